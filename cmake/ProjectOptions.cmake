@@ -1,0 +1,42 @@
+# Compiler settings shared by every target of the project.
+
+add_library(kv_options INTERFACE)
+target_compile_options(kv_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow
+                                            -Wconversion -Wno-sign-conversion)
+target_include_directories(kv_options INTERFACE ${PROJECT_SOURCE_DIR})
+
+if(WIN32)
+  # Windows 7 API level and the wide (UTF-16) Win32 entry points everywhere.
+  target_compile_definitions(kv_options INTERFACE UNICODE _UNICODE
+                                                  WIN32_LEAN_AND_MEAN NOMINMAX
+                                                  _WIN32_WINNT=0x0601)
+  # One self-contained executable: no libstdc++, libgcc or winpthread DLLs.
+  target_link_options(kv_options INTERFACE -static)
+else()
+  option(KV_SANITIZE "Build with AddressSanitizer and UBSan" ON)
+  option(KV_TSAN "Build with ThreadSanitizer instead (exclusive with KV_SANITIZE)" OFF)
+  if(KV_TSAN)
+    target_compile_options(kv_options INTERFACE -fsanitize=thread -g)
+    target_link_options(kv_options INTERFACE -fsanitize=thread)
+  elseif(KV_SANITIZE)
+    target_compile_options(kv_options INTERFACE -fsanitize=address,undefined
+                                                -fno-sanitize-recover=all
+                                                -fno-omit-frame-pointer -g)
+    target_link_options(kv_options INTERFACE -fsanitize=address,undefined)
+  endif()
+endif()
+
+# kv_add_library(name SOURCES ... [WIN32_SOURCES ...] [DEPS ...] [WIN32_LIBS ...])
+# Portable sources build everywhere; *_win32.cpp sources only for Windows.
+function(kv_add_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;WIN32_SOURCES;DEPS;WIN32_LIBS" ${ARGN})
+  set(sources ${ARG_SOURCES})
+  if(WIN32)
+    list(APPEND sources ${ARG_WIN32_SOURCES})
+  endif()
+  add_library(${name} STATIC ${sources})
+  target_link_libraries(${name} PUBLIC kv_options ${ARG_DEPS})
+  if(WIN32 AND ARG_WIN32_LIBS)
+    target_link_libraries(${name} PUBLIC ${ARG_WIN32_LIBS})
+  endif()
+endfunction()
