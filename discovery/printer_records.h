@@ -28,6 +28,12 @@ struct NetworkProfile {
   bool wireless = false;
 };
 
+// The two messages that workers post to the main window (WM_APP + 10 and
+// WM_APP + 11). lParam is a heap object that the window takes over: a
+// TargetsResult, or the outcome text of a send job.
+inline constexpr std::uint32_t kMsgTargetsReady = 0x8000 + 10;
+inline constexpr std::uint32_t kMsgSendDone = 0x8000 + 11;
+
 inline constexpr std::int32_t kPrinterPort = 9100;
 
 // One printer reachable over IP. Every producer starts from this default and

@@ -18,3 +18,8 @@ for preset in host windows; do
   echo "== $preset: tests"
   ctest --preset "$preset"
 done
+
+echo "== host-tsan: threaded code under ThreadSanitizer"
+cmake --preset host-tsan >/dev/null
+cmake --build --preset host-tsan 2>&1 | { grep -v -E '^\[ *[0-9]+%\]' || true; }
+ctest --preset host-tsan --no-tests=ignore
