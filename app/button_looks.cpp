@@ -24,10 +24,10 @@ ButtonLook ChooseButtonLook(const ButtonState& s) {
   ButtonLook look;
   switch (s.kind) {
     case ButtonKind::kPage:
-      look = s.currentPage ? ButtonLook{kColourPrimary, kColourPrimary, kColourWhite, kRoundCorner,
-                                        true}
-                           : ButtonLook{kColourWhite, kColourPageButtonBorder, kColourHeadingText,
-                                        kRoundCorner, true};
+      look = s.currentPage
+                 ? ButtonLook{kColourPrimary, kColourPrimary, kColourWhite, kRoundCorner, true}
+                 : ButtonLook{kColourWhite, kColourPageButtonBorder, kColourHeadingText,
+                              kRoundCorner, true};
       break;
     case ButtonKind::kAction:
       look = s.pressed
@@ -35,10 +35,10 @@ ButtonLook ChooseButtonLook(const ButtonState& s) {
                  : ButtonLook{kColourPrimary, kColourPrimary, kColourWhite, kRoundCorner, false};
       break;
     case ButtonKind::kStyleToggle:
-      look = s.toggleOn ? ButtonLook{kColourPrimary, kColourPrimary, kColourWhite, kToggleCorner,
-                                     false}
-                        : ButtonLook{kColourToggleOffFill, kColourCardBorder, kColourHeadingText,
-                                     kToggleCorner, false};
+      look = s.toggleOn
+                 ? ButtonLook{kColourPrimary, kColourPrimary, kColourWhite, kToggleCorner, false}
+                 : ButtonLook{kColourToggleOffFill, kColourCardBorder, kColourHeadingText,
+                              kToggleCorner, false};
       break;
     case ButtonKind::kWidth:
       look = {kColourWhite, kColourCardBorder, kColourHeadingText, kRoundCorner, false};

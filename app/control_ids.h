@@ -65,10 +65,10 @@ enum class CommandAction {
   kSaveBeep,
   kSaveDensity,
   kToggleContent,
-  kShowPage,       // page in `argument`
-  kLineStyle,      // line in `argument`, sub-command in `sub`
+  kShowPage,   // page in `argument`
+  kLineStyle,  // line in `argument`, sub-command in `sub`
   kCounterSize,
-  kOther,          // not one of ours: the window checks the radio handles
+  kOther,  // not one of ours: the window checks the radio handles
 };
 
 struct CommandDecision {

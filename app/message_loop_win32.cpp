@@ -78,8 +78,8 @@ bool MoveFocusAlongRing(MainWindow& w, bool backwards) {
   return true;
 }
 
-LRESULT CALLBACK SelectAllProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                               UINT_PTR id, DWORD_PTR) {
+LRESULT CALLBACK SelectAllProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                               DWORD_PTR) {
   if (message == WM_KEYDOWN && wParam == 'A' && KeyHeld(VK_CONTROL)) {
     SendMessageW(hwnd, EM_SETSEL, 0, -1);
     return 0;

@@ -9,8 +9,8 @@
 namespace korvante {
 
 struct TabStop {
-  int left = 0;          // screen rectangle's left edge
-  int top = 0;           // screen rectangle's top edge
+  int left = 0;           // screen rectangle's left edge
+  int top = 0;            // screen rectangle's top edge
   std::size_t order = 0;  // discovery number in the depth-first walk
 };
 

@@ -125,8 +125,8 @@ void CreateHeader(MainWindow& w, ControlFactory& make) {
   SendMessageW(w.at(Slot::kBrand), WM_SETFONT, reinterpret_cast<WPARAM>(w.brandFont.get()), TRUE);
   w.at(Slot::kConnectionHeader) = make.Label(w.hwnd, L"KẾT NỐI MÁY IN");
   // Plain radios: the window sets their checks itself.
-  w.at(Slot::kUsbRadio) = make.Make(w.hwnd, L"BUTTON", L"USB",
-                                    BS_RADIOBUTTON | WS_TABSTOP | WS_GROUP, 0, kIdUsbRadio);
+  w.at(Slot::kUsbRadio) =
+      make.Make(w.hwnd, L"BUTTON", L"USB", BS_RADIOBUTTON | WS_TABSTOP | WS_GROUP, 0, kIdUsbRadio);
   w.at(Slot::kLanRadio) =
       make.Make(w.hwnd, L"BUTTON", L"LAN / Wi-Fi", BS_RADIOBUTTON | WS_TABSTOP, 0, kIdLanRadio);
   w.at(Slot::kPrinterLabel) = make.Label(w.hwnd, L"Tên máy in");
@@ -207,8 +207,7 @@ void CreateQueuePage(MainWindow& w, ControlFactory& make) {
     slot(LinePart::kUnderline) = make.OwnerDrawn(content, L"U", base + kLineUnderlineOffset);
     slot(LinePart::kSizeList) = make.SizeList(content, 9, base + kLineSizeListOffset);
     const std::u16string caption = WidthButtonCaption(w.lines[line].widthLevel);
-    slot(LinePart::kWidthButton) =
-        make.OwnerDrawn(content, Wide(caption), base + kLineWidthOffset);
+    slot(LinePart::kWidthButton) = make.OwnerDrawn(content, Wide(caption), base + kLineWidthOffset);
     make.Tooltip(slot(LinePart::kBold), L"In đậm");
     make.Tooltip(slot(LinePart::kItalic), L"In nghiêng");
     make.Tooltip(slot(LinePart::kUnderline), L"Gạch chân");

@@ -19,25 +19,24 @@ const wchar_t* Wide(std::u16string_view text) {
 }
 
 // The controls that the page switch shows, per page, in showing order.
-constexpr Slot kLanPageControls[] = {Slot::kLanIpLabel,       Slot::kLanIpField,
-                                     Slot::kLanMaskLabel,     Slot::kLanMaskField,
-                                     Slot::kLanGatewayLabel,  Slot::kLanGatewayField,
-                                     Slot::kSaveIpButton};
+constexpr Slot kLanPageControls[] = {
+    Slot::kLanIpLabel,      Slot::kLanIpField,      Slot::kLanMaskLabel, Slot::kLanMaskField,
+    Slot::kLanGatewayLabel, Slot::kLanGatewayField, Slot::kSaveIpButton};
 constexpr Slot kWifiPageControls[] = {
-    Slot::kWifiNameLabel, Slot::kWifiNameField,     Slot::kWifiPasswordLabel,
+    Slot::kWifiNameLabel,     Slot::kWifiNameField, Slot::kWifiPasswordLabel,
     Slot::kWifiPasswordField, Slot::kWifiIpLabel,   Slot::kWifiIpField,
-    Slot::kWifiMaskLabel, Slot::kWifiMaskField,     Slot::kWifiGatewayLabel,
-    Slot::kWifiGatewayField, Slot::kWifiModeLabel,  Slot::kWifiModeList,
+    Slot::kWifiMaskLabel,     Slot::kWifiMaskField, Slot::kWifiGatewayLabel,
+    Slot::kWifiGatewayField,  Slot::kWifiModeLabel, Slot::kWifiModeList,
     Slot::kSaveWifiButton};
 constexpr Slot kQueuePageControls[] = {Slot::kPrintNumberCheck, Slot::kPrintDateCheck,
                                        Slot::kCopiesLabel,      Slot::kCopiesField,
                                        Slot::kContentToggle,    Slot::kSaveQueueButton};
 constexpr Slot kTechnicalPageControls[] = {
-    Slot::kBeepCheck,    Slot::kBeepCountLabel, Slot::kBeepCountField, Slot::kTestButton,
-    Slot::kSaveBeepButton, Slot::kDensityLabel, Slot::kDensityField,   Slot::kSaveDensityButton};
+    Slot::kBeepCheck,      Slot::kBeepCountLabel, Slot::kBeepCountField, Slot::kTestButton,
+    Slot::kSaveBeepButton, Slot::kDensityLabel,   Slot::kDensityField,   Slot::kSaveDensityButton};
 
 // The six save and test buttons (201..206) that a running send disables.
-constexpr Slot kSendButtons[] = {Slot::kSaveIpButton,   Slot::kSaveWifiButton,
+constexpr Slot kSendButtons[] = {Slot::kSaveIpButton,    Slot::kSaveWifiButton,
                                  Slot::kSaveQueueButton, Slot::kTestButton,
                                  Slot::kSaveBeepButton,  Slot::kSaveDensityButton};
 
@@ -169,10 +168,10 @@ void OnLineStyleCommand(MainWindow& w, int line, int sub, HWND button) {
     RECT rect{};
     GetWindowRect(widthButton, &rect);
     const POINT at{rect.left, rect.bottom + 2};
-    const int choice = w.trackWidthMenu
-                           ? w.trackWidthMenu(menu, at)
-                           : static_cast<int>(TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, 0,
-                                                             w.hwnd, nullptr));
+    const int choice =
+        w.trackWidthMenu
+            ? w.trackWidthMenu(menu, at)
+            : static_cast<int>(TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, 0, w.hwnd, nullptr));
     DestroyMenu(menu);
     if (choice >= 1 && choice <= 3) {
       record.widthLevel = choice;
@@ -199,8 +198,7 @@ std::u16string ControlText(HWND control) {
   const int length = GetWindowTextLengthW(control);
   if (length <= 0) return {};
   std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
-  const int copied =
-      GetWindowTextW(control, reinterpret_cast<wchar_t*>(text.data()), length + 1);
+  const int copied = GetWindowTextW(control, reinterpret_cast<wchar_t*>(text.data()), length + 1);
   text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
   return text;
 }
@@ -210,10 +208,9 @@ std::string ControlTextAscii(HWND control) { return toAsciiNarrow(ControlText(co
 long PositiveNumber(HWND control, long fallback) {
   std::array<wchar_t, 32> buffer{};
   const int copied = GetWindowTextW(control, buffer.data(), static_cast<int>(buffer.size()));
-  return PositiveNumberOr(
-      std::u16string_view(reinterpret_cast<const char16_t*>(buffer.data()),
-                          static_cast<std::size_t>(copied > 0 ? copied : 0)),
-      fallback);
+  return PositiveNumberOr(std::u16string_view(reinterpret_cast<const char16_t*>(buffer.data()),
+                                              static_cast<std::size_t>(copied > 0 ? copied : 0)),
+                          fallback);
 }
 
 int ListLevel(HWND list) {
@@ -224,8 +221,6 @@ int ListLevel(HWND list) {
   return ListLevelFrom(static_cast<long>(data));
 }
 
-bool IsChecked(HWND checkBox) {
-  return SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
+bool IsChecked(HWND checkBox) { return SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 }  // namespace korvante

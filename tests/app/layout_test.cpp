@@ -24,14 +24,13 @@ void ExpectRects(const WindowLayout& layout, const Expected* cases, std::size_t 
   for (std::size_t i = 0; i < count; ++i) {
     const Rect& got = layout[cases[i].slot];
     const Rect& want = cases[i].rect;
-    EXPECT_EQ(got, want) << "slot " << static_cast<int>(cases[i].slot) << ": got " << got.x
-                         << "," << got.y << " " << got.width << "x" << got.height;
+    EXPECT_EQ(got, want) << "slot " << static_cast<int>(cases[i].slot) << ": got " << got.x << ","
+                         << got.y << " " << got.width << "x" << got.height;
   }
 }
 
 TEST(Layout, LargeWindowMatchesTheTables) {
-  const WindowLayout layout =
-      ComputeLayout({kLargeClientW, kLargeClientH, 0, kLargePanelCW});
+  const WindowLayout layout = ComputeLayout({kLargeClientW, kLargeClientH, 0, kLargePanelCW});
   const Expected cases[] = {
       {Slot::kTitle, {42, 42, 300, 34}},
       {Slot::kBrand, {622, 34, 230, 48}},
@@ -110,8 +109,7 @@ TEST(Layout, LargeWindowMatchesTheTables) {
 
 TEST(Layout, SmallestWindowScrolledToTheBottomShowsTheQrRow) {
   // SB_BOTTOM asks for 359; the layout clamps to 360 - V.
-  const WindowLayout layout =
-      ComputeLayout({kSmallClientW, kSmallClientH, 359, kSmallPanelCW});
+  const WindowLayout layout = ComputeLayout({kSmallClientW, kSmallClientH, 359, kSmallPanelCW});
   EXPECT_EQ(layout.contentVisibleHeight, 149);
   EXPECT_EQ(layout.scrollOffset, 211);
   EXPECT_EQ(layout.editorWidth, 157);
@@ -149,13 +147,11 @@ TEST(Layout, ContentScrollIsClampedIntoTheVisibleRange) {
     int clamped;
   };
   const Case cases[] = {
-      {803, 100, 379, 0},   // everything visible: never scrolled
-      {784, 24, 360, 0},    // exactly the content height
-      {783, 24, 359, 1},    // one pixel short
-      {573, 1000, 149, 211},
-      {573, 100, 149, 100},
-      {573, -48, 149, 0},
-      {300, 400, 48, 312},  // the panel never gets shorter than 48
+      {803, 100, 379, 0},  // everything visible: never scrolled
+      {784, 24, 360, 0},   // exactly the content height
+      {783, 24, 359, 1},   // one pixel short
+      {573, 1000, 149, 211}, {573, 100, 149, 100},
+      {573, -48, 149, 0},    {300, 400, 48, 312},  // the panel never gets shorter than 48
   };
   for (const Case& c : cases) {
     const WindowLayout layout = ComputeLayout({792, c.clientHeight, c.offset, 459});

@@ -26,7 +26,8 @@ void PutBe32(std::vector<std::uint8_t>& out, std::uint32_t v) {
   for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
 }
 
-void Chunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<std::uint8_t>& body) {
+void Chunk(std::vector<std::uint8_t>& out, const char* type,
+           const std::vector<std::uint8_t>& body) {
   PutBe32(out, static_cast<std::uint32_t>(body.size()));
   std::vector<std::uint8_t> typed(type, type + 4);
   typed.insert(typed.end(), body.begin(), body.end());
@@ -36,7 +37,8 @@ void Chunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<s
 
 }  // namespace
 
-bool WritePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb) {
+bool WritePng(const std::string& path, int width, int height,
+              const std::vector<std::uint8_t>& rgb) {
   const std::size_t stride = static_cast<std::size_t>(width) * 3;
   std::vector<std::uint8_t> raw;
   for (int y = 0; y < height; ++y) {

@@ -71,7 +71,8 @@ TEST(ScrollSteps, ScrollBarRequests) {
       {8, 100, 100},  // SB_ENDSCROLL
       {42, 100, 100},
   };
-  for (const Case& c : cases) EXPECT_EQ(ScrollStep(c.offset, c.request, bar), c.result) << c.request;
+  for (const Case& c : cases)
+    EXPECT_EQ(ScrollStep(c.offset, c.request, bar), c.result) << c.request;
 }
 
 TEST(ScrollSteps, WheelScrollsWholeNotchesOnly) {
@@ -79,7 +80,7 @@ TEST(ScrollSteps, WheelScrollsWholeNotchesOnly) {
     int delta;
     int result;
   };
-  const Case cases[] = {{120, 52}, {-120, 148}, {60, 100}, {-60, 100}, {-240, 196},
+  const Case cases[] = {{120, 52}, {-120, 148}, {60, 100},  {-60, 100}, {-240, 196},
                         {239, 52}, {-359, 196}, {360, -44}, {0, 100}};
   for (const Case& c : cases) EXPECT_EQ(WheelStep(100, c.delta), c.result) << c.delta;
 }
@@ -147,9 +148,17 @@ TEST(ButtonLooks, SevenLooksAndTheDisabledLook) {
       {{ButtonKind::kStyleToggle}, {248, 251, 255}, {216, 225, 236}, heading, 6, false},
       {{ButtonKind::kWidth}, white, {216, 225, 236}, heading, 12, false},
       {{ButtonKind::kAction, false, false, true, true},
-       {235, 239, 244}, {218, 225, 233}, {150, 160, 170}, 12, false},
+       {235, 239, 244},
+       {218, 225, 233},
+       {150, 160, 170},
+       12,
+       false},
       {{ButtonKind::kPage, true, false, false, true},
-       {235, 239, 244}, {218, 225, 233}, {150, 160, 170}, 12, true},
+       {235, 239, 244},
+       {218, 225, 233},
+       {150, 160, 170},
+       12,
+       true},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
@@ -201,9 +210,18 @@ TEST(WindowTexts, PositiveNumbersReadAsTheCLibraryReadsThem) {
     long result;
   };
   const Case cases[] = {
-      {u"3", 3},          {u"  7x", 7},     {u"+12", 12},   {u"\t 9", 9},
-      {u"0", 5},          {u"-2", 5},       {u"", 5},       {u"abc", 5},
-      {u"- 3", 5},        {u"x7", 5},       {u"007", 7},    {u"2147483647", 2147483647},
+      {u"3", 3},
+      {u"  7x", 7},
+      {u"+12", 12},
+      {u"\t 9", 9},
+      {u"0", 5},
+      {u"-2", 5},
+      {u"", 5},
+      {u"abc", 5},
+      {u"- 3", 5},
+      {u"x7", 5},
+      {u"007", 7},
+      {u"2147483647", 2147483647},
       {u"99999999999999", 2147483647},  // saturates like a 32-bit long
       // Only the first 31 characters are read: 30 blanks and "1" is 1, 31
       // blanks and "1" has no digits.
