@@ -16,6 +16,8 @@
 
 namespace korvante {
 
+// Byte sequences concatenated at compile time, so that each fixed sequence of
+// the ticket is spelled with the vocabulary's names.
 template <std::size_t... N>
 constexpr Bytes<(N + ...)> joinBytes(const Bytes<N>&... parts) {
   Bytes<(N + ...)> out{};
@@ -46,6 +48,10 @@ inline constexpr auto kDateLineHead =
 inline constexpr auto kNoDateTail =
     joinBytes(kCharacterSizePrefix, Bytes<1>{0x00}, kPrintModePrefix, Bytes<1>{kPrintModeNormal},
               kJustifyPrefix, Bytes<1>{kJustifyCentre}, Bytes<1>{kLf});
+
+static_assert(kNvClearPrefix.size() == 23 && kQueuePreamble.size() == 7);
+static_assert(kProgramStart.size() == 13 && kStyleReset.size() == 6);
+static_assert(kDateLineHead.size() == 9 && kNoDateTail.size() == 10);
 
 inline constexpr std::size_t kMaxTransmission = 1024;
 inline constexpr std::u16string_view kTicketTooLongMessage =
