@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in tools/packages.txt that are missing.
+# Installs the Debian packages listed in tools/packages.txt that are missing,
+# then the npm packages the command tests compare with.
 # Idempotent and quiet: prints nothing when everything is already there.
 # Runs as root on Debian 12 (apt-get update once, only when something is missing).
 set -euo pipefail
@@ -11,13 +12,27 @@ for pkg in "${wanted[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
   [[ "$status" == "install ok installed" ]] || missing+=("$pkg")
 done
-((${#missing[@]} == 0)) && exit 0
-
-if [[ $(id -u) -ne 0 ]]; then
-  echo "install-deps: missing packages (${missing[*]}); run as root" >&2
-  exit 1
+if ((${#missing[@]} > 0)); then
+  if [[ $(id -u) -ne 0 ]]; then
+    echo "install-deps: missing packages (${missing[*]}); run as root" >&2
+    exit 1
+  fi
+  echo "install-deps: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
-echo "install-deps: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+
+# --- npm packages ------------------------------------------------------------
+# The independent ESC/POS encoders that tests/commands compares the tool's
+# bytes with, at the exact versions of their lock file. Reinstalled only when
+# node_modules is missing or older than the lock file.
+reference="$here/../tests/commands/escpos-reference"
+if [[ ! -d "$reference/node_modules" || "$reference/package-lock.json" -nt "$reference/node_modules" ]]; then
+  if ! command -v npm >/dev/null; then
+    echo "install-deps: npm is missing (Node.js 20 with npm is needed by the tests)" >&2
+    exit 1
+  fi
+  npm ci --prefix "$reference" --no-audit --no-fund --loglevel=error >/dev/null
+  touch "$reference/node_modules"
+fi

@@ -1,0 +1,154 @@
+#include "commands/network_settings.h"
+
+#include <cctype>
+
+#include "commands/text_encoding.h"
+
+namespace korvante {
+
+namespace {
+
+constexpr Bytes<10> kSaveMagic{'X', 'P', '0', '0', '0', '1', 'S', 'A', 'V', 'E'};
+constexpr std::uint8_t kWifiFieldsEnd = 0x06;
+
+// Appends the address bytes, or names `field` when the text does not parse.
+void appendAddress(CommandBuffer& buffer, const std::string& text, AddressField field,
+                   std::optional<AddressField>& invalid) {
+  const auto address = ipv4Bytes(text);
+  if (address) {
+    appendBytes(buffer, *address);
+  } else if (!invalid) {
+    invalid = field;
+  }
+}
+
+void appendText(CommandBuffer& buffer, const std::string& text) {
+  appendBytes(buffer, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+}
+
+CommandResult finish(CommandBuffer bytes, std::optional<AddressField> invalid) {
+  if (invalid) return {{}, invalid};
+  return {std::move(bytes), std::nullopt};
+}
+
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// One %x conversion as scanf does it: white space, a sign, an optional 0x,
+// at least one hex digit. The value wraps as unsigned arithmetic does.
+bool scanHex(const std::string& text, std::size_t& at, std::uint32_t& value) {
+  while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+  bool negative = false;
+  if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+  if (at + 2 < text.size() && text[at] == '0' && (text[at + 1] == 'x' || text[at + 1] == 'X') &&
+      hexDigit(text[at + 2]) >= 0) {
+    at += 2;
+  }
+  if (at >= text.size() || hexDigit(text[at]) < 0) return false;
+  value = 0;
+  for (; at < text.size() && hexDigit(text[at]) >= 0; ++at) {
+    value = value * 16 + static_cast<std::uint32_t>(hexDigit(text[at]));
+  }
+  if (negative) value = 0u - value;
+  return true;
+}
+
+}  // namespace
+
+std::u16string_view addressFieldLabel(AddressField field) {
+  switch (field) {
+    case AddressField::LanNewIp:
+      return u"IP mới";
+    case AddressField::WifiIp:
+      return u"IP máy in WiFi";
+    case AddressField::Mask:
+      return u"Subnet mask";
+    case AddressField::Gateway:
+      return u"Gateway";
+  }
+  return u"";
+}
+
+std::u16string invalidAddressMessage(AddressField field) {
+  return u"Địa chỉ không hợp lệ: " + std::u16string(addressFieldLabel(field));
+}
+
+LanAddresses readLanAddresses(std::u16string_view newIp, std::u16string_view mask,
+                              std::u16string_view gateway) {
+  return {toAsciiNarrow(newIp), toAsciiNarrow(mask), toAsciiNarrow(gateway)};
+}
+
+bool usesSaveBroadcast(const NetworkPrinter& printer, bool profilesPresent) {
+  return printer.foundByUdp && !printer.mac.empty() && profilesPresent;
+}
+
+std::optional<AddressField> findInvalidLanAddress(const LanAddresses& addresses,
+                                                  bool saveBroadcast) {
+  if (!ipv4Bytes(addresses.newIp)) return AddressField::LanNewIp;
+  if (!saveBroadcast) return std::nullopt;
+  if (!ipv4Bytes(addresses.mask)) return AddressField::Mask;
+  if (!ipv4Bytes(addresses.gateway)) return AddressField::Gateway;
+  return std::nullopt;
+}
+
+CommandResult buildIpChangeCommand(const std::string& newIp) {
+  CommandBuffer buffer;
+  std::optional<AddressField> invalid;
+  appendBytes(buffer, kProprietaryPrefix);
+  appendByte(buffer, kFnSetLanAddress);
+  appendAddress(buffer, newIp, AddressField::LanNewIp, invalid);
+  return finish(std::move(buffer), invalid);
+}
+
+std::array<std::uint8_t, 6> parseMacText(const std::string& mac) {
+  std::array<std::uint8_t, 6> out{};
+  std::size_t at = 0;
+  for (std::size_t field = 0; field < out.size(); ++field) {
+    if (field > 0) {
+      if (at >= mac.size() || mac[at] != '-') break;
+      ++at;
+    }
+    std::uint32_t value = 0;
+    if (!scanHex(mac, at, value)) break;
+    out[field] = static_cast<std::uint8_t>(value & 0xFF);
+  }
+  return out;
+}
+
+CommandResult buildSaveDatagram(const NetworkPrinter& printer, const LanAddresses& addresses) {
+  CommandBuffer buffer;
+  std::optional<AddressField> invalid;
+  const auto port = static_cast<std::uint16_t>(printer.port <= 0 ? kPrinterPort : printer.port);
+  appendBytes(buffer, kSaveMagic);                                           // [0:10)
+  appendBytes(buffer, parseMacText(printer.mac));                            // [10:16)
+  appendBytes(buffer, printer.deviceBytes);                                  // [16:18)
+  appendAddress(buffer, addresses.newIp, AddressField::LanNewIp, invalid);   // [18:22)
+  appendAddress(buffer, addresses.mask, AddressField::Mask, invalid);        // [22:26)
+  appendAddress(buffer, addresses.gateway, AddressField::Gateway, invalid);  // [26:30)
+  appendByte(buffer, static_cast<std::uint8_t>(port & 0xFF));                // [30] port low
+  appendByte(buffer, static_cast<std::uint8_t>(port >> 8));                  // [31] port high
+  appendByte(buffer, 0x00);                                                  // [32]
+  return finish(std::move(buffer), invalid);
+}
+
+CommandResult buildWifiCommand(const WifiSettings& settings) {
+  CommandBuffer buffer;
+  std::optional<AddressField> invalid;
+  appendBytes(buffer, kProprietaryPrefix);
+  appendByte(buffer, kFnWifiSettings);
+  appendAddress(buffer, toAsciiNarrow(settings.ip), AddressField::WifiIp, invalid);
+  appendAddress(buffer, toAsciiNarrow(settings.mask), AddressField::Mask, invalid);
+  appendAddress(buffer, toAsciiNarrow(settings.gateway), AddressField::Gateway, invalid);
+  appendByte(buffer, kWifiFieldsEnd);
+  appendText(buffer, toAsciiNarrow(settings.networkName));  // no length prefix
+  appendByte(buffer, 0x00);
+  appendText(buffer, toAsciiNarrow(settings.password));
+  appendByte(buffer, 0x00);
+  return finish(std::move(buffer), invalid);
+}
+
+}  // namespace korvante

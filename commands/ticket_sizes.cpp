@@ -1,0 +1,134 @@
+#include "commands/ticket_sizes.h"
+
+#include <algorithm>
+#include <array>
+
+#include "commands/device_settings.h"
+
+namespace korvante {
+
+namespace {
+
+// Share of the reference size per level: 0.8^(6 - level) up to 6, then
+// 1.2^(level - 6).
+constexpr std::array<double, kTextLevelMax> kSizeScale{0.32768, 0.4096, 0.512, 0.64, 0.8,
+                                                       1.0,     1.2,    1.44,  1.728};
+
+// Reference sizes at scale 1.0, in dots: text is Font A doubled, the queue
+// number Font A times eight.
+constexpr double kTextReferenceWidth = 24;
+constexpr double kTextReferenceHeight = 48;
+constexpr double kCounterReferenceWidth = 96;
+constexpr double kCounterReferenceHeight = 192;
+
+constexpr int kMaxMultiplier = 8;
+
+struct NativeFont {
+  std::uint8_t font;
+  int cellWidth;
+  int cellHeight;
+};
+
+// Candidate order matters: ties keep the earlier candidate.
+constexpr NativeFont kNativeFonts[] = {{kFontA, 12, 24}, {kFontB, 9, 17}};
+
+// GS ! n: width multiplier minus one in the high nibble, height in the low.
+void appendCharacterSize(CommandBuffer& buffer, int widthMultiplier, int heightMultiplier) {
+  appendBytes(buffer, kCharacterSizePrefix);
+  appendByte(buffer,
+             static_cast<std::uint8_t>((widthMultiplier - 1) * 16 + (heightMultiplier - 1)));
+}
+
+bool isBlank(std::u16string_view text) {
+  return std::all_of(text.begin(), text.end(), isWideSpace);
+}
+
+}  // namespace
+
+NativeFontFit fitNativeFont(int level, bool counter) {
+  level = std::clamp(level, 1, counter ? kCounterLevelMax : kTextLevelMax);
+  const double scale = kSizeScale[static_cast<std::size_t>(level - 1)];
+  const double targetWidth = scale * (counter ? kCounterReferenceWidth : kTextReferenceWidth);
+  const double targetHeight = scale * (counter ? kCounterReferenceHeight : kTextReferenceHeight);
+
+  double bestError = 1e9;
+  NativeFontFit best;
+  for (const NativeFont& candidate : kNativeFonts) {
+    for (int m = 1; m <= kMaxMultiplier; ++m) {
+      const double dw = candidate.cellWidth * m / targetWidth - 1;
+      const double dh = candidate.cellHeight * m / targetHeight - 1;
+      const double error = dw * dw + dh * dh;
+      if (error < bestError) {  // strictly: ties keep Font A and the smaller m
+        bestError = error;
+        best = {candidate.font, m, candidate.cellWidth, candidate.cellHeight};
+      }
+    }
+  }
+  return best;
+}
+
+void renderQueueLine(CommandBuffer& buffer, const TicketLine& line) {
+  if (isBlank(line.text)) return;
+
+  const NativeFontFit fit = fitNativeFont(line.sizeLevel, false);
+  const int height = fit.multiplier;
+  int width = height;
+  if (line.widthLevel <= kWidthNarrow) width = std::max(height - 1, 1);
+  if (line.widthLevel >= kWidthWide) width = std::min(height + 1, kMaxMultiplier);
+
+  // Font and bold are set on every line so that none inherits them.
+  appendBytes(buffer, kSelectFontPrefix);
+  appendByte(buffer, fit.font);
+  appendCharacterSize(buffer, width, height);
+  appendBytes(buffer, kEmphasisPrefix);
+  appendByte(buffer, line.bold ? 1 : 0);
+  if (line.underline) {
+    appendBytes(buffer, kUnderlinePrefix);
+    appendByte(buffer, 1);
+  }
+  if (line.italic) appendBytes(buffer, kItalicOn);
+  appendBytes(buffer, kJustifyPrefix);
+  appendByte(buffer, kJustifyCentre);
+  appendViscii(buffer, line.text);
+  appendByte(buffer, kLf);
+  if (line.italic) appendBytes(buffer, kItalicOff);
+  if (line.underline) {
+    appendBytes(buffer, kUnderlinePrefix);
+    appendByte(buffer, 0);
+  }
+}
+
+void appendCounterStyle(CommandBuffer& buffer, int counterLevel) {
+  const NativeFontFit fit = fitNativeFont(counterLevel, true);
+  appendBytes(buffer, kSelectFontPrefix);
+  appendByte(buffer, fit.font);
+  appendBytes(buffer, kEmphasisPrefix);
+  appendByte(buffer, 0);
+  appendCharacterSize(buffer, fit.multiplier, fit.multiplier);
+  appendBytes(buffer, kJustifyPrefix);
+  appendByte(buffer, kJustifyCentre);
+}
+
+int sizeListLevel(std::optional<int> selectedItemData) {
+  return std::clamp(selectedItemData.value_or(kDefaultSizeLevel), 1, kTextLevelMax);
+}
+
+std::u16string_view widthLevelWord(int widthLevel) {
+  if (widthLevel <= kWidthNarrow) return u"Hẹp";
+  if (widthLevel >= kWidthWide) return u"Rộng";
+  return u"Thường";
+}
+
+std::u16string widthButtonCaption(int widthLevel) {
+  return std::u16string(widthLevelWord(widthLevel)) + u"  ▾";
+}
+
+int counterPreviewHeight(int counterLevel) {
+  const NativeFontFit fit = fitNativeFont(counterLevel, true);
+  const int scaled = fit.multiplier * fit.cellHeight * 34;
+  constexpr int kMinimumHeight = 14;
+  if (scaled <= 2783) return kMinimumHeight;  // (2783 + 96) / 192 is still 14
+  return (scaled + 96) / 192;
+}
+
+}  // namespace korvante

@@ -1,0 +1,71 @@
+// Text sizes and styles of the queue ticket: the printer has two native fonts
+// (Font A 12 x 24 dots, Font B 9 x 17 dots) and integer multipliers 1 to 8,
+// while the ticket offers nine sizes per line and six for the queue number,
+// each a share of a reference size. These functions pick the nearest native
+// size, render one styled line, and give the window the texts and pixel
+// sizes that follow the same mapping.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "commands/command_vocabulary.h"
+
+namespace korvante {
+
+inline constexpr int kTextLevelMax = 9;     // a line's size list: 1 to 9
+inline constexpr int kCounterLevelMax = 6;  // the "Cỡ STT" list: 1 to 6
+inline constexpr int kDefaultSizeLevel = 6;
+
+inline constexpr int kWidthNarrow = 1;  // "Hẹp"
+inline constexpr int kWidthNormal = 2;  // "Thường"
+inline constexpr int kWidthWide = 3;    // "Rộng"
+
+// One queue line as its controls hold it when the ticket is saved.
+struct TicketLine {
+  std::u16string text;  // the line's editor, line breaks included
+  int sizeLevel = kDefaultSizeLevel;
+  int widthLevel = kWidthNormal;
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+};
+
+// A native font and the multiplier that come closest to a size level.
+struct NativeFontFit {
+  std::uint8_t font = kFontA;  // kFontA or kFontB, the ESC M parameter
+  int multiplier = 2;          // 1 to 8
+  int cellWidth = 12;          // dots, of the chosen font at multiplier 1
+  int cellHeight = 24;
+};
+
+// The native font and multiplier nearest to a text level (clamped to 1..9) or,
+// with `counter`, to a queue-number level (clamped to 1..6).
+NativeFontFit fitNativeFont(int level, bool counter);
+
+// Appends one styled, centred line; a line that is empty or white space only
+// appends nothing.
+void renderQueueLine(CommandBuffer& buffer, const TicketLine& line);
+
+// Appends the queue number's style: font, bold off, equal width and height
+// multipliers from the counter level, centred (12 bytes).
+void appendCounterStyle(CommandBuffer& buffer, int counterLevel);
+
+// A size list's value: the selected item's data, or 6 when nothing is selected
+// or the data cannot be read (nullopt); then clamped to 1..9.
+int sizeListLevel(std::optional<int> selectedItemData);
+
+// "Hẹp" for 1 or less, "Thường" for 2, "Rộng" for 3 or more.
+std::u16string_view widthLevelWord(int widthLevel);
+
+// The width button's caption: the level's word, two spaces and "▾".
+std::u16string widthButtonCaption(int widthLevel);
+
+// Pixel height of the bold "Segoe UI" font of the counter preview: 34/192 of
+// the printed dot height, rounded half up, never below 14 (14, 14, 17, 21,
+// 26, 34 for levels 1 to 6).
+int counterPreviewHeight(int counterLevel);
+
+}  // namespace korvante
