@@ -96,7 +96,7 @@ void OnDestroy(MainWindow& w);
 // Read operations for the save actions.
 std::u16string ControlText(HWND control);
 std::string ControlTextAscii(HWND control);
-long PositiveNumber(HWND control, long fallback);
+std::int32_t PositiveNumber(HWND control, std::int32_t fallback);
 int ListLevel(HWND list);
 bool IsChecked(HWND checkBox);
 

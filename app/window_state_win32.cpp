@@ -9,6 +9,8 @@
 
 #include "app/main_window_win32.h"
 #include "app/window_texts.h"
+#include "commands/device_settings.h"
+#include "commands/ticket_sizes.h"
 #include "commands/text_encoding.h"
 
 namespace korvante {
@@ -46,14 +48,6 @@ constexpr Slot kPanels[] = {Slot::kLanPage, Slot::kWifiPage, Slot::kQueuePage,
 // Creation is complete once the version label exists; until then the page
 // switch and the content toggle must not lay out half-built pages.
 bool CreationComplete(const MainWindow& w) { return w.at(Slot::kVersion) != nullptr; }
-
-// Printed dot height of the queue number per counter size level 1..6.
-// Replaced by the command builders' font fit once they land.
-int CounterPreviewPixels(int level) {
-  constexpr int kDotHeights[] = {68, 72, 96, 120, 144, 192};
-  const int x = kDotHeights[std::clamp(level, 1, 6) - 1] * 34;
-  return x <= 2783 ? 14 : (x + 96) / 192;
-}
 
 }  // namespace
 
@@ -127,7 +121,7 @@ void SetBusy(MainWindow& w, bool busy) {
 void UpdateCounterPreviewFont(MainWindow& w) {
   const int level = ListLevel(w.at(Slot::kCounterSizeList));
   LOGFONTW font{};
-  font.lfHeight = -CounterPreviewPixels(level);
+  font.lfHeight = -counterPreviewHeight(level);
   font.lfWeight = FW_BOLD;
   wcsncpy_s(font.lfFaceName, LF_FACESIZE, L"Segoe UI", LF_FACESIZE - 1);
   HFONT created = CreateFontIndirectW(&font);
@@ -160,10 +154,10 @@ void OnLineStyleCommand(MainWindow& w, int line, int sub, HWND button) {
     if (button != widthButton) continue;
     QueueLine& record = w.lines[i];
     HMENU menu = CreatePopupMenu();
-    const wchar_t* const words[] = {L"Hẹp", L"Thường", L"Rộng"};
-    for (UINT level = 1; level <= 3; ++level) {
-      AppendMenuW(menu, MF_STRING | (static_cast<int>(level) == record.widthLevel ? MF_CHECKED : 0),
-                  level, words[level - 1]);
+    for (int level = kWidthNarrow; level <= kWidthWide; ++level) {
+      const std::u16string word(widthLevelWord(level));
+      AppendMenuW(menu, MF_STRING | (level == record.widthLevel ? MF_CHECKED : 0),
+                  static_cast<UINT_PTR>(level), Wide(word));
     }
     RECT rect{};
     GetWindowRect(widthButton, &rect);
@@ -175,7 +169,7 @@ void OnLineStyleCommand(MainWindow& w, int line, int sub, HWND button) {
     DestroyMenu(menu);
     if (choice >= 1 && choice <= 3) {
       record.widthLevel = choice;
-      SetWindowTextW(widthButton, Wide(WidthButtonCaption(choice)));
+      SetWindowTextW(widthButton, Wide(widthButtonCaption(choice)));
       InvalidateRect(widthButton, nullptr, TRUE);
     }
     return;
@@ -205,20 +199,20 @@ std::u16string ControlText(HWND control) {
 
 std::string ControlTextAscii(HWND control) { return toAsciiNarrow(ControlText(control)); }
 
-long PositiveNumber(HWND control, long fallback) {
+std::int32_t PositiveNumber(HWND control, std::int32_t fallback) {
   std::array<wchar_t, 32> buffer{};
   const int copied = GetWindowTextW(control, buffer.data(), static_cast<int>(buffer.size()));
-  return PositiveNumberOr(std::u16string_view(reinterpret_cast<const char16_t*>(buffer.data()),
-                                              static_cast<std::size_t>(copied > 0 ? copied : 0)),
-                          fallback);
+  return readPositiveNumber(std::u16string_view(reinterpret_cast<const char16_t*>(buffer.data()),
+                                                static_cast<std::size_t>(copied > 0 ? copied : 0)),
+                            fallback);
 }
 
 int ListLevel(HWND list) {
   const LRESULT index = SendMessageW(list, CB_GETCURSEL, 0, 0);
-  if (index == CB_ERR) return ListLevelFrom(std::nullopt);
+  if (index == CB_ERR) return sizeListLevel(std::nullopt);
   const LRESULT data = SendMessageW(list, CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
-  if (data == CB_ERR) return ListLevelFrom(std::nullopt);
-  return ListLevelFrom(static_cast<long>(data));
+  if (data == CB_ERR) return sizeListLevel(std::nullopt);
+  return sizeListLevel(static_cast<int>(data));
 }
 
 bool IsChecked(HWND checkBox) { return SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED; }

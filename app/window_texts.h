@@ -1,5 +1,4 @@
-// Texts the window shows that are made from data, and the rules by which it
-// reads numbers and levels back out of its controls.
+// Texts the window shows that are made from data: the printer list items.
 #pragma once
 
 #include <optional>
@@ -20,17 +19,5 @@ std::u16string UsbPrinterItem(const UsbPrinter& printer);
 // The placeholder of a running refresh and the item of an empty result.
 std::u16string_view SearchingItem(ConnectionMode mode);
 std::u16string_view NothingFoundItem(ConnectionMode mode);
-
-// The field's number as the C library's wide-string-to-long reads it (leading
-// blanks and a sign allowed, stops at the first other character), or
-// `fallback` when that is 0 or less or there are no digits. At most the first
-// 31 characters are read, as the window reads them.
-long PositiveNumberOr(std::u16string_view text, long fallback);
-
-// A size list's level: the item data, 6 when there is none, clamped to 1..9.
-int ListLevelFrom(std::optional<long> itemData);
-
-// "Hẹp", "Thường" or "Rộng" followed by two spaces and a down triangle.
-std::u16string WidthButtonCaption(int widthLevel);
 
 }  // namespace korvante

@@ -204,49 +204,5 @@ TEST(WindowTexts, PrinterListItems) {
   EXPECT_EQ(NothingFoundItem(1), u"Không tìm thấy máy in LAN / Wi-Fi");
 }
 
-TEST(WindowTexts, PositiveNumbersReadAsTheCLibraryReadsThem) {
-  struct Case {
-    const char16_t* text;
-    long result;
-  };
-  const Case cases[] = {
-      {u"3", 3},
-      {u"  7x", 7},
-      {u"+12", 12},
-      {u"\t 9", 9},
-      {u"0", 5},
-      {u"-2", 5},
-      {u"", 5},
-      {u"abc", 5},
-      {u"- 3", 5},
-      {u"x7", 5},
-      {u"007", 7},
-      {u"2147483647", 2147483647},
-      {u"99999999999999", 2147483647},  // saturates like a 32-bit long
-      // Only the first 31 characters are read: 30 blanks and "1" is 1, 31
-      // blanks and "1" has no digits.
-      {u"                              1", 1},
-      {u"                               1", 5},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(PositiveNumberOr(c.text, 5), c.result) << std::u16string(c.text).size();
-  }
-}
-
-TEST(WindowTexts, ListLevelsAndWidthCaptions) {
-  EXPECT_EQ(ListLevelFrom(std::nullopt), 6);
-  EXPECT_EQ(ListLevelFrom(1), 1);
-  EXPECT_EQ(ListLevelFrom(9), 9);
-  EXPECT_EQ(ListLevelFrom(0), 1);
-  EXPECT_EQ(ListLevelFrom(12), 9);
-  EXPECT_EQ(ListLevelFrom(-4), 1);
-
-  EXPECT_EQ(WidthButtonCaption(0), u"Hẹp  ▾");
-  EXPECT_EQ(WidthButtonCaption(1), u"Hẹp  ▾");
-  EXPECT_EQ(WidthButtonCaption(2), u"Thường  ▾");
-  EXPECT_EQ(WidthButtonCaption(3), u"Rộng  ▾");
-  EXPECT_EQ(WidthButtonCaption(4), u"Rộng  ▾");
-}
-
 }  // namespace
 }  // namespace korvante
