@@ -39,14 +39,24 @@ case "$mode" in
     mkdir -p "$WINEPREFIX"
     if [[ ! -f "$WINEPREFIX/.kv-ready" ]]; then
       in_ns wineboot -i >/dev/null 2>&1 || true
-      # Without a window manager, closing a message box otherwise takes ~2 s.
-      reg=$(mktemp --suffix=.reg)
-      printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n' >"$reg"
-      in_ns wine64 regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || true
-      rm -f "$reg"
       in_ns wineserver -w
       touch "$WINEPREFIX/.kv-ready"
     fi
+    # Without a window manager, closing a message box otherwise takes ~2 s.
+    # Wine's own Tahoma lacks most Vietnamese letters, which Windows' Tahoma
+    # and Segoe UI have: the bench draws those faces with DejaVu Sans
+    # Condensed, which has them and comes close to their widths.
+    reg=$(mktemp --suffix=.reg)
+    {
+      printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n\r\n'
+      printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
+      for face in "Tahoma" "Segoe UI" "MS Shell Dlg" "MS Shell Dlg 2"; do
+        printf '"%s"="DejaVu Sans Condensed"\r\n' "$face"
+      done
+    } >"$reg"
+    in_ns wine64 regedit /S "$(in_ns winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || true
+    rm -f "$reg"
+    in_ns wineserver -w
     # A wineserver left by an earlier run would hold the sockets elsewhere.
     wineserver -k 2>/dev/null || true
     in_ns wineserver -p </dev/null >/dev/null 2>&1
