@@ -149,7 +149,8 @@ class WindowCommandsTest : public MainWindowTest {
   std::vector<std::wstring> Items() {
     std::vector<std::wstring> items;
     HWND list = at(Slot::kPrinterList);
-    for (int i = 0; i < SendMessageW(list, CB_GETCOUNT, 0, 0); ++i) items.push_back(ListItem(list, i));
+    for (int i = 0; i < SendMessageW(list, CB_GETCOUNT, 0, 0); ++i)
+      items.push_back(ListItem(list, i));
     return items;
   }
   // Switches to LAN / Wi-Fi and lets the bench's empty search finish, then
@@ -235,8 +236,7 @@ TEST_F(WindowCommandsTest, StaleAndOtherModeResultsAreDropped) {
   fresh.generation = current;
   fresh.usbPrinters = {k80, UsbPrinter{u"Serial bridge", u"", u"\\\\.\\COM9", u""}};
   Post(std::move(fresh));
-  EXPECT_EQ(Items(),
-            (std::vector<std::wstring>{L"USB001 - Korvante K80", L"USB - Serial bridge"}));
+  EXPECT_EQ(Items(), (std::vector<std::wstring>{L"USB001 - Korvante K80", L"USB - Serial bridge"}));
   EXPECT_EQ(SendMessageW(at(Slot::kPrinterList), CB_GETCURSEL, 0, 0), 0);
   EXPECT_EQ(TextOf(at(Slot::kFindButton)), L"Tìm");
 }
@@ -244,8 +244,9 @@ TEST_F(WindowCommandsTest, StaleAndOtherModeResultsAreDropped) {
 TEST_F(WindowCommandsTest, NetworkResultListsPrintersWithAndWithoutMac) {
   ASSERT_TRUE(RefreshDone());
   ShowNetworkPrinters({Printer("192.168.1.25", "00-1A-2B-3C-4D-5E"), Printer("192.168.1.30")});
-  EXPECT_EQ(Items(), (std::vector<std::wstring>{L"192.168.1.25    Máy in bill/tem (00-1A-2B-3C-4D-5E)",
-                                                L"192.168.1.30    Máy in bill/tem"}));
+  EXPECT_EQ(Items(),
+            (std::vector<std::wstring>{L"192.168.1.25    Máy in bill/tem (00-1A-2B-3C-4D-5E)",
+                                       L"192.168.1.30    Máy in bill/tem"}));
   EXPECT_EQ(SendMessageW(at(Slot::kPrinterList), CB_GETCURSEL, 0, 0), 0);
   EXPECT_EQ(TextOf(at(Slot::kPrinterLabel)), L"IP máy in");
   EXPECT_EQ(TextOf(at(Slot::kFindButton)), L"Tìm");
@@ -308,8 +309,8 @@ TEST_F(WindowCommandsTest, ASecondSendIsRefusedWhileOneRuns) {
   // Straight to the handler, as a click that got through would.
   Click(Slot::kSaveBeepButton);
   ASSERT_TRUE(WaitFor([&] { return boxes.Texts().size() >= 2; }));
-  EXPECT_EQ(boxes.Texts(), (std::vector<std::wstring>{L"Đang gửi lệnh, vui lòng đợi.",
-                                                      L"Chưa gửi được độ đậm."}));
+  EXPECT_EQ(boxes.Texts(),
+            (std::vector<std::wstring>{L"Đang gửi lệnh, vui lòng đợi.", L"Chưa gửi được độ đậm."}));
   EXPECT_FALSE(state_->sendBusy);
   EXPECT_TRUE(IsWindowEnabled(at(Slot::kSaveBeepButton)));
   EXPECT_EQ(TextOf(at(Slot::kFindButton)), L"Tìm");
