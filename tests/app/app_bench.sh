@@ -23,6 +23,9 @@ in_ns() { ip netns exec "$KV_NS" env DISPLAY="$KV_DISPLAY" WINEPREFIX="$WINEPREF
 case "$mode" in
   --setup)
     rm -f "$state"
+    # A wineserver of this prefix left by an interrupted run would hold the
+    # prefix (and its sockets) in another namespace.
+    wineserver -k 2>/dev/null || true
     KV_NS="kvapp-$$-$RANDOM"
     ip netns add "$KV_NS"
     ip -n "$KV_NS" link set lo up
@@ -57,8 +60,6 @@ case "$mode" in
     in_ns wine64 regedit /S "$(in_ns winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || true
     rm -f "$reg"
     in_ns wineserver -w
-    # A wineserver left by an earlier run would hold the sockets elsewhere.
-    wineserver -k 2>/dev/null || true
     in_ns wineserver -p </dev/null >/dev/null 2>&1
     in_ns wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true
     ;;
