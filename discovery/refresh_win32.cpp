@@ -1,0 +1,21 @@
+#include "discovery/refresh_win32.h"
+
+#include <memory>
+
+#include "discovery/network_profiles.h"
+#include "discovery/refresh.h"
+#include "discovery/tcp_sweep.h"
+#include "discovery/udp_discovery.h"
+#include "usb_transport/usb_enumeration.h"
+
+namespace korvante {
+
+void RefreshTargets(HWND window, ConnectionMode mode, std::int32_t generation) {
+  const RefreshSources sources{EnumerateProfiles, DiscoverUdp, ScanTcp9100, EnumerateUsbPrinters};
+  auto result = std::make_unique<TargetsResult>(CollectTargets(mode, generation, sources));
+  if (PostMessageW(window, kMsgTargetsReady, 0, reinterpret_cast<LPARAM>(result.get()))) {
+    result.release();  // the window owns it now
+  }
+}
+
+}  // namespace korvante

@@ -1,0 +1,110 @@
+#include "discovery/udp_discovery.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <string_view>
+
+namespace korvante {
+
+namespace {
+
+constexpr std::string_view kRequestMarker = "XP0001FIND";
+constexpr std::string_view kReplyMarker = "XP0001FOUND";
+// Marker, MAC 6, device bytes 2, address 4, mask 4, gateway 4, port 2, trailer 1.
+constexpr std::size_t kReplyLength = 11 + 6 + 2 + 4 + 4 + 4 + 2 + 1;
+
+// Reads fixed-size fields of a reply in order. The caller checks the whole
+// length once, so every read here is in bounds.
+class ReplyReader {
+ public:
+  explicit ReplyReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+  std::uint8_t byte() { return bytes_[at_++]; }
+  std::string mac() {
+    char text[18];
+    std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", bytes_[at_], bytes_[at_ + 1],
+                  bytes_[at_ + 2], bytes_[at_ + 3], bytes_[at_ + 4], bytes_[at_ + 5]);
+    at_ += 6;
+    return text;
+  }
+  std::string ipv4() {
+    std::string text;
+    for (int i = 0; i < 4; ++i) {
+      if (i != 0) text += '.';
+      text += std::to_string(byte());
+    }
+    return text;
+  }
+  std::uint16_t littleEndian16() {
+    const unsigned low = byte();
+    const unsigned high = byte();
+    return static_cast<std::uint16_t>(low | (high << 8));
+  }
+  void skip(std::size_t n) { at_ += n; }
+
+ private:
+  std::span<const std::uint8_t> bytes_;
+  std::size_t at_ = 0;
+};
+
+}  // namespace
+
+std::vector<std::uint8_t> DiscoveryRequest() {
+  return std::vector<std::uint8_t>(kRequestMarker.begin(), kRequestMarker.end());
+}
+
+std::optional<NetworkPrinter> ParseDiscoveryReply(std::span<const std::uint8_t> datagram) {
+  const auto found = std::search(
+      datagram.begin(), datagram.end(), kReplyMarker.begin(), kReplyMarker.end(),
+      [](std::uint8_t byte, char marker) { return byte == static_cast<std::uint8_t>(marker); });
+  if (found == datagram.end()) return std::nullopt;
+  const auto reply = datagram.subspan(static_cast<std::size_t>(found - datagram.begin()));
+  if (reply.size() < kReplyLength) return std::nullopt;
+
+  ReplyReader in(reply);
+  NetworkPrinter printer;
+  in.skip(kReplyMarker.size());                    // [0:11) marker
+  printer.mac = in.mac();                          // [11:17) MAC, first byte first
+  printer.deviceBytes[0] = in.byte();              // [17] first device byte
+  printer.deviceBytes[1] = in.byte();              // [18] second device byte
+  printer.ip = in.ipv4();                          // [19:23) address
+  printer.mask = in.ipv4();                        // [23:27) mask
+  printer.gateway = in.ipv4();                     // [27:31) gateway
+  const std::uint16_t port = in.littleEndian16();  // [31:33) port, low byte first
+  printer.port = port == 0 ? kPrinterPort : port;
+  // [33] trailing byte: required, not interpreted.
+  printer.foundByUdp = true;
+  return printer;
+}
+
+void ReplyCollector::add(std::span<const std::uint8_t> datagram) {
+  std::optional<NetworkPrinter> printer = ParseDiscoveryReply(datagram);
+  if (!printer) return;
+  if (!seen_.insert(printer->mac).second) return;
+  printers_.push_back(std::move(*printer));
+}
+
+std::vector<NetworkPrinter> ReplyCollector::take() {
+  std::vector<NetworkPrinter> printers = std::move(printers_);
+  printers_.clear();
+  seen_.clear();
+  sortByNumericAddress(printers);
+  return printers;
+}
+
+std::vector<NetworkPrinter> CollectReplies(DatagramSource& source, std::uint32_t listenMs,
+                                           const ClockNow& now) {
+  ReplyCollector collector;
+  std::array<std::uint8_t, kDiscoveryReceiveBytes> buffer;
+  const MonotonicClock::time_point deadline = now() + std::chrono::milliseconds(listenMs);
+  while (now() < deadline) {
+    if (!source.waitReadable(kDiscoveryPoll)) continue;
+    buffer.fill(0);
+    const std::optional<std::size_t> length = source.receive(buffer);
+    if (!length) continue;
+    collector.add(std::span<const std::uint8_t>(buffer.data(), *length));
+  }
+  return collector.take();
+}
+
+}  // namespace korvante

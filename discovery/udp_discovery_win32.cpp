@@ -1,0 +1,78 @@
+// The discovery socket: broadcast the request, then let the portable loop
+// listen on it.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include "discovery/udp_discovery.h"
+#include "usb_transport/tcp_connect_win32.h"
+
+namespace korvante {
+
+namespace {
+
+class WinsockDatagramSource final : public DatagramSource {
+ public:
+  explicit WinsockDatagramSource(SOCKET s) : socket_(s) {}
+
+  bool waitReadable(std::chrono::milliseconds limit) override {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(socket_, &readable);
+    timeval wait{};
+    wait.tv_sec = static_cast<long>(limit.count() / 1000);
+    wait.tv_usec = static_cast<long>((limit.count() % 1000) * 1000);
+    return select(0, &readable, nullptr, nullptr, &wait) > 0;
+  }
+
+  std::optional<std::size_t> receive(std::span<std::uint8_t> buffer) override {
+    sockaddr_in from{};
+    int fromLength = sizeof from;
+    const int n =
+        recvfrom(socket_, reinterpret_cast<char*>(buffer.data()), static_cast<int>(buffer.size()),
+                 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
+    if (n < 0) return std::nullopt;
+    return static_cast<std::size_t>(n);
+  }
+
+ private:
+  SOCKET socket_;
+};
+
+void setFlag(SOCKET s, int option) {
+  const BOOL on = TRUE;
+  setsockopt(s, SOL_SOCKET, option, reinterpret_cast<const char*>(&on), sizeof on);
+}
+
+}  // namespace
+
+std::vector<NetworkPrinter> DiscoverUdp(const NetworkProfile& profile, std::uint32_t listenMs) {
+  SocketOwner s(socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+  if (!s) return {};
+  setFlag(s.get(), SO_BROADCAST);
+  // Lets two overlapping refreshes both hold port 9000.
+  setFlag(s.get(), SO_REUSEADDR);
+
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_port = htons(kDiscoveryPort);
+  if (bind(s.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+    // Port 9000 taken by another program: printers answer the sender's port.
+    local.sin_port = 0;
+    bind(s.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local);
+  }
+
+  const std::vector<std::uint8_t> request = DiscoveryRequest();
+  for (const std::string& target : broadcastTargets(profile)) {
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(kDiscoveryPort);
+    inet_pton(AF_INET, target.c_str(), &to.sin_addr);
+    sendto(s.get(), reinterpret_cast<const char*>(request.data()), static_cast<int>(request.size()),
+           0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+  }
+
+  WinsockDatagramSource source(s.get());
+  return CollectReplies(source, listenMs);
+}
+
+}  // namespace korvante

@@ -1,0 +1,444 @@
+// Discovery, the sweep, the TCP transport and the refresh cycle against the
+// lab's simulated printers (tools/lab; the printers are set up by the
+// discovery_lab_up test in tests/discovery/CMakeLists.txt). Runs only inside
+// the lab's computer namespace: main refuses to start anywhere else, so no
+// broadcast or sweep ever reaches a real network.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "discovery/network_profiles.h"
+#include "discovery/refresh.h"
+#include "discovery/refresh_win32.h"
+#include "discovery/tcp_sweep.h"
+#include "discovery/udp_discovery.h"
+#include "usb_transport/tcp_connect_win32.h"
+#include "usb_transport/transports.h"
+
+namespace korvante {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+std::string env(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+std::string subnet() { return env("KV_LAB_SUBNET"); }
+std::string host(int n) { return subnet() + "." + std::to_string(n); }
+
+// A Linux path of the lab as Wine sees it (drive Z: is the root).
+std::string winePath(std::string unixPath) {
+  for (char& c : unixPath) {
+    if (c == '/') c = '\\';
+  }
+  return "Z:" + unixPath;
+}
+
+std::string readJournal(int hostNumber) {
+  const std::string path = env(("KV_LAB_JOURNAL_" + std::to_string(hostNumber)).c_str());
+  std::ifstream in(winePath(path), std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::size_t countOf(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// The simulator writes its line just after the tool's call returns.
+bool journalGains(int hostNumber, const std::string& part, std::size_t atLeast = 1) {
+  const auto deadline = Clock::now() + milliseconds(2000);
+  do {
+    if (countOf(readJournal(hostNumber), part) >= atLeast) return true;
+    std::this_thread::sleep_for(milliseconds(20));
+  } while (Clock::now() < deadline);
+  return false;
+}
+
+long long msSince(Clock::time_point start) {
+  return std::chrono::duration_cast<milliseconds>(Clock::now() - start).count();
+}
+
+NetworkProfile labProfile() { return ChooseProfile(EnumerateProfiles()); }
+
+std::vector<std::string> ips(const std::vector<NetworkPrinter>& printers) {
+  std::vector<std::string> out;
+  for (const auto& p : printers) out.push_back(p.ip);
+  return out;
+}
+
+// --- the computer's own profile -------------------------------------------------
+
+TEST(LabProfiles, TheComputerNamespaceInterfaceIsTheOnlyProfile) {
+  const auto profiles = EnumerateProfiles();
+  ASSERT_EQ(profiles.size(), 1u);  // loopback skipped
+  EXPECT_EQ(profiles[0].ip, env("KV_LAB_COMPUTER"));
+  EXPECT_EQ(profiles[0].mask, "255.255.255.0");
+  EXPECT_EQ(profiles[0].gateway, "");
+  EXPECT_FALSE(profiles[0].wireless);
+  EXPECT_FALSE(profiles[0].name.empty());
+}
+
+// --- UDP discovery ------------------------------------------------------------------
+
+class LabDiscovery : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    journalsBefore = new std::vector<std::string>{readJournal(100), readJournal(50)};
+    const auto start = Clock::now();
+    found = new std::vector<NetworkPrinter>(DiscoverUdp(labProfile(), 900));
+    elapsedMs = msSince(start);
+  }
+  static void TearDownTestSuite() {
+    delete found;
+    delete journalsBefore;
+  }
+  static const NetworkPrinter* at(const std::string& ip, const std::string& mac) {
+    for (const auto& p : *found) {
+      if (p.ip == ip && p.mac == mac) return &p;
+    }
+    return nullptr;
+  }
+  static std::vector<NetworkPrinter>* found;
+  static std::vector<std::string>* journalsBefore;
+  static long long elapsedMs;
+};
+std::vector<NetworkPrinter>* LabDiscovery::found = nullptr;
+std::vector<std::string>* LabDiscovery::journalsBefore = nullptr;
+long long LabDiscovery::elapsedMs = 0;
+
+TEST_F(LabDiscovery, ListsEveryReplyingPrinterOnceInNumericOrder) {
+  // .3 cuts its reply one byte short; .9, .10, .30 and .31 do not answer.
+  EXPECT_EQ(ips(*found), (std::vector<std::string>{host(20), host(50), host(50), host(60), host(61),
+                                                   host(100)}));
+  EXPECT_GE(elapsedMs, 900);
+  EXPECT_LT(elapsedMs, 900 + 180 + 400);
+}
+
+TEST_F(LabDiscovery, RecordHoldsEveryFieldOfTheReply) {
+  const NetworkPrinter* p = at(host(100), "00-1A-2B-3C-4D-5E");
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->mask, "255.255.255.0");
+  EXPECT_EQ(p->gateway, host(1));
+  EXPECT_EQ(p->port, 9100);  // the printer reports 00 00
+  EXPECT_EQ(p->deviceBytes[0], 0x22);
+  EXPECT_EQ(p->deviceBytes[1], 0x00);
+  EXPECT_TRUE(p->foundByUdp);
+}
+
+TEST_F(LabDiscovery, ReplyAfterLeadingBytes) {
+  const NetworkPrinter* p = at(host(20), "00-1A-2B-3C-4D-20");
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->deviceBytes[0], 0x31);
+  EXPECT_EQ(p->deviceBytes[1], 0x07);
+  EXPECT_EQ(p->port, 80);
+  EXPECT_EQ(p->gateway, host(254));
+  EXPECT_TRUE(journalGains(20, "-> reply leading"));
+}
+
+TEST_F(LabDiscovery, EveryTargetGotOneRequestAndRepeatedRepliesCountOnce) {
+  // 255.255.255.255 and twice the /24 broadcast: three requests, three replies
+  // from the same MAC, one record.
+  const std::string request = "hex=58 50 30 30 30 31 46 49 4E 44 | XP0001FIND -> reply";
+  EXPECT_EQ(countOf(readJournal(100), request) - countOf((*journalsBefore)[0], request), 3u);
+  const auto listed = ips(*found);
+  EXPECT_EQ(std::count(listed.begin(), listed.end(), host(100)), 1);
+}
+
+TEST_F(LabDiscovery, TwoMacsOnOneAddressAndTheEchoedRequest) {
+  // .51 reports .50 as its address; .50 also sends the request back.
+  EXPECT_NE(at(host(50), "00-1A-2B-3C-4D-50"), nullptr);
+  EXPECT_NE(at(host(50), "00-1A-2B-3C-4D-51"), nullptr);
+  const std::string echo = "+ echo";
+  EXPECT_EQ(countOf(readJournal(50), echo) - countOf((*journalsBefore)[1], echo), 3u);
+  EXPECT_TRUE(journalGains(3, "-> reply short"));
+}
+
+TEST(LabDiscoveryQuiet, NothingAnsweringReturnsEmptyAfterTheListeningTime) {
+  const std::string mute = winePath(env("KV_LAB_MUTE_FILE"));
+  { std::ofstream(mute).put('\n'); }
+  const auto start = Clock::now();
+  const auto found = DiscoverUdp(labProfile(), 900);
+  const long long elapsed = msSince(start);
+  DeleteFileA(mute.c_str());
+  EXPECT_TRUE(found.empty());
+  EXPECT_GE(elapsed, 900);
+  EXPECT_LT(elapsed, 900 + 180 + 400);
+  EXPECT_TRUE(journalGains(100, "XP0001FIND -> muted", 3));
+}
+
+// --- the port-9100 sweep ----------------------------------------------------------
+
+// A printer on the computer's own address: the sweep must not probe it.
+class OwnPort9100 {
+ public:
+  OwnPort9100() {
+    listener_.reset(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    sockaddr_in any{};
+    any.sin_family = AF_INET;
+    any.sin_port = htons(9100);
+    bound_ = bind(listener_.get(), reinterpret_cast<sockaddr*>(&any), sizeof any) == 0 &&
+             listen(listener_.get(), 8) == 0;
+    thread_ = std::thread([this] {
+      while (!stop_) {
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(listener_.get(), &readable);
+        timeval wait{0, 50000};
+        if (select(0, &readable, nullptr, nullptr, &wait) <= 0) continue;
+        SocketOwner client(accept(listener_.get(), nullptr, nullptr));
+        if (!client) continue;
+        ++accepted;
+        const char status = 0x12;
+        send(client.get(), &status, 1, 0);
+      }
+    });
+  }
+  ~OwnPort9100() {
+    stop_ = true;
+    thread_.join();
+  }
+  bool bound() const { return bound_; }
+  std::atomic<int> accepted{0};
+
+ private:
+  SocketOwner listener_;
+  bool bound_ = false;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+TEST(LabSweep, FindsPrintersByStatusInNumericOrder) {
+  OwnPort9100 own;
+  ASSERT_TRUE(own.bound());
+  const auto start = Clock::now();
+  const auto swept = ScanTcp9100(labProfile());
+  const long long elapsed = msSince(start);
+
+  // .3 answers only the third request (0x16), .9 answers 00; .20 does not
+  // listen, .30 stays silent, .31 answers 41 42; the computer itself (.2)
+  // is skipped.
+  EXPECT_EQ(ips(swept), (std::vector<std::string>{host(3), host(9), host(10), host(50), host(51),
+                                                  host(60), host(61), host(100)}));
+  for (const auto& p : swept) {
+    EXPECT_TRUE(p.mac.empty() && p.mask.empty() && p.gateway.empty()) << p.ip;
+    EXPECT_EQ(p.port, 9100);
+    EXPECT_FALSE(p.foundByUdp);
+  }
+  EXPECT_EQ(own.accepted.load(), 0);
+  EXPECT_TRUE(journalGains(3, "DLE EOT 4 -> 16"));
+  EXPECT_TRUE(journalGains(31, "DLE EOT 4 -> 41 42"));
+  EXPECT_TRUE(journalGains(30, "tcp-connect"));
+  EXPECT_TRUE(journalGains(30, "hex=10 04 01 10 04 02 10 04 04"));
+  EXPECT_LT(elapsed, 8000);
+}
+
+// --- the TCP transport ---------------------------------------------------------------
+
+TEST(LabSend, DeliversExactlyTheBytesGivenToPort9100) {
+  NetworkPrinter printer;
+  printer.ip = host(100);
+  printer.port = 5000;  // not used for sending: printers print on 9100
+  CommandBuffer bytes{0x1B, 0x40};
+  for (int b = 0; b < 256; ++b) bytes.push_back(static_cast<std::uint8_t>(b));
+  std::string expected = "1B 40";
+  char two[4];
+  for (int b = 0; b < 256; ++b) {
+    std::snprintf(two, sizeof two, " %02X", b);
+    expected += two;
+  }
+  ASSERT_TRUE(SendTcp9100(printer, bytes));
+  EXPECT_TRUE(journalGains(100, "tcp-close " + env("KV_LAB_COMPUTER") + ":"));
+  EXPECT_TRUE(journalGains(100, "total=258 hex=" + expected + "\n"));
+}
+
+TEST(LabSend, NobodyListeningFailsWithinTheLimit) {
+  struct Case {
+    int hostNumber;
+    const char* what;
+  };
+  for (const Case& c : {Case{20, "connection refused"}, Case{200, "no such host"}}) {
+    NetworkPrinter printer;
+    printer.ip = host(c.hostNumber);
+    const auto start = Clock::now();
+    EXPECT_FALSE(SendTcp9100(printer, CommandBuffer{0x1B, 0x40})) << c.what;
+    EXPECT_LT(msSince(start), 1400 + 350) << c.what;
+  }
+  SocketOwner s;
+  EXPECT_FALSE(ConnectTcp9100("not an address", 1400, &s));
+  EXPECT_FALSE(s);
+}
+
+TEST(LabSend, ConnectHandsOverABlockingSocket) {
+  SocketOwner s;
+  ASSERT_TRUE(ConnectTcp9100(host(10), 1400, &s));
+  ASSERT_TRUE(s);
+  const char request[] = {0x10, 0x04, 0x01};
+  ASSERT_EQ(send(s.get(), request, 3, 0), 3);
+  char answer = 0;
+  EXPECT_EQ(recv(s.get(), &answer, 1, 0), 1);  // blocking receive
+  EXPECT_EQ(answer, 0x12);
+  EXPECT_TRUE(ConnectTcp9100(host(10), 1400));  // without hand-over
+}
+
+// --- the refresh cycle -------------------------------------------------------------------
+
+// A message-only window standing in for the main window.
+class ResultWindow {
+ public:
+  ResultWindow() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"KorvanteLabResults";
+    RegisterClassW(&wc);
+    hwnd = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                         nullptr);
+  }
+  ~ResultWindow() { DestroyWindow(hwnd); }
+
+  // Waits for posted results; returns every one that arrived.
+  std::vector<std::unique_ptr<TargetsResult>> collect(std::thread& worker) {
+    std::vector<std::unique_ptr<TargetsResult>> results;
+    const auto deadline = Clock::now() + milliseconds(15000);
+    while (results.empty() && Clock::now() < deadline) {
+      MSG msg;
+      while (PeekMessageW(&msg, hwnd, 0, 0, PM_REMOVE)) {
+        if (msg.message == kMsgTargetsReady) {
+          results.emplace_back(reinterpret_cast<TargetsResult*>(msg.lParam));
+        }
+      }
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_POSTMESSAGE);
+    }
+    worker.join();
+    MSG msg;
+    while (PeekMessageW(&msg, hwnd, 0, 0, PM_REMOVE)) {
+      if (msg.message == kMsgTargetsReady) {
+        results.emplace_back(reinterpret_cast<TargetsResult*>(msg.lParam));
+      }
+    }
+    return results;
+  }
+  HWND hwnd = nullptr;
+};
+
+TEST(LabRefresh, NetworkModePostsOneResultInTextAddressOrder) {
+  ResultWindow window;
+  ASSERT_NE(window.hwnd, nullptr);
+  std::thread worker(RefreshTargets, window.hwnd, kModeNetwork, 42);
+  const auto results = window.collect(worker);
+  ASSERT_EQ(results.size(), 1u);
+  const TargetsResult& r = *results[0];
+  EXPECT_EQ(r.mode, 1);
+  EXPECT_EQ(r.generation, 42);
+  // Discovery answered, so the sweep did not run: .9 and .10 are not listed.
+  // One entry for the two printers on .50; text order puts .100 first.
+  EXPECT_EQ(ips(r.networkPrinters),
+            (std::vector<std::string>{host(100), host(20), host(50), host(60), host(61)}));
+  for (const auto& p : r.networkPrinters) EXPECT_TRUE(p.foundByUdp) << p.ip;
+  ASSERT_EQ(r.profiles.size(), 1u);
+  EXPECT_EQ(r.profiles[0].ip, env("KV_LAB_COMPUTER"));
+  EXPECT_TRUE(r.usbPrinters.empty());
+}
+
+TEST(LabRefresh, UsbModePostsItsOwnResult) {
+  ResultWindow window;
+  std::thread worker(RefreshTargets, window.hwnd, kModeUsb, 43);
+  const auto results = window.collect(worker);
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results[0]->mode, 0);
+  EXPECT_EQ(results[0]->generation, 43);
+  EXPECT_TRUE(results[0]->networkPrinters.empty());
+  EXPECT_TRUE(results[0]->profiles.empty());
+}
+
+// --- the simulator's address changes (last: they move .60 and .61) ----------------------
+
+bool acceptsWithin(const std::string& ip, milliseconds limit) {
+  const auto deadline = Clock::now() + limit;
+  do {
+    if (ConnectTcp9100(ip, 300)) return true;
+  } while (Clock::now() < deadline);
+  return false;
+}
+
+TEST(LabSimulator, IpChangeCommandOverTcpMovesThePrinter) {
+  NetworkPrinter printer;
+  printer.ip = host(60);
+  const auto newIp = ipv4Bytes(host(160));
+  ASSERT_TRUE(newIp);
+  CommandBuffer command{0x1F, 0x1B, 0x1F, 0x22};
+  command.insert(command.end(), newIp->begin(), newIp->end());
+  ASSERT_TRUE(SendTcp9100(printer, command));
+  EXPECT_TRUE(journalGains(60, "set LAN address " + host(160) + " -> moved"));
+  EXPECT_TRUE(acceptsWithin(host(160), milliseconds(2000)));
+  EXPECT_FALSE(ConnectTcp9100(host(60), 300));
+}
+
+TEST(LabSimulator, SaveBroadcastMovesOnlyThePrinterWithThatMac) {
+  // "XP0001SAVE", MAC, device bytes, address, mask, gateway, port 9100, 00.
+  std::vector<std::uint8_t> save{'X', 'P', '0', '0', '0', '1', 'S', 'A', 'V', 'E'};
+  save.insert(save.end(), {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x61, 0x22, 0x00});
+  const auto newIp = ipv4Bytes(host(161));
+  const auto gateway = ipv4Bytes(host(1));
+  ASSERT_TRUE(newIp && gateway);
+  save.insert(save.end(), newIp->begin(), newIp->end());
+  save.insert(save.end(), {0xFF, 0xFF, 0xFF, 0x00});
+  save.insert(save.end(), gateway->begin(), gateway->end());
+  save.insert(save.end(), {0x8C, 0x23, 0x00});
+  ASSERT_EQ(save.size(), 33u);
+
+  SocketOwner s(socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+  const BOOL on = TRUE;
+  setsockopt(s.get(), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), sizeof on);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(9000);
+  inet_pton(AF_INET, "255.255.255.255", &to.sin_addr);
+  ASSERT_EQ(sendto(s.get(), reinterpret_cast<const char*>(save.data()), 33, 0,
+                   reinterpret_cast<sockaddr*>(&to), sizeof to),
+            33);
+  EXPECT_TRUE(journalGains(61, "XP0001SAVE mac 00-1A-2B-3C-4D-61"));
+  EXPECT_TRUE(journalGains(61, "-> moved"));
+  EXPECT_TRUE(journalGains(100, "not my MAC, ignored"));
+  EXPECT_TRUE(acceptsWithin(host(161), milliseconds(2000)));
+}
+
+}  // namespace
+}  // namespace korvante
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  WSADATA wsa;
+  if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return 1;
+  // Broadcasts and a /24 sweep must never leave the lab: refuse to run unless
+  // this is the lab's computer namespace (its address is the only profile).
+  const std::string computer = korvante::env("KV_LAB_COMPUTER");
+  const auto profiles = korvante::EnumerateProfiles();
+  if (computer.empty() || profiles.size() != 1 || profiles[0].ip != computer) {
+    std::fprintf(stderr, "discovery_lab_tests: not inside the lab; run it with tools/lab exec\n");
+    return 1;
+  }
+  const int result = RUN_ALL_TESTS();
+  WSACleanup();
+  return result;
+}

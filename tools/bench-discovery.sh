@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Times discovery in the lab, over several runs each:
+#   1. a LAN refresh with one printer answering UDP discovery (floor: the
+#      900 ms listening time);
+#   2. a sweep of a /24 where nothing answers (expected about 3.4 s: 8 rounds
+#      of 420 ms connect limits over 32 threads);
+#   3. a sweep with 5 silent hosts (each costs one thread 420 + 3 x 180 ms).
+#
+#   tools/bench-discovery.sh [RUNS]     (default 5; needs root and a built
+#                                        windows preset: cmake --build --preset windows)
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+runs=${1:-5}
+build="$repo/build/windows"
+bench="$build/tools/discovery_bench.exe"
+sim="$build/tools/printer-sim/printer-sim"
+[[ -f "$bench" && -x "$sim" ]] || { echo "bench-discovery: build the windows preset first" >&2; exit 1; }
+
+state="$build/lab-bench"
+lab() { bash "$repo/tools/lab" "$@"; }
+lab_args=(--state "$state" --prefix "$build/wine-prefix-bench" --sim "$sim")
+trap 'lab down --state "$state" >/dev/null 2>&1 || true' EXIT
+
+scenario() {
+  local title=$1 what=$2
+  shift 2
+  echo "== $title"
+  lab up "${lab_args[@]}" "$@" >/dev/null
+  lab exec --state "$state" -- bash "$repo/cmake/wine-run.sh" "$bench" "$what" "$runs"
+  lab down --state "$state" >/dev/null
+}
+
+scenario "LAN refresh, one printer answering UDP discovery" refresh --printer 100
+scenario "Sweep of a /24 where nothing answers" sweep
+scenario "Sweep of a /24 with 5 silent hosts" sweep \
+  --silent 11 --silent 12 --silent 13 --silent 14 --silent 15
