@@ -7,6 +7,8 @@
 #include <string>
 
 #include "app/main_window_win32.h"
+#include "app/save_actions_win32.h"
+#include "discovery/network_profiles.h"
 #include "commands/ticket_sizes.h"
 
 namespace korvante {
@@ -284,7 +286,8 @@ void OnCreate(MainWindow& w) {
   CreateWifiPage(w, make);
   CreateQueuePage(w, make);
   CreateTechnicalPage(w, make);
-  // Network profiles and the forced address suggestions come here.
+  w.profiles = EnumerateProfiles();
+  ApplySuggestions(w, true);
   ShowPage(w, w.page);
   w.at(Slot::kVersion) = make.Label(w.hwnd, kVersionText, SS_RIGHT);
   w.at(Slot::kFooter) =

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "commands/command_vocabulary.h"
 #include "discovery/refresh.h"
 
 namespace korvante::testing {
