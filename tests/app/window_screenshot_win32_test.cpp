@@ -144,11 +144,11 @@ TEST_P(ScreenshotTest, CardsCurrentPageButtonAndFooterWhereTheLayoutPutsThem) {
   EXPECT_EQ(shot.ClientPixel(W - 148 + 50, 142 + 5), primary);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, ScreenshotTest,
-                         ::testing::Values(std::make_tuple(900, 830, 0),
-                                           std::make_tuple(800, 600, 0),
-                                           std::make_tuple(800, 600, 2),
-                                           std::make_tuple(900, 830, 2)));
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, ScreenshotTest,
+    ::testing::Values(std::make_tuple(900, 830, 0), std::make_tuple(800, 600, 0),
+                      std::make_tuple(800, 600, 2), std::make_tuple(900, 830, 2),
+                      std::make_tuple(900, 830, 1), std::make_tuple(900, 830, 3)));
 
 TEST_F(MainWindowTest, DisabledButtonsAreGrey) {
   SetWindowPos(hwnd_, HWND_TOP, 10, 10, 900, 830, SWP_SHOWWINDOW);
