@@ -25,8 +25,9 @@ template <typename Result>
 class MoveOnlyTask {
  public:
   MoveOnlyTask() = default;
-  template <typename F, typename = std::enable_if_t<!std::is_same_v<std::decay_t<F>, MoveOnlyTask> &&
-                                                    std::is_invocable_r_v<Result, std::decay_t<F>&>>>
+  template <typename F,
+            typename = std::enable_if_t<!std::is_same_v<std::decay_t<F>, MoveOnlyTask> &&
+                                        std::is_invocable_r_v<Result, std::decay_t<F>&>>>
   MoveOnlyTask(F&& f) : impl_(std::make_unique<Holder<std::decay_t<F>>>(std::forward<F>(f))) {}
 
   MoveOnlyTask(MoveOnlyTask&&) noexcept = default;

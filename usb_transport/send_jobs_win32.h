@@ -9,8 +9,8 @@
 //   3. auto text = TakeSendOutcome(lParam);  // takes ownership; null lParam gives null
 //      if (text) show *text with the show-message operation;
 //   4. return 0.
-// The flag is cleared before the text is shown, so a new send can start from
-// the message box's owner as soon as it closes.
+// The flag is cleared before the text is shown: the busy state ends when the
+// outcome is taken in, not when the message box is closed.
 #pragma once
 
 #include <windows.h>

@@ -38,7 +38,8 @@ constexpr wchar_t kMonitorPortsKey[] =
     L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\USB Monitor\\Ports";
 
 std::u16string fromWide(const wchar_t* text) {
-  return text == nullptr ? std::u16string() : std::u16string(reinterpret_cast<const char16_t*>(text));
+  return text == nullptr ? std::u16string()
+                         : std::u16string(reinterpret_cast<const char16_t*>(text));
 }
 
 const wchar_t* wide(const std::u16string& text) {

@@ -47,8 +47,9 @@ bool isWhiteSpace(char16_t c) {
 }
 
 bool hasPath(const std::vector<UsbPrinter>& list, std::u16string_view path) {
-  return std::any_of(list.begin(), list.end(),
-                     [&](const UsbPrinter& entry) { return EqualsIgnoreAsciiCase(entry.path, path); });
+  return std::any_of(list.begin(), list.end(), [&](const UsbPrinter& entry) {
+    return EqualsIgnoreAsciiCase(entry.path, path);
+  });
 }
 
 std::u16string nameOr(std::u16string_view name, std::u16string_view fallback) {
@@ -148,8 +149,8 @@ void TakeMonitorPort(UsbLists& lists, const MonitorPortReport& report) {
     return;
   }
 
-  const UsbPrinter record{MonitorNameFromDeviceId(report.deviceId), report.name,
-                          report.devicePath, u""};
+  const UsbPrinter record{MonitorNameFromDeviceId(report.deviceId), report.name, report.devicePath,
+                          u""};
   const std::u16string extended =
       joinWithBlanks({record.name, record.port, record.path, report.deviceId});
   if (IsOfficePrinter(record) || ContainsAnyKeyword(extended, OfficeNameKeywords)) return;
@@ -195,10 +196,10 @@ void ApplyPrintQueue(std::vector<UsbPrinter>& result, const PrintQueueReport& re
     return;
   }
 
-  const UsbPrinter queueRecord{
-      report.driverName.empty() ? report.printerName
-                                : report.printerName + u" - " + report.driverName,
-      port, u"", report.printerName};
+  const UsbPrinter queueRecord{report.driverName.empty()
+                                   ? report.printerName
+                                   : report.printerName + u" - " + report.driverName,
+                               port, u"", report.printerName};
   if (IsOfficePrinter(queueRecord)) return;
 
   for (UsbPrinter& entry : result) {

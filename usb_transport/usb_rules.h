@@ -20,33 +20,33 @@ namespace korvante {
 // --- Keyword tables (lower case, matched as substrings; blanks count) --------
 
 inline constexpr std::u16string_view ReceiptKeywords[] = {
-    u"korvante", u"xprinter", u"gprinter", u"pos",    u"receipt", u"bill",
-    u"thermal",  u"label",    u"barcode",  u"tem",    u"xp-80",   u"xp-58",
-    u"pos-80",   u"pos-58",   u"k80",      u"k58",    u"58mm",    u"80mm"};
+    u"korvante", u"xprinter", u"gprinter", u"pos", u"receipt", u"bill",
+    u"thermal",  u"label",    u"barcode",  u"tem", u"xp-80",   u"xp-58",
+    u"pos-80",   u"pos-58",   u"k80",      u"k58", u"58mm",    u"80mm"};
 
-// Used on the device id of a monitor port: "xp-" alone, and no "label"/"k80".
+// Matched against a monitor port's text with its device id; "xp-" stands alone here.
 inline constexpr std::u16string_view ReceiptNameKeywords[] = {
-    u"korvante", u"xprinter", u"gprinter", u"pos",    u"receipt", u"bill",   u"thermal",
-    u"barcode",  u"tem",      u"xp-",      u"pos-80", u"pos-58",  u"58mm",   u"80mm"};
+    u"korvante", u"xprinter", u"gprinter", u"pos",    u"receipt", u"bill", u"thermal",
+    u"barcode",  u"tem",      u"xp-",      u"pos-80", u"pos-58",  u"58mm", u"80mm"};
 
 // "hp " ends in a blank so that "hp" inside a longer word does not match; the
 // match text always puts a blank after the name, so a name ending in "hp" does.
 inline constexpr std::u16string_view OfficeKeywords[] = {
-    u"canon",    u"hp ",    u"laserjet", u"lbp",      u"officejet",
-    u"deskjet",  u"brother", u"samsung", u"epson l",  u"inkjet",
+    u"canon",    u"hp ",      u"laserjet", u"lbp",      u"officejet",
+    u"deskjet",  u"brother",  u"samsung",  u"epson l",  u"inkjet",
     u"vid_04a9", u"vid_03f0", u"vid_04b8", u"vid_04f9", u"vid_04e8"};
 
 // The office words without the vendor ids.
 inline constexpr std::u16string_view OfficeNameKeywords[] = {
-    u"canon",   u"hp ",    u"laserjet", u"lbp",     u"officejet",
-    u"deskjet", u"brother", u"samsung", u"epson l", u"inkjet"};
+    u"canon",   u"hp ",     u"laserjet", u"lbp",     u"officejet",
+    u"deskjet", u"brother", u"samsung",  u"epson l", u"inkjet"};
 
 // Brand and product-line words that veto a receipt match ("hp laserjet label").
 inline constexpr std::u16string_view OfficeBrandKeywords[] = {
     u"canon", u"hp ", u"laserjet", u"lbp", u"officejet", u"deskjet", u"brother", u"samsung"};
 
 inline constexpr std::u16string_view SerialAdapterKeywords[] = {
-    u"usb serial", u"usb-serial", u"usb com", u"usb-com", u"serial device",
+    u"usb serial", u"usb-serial", u"usb com", u"usb-com",  u"serial device",
     u"ch340",      u"ch341",      u"cp210",   u"prolific", u"ftdi"};
 
 inline constexpr std::u16string_view SerialHardwareKeywords[] = {

@@ -59,13 +59,12 @@ bool sendThroughQueue(const std::u16string& queue, const CommandBuffer& bytes) {
   return written && ended;
 }
 
-// One overlapped write of the whole buffer within kDeviceWriteTimeoutMs. The
-// port's own serial settings are kept: printers behind adapters are set up
-// by their installer, and changing them here would break that.
+// One overlapped write of the whole buffer within kDeviceWriteTimeoutMs. A COM
+// port is written with the settings it already has: none are applied here.
 bool writeDevice(const std::u16string& path, const CommandBuffer& bytes) {
   HandleOwner file(CreateFileW(wide(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING,
-                               FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL, nullptr));
+                               nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL,
+                               nullptr));
   if (!file) return false;
   // Declared after the file so that it is closed first.
   HandleOwner event(CreateEventW(nullptr, TRUE, FALSE, nullptr));

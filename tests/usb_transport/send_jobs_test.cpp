@@ -76,7 +76,8 @@ class RecordingWindow {
 TEST(SendJobs, OutcomeTextFollowsTheJobsResult) {
   for (const bool result : {true, false}) {
     RecordingWindow window;
-    RunSendAsync(window.hooks(), [result] { return result; }, u"Đã lưu.", u"Lỗi gửi.");
+    RunSendAsync(
+        window.hooks(), [result] { return result; }, u"Đã lưu.", u"Lỗi gửi.");
     EXPECT_EQ(window.busy.load(), 1);
     EXPECT_EQ(window.takeOutcome(), result ? u"Đã lưu." : u"Lỗi gửi.");
     EXPECT_EQ(window.busy.load(), 0);
@@ -91,16 +92,22 @@ TEST(SendJobs, SecondJobWhileBusyIsRefusedAndNeverRuns) {
   std::shared_future<void> released = release.get_future().share();
   std::atomic<int> secondRuns{0};
 
-  RunSendAsync(window.hooks(), [released] {
-    released.wait();
-    return true;
-  }, u"first done", u"first failed");
+  RunSendAsync(
+      window.hooks(),
+      [released] {
+        released.wait();
+        return true;
+      },
+      u"first done", u"first failed");
 
   auto refusedClosure = std::make_shared<int>(0);
-  RunSendAsync(window.hooks(), [&secondRuns, refusedClosure] {
-    ++secondRuns;
-    return true;
-  }, u"second done", u"second failed");
+  RunSendAsync(
+      window.hooks(),
+      [&secondRuns, refusedClosure] {
+        ++secondRuns;
+        return true;
+      },
+      u"second done", u"second failed");
   // Refused at once: shown the busy text, its closure already destroyed.
   ASSERT_EQ(window.shown, (std::vector<std::u16string>{u"Đang gửi lệnh, vui lòng đợi."}));
   EXPECT_EQ(refusedClosure.use_count(), 1);
@@ -110,7 +117,8 @@ TEST(SendJobs, SecondJobWhileBusyIsRefusedAndNeverRuns) {
   release.set_value();
   EXPECT_EQ(window.takeOutcome(), u"first done");
   // A later job runs; the refused one still does not.
-  RunSendAsync(window.hooks(), [] { return false; }, u"third done", u"third failed");
+  RunSendAsync(
+      window.hooks(), [] { return false; }, u"third done", u"third failed");
   EXPECT_EQ(window.takeOutcome(), u"third failed");
   EXPECT_EQ(secondRuns.load(), 0);
   EXPECT_EQ(window.pending(), 0u);
@@ -118,11 +126,13 @@ TEST(SendJobs, SecondJobWhileBusyIsRefusedAndNeverRuns) {
 
 TEST(SendJobs, BusyStaysUntilTheWindowTakesTheOutcome) {
   RecordingWindow window;
-  RunSendAsync(window.hooks(), [] { return true; }, u"ok", u"failed");
+  RunSendAsync(
+      window.hooks(), [] { return true; }, u"ok", u"failed");
   // Wait until the worker has posted, without handling the message yet.
   for (int i = 0; i < 500 && window.pending() == 0; ++i) std::this_thread::sleep_for(10ms);
   ASSERT_EQ(window.pending(), 1u);
-  RunSendAsync(window.hooks(), [] { return true; }, u"again", u"failed");
+  RunSendAsync(
+      window.hooks(), [] { return true; }, u"again", u"failed");
   EXPECT_EQ(window.shown.back(), u"Đang gửi lệnh, vui lòng đợi.");
   EXPECT_EQ(window.takeOutcome(), u"ok");
 }
@@ -131,7 +141,8 @@ TEST(SendJobs, WorkerStateIsDestroyedAfterTheRun) {
   RecordingWindow window;
   auto closure = std::make_shared<int>(0);
   std::weak_ptr<int> watch = closure;
-  RunSendAsync(window.hooks(), [closure = std::move(closure)] { return true; }, u"ok", u"no");
+  RunSendAsync(
+      window.hooks(), [closure = std::move(closure)] { return true; }, u"ok", u"no");
   EXPECT_EQ(window.takeOutcome(), u"ok");
   for (int i = 0; i < 500 && !watch.expired(); ++i) std::this_thread::sleep_for(10ms);
   EXPECT_TRUE(watch.expired());
@@ -143,10 +154,13 @@ TEST(SendJobs, UnpostedOutcomeIsFreed) {
   window.refusePosts = true;
   std::promise<void> ran;
   auto done = ran.get_future();
-  RunSendAsync(window.hooks(), [&ran] {
-    ran.set_value();
-    return true;
-  }, u"ok", u"no");
+  RunSendAsync(
+      window.hooks(),
+      [&ran] {
+        ran.set_value();
+        return true;
+      },
+      u"ok", u"no");
   done.wait();
   std::this_thread::sleep_for(50ms);
   EXPECT_EQ(window.pending(), 0u);
@@ -157,10 +171,13 @@ TEST(SendJobs, WorkerThatCannotStartStillEndsTheBusyState) {
   SendJobHooks hooks = window.hooks();
   bool ran = false;
   hooks.startThread = [](MoveOnlyTask<void>&&) { return false; };
-  RunSendAsync(hooks, [&ran] {
-    ran = true;
-    return true;
-  }, u"ok", u"failed");
+  RunSendAsync(
+      hooks,
+      [&ran] {
+        ran = true;
+        return true;
+      },
+      u"ok", u"failed");
   EXPECT_FALSE(ran);
   // The failure arrives as the usual message, so the window ends busy as always.
   EXPECT_EQ(window.busy.load(), 1);
@@ -172,7 +189,8 @@ TEST(SendJobs, WorkerThatCannotStartStillEndsTheBusyState) {
   unreachable.refusePosts = true;
   SendJobHooks h2 = unreachable.hooks();
   h2.startThread = [](MoveOnlyTask<void>&&) { return false; };
-  RunSendAsync(h2, [] { return true; }, u"ok", u"failed");
+  RunSendAsync(
+      h2, [] { return true; }, u"ok", u"failed");
   EXPECT_EQ(unreachable.busy.load(), 0);
   EXPECT_EQ(unreachable.busyCalls, (std::vector<bool>{true, false}));
   EXPECT_EQ(unreachable.shown, (std::vector<std::u16string>{u"failed"}));

@@ -127,8 +127,8 @@ TEST(UsbPasses, MonitorPortPresenceProbe) {
   };
   // Opened, access denied, sharing violation, busy: present. Not found, bad
   // name, device not connected: absent unless another source saw the path.
-  const Case cases[] = {{0, true},   {5, true},   {32, true},  {170, true},
-                        {2, false},  {3, false},  {123, false}, {1167, false}};
+  const Case cases[] = {{0, true},  {5, true},  {32, true},   {170, true},
+                        {2, false}, {3, false}, {123, false}, {1167, false}};
   for (const Case& c : cases) {
     UsbLists lists;
     TakeMonitorPort(lists, {u"USB001", u"USBPRINT\\Korvante_K80#1", u"\\\\?\\m", c.error});
@@ -187,10 +187,12 @@ TEST(UsbPasses, SerialDevices) {
   const Case cases[] = {
       {{u"USB\\VID_1A86&PID_7523\\5", u"Ports", u"USB-SERIAL CH340 (COM5)", u"USB\\VID_1A86",
         u"COM5"},
-       1, u"COM5"},
+       1,
+       u"COM5"},
       // No PortName: the name's "(Com7)" in its own case; "compact" is no port.
       {{u"USB\\VID_0403&PID_6001\\6", u"Ports", u"compact adapter (Com7)", u"FTDIBUS", u""},
-       2, u"Com7"},
+       2,
+       u"Com7"},
       // Not a serial adapter by name, but class ports (any case).
       {{u"USB\\X\\1", u"PORTS", u"Widget", u"X", u"COM8"}, 2, u"COM8"},
       // Accepted by the hardware id only.
@@ -278,15 +280,15 @@ TEST(UsbPasses, ResultOrderAndWhenQueuesAreRead) {
   UsbSourceReaders readers;
   readers.printerInterfaces = [] {
     return std::vector<PrinterInterfaceReport>{
-        {u"", u"USB\\A\\1", u"\\\\?\\a", u"USB003"},             // held
+        {u"", u"USB\\A\\1", u"\\\\?\\a", u"USB003"},                // held
         {u"XPrinter XP-80", u"USB\\B\\1", u"\\\\?\\b", u"USB001"},  // listed
     };
   };
   readers.monitorPorts = [] {
     return std::vector<MonitorPortReport>{
-        {u"USB007", u"USBPRINT\\ACME_Model_9#1", u"\\\\?\\g", 0},   // held
-        {u"USB002", u"USBPRINT\\Korvante_K80#1", u"\\\\?\\k", 0},   // listed
-        {u"USB003", u"USBPRINT\\ACME#2", u"\\\\?\\a", 2},            // merges into held
+        {u"USB007", u"USBPRINT\\ACME_Model_9#1", u"\\\\?\\g", 0},  // held
+        {u"USB002", u"USBPRINT\\Korvante_K80#1", u"\\\\?\\k", 0},  // listed
+        {u"USB003", u"USBPRINT\\ACME#2", u"\\\\?\\a", 2},          // merges into held
     };
   };
   readers.usbDevices = [] {

@@ -36,8 +36,8 @@ inline std::wstring stateDir() {
 
 inline std::vector<std::uint8_t> readFile(const std::wstring& path) {
   std::vector<std::uint8_t> bytes;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return bytes;
   std::uint8_t chunk[4096];
   DWORD got = 0;
@@ -64,8 +64,6 @@ inline std::vector<std::uint8_t> capturedAfter(const wchar_t* name, std::size_t 
                                    bytes.end());
 }
 
-inline std::size_t capturedSize(const wchar_t* name) {
-  return readFile(stateDir() + name).size();
-}
+inline std::size_t capturedSize(const wchar_t* name) { return readFile(stateDir() + name).size(); }
 
 }  // namespace korvante::bench

@@ -73,14 +73,20 @@ TEST(SendJobsWine, OneJobAtATimeAndOutcomesReachTheWindow) {
   HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   std::atomic<int> refusedRuns{0};
 
-  RunSendAsync(window.hooks(), [release] {
-    WaitForSingleObject(release, 10000);
-    return true;
-  }, u"Đã gửi lần một.", u"Lỗi lần một.");
-  RunSendAsync(window.hooks(), [&refusedRuns] {
-    ++refusedRuns;
-    return true;
-  }, u"Đã gửi lần hai.", u"Lỗi lần hai.");
+  RunSendAsync(
+      window.hooks(),
+      [release] {
+        WaitForSingleObject(release, 10000);
+        return true;
+      },
+      u"Đã gửi lần một.", u"Lỗi lần một.");
+  RunSendAsync(
+      window.hooks(),
+      [&refusedRuns] {
+        ++refusedRuns;
+        return true;
+      },
+      u"Đã gửi lần hai.", u"Lỗi lần hai.");
   EXPECT_EQ(window.shown, (std::vector<std::u16string>{u"Đang gửi lệnh, vui lòng đợi."}));
   EXPECT_EQ(window.busy.load(), 1);
 

@@ -32,8 +32,8 @@ std::wstring recordPath(const std::wstring& port, const wchar_t* suffix) {
 }
 
 bool append(const std::wstring& path, const void* data, DWORD size) {
-  HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   const BOOL ok = WriteFile(file, data, size, &written, nullptr);
@@ -92,8 +92,8 @@ BOOL WINAPI startDocPort(HANDLE handle, LPWSTR, DWORD, DWORD level, LPBYTE info)
     if (doc->pDocName != nullptr) document = doc->pDocName;
   }
   char utf8[1024] = {};
-  const int length = WideCharToMultiByte(CP_UTF8, 0, document.c_str(), -1, utf8,
-                                         sizeof utf8 - 1, nullptr, nullptr);
+  const int length = WideCharToMultiByte(CP_UTF8, 0, document.c_str(), -1, utf8, sizeof utf8 - 1,
+                                         nullptr, nullptr);
   std::string line = length > 0 ? std::string(utf8) : std::string("?");
   line += '\n';
   return append(recordPath(port->name, L".doc"), line.data(), static_cast<DWORD>(line.size()));
@@ -142,8 +142,8 @@ MONITOR2 monitor = [] {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) LPMONITOR2 WINAPI InitializePrintMonitor2(PMONITORINIT,
-                                                                           PHANDLE monitorHandle) {
+extern "C" __declspec(dllexport) LPMONITOR2 WINAPI
+    InitializePrintMonitor2(PMONITORINIT, PHANDLE monitorHandle) {
   if (monitorHandle != nullptr) *monitorHandle = reinterpret_cast<HANDLE>(&monitor);
   return &monitor;
 }

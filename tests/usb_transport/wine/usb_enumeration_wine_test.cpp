@@ -19,8 +19,7 @@ std::string show(const UsbPrinter& p) {
     for (char16_t c : s) out += c < 128 ? static_cast<char>(c) : '?';
     return out;
   };
-  return narrow(p.name) + " | " + narrow(p.port) + " | " + narrow(p.path) + " | " +
-         narrow(p.queue);
+  return narrow(p.name) + " | " + narrow(p.port) + " | " + narrow(p.path) + " | " + narrow(p.queue);
 }
 
 TEST(UsbEnumerationWine, FourPassesOverTheBench) {

@@ -31,7 +31,9 @@ class UsbSendWine : public ::testing::Test {
       DeleteFileW((bench::stateDir() + file).c_str());
     }
   }
-  static Bytes monitorFile(const wchar_t* name) { return bench::readFile(bench::stateDir() + name); }
+  static Bytes monitorFile(const wchar_t* name) {
+    return bench::readFile(bench::stateDir() + name);
+  }
 };
 
 TEST_F(UsbSendWine, QueueJobCarriesTheBytesAndTheDeviceIsNotOpened) {
@@ -119,8 +121,7 @@ TEST_F(UsbSendWine, NeverCompletingWriteIsCancelledAndClosed) {
   EXPECT_FALSE(SendUsb({u"Stuck", u"USB040", bench::kStuckPath, u""}, kCommand));
   const auto elapsedMs =
       std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-  std::printf("  never-completing write ended after %lld ms\n",
-              static_cast<long long>(elapsedMs));
+  std::printf("  never-completing write ended after %lld ms\n", static_cast<long long>(elapsedMs));
   // Never before the 4,000 ms limit; the upper bound only catches a hang.
   EXPECT_GE(elapsedMs, 3950);
   EXPECT_LT(elapsedMs, 15000);
@@ -129,9 +130,9 @@ TEST_F(UsbSendWine, NeverCompletingWriteIsCancelledAndClosed) {
   GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
   EXPECT_EQ(handlesAfter, handlesBefore);
   // Nothing of ours holds the device: it opens again without sharing.
-  HANDLE again = CreateFileW(reinterpret_cast<const wchar_t*>(bench::kStuckPath.c_str()),
-                             GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                             nullptr);
+  HANDLE again =
+      CreateFileW(reinterpret_cast<const wchar_t*>(bench::kStuckPath.c_str()), GENERIC_WRITE, 0,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   EXPECT_NE(again, INVALID_HANDLE_VALUE) << GetLastError();
   if (again != INVALID_HANDLE_VALUE) CloseHandle(again);
 }
