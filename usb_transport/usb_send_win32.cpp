@@ -1,0 +1,118 @@
+// The USB half of the transports: a RAW job on the printer's queue, else a
+// direct overlapped write to its device path (or COM port).
+#include <windows.h>
+#include <winspool.h>
+
+#include "usb_transport/send_jobs.h"
+#include "usb_transport/transports.h"
+#include "usb_transport/win32_handles_win32.h"
+
+namespace korvante {
+
+namespace {
+
+constexpr DWORD kDeviceWriteTimeoutMs = 4000;
+
+const wchar_t* wide(const std::u16string& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+class PrinterOwner {
+ public:
+  explicit PrinterOwner(HANDLE h) : handle_(h) {}
+  PrinterOwner(const PrinterOwner&) = delete;
+  PrinterOwner& operator=(const PrinterOwner&) = delete;
+  ~PrinterOwner() { ClosePrinter(handle_); }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+// One RAW document "Korvante Config" with one page and one write. The document
+// is always ended and the queue closed, so a failed attempt leaves no job.
+bool sendThroughQueue(const std::u16string& queue, const CommandBuffer& bytes) {
+  HANDLE opened = nullptr;
+  if (!OpenPrinterW(const_cast<wchar_t*>(wide(queue)), &opened, nullptr) || opened == nullptr) {
+    return false;
+  }
+  PrinterOwner printer(opened);
+
+  DOC_INFO_1W document{};
+  document.pDocName = const_cast<wchar_t*>(L"Korvante Config");
+  document.pOutputFile = nullptr;
+  document.pDatatype = const_cast<wchar_t*>(L"RAW");
+  if (StartDocPrinterW(printer.get(), 1, reinterpret_cast<BYTE*>(&document)) == 0) return false;
+
+  bool written = false;
+  if (StartPagePrinter(printer.get())) {
+    DWORD count = 0;
+    written = WritePrinter(printer.get(), const_cast<std::uint8_t*>(bytes.data()),
+                           static_cast<DWORD>(bytes.size()), &count) &&
+              count == bytes.size();
+    EndPagePrinter(printer.get());
+  }
+  // A port that refuses the data can report it only here (Wine hands the job
+  // to the port monitor inside EndDocPrinter): that is a failed job too, and
+  // the device path gets its chance.
+  const bool ended = EndDocPrinter(printer.get()) != FALSE;
+  return written && ended;
+}
+
+// One overlapped write of the whole buffer within kDeviceWriteTimeoutMs. A COM
+// port is written with the settings it already has: none are applied here.
+bool writeDevice(const std::u16string& path, const CommandBuffer& bytes) {
+  HandleOwner file(CreateFileW(wide(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL,
+                               nullptr));
+  if (!file) return false;
+  // Declared after the file so that it is closed first.
+  HandleOwner event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!event) return false;
+
+  OVERLAPPED overlapped{};
+  overlapped.hEvent = event.get();
+  const std::uint8_t none = 0;
+  const void* data = bytes.empty() ? &none : bytes.data();
+  DWORD written = 0;
+
+  if (WriteFile(file.get(), data, static_cast<DWORD>(bytes.size()), nullptr, &overlapped)) {
+    if (!GetOverlappedResult(file.get(), &overlapped, &written, FALSE)) return false;
+    return written == bytes.size();
+  }
+  if (GetLastError() != ERROR_IO_PENDING) return false;
+
+  if (WaitForSingleObject(event.get(), kDeviceWriteTimeoutMs) == WAIT_OBJECT_0) {
+    if (!GetOverlappedResult(file.get(), &overlapped, &written, FALSE)) return false;
+    return written == bytes.size();
+  }
+  // Timed out. The system still holds `overlapped`, the event and the buffer
+  // until the write ends, so wait for that end (cancelled, or completed after
+  // all) before any of them goes away. Either way the send has failed: the
+  // printer did not take the bytes in time.
+  CancelIo(file.get());
+  GetOverlappedResult(file.get(), &overlapped, &written, TRUE);
+  return false;
+}
+
+}  // namespace
+
+bool SendUsb(const UsbPrinter& printer, const CommandBuffer& bytes) {
+  if (!printer.queue.empty() && !bytes.empty() && sendThroughQueue(printer.queue, bytes)) {
+    return true;
+  }
+  if (!printer.path.empty()) return writeDevice(printer.path, bytes);
+  if (printer.port.empty()) return false;
+  return writeDevice(u"\\\\.\\" + printer.port, bytes);
+}
+
+bool SendToTarget(const PrinterTarget& target, const CommandBuffer& bytes) {
+  if (target.kind == kModeNetwork) return SendTcp9100(target.net, bytes);
+  return SendUsb(target.usb, bytes);
+}
+
+bool OrdinarySendJob::operator()() const { return SendToTarget(target, bytes); }
+
+bool UsbSendJob::operator()() const { return SendUsb(printer, bytes); }
+
+}  // namespace korvante
