@@ -44,7 +44,7 @@ struct MainWindow {
   bool contentShown = false;
   int contentScroll = 0;
   std::atomic<std::int32_t> refreshGeneration{0};
-  std::atomic<bool> sendBusy{false};
+  std::atomic<std::uint8_t> sendBusy{0};  // 1 while a send job runs
 
   std::vector<UsbPrinter> usbPrinters;
   std::vector<NetworkPrinter> networkPrinters;

@@ -8,6 +8,7 @@
 #include "app/main_window_win32.h"
 #include "app/save_actions_win32.h"
 #include "app/window_texts.h"
+#include "usb_transport/send_jobs_win32.h"
 
 namespace korvante {
 namespace {
@@ -74,8 +75,8 @@ void OnCommand(MainWindow& w, int command, int notification, HWND sender) {
 }
 
 void OnSendDone(MainWindow& w, LPARAM lParam) {
-  std::unique_ptr<std::u16string> text(reinterpret_cast<std::u16string*>(lParam));
-  w.sendBusy.exchange(false);
+  std::unique_ptr<std::u16string> text = TakeSendOutcome(lParam);
+  w.sendBusy.exchange(0);
   SetBusy(w, false);
   if (text) ShowMessage(w, *text);
 }

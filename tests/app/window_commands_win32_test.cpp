@@ -336,11 +336,46 @@ TEST_F(WindowCommandsTest, SendsReachAPrinterOnLoopback) {
   ASSERT_TRUE(WaitFor([&] { return boxes.Texts().size() >= 2; }));
   EXPECT_EQ(boxes.Texts().back(), L"Đã đổi IP LAN thành công.");
 
+  SetText(Slot::kWifiNameField, L"Velmora");
+  SetText(Slot::kWifiPasswordField, L"52815281");
+  SetText(Slot::kWifiIpField, L"192.168.1.222");
+  SetText(Slot::kWifiMaskField, L"255.255.255.0");
+  SetText(Slot::kWifiGatewayField, L"192.168.1.1");
+  Click(Slot::kSaveWifiButton);
+  ASSERT_TRUE(WaitFor([&] { return boxes.Texts().size() >= 3; }));
+  EXPECT_EQ(boxes.Texts().back(), L"Đã gửi cấu hình WiFi.");
+
+  Click(Slot::kTestButton);  // "Kêu sau khi in" is checked at start
+  ASSERT_TRUE(WaitFor([&] { return boxes.Texts().size() >= 4; }));
+  EXPECT_EQ(boxes.Texts().back(), L"Đã gửi chuông.");
+
+  SetText(Slot::kCopiesField, L"2");
+  Click(Slot::kSaveQueueButton);  // the editor is hidden: settings only
+  ASSERT_TRUE(WaitFor([&] { return boxes.Texts().size() >= 5; }));
+  EXPECT_EQ(boxes.Texts().back(), L"Đã lưu bấm số. Nội dung phiếu giữ nguyên.");
+
   const std::vector<CommandBuffer> got = printer.Connections();
-  ASSERT_EQ(got.size(), 3u);
+  ASSERT_EQ(got.size(), 6u);
   EXPECT_EQ(got[0], (CommandBuffer{0x1F, 0x1B, 0x1F, 0x13, 0x14, 0x03}));
   EXPECT_EQ(got[1], (CommandBuffer{0x1F, 0x1B, 0x1F, 0x22, 0x7F, 0x00, 0x00, 0x01}));
-  EXPECT_TRUE(got[2].empty());  // the confirmation only connects
+  EXPECT_TRUE(got[2].empty());                              // the confirmation only connects
+  EXPECT_EQ(got[3], (CommandBuffer{0x1F, 0x1B, 0x1F, 0xB4,  // WiFi settings
+                                   0xC0, 0xA8, 0x01, 0xDE,  // address
+                                   0xFF, 0xFF, 0xFF, 0x00,  // mask
+                                   0xC0, 0xA8, 0x01, 0x01,  // gateway
+                                   0x06,                    //
+                                   'V',  'e',  'l',  'm',  'o', 'r', 'a', 0x00,  // name
+                                   '5',  '2',  '8',  '1',  '5', '2', '8', '1',  0x00}));
+  EXPECT_EQ(got[4], (CommandBuffer{0x1F, 0x1B, 0x1F, 0xE0, 0x13, 0x14, 0x01, 0x04, 0x02, 0x03, 0x1B,
+                                   0x40, 0x1B, 0x64, 0x01}));
+  ASSERT_EQ(got[5].size(), 34u);
+  const CommandBuffer queueHead{0x1B, 0x40,                                      // ESC @
+                                0x1F, 0x1B, 0x1F, 0x00, 0x0A, 0x00, 0x01,        // preamble
+                                0x1C, 0x2E, 0x1B, 0x74, 0x1B, 0x1F, 0x1B, 0x1F,  // code page
+                                0xFF, 0x1B, 0x0A, 0x00,                          //
+                                0x1F, 0x1B, 0x1F, 0x84, 0x01, 0x01, 0x00, 0x00,  // settings
+                                0x02};                                           // copies
+  EXPECT_EQ(CommandBuffer(got[5].begin(), got[5].begin() + 30), queueHead);
 }
 
 }  // namespace

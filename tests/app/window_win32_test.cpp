@@ -402,7 +402,7 @@ TEST_F(MainWindowTest, BusyStateDisablesTheSixButtons) {
   const Slot stayEnabled[] = {Slot::kFindButton,      Slot::kContentToggle,
                               Slot::kLanPageButton,   Slot::kWifiPageButton,
                               Slot::kQueuePageButton, Slot::kTechnicalPageButton};
-  state_->sendBusy = true;
+  state_->sendBusy = 1;
   SetBusy(*state_, true);
   for (Slot s : six) EXPECT_FALSE(IsWindowEnabled(at(s))) << static_cast<int>(s);
   for (Slot s : stayEnabled) EXPECT_TRUE(IsWindowEnabled(at(s))) << static_cast<int>(s);
