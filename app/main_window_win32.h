@@ -73,6 +73,11 @@ struct MainWindow {
   HWND line(int index, LinePart part) const { return at(LineSlot(index, part)); }
 };
 
+// UTF-16 text as the wide Win32 calls take it (wchar_t is 16 bits here).
+inline const wchar_t* WideText(const std::u16string& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
 // --- start-up (window_create_win32.cpp) ---------------------------------------
 void RegisterWindowClasses(HINSTANCE instance);
 // Height of the main window for a work area: its height capped at 830, or 830

@@ -13,12 +13,8 @@
 namespace korvante {
 namespace {
 
-const wchar_t* Wide(const std::u16string& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
 void AddItem(HWND list, const std::u16string& text) {
-  SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text)));
+  SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(text)));
 }
 
 }  // namespace
@@ -47,7 +43,7 @@ void ApplySuggestions(MainWindow& w, bool force) {
                                                  &writes.lanGateway, &writes.wifiIp,
                                                  &writes.wifiMask,   &writes.wifiGateway};
   for (int i = 0; i < 6; ++i) {
-    if (*news[i]) SetWindowTextW(w.at(fields[i]), Wide(**news[i]));
+    if (*news[i]) SetWindowTextW(w.at(fields[i]), WideText(**news[i]));
   }
 }
 

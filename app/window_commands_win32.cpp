@@ -13,13 +13,8 @@
 namespace korvante {
 namespace {
 
-const wchar_t* Wide(std::u16string_view text) {
-  return reinterpret_cast<const wchar_t*>(text.data());
-}
-
 void AddListItem(HWND list, std::u16string_view text) {
-  const std::u16string copy(text);
-  SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(copy)));
+  SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(std::u16string(text))));
 }
 
 void OnCommand(MainWindow& w, int command, int notification, HWND sender) {

@@ -25,10 +25,6 @@ constexpr int kSizeListItemHeight = 24;
 constexpr int kTitleFontHeight = -22;
 constexpr int kBrandFontHeight = -34;
 
-const wchar_t* Wide(std::u16string_view text) {
-  return reinterpret_cast<const wchar_t*>(text.data());
-}
-
 class ControlFactory {
  public:
   explicit ControlFactory(MainWindow& w) : w_(w) {}
@@ -209,7 +205,8 @@ void CreateQueuePage(MainWindow& w, ControlFactory& make) {
     slot(LinePart::kUnderline) = make.OwnerDrawn(content, L"U", base + kLineUnderlineOffset);
     slot(LinePart::kSizeList) = make.SizeList(content, 9, base + kLineSizeListOffset);
     const std::u16string caption = widthButtonCaption(w.lines[line].widthLevel);
-    slot(LinePart::kWidthButton) = make.OwnerDrawn(content, Wide(caption), base + kLineWidthOffset);
+    slot(LinePart::kWidthButton) =
+        make.OwnerDrawn(content, WideText(caption), base + kLineWidthOffset);
     make.Tooltip(slot(LinePart::kBold), L"In đậm");
     make.Tooltip(slot(LinePart::kItalic), L"In nghiêng");
     make.Tooltip(slot(LinePart::kUnderline), L"Gạch chân");

@@ -16,10 +16,6 @@
 namespace korvante {
 namespace {
 
-const wchar_t* Wide(std::u16string_view text) {
-  return reinterpret_cast<const wchar_t*>(text.data());
-}
-
 // The controls that the page switch shows, per page, in showing order.
 constexpr Slot kLanPageControls[] = {
     Slot::kLanIpLabel,      Slot::kLanIpField,      Slot::kLanMaskLabel, Slot::kLanMaskField,
@@ -57,8 +53,7 @@ MainWindow* StateOf(HWND anyWindow) {
 }
 
 void ShowMessage(const MainWindow& w, std::u16string_view text) {
-  const std::u16string copy(text);
-  MessageBoxW(w.hwnd, Wide(copy), L"Korvante", MB_ICONINFORMATION);
+  MessageBoxW(w.hwnd, WideText(std::u16string(text)), L"Korvante", MB_ICONINFORMATION);
 }
 
 void SetConnectionMode(MainWindow& w, ConnectionMode mode, bool clearList) {
@@ -157,7 +152,7 @@ void OnLineStyleCommand(MainWindow& w, int line, int sub, HWND button) {
     for (int level = kWidthNarrow; level <= kWidthWide; ++level) {
       const std::u16string word(widthLevelWord(level));
       AppendMenuW(menu, MF_STRING | (level == record.widthLevel ? MF_CHECKED : 0),
-                  static_cast<UINT_PTR>(level), Wide(word));
+                  static_cast<UINT_PTR>(level), WideText(word));
     }
     RECT rect{};
     GetWindowRect(widthButton, &rect);
@@ -169,7 +164,7 @@ void OnLineStyleCommand(MainWindow& w, int line, int sub, HWND button) {
     DestroyMenu(menu);
     if (choice >= 1 && choice <= 3) {
       record.widthLevel = choice;
-      SetWindowTextW(widthButton, Wide(widthButtonCaption(choice)));
+      SetWindowTextW(widthButton, WideText(widthButtonCaption(choice)));
       InvalidateRect(widthButton, nullptr, TRUE);
     }
     return;
