@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include <memory>
+
 #include "usb_transport/send_jobs.h"
 #include "usb_transport/transports.h"
 #include "usb_transport/win32_handles_win32.h"
@@ -12,6 +14,7 @@ namespace korvante {
 namespace {
 
 constexpr DWORD kDeviceWriteTimeoutMs = 4000;
+constexpr DWORD kCancelGraceMs = 300;
 
 const wchar_t* wide(const std::u16string& text) {
   return reinterpret_cast<const wchar_t*>(text.c_str());
@@ -59,6 +62,13 @@ bool sendThroughQueue(const std::u16string& queue, const CommandBuffer& bytes) {
   return written && ended;
 }
 
+// What the system may still write to while an overlapped write is pending: the
+// OVERLAPPED and the data, kept together on the heap.
+struct PendingWrite {
+  OVERLAPPED overlapped{};
+  CommandBuffer data;
+};
+
 // One overlapped write of the whole buffer within kDeviceWriteTimeoutMs. A COM
 // port is written with the settings it already has: none are applied here.
 bool writeDevice(const std::u16string& path, const CommandBuffer& bytes) {
@@ -70,28 +80,38 @@ bool writeDevice(const std::u16string& path, const CommandBuffer& bytes) {
   HandleOwner event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   if (!event) return false;
 
-  OVERLAPPED overlapped{};
-  overlapped.hEvent = event.get();
+  auto pending = std::make_unique<PendingWrite>();
+  pending->overlapped.hEvent = event.get();
+  pending->data = bytes;
   const std::uint8_t none = 0;
-  const void* data = bytes.empty() ? &none : bytes.data();
+  const void* data = bytes.empty() ? &none : pending->data.data();
   DWORD written = 0;
 
-  if (WriteFile(file.get(), data, static_cast<DWORD>(bytes.size()), nullptr, &overlapped)) {
-    if (!GetOverlappedResult(file.get(), &overlapped, &written, FALSE)) return false;
+  if (WriteFile(file.get(), data, static_cast<DWORD>(bytes.size()), nullptr,
+                &pending->overlapped)) {
+    if (!GetOverlappedResult(file.get(), &pending->overlapped, &written, FALSE)) return false;
     return written == bytes.size();
   }
   if (GetLastError() != ERROR_IO_PENDING) return false;
 
   if (WaitForSingleObject(event.get(), kDeviceWriteTimeoutMs) == WAIT_OBJECT_0) {
-    if (!GetOverlappedResult(file.get(), &overlapped, &written, FALSE)) return false;
+    if (!GetOverlappedResult(file.get(), &pending->overlapped, &written, FALSE)) return false;
     return written == bytes.size();
   }
-  // Timed out. The system still holds `overlapped`, the event and the buffer
-  // until the write ends, so wait for that end (cancelled, or completed after
-  // all) before any of them goes away. Either way the send has failed: the
-  // printer did not take the bytes in time.
+  // Timed out: the send has failed, the printer did not take the bytes in
+  // time. The system owns the OVERLAPPED, the event and the data until the
+  // write ends, so nothing may be freed before it reports that end.
   CancelIo(file.get());
-  GetOverlappedResult(file.get(), &overlapped, &written, TRUE);
+  if (WaitForSingleObject(event.get(), kCancelGraceMs) == WAIT_OBJECT_0) {
+    GetOverlappedResult(file.get(), &pending->overlapped, &written, FALSE);
+    return false;
+  }
+  // A driver that ignores the cancellation: leave the write's memory and
+  // handles to the process rather than free what the system may still write,
+  // and end the job anyway, so the window's busy state cannot last for good.
+  static_cast<void>(pending.release());
+  static_cast<void>(event.release());
+  static_cast<void>(file.release());
   return false;
 }
 

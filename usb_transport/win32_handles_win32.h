@@ -20,6 +20,12 @@ class HandleOwner {
     if (*this) CloseHandle(handle_);
     handle_ = h;
   }
+  // Gives the handle up without closing it.
+  HANDLE release() {
+    const HANDLE h = handle_;
+    handle_ = nullptr;
+    return h;
+  }
 
  private:
   HANDLE handle_ = nullptr;
