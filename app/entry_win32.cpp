@@ -1,0 +1,32 @@
+// Process entry of korvante-config.exe.
+#include <winsock2.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cwchar>
+
+#include "app/main_window_win32.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
+  using namespace korvante;
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  WSADATA wsa;
+  // Not checked: without Winsock every search and send simply fails later.
+  WSAStartup(MAKEWORD(2, 2), &wsa);
+
+  // A plain, case-sensitive substring: "x --probe y" is a probe run,
+  // "--PROBE" is not. A probe run opens no window.
+  if (!(commandLine && std::wcsstr(commandLine, L"--probe"))) {
+    RegisterWindowClasses(instance);
+    // Lives until the process ends: detached workers may still post to the
+    // window after the loop, and the posts then simply fail.
+    static MainWindow state;
+    HWND hwnd = CreateMainWindow(instance, state);
+    ShowWindow(hwnd, showCommand);
+    UpdateWindow(hwnd);
+    RunMessageLoop(state);
+  }
+  WSACleanup();
+  return 0;
+}

@@ -1,0 +1,31 @@
+#include "app/lan_job.h"
+
+namespace korvante {
+
+bool RunLanChange(const LanChangeJob& job, const LanJobHooks& hooks) {
+  if (usesSaveBroadcast(job.printer, job.profilesPresent)) {
+    const CommandResult datagram = buildSaveDatagram(job.printer, job.addresses);
+    // A datagram that cannot be built (the window checked the texts first) or
+    // a socket that cannot be opened sends nothing; the confirmation decides.
+    if (!datagram.invalidField) {
+      if (std::unique_ptr<DatagramSocket> socket = hooks.openBroadcastSocket()) {
+        const std::vector<std::string> destinations = broadcastTargets(job.profile);
+        for (int pass = 0; pass < kSaveBroadcastPasses; ++pass) {
+          for (const std::string& destination : destinations) {
+            socket->SendTo(destination, kSaveBroadcastPort, datagram.bytes);
+          }
+          hooks.sleep(kSavePassPauseMs);
+        }
+      }
+    }
+    hooks.sleep(kApplyWaitMs);
+  } else {
+    const CommandResult command = buildIpChangeCommand(job.addresses.newIp);
+    const bool delivered = !command.invalidField && hooks.sendTcp9100(job.printer, command.bytes);
+    hooks.sleep(kApplyWaitMs);
+    if (!delivered) return false;
+  }
+  return hooks.connectTcp9100(job.addresses.newIp, kConfirmConnectMs);
+}
+
+}  // namespace korvante

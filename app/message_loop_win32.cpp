@@ -1,0 +1,118 @@
+// The message loop with the window's own keyboard handling: a Tab ring in
+// reading order over every visible, enabled tab stop of all pages, and Ctrl+A
+// select-all in every edit control. There is no dialog-style navigation.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cwctype>
+#include <vector>
+
+#include "app/main_window_win32.h"
+#include "app/tab_ring.h"
+
+namespace korvante {
+namespace {
+
+constexpr UINT_PTR kSelectAllSubclassId = 1;
+
+bool ClassIs(HWND hwnd, const wchar_t* name) {
+  wchar_t cls[32] = {};
+  GetClassNameW(hwnd, cls, 32);
+  return lstrcmpiW(cls, name) == 0;
+}
+
+bool KeyHeld(int key) { return GetKeyState(key) < 0; }
+
+struct RingEntry {
+  HWND hwnd;
+  TabStop stop;
+};
+
+void CollectTabStops(HWND parent, std::vector<RingEntry>& ring) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
+    if (IsWindowVisible(child) && IsWindowEnabled(child) && (style & WS_TABSTOP) &&
+        (ClassIs(child, L"Edit") || ClassIs(child, L"ComboBox") || ClassIs(child, L"Button"))) {
+      RECT r{};
+      GetWindowRect(child, &r);
+      ring.push_back({child, TabStop{r.left, r.top, ring.size()}});
+    }
+    CollectTabStops(child, ring);
+  }
+}
+
+// Scrolls the content panel so that a newly focused control inside it shows.
+void BringIntoView(MainWindow& w, HWND focus) {
+  HWND panel = w.at(Slot::kContentPanel);
+  if (!w.contentShown || !IsChild(panel, focus)) return;
+  RECT panelRect{};
+  RECT focusRect{};
+  GetWindowRect(panel, &panelRect);
+  GetWindowRect(focus, &focusRect);
+  if (focusRect.top < panelRect.top) {
+    w.contentScroll += focusRect.top - panelRect.top;
+  } else if (focusRect.bottom > panelRect.bottom) {
+    w.contentScroll += focusRect.bottom - panelRect.bottom;
+  }
+  LayOutWindow(w);
+}
+
+bool MoveFocusAlongRing(MainWindow& w, bool backwards) {
+  std::vector<RingEntry> ring;
+  CollectTabStops(w.hwnd, ring);
+  if (ring.empty()) return false;
+  std::vector<TabStop> stops;
+  stops.reserve(ring.size());
+  for (const RingEntry& e : ring) stops.push_back(e.stop);
+  SortTabRing(stops);
+
+  HWND focus = GetFocus();
+  std::optional<std::size_t> current;
+  for (std::size_t i = 0; i < stops.size() && !current; ++i) {
+    HWND entry = ring[stops[i].order].hwnd;
+    if (focus && (entry == focus || IsChild(entry, focus))) current = i;
+  }
+  HWND next = ring[stops[NextTabIndex(current, stops.size(), backwards)].order].hwnd;
+  SetFocus(next);
+  BringIntoView(w, next);
+  return true;
+}
+
+LRESULT CALLBACK SelectAllProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                               DWORD_PTR) {
+  if (message == WM_KEYDOWN && wParam == 'A' && KeyHeld(VK_CONTROL)) {
+    SendMessageW(hwnd, EM_SETSEL, 0, -1);
+    return 0;
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, SelectAllProc, id);
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+void SubclassForSelectAll(HWND edit) {
+  SetWindowSubclass(edit, SelectAllProc, kSelectAllSubclassId, 0);
+}
+
+bool PreTranslateKey(MainWindow& w, const MSG& msg) {
+  if (msg.message != WM_KEYDOWN) return false;
+  if (msg.wParam == VK_TAB && !KeyHeld(VK_CONTROL)) {
+    return MoveFocusAlongRing(w, KeyHeld(VK_SHIFT));
+  }
+  if (msg.wParam == 'A' && KeyHeld(VK_CONTROL) && msg.hwnd && ClassIs(msg.hwnd, L"Edit")) {
+    SendMessageW(msg.hwnd, EM_SETSEL, 0, -1);
+    return true;
+  }
+  return false;
+}
+
+void RunMessageLoop(MainWindow& w) {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (PreTranslateKey(w, msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+}  // namespace korvante

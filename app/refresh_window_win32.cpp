@@ -1,0 +1,83 @@
+// The window's side of a refresh: the worker's start, its result, and the
+// address suggestions drawn from the profiles it brings.
+#include <memory>
+#include <system_error>
+#include <thread>
+
+#include "app/save_actions_win32.h"
+#include "app/window_texts.h"
+#include "discovery/network_profiles.h"
+#include "discovery/refresh.h"
+#include "discovery/refresh_win32.h"
+
+namespace korvante {
+namespace {
+
+void AddItem(HWND list, const std::u16string& text) {
+  SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(text)));
+}
+
+}  // namespace
+
+void StartRefreshWorker(MainWindow& w, std::int32_t generation) {
+  HWND window = w.hwnd;
+  const ConnectionMode mode = w.mode;
+  try {
+    std::thread([window, mode, generation] { RefreshTargets(window, mode, generation); }).detach();
+  } catch (const std::system_error&) {
+    // No thread, no result: the list keeps its placeholder and the find
+    // button starts the next try.
+    SetWindowTextW(w.at(Slot::kFindButton), L"Tìm");
+  }
+}
+
+void ApplySuggestions(MainWindow& w, bool force) {
+  const Slot fields[] = {Slot::kLanIpField,  Slot::kLanMaskField,  Slot::kLanGatewayField,
+                         Slot::kWifiIpField, Slot::kWifiMaskField, Slot::kWifiGatewayField};
+  SuggestionFields current;
+  std::u16string* texts[] = {&current.lanIp,  &current.lanMask,  &current.lanGateway,
+                             &current.wifiIp, &current.wifiMask, &current.wifiGateway};
+  for (int i = 0; i < 6; ++i) *texts[i] = ControlText(w.at(fields[i]));
+  const SuggestionWrites writes = DecideSuggestions(w.profiles, force, current);
+  const std::optional<std::u16string>* news[] = {&writes.lanIp,      &writes.lanMask,
+                                                 &writes.lanGateway, &writes.wifiIp,
+                                                 &writes.wifiMask,   &writes.wifiGateway};
+  for (int i = 0; i < 6; ++i) {
+    if (*news[i]) SetWindowTextW(w.at(fields[i]), WideText(**news[i]));
+  }
+}
+
+void OnTargetsReady(MainWindow& w, LPARAM lParam) {
+  std::unique_ptr<TargetsResult> result(reinterpret_cast<TargetsResult*>(lParam));
+  if (!result) return;
+  // A result of an older refresh, or of the mode the user has left, changes
+  // nothing on screen.
+  if (result->generation != w.refreshGeneration.load() || result->mode != w.mode) return;
+
+  if (result->mode == kModeNetwork) {
+    w.networkPrinters = std::move(result->networkPrinters);
+    w.profiles = std::move(result->profiles);
+    ApplySuggestions(w, false);
+  } else {
+    w.usbPrinters = std::move(result->usbPrinters);
+  }
+  SetConnectionMode(w, result->mode, false);
+  HWND list = w.at(Slot::kPrinterList);
+  SendMessageW(list, CB_RESETCONTENT, 0, 0);
+  if (result->mode == kModeNetwork) {
+    SetWindowTextW(w.at(Slot::kPrinterLabel), L"IP máy in");
+    if (w.networkPrinters.empty()) AddItem(list, std::u16string(NothingFoundItem(kModeNetwork)));
+    for (const NetworkPrinter& printer : w.networkPrinters)
+      AddItem(list, NetworkPrinterItem(printer));
+  } else {
+    SetWindowTextW(w.at(Slot::kPrinterLabel), L"Tên máy in");
+    if (w.usbPrinters.empty()) AddItem(list, std::u16string(NothingFoundItem(kModeUsb)));
+    for (const UsbPrinter& printer : w.usbPrinters) AddItem(list, UsbPrinterItem(printer));
+  }
+  if (SendMessageW(list, CB_GETCOUNT, 0, 0) > 0) SendMessageW(list, CB_SETCURSEL, 0, 0);
+  InvalidateRect(list, nullptr, TRUE);
+  UpdateWindow(list);
+  SetWindowTextW(w.at(Slot::kFindButton), L"Tìm");
+}
+
+}  // namespace korvante

@@ -1,0 +1,155 @@
+// The save actions: each reads its controls into the plain inputs of the
+// command builders, checks them in its order, resolves the printer and hands a
+// send job to RunSendAsync with its own success and failure texts.
+#include "app/save_actions_win32.h"
+
+#include <string>
+#include <utility>
+
+#include "commands/device_settings.h"
+#include "commands/network_settings.h"
+#include "commands/queue_ticket.h"
+#include "discovery/network_profiles.h"
+#include "usb_transport/send_jobs_win32.h"
+
+namespace korvante {
+namespace {
+
+SendJobHooks HooksOf(MainWindow& w) {
+  MainWindow* window = &w;
+  return WindowSendHooks(
+      w.hwnd, w.sendBusy, [window](std::u16string_view text) { ShowMessage(*window, text); },
+      [window](bool on) { SetBusy(*window, on); });
+}
+
+void Send(MainWindow& w, SendJob job, std::u16string_view success, std::u16string_view failure) {
+  RunSendAsync(HooksOf(w), std::move(job), std::u16string(success), std::u16string(failure));
+}
+
+int SelectedIndex(const MainWindow& w) {
+  return static_cast<int>(SendMessageW(w.at(Slot::kPrinterList), CB_GETCURSEL, 0, 0));
+}
+
+// The ordinary send job of the selected target, or "Chưa chọn máy in.".
+void SendToSelected(MainWindow& w, CommandBuffer bytes, std::u16string_view success,
+                    std::u16string_view failure) {
+  std::optional<PrinterTarget> target = ResolveSelectedTarget(w);
+  if (!target) {
+    ShowMessage(w, u"Chưa chọn máy in.");
+    return;
+  }
+  Send(w, OrdinarySendJob{std::move(*target), std::move(bytes)}, success, failure);
+}
+
+CalendarDate LocalDate() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDay};
+}
+
+}  // namespace
+
+std::optional<PrinterTarget> ResolveSelectedTarget(const MainWindow& w) {
+  return ResolveTarget(w.mode, SelectedIndex(w), w.usbPrinters, w.networkPrinters);
+}
+
+void SaveLan(MainWindow& w) {
+  const LanAddresses addresses =
+      readLanAddresses(ControlText(w.at(Slot::kLanIpField)), ControlText(w.at(Slot::kLanMaskField)),
+                       ControlText(w.at(Slot::kLanGatewayField)));
+  const int index = SelectedIndex(w);
+
+  if (w.mode != kModeNetwork) {
+    // Over USB only the new address is sent.
+    if (auto invalid = findInvalidLanAddress(addresses, false)) {
+      ShowMessage(w, invalidAddressMessage(*invalid));
+      return;
+    }
+    if (index < 0 || static_cast<std::size_t>(index) >= w.usbPrinters.size()) {
+      ShowMessage(w, u"Chưa chọn máy in USB.");
+      return;
+    }
+    Send(w, UsbSendJob{w.usbPrinters[index], buildIpChangeCommand(addresses.newIp).bytes},
+         u"Đã gửi lệnh đổi IP qua USB. Vui lòng đợi vài giây rồi tìm lại máy in.",
+         u"Chưa gửi được lệnh đổi IP qua USB.");
+    return;
+  }
+
+  const bool selected = index >= 0 && static_cast<std::size_t>(index) < w.networkPrinters.size();
+  const bool profilesPresent = !w.profiles.empty();
+  // The broadcast carries mask and gateway too; the TCP command the address
+  // alone. Without a printer only the address can be judged.
+  const bool broadcast = selected && usesSaveBroadcast(w.networkPrinters[index], profilesPresent);
+  if (auto invalid = findInvalidLanAddress(addresses, broadcast)) {
+    ShowMessage(w, invalidAddressMessage(*invalid));
+    return;
+  }
+  if (!selected) {
+    ShowMessage(w, u"Chưa chọn máy in LAN.");
+    return;
+  }
+  LanChangeJob job{w.networkPrinters[index], addresses, profilesPresent, ChooseProfile(w.profiles)};
+  Send(
+      w, [job = std::move(job)] { return RunLanChange(job, WindowsLanJobHooks()); },
+      u"Đã đổi IP LAN thành công.", u"Đã gửi lệnh đổi IP, chưa xác nhận được IP mới.");
+}
+
+void SaveWifi(MainWindow& w) {
+  WifiSettings settings;
+  settings.networkName = ControlText(w.at(Slot::kWifiNameField));
+  settings.password = ControlText(w.at(Slot::kWifiPasswordField));
+  settings.ip = ControlText(w.at(Slot::kWifiIpField));
+  settings.mask = ControlText(w.at(Slot::kWifiMaskField));
+  settings.gateway = ControlText(w.at(Slot::kWifiGatewayField));
+  CommandResult command = buildWifiCommand(settings);
+  if (command.invalidField) {
+    ShowMessage(w, invalidAddressMessage(*command.invalidField));
+    return;
+  }
+  SendToSelected(w, std::move(command.bytes), u"Đã gửi cấu hình WiFi.",
+                 u"Chưa gửi được cấu hình WiFi.");
+}
+
+void SaveBeep(MainWindow& w, bool test) {
+  SendToSelected(w, buildBuzzerCommand(IsChecked(w.at(Slot::kBeepCheck)), test), u"Đã gửi chuông.",
+                 u"Chưa gửi được chuông.");
+}
+
+void SaveDensity(MainWindow& w) {
+  const std::int32_t density = densityFromText(ControlText(w.at(Slot::kDensityField)));
+  SendToSelected(w, buildDensityCommand(density), u"Đã gửi độ đậm.", u"Chưa gửi được độ đậm.");
+}
+
+void SaveQueue(MainWindow& w) {
+  QueueTicketInput input;
+  input.enable = IsChecked(w.at(Slot::kPrintNumberCheck));
+  input.copiesText = ControlText(w.at(Slot::kCopiesField));
+  input.printDate = IsChecked(w.at(Slot::kPrintDateCheck));
+  input.editorShown = w.contentShown;
+  for (int i = 0; i < kLineCount; ++i) {
+    TicketLine& line = input.lines[i];
+    line.text = ControlText(w.line(i, LinePart::kEditor));
+    line.sizeLevel = ListLevel(w.line(i, LinePart::kSizeList));
+    line.widthLevel = w.lines[i].widthLevel;
+    line.bold = w.lines[i].bold;
+    line.italic = w.lines[i].italic;
+    line.underline = w.lines[i].underline;
+  }
+  input.counterLevel = ListLevel(w.at(Slot::kCounterSizeList));
+  input.qrLink = ControlText(w.at(Slot::kQrField));
+  input.date = LocalDate();
+
+  // The length is checked before the printer: an over-long ticket is reported
+  // even with no printer selected.
+  std::optional<CommandBuffer> transmission = buildQueueTransmission(input);
+  if (!transmission) {
+    ShowMessage(w, kTicketTooLongMessage);
+    return;
+  }
+  SendToSelected(
+      w, std::move(*transmission),
+      input.editorShown ? u"Đã lưu bấm số vào máy." : u"Đã lưu bấm số. Nội dung phiếu giữ nguyên.",
+      u"Chưa gửi được cấu hình bấm số.");
+}
+
+}  // namespace korvante

@@ -1,0 +1,36 @@
+// The refresh worker's start and result, the address suggestions, and the save
+// actions behind the six save and test buttons. UI thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+
+#include "app/lan_job.h"
+#include "app/main_window_win32.h"
+
+namespace korvante {
+
+// Starts the background refresh of the current mode with its generation.
+void StartRefreshWorker(MainWindow& w, std::int32_t generation);
+// WM_APP_TARGETS_READY: takes over the result in lParam.
+void OnTargetsReady(MainWindow& w, LPARAM lParam);
+
+// Fills the six address fields of the LAN and WiFi pages from the profile
+// list: all of them when forced, otherwise only those still holding a
+// suggestion.
+void ApplySuggestions(MainWindow& w, bool force);
+
+// The printer the selection of the printer list names in the current mode.
+std::optional<PrinterTarget> ResolveSelectedTarget(const MainWindow& w);
+
+void SaveLan(MainWindow& w);
+void SaveWifi(MainWindow& w);
+void SaveQueue(MainWindow& w);
+void SaveBeep(MainWindow& w, bool test);
+void SaveDensity(MainWindow& w);
+
+// The real sockets and waits of the LAN job.
+LanJobHooks WindowsLanJobHooks();
+
+}  // namespace korvante

@@ -1,0 +1,157 @@
+// The main window procedure: command dispatch, refreshes of the printer list
+// and the outcome of send jobs.
+#include <windowsx.h>
+
+#include <memory>
+#include <string>
+
+#include "app/main_window_win32.h"
+#include "app/save_actions_win32.h"
+#include "app/window_texts.h"
+#include "usb_transport/send_jobs_win32.h"
+
+namespace korvante {
+namespace {
+
+void AddListItem(HWND list, std::u16string_view text) {
+  SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(std::u16string(text))));
+}
+
+void OnCommand(MainWindow& w, int command, int notification, HWND sender) {
+  const CommandDecision decision = ClassifyCommand(command, notification);
+  switch (decision.action) {
+    case CommandAction::kRefresh:
+      StartRefresh(w);
+      return;
+    case CommandAction::kSaveLan:
+      SaveLan(w);
+      return;
+    case CommandAction::kSaveWifi:
+      SaveWifi(w);
+      return;
+    case CommandAction::kSaveQueue:
+      SaveQueue(w);
+      return;
+    case CommandAction::kTestBeep:
+      SaveBeep(w, true);
+      return;
+    case CommandAction::kSaveBeep:
+      SaveBeep(w, false);
+      return;
+    case CommandAction::kSaveDensity:
+      SaveDensity(w);
+      return;
+    case CommandAction::kToggleContent:
+      w.contentShown = !w.contentShown;
+      ApplyContentShown(w);
+      return;
+    case CommandAction::kShowPage:
+      ShowPage(w, decision.argument);
+      return;
+    case CommandAction::kLineStyle:
+      OnLineStyleCommand(w, decision.argument, decision.sub, sender);
+      return;
+    case CommandAction::kCounterSize:
+      UpdateCounterPreviewFont(w);
+      return;
+    case CommandAction::kNone:
+      return;
+    case CommandAction::kOther:
+      break;
+  }
+  // The radios are known by handle; clicking the selected one refreshes too.
+  if (sender && sender == w.at(Slot::kLanRadio)) {
+    SetConnectionMode(w, kModeNetwork, true);
+    StartRefresh(w);
+  } else if (sender && sender == w.at(Slot::kUsbRadio)) {
+    SetConnectionMode(w, kModeUsb, true);
+    StartRefresh(w);
+  }
+}
+
+void OnSendDone(MainWindow& w, LPARAM lParam) {
+  std::unique_ptr<std::u16string> text = TakeSendOutcome(lParam);
+  w.sendBusy.exchange(0);
+  SetBusy(w, false);
+  if (text) ShowMessage(w, *text);
+}
+
+}  // namespace
+
+void StartRefresh(MainWindow& w) {
+  const std::int32_t generation = w.refreshGeneration.fetch_add(1) + 1;
+  SetWindowTextW(w.at(Slot::kFindButton), L"Đang tìm...");
+  SetConnectionMode(w, w.mode, true);
+  HWND list = w.at(Slot::kPrinterList);
+  AddListItem(list, SearchingItem(w.mode));
+  SendMessageW(list, CB_SETCURSEL, 0, 0);
+  UpdateWindow(list);
+  StartRefreshWorker(w, generation);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* state =
+        static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    state->hwnd = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  auto* w = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!w) return DefWindowProcW(hwnd, message, wParam, lParam);
+
+  switch (message) {
+    case WM_CREATE:
+      w->hwnd = hwnd;
+      OnCreate(*w);
+      return 0;
+    case WM_DESTROY:
+      OnDestroy(*w);
+      return 0;
+    case WM_SIZE:
+      if (wParam == SIZE_MINIMIZED) return 0;
+      LayOutWindow(*w);
+      RedrawWindow(hwnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+      return 0;
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      info->ptMinTrackSize = POINT{kMinTrackWidth, kMinTrackHeight};
+      return 0;
+    }
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      PaintMainWindow(*w, dc);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      PaintMainWindow(*w, reinterpret_cast<HDC>(wParam));
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_DRAWITEM:
+      DrawOwnerButton(*w, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return 1;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+      return MainColourMessage(*w, message, reinterpret_cast<HDC>(wParam),
+                               reinterpret_cast<HWND>(lParam));
+    case WM_COMMAND:
+      OnCommand(*w, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+      return 0;
+    case kMsgTargetsReady:
+      OnTargetsReady(*w, lParam);
+      return 0;
+    case kMsgSendDone:
+      OnSendDone(*w, lParam);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace korvante

@@ -1,0 +1,296 @@
+// Start-up of the main window: its two classes, fonts and brushes, and every
+// control of the inventory with its class, style, ID, caption and default.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+
+#include "app/main_window_win32.h"
+#include "app/save_actions_win32.h"
+#include "discovery/network_profiles.h"
+#include "commands/ticket_sizes.h"
+
+namespace korvante {
+namespace {
+
+// The vendor's hotline, the last words of the footer sentence.
+constexpr wchar_t kHotlineNumber[] = L"1900 6868";
+constexpr wchar_t kFooterSentence[] =
+    L"Cung cấp máy in, giấy in, thiết bị bán hàng - Hỗ trợ trọn đời - Hotline: ";
+constexpr wchar_t kVersionText[] = L"Phiên bản: 1.0.0";
+
+constexpr int kMinVisibleListItems = 8;
+constexpr int kSizeListItemHeight = 24;
+constexpr int kTitleFontHeight = -22;
+constexpr int kBrandFontHeight = -34;
+
+class ControlFactory {
+ public:
+  explicit ControlFactory(MainWindow& w) : w_(w) {}
+
+  HWND Make(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle = 0,
+            int id = 0) {
+    HWND h = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10,
+                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(w_.uiFont.get()), TRUE);
+    return h;
+  }
+  HWND Label(HWND parent, const wchar_t* text, DWORD style = 0) {
+    return Make(parent, L"STATIC", text, style);
+  }
+  HWND OwnerDrawn(HWND parent, const wchar_t* text, int id) {
+    return Make(parent, L"BUTTON", text, BS_OWNERDRAW | WS_TABSTOP, 0, id);
+  }
+  HWND Field(HWND parent, const wchar_t* text) {
+    HWND h = Make(parent, L"EDIT", text, ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE);
+    SubclassForSelectAll(h);
+    return h;
+  }
+  HWND List(HWND parent) {
+    HWND h = Make(parent, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
+                  WS_EX_CLIENTEDGE);
+    SendMessageW(h, CB_SETMINVISIBLE, kMinVisibleListItems, 0);
+    return h;
+  }
+  HWND Check(HWND parent, const wchar_t* text) {
+    return Make(parent, L"BUTTON", text, BS_AUTOCHECKBOX | WS_TABSTOP);
+  }
+  HWND Panel(HWND parent) {
+    HWND h = CreateWindowExW(0, kPageClassName, L"", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                             0, 0, 10, 10, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(w_.uiFont.get()), TRUE);
+    return h;
+  }
+  // Items "1".."count" with their number as item data, "6" selected, 24-pixel
+  // selection field and items; the ID is set after creation.
+  HWND SizeList(HWND parent, int count, int id) {
+    HWND h = List(parent);
+    for (int n = 1; n <= count; ++n) {
+      const std::wstring text = std::to_wstring(n);
+      const LRESULT index =
+          SendMessageW(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+      SendMessageW(h, CB_SETITEMDATA, static_cast<WPARAM>(index), n);
+    }
+    SendMessageW(h, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), kSizeListItemHeight);
+    SendMessageW(h, CB_SETITEMHEIGHT, 0, kSizeListItemHeight);
+    SendMessageW(h, CB_SETCURSEL, 5, 0);
+    SetWindowLongPtrW(h, GWLP_ID, id);
+    return h;
+  }
+  void Tooltip(HWND control, const wchar_t* text) {
+    TOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = w_.hwnd;
+    info.uId = reinterpret_cast<UINT_PTR>(control);
+    info.lpszText = const_cast<wchar_t*>(text);
+    SendMessageW(w_.tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  }
+
+ private:
+  MainWindow& w_;
+};
+
+static_assert(sizeof(TOOLINFOW) == 72, "the full tool record, with lpReserved");
+static_assert(sizeof(NONCLIENTMETRICSW) == 504, "the full metrics, with iPaddedBorderWidth");
+
+void CreateFontsAndBrushes(MainWindow& w) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  w.uiFont.reset(CreateFontIndirectW(&metrics.lfMessageFont));
+  LOGFONTW title = metrics.lfMessageFont;
+  title.lfHeight = kTitleFontHeight;
+  title.lfWeight = FW_BOLD;
+  wcsncpy_s(title.lfFaceName, LF_FACESIZE, L"Segoe UI", LF_FACESIZE - 1);
+  w.titleFont.reset(CreateFontIndirectW(&title));
+  LOGFONTW brand = title;
+  brand.lfHeight = kBrandFontHeight;
+  w.brandFont.reset(CreateFontIndirectW(&brand));
+
+  w.backgroundBrush.reset(CreateSolidBrush(RGB(246, 249, 252)));
+  w.whiteBrush.reset(CreateSolidBrush(RGB(255, 255, 255)));
+  w.editBrush.reset(CreateSolidBrush(RGB(255, 255, 255)));
+  w.highlightBrush.reset(CreateSolidBrush(RGB(232, 244, 255)));
+}
+
+void CreateHeader(MainWindow& w, ControlFactory& make) {
+  w.at(Slot::kTitle) = make.Label(w.hwnd, L"Cấu hình máy in Korvante");
+  SendMessageW(w.at(Slot::kTitle), WM_SETFONT, reinterpret_cast<WPARAM>(w.titleFont.get()), TRUE);
+  w.at(Slot::kBrand) = make.Label(w.hwnd, L"Korvante", SS_RIGHT);
+  SendMessageW(w.at(Slot::kBrand), WM_SETFONT, reinterpret_cast<WPARAM>(w.brandFont.get()), TRUE);
+  w.at(Slot::kConnectionHeader) = make.Label(w.hwnd, L"KẾT NỐI MÁY IN");
+  // Plain radios: the window sets their checks itself.
+  w.at(Slot::kUsbRadio) =
+      make.Make(w.hwnd, L"BUTTON", L"USB", BS_RADIOBUTTON | WS_TABSTOP | WS_GROUP, 0, kIdUsbRadio);
+  w.at(Slot::kLanRadio) =
+      make.Make(w.hwnd, L"BUTTON", L"LAN / Wi-Fi", BS_RADIOBUTTON | WS_TABSTOP, 0, kIdLanRadio);
+  w.at(Slot::kPrinterLabel) = make.Label(w.hwnd, L"Tên máy in");
+  w.at(Slot::kPrinterList) = make.List(w.hwnd);
+  w.at(Slot::kFindButton) = make.OwnerDrawn(w.hwnd, L"Tìm", kIdFind);
+}
+
+void CreatePageButtons(MainWindow& w, ControlFactory& make) {
+  w.at(Slot::kLanPageButton) = make.OwnerDrawn(w.hwnd, L"Máy in Lan", kIdLanPageButton);
+  w.at(Slot::kWifiPageButton) = make.OwnerDrawn(w.hwnd, L"Máy in wifi", kIdWifiPageButton);
+  w.at(Slot::kQueuePageButton) = make.OwnerDrawn(w.hwnd, L"Số thứ tự", kIdQueuePageButton);
+  w.at(Slot::kTechnicalPageButton) = make.OwnerDrawn(w.hwnd, L"Kỹ thuật", kIdTechnicalPageButton);
+}
+
+void CreateLanPage(MainWindow& w, ControlFactory& make) {
+  HWND page = w.at(Slot::kLanPage) = make.Panel(w.hwnd);
+  w.at(Slot::kLanIpLabel) = make.Label(page, L"IP mới");
+  w.at(Slot::kLanMaskLabel) = make.Label(page, L"Subnet mask");
+  w.at(Slot::kLanGatewayLabel) = make.Label(page, L"Gateway");
+  w.at(Slot::kLanIpField) = make.Field(page, L"192.168.1.222");
+  w.at(Slot::kLanMaskField) = make.Field(page, L"255.255.255.0");
+  w.at(Slot::kLanGatewayField) = make.Field(page, L"192.168.1.1");
+  w.at(Slot::kSaveIpButton) = make.OwnerDrawn(page, L"Lưu IP", kIdSaveIp);
+}
+
+void CreateWifiPage(MainWindow& w, ControlFactory& make) {
+  HWND page = w.at(Slot::kWifiPage) = make.Panel(w.hwnd);
+  w.at(Slot::kWifiNameLabel) = make.Label(page, L"Tên WiFi");
+  w.at(Slot::kWifiPasswordLabel) = make.Label(page, L"Mật khẩu WiFi");
+  w.at(Slot::kWifiIpLabel) = make.Label(page, L"IP máy in WiFi");
+  w.at(Slot::kWifiMaskLabel) = make.Label(page, L"Subnet mask");
+  w.at(Slot::kWifiGatewayLabel) = make.Label(page, L"Gateway");
+  w.at(Slot::kWifiModeLabel) = make.Label(page, L"Chế độ");
+  w.at(Slot::kWifiNameField) = make.Field(page, L"Velmora");
+  w.at(Slot::kWifiPasswordField) = make.Field(page, L"52815281");
+  w.at(Slot::kWifiIpField) = make.Field(page, L"192.168.1.222");
+  w.at(Slot::kWifiMaskField) = make.Field(page, L"255.255.255.0");
+  w.at(Slot::kWifiGatewayField) = make.Field(page, L"192.168.1.1");
+  HWND mode = w.at(Slot::kWifiModeList) = make.List(page);
+  SendMessageW(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Station"));
+  SendMessageW(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"AP"));
+  SendMessageW(mode, CB_SETCURSEL, 0, 0);
+  w.at(Slot::kSaveWifiButton) = make.OwnerDrawn(page, L"Cài WiFi", kIdSaveWifi);
+}
+
+void CreateQueuePage(MainWindow& w, ControlFactory& make) {
+  HWND page = w.at(Slot::kQueuePage) = make.Panel(w.hwnd);
+  HWND printNumber = w.at(Slot::kPrintNumberCheck) = make.Check(page, L"Bật in số");
+  SendMessageW(printNumber, BM_SETCHECK, BST_CHECKED, 0);
+  InvalidateRect(printNumber, nullptr, TRUE);
+  w.at(Slot::kPrintDateCheck) = make.Check(page, L"In ngày");
+  w.at(Slot::kCopiesLabel) = make.Label(page, L"Số liên");
+  HWND copies = w.at(Slot::kCopiesField) = make.Field(page, L"1");
+  SetWindowLongPtrW(copies, GWL_STYLE, GetWindowLongPtrW(copies, GWL_STYLE) | ES_CENTER);
+  w.at(Slot::kContentToggle) = make.OwnerDrawn(page, L"Đổi nội dung", kIdContentToggle);
+  HWND content = w.at(Slot::kContentPanel) = make.Panel(page);
+  SetWindowLongPtrW(content, GWL_STYLE, GetWindowLongPtrW(content, GWL_STYLE) | WS_VSCROLL);
+
+  w.tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, w.hwnd,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
+
+  w.at(Slot::kContentHeader) = make.Label(content, L"NỘI DUNG PHIẾU");
+  w.at(Slot::kFormatLabel) = make.Label(content, L"Định dạng");
+  const wchar_t* const lineLabels[kLineCount] = {L"Dòng 1", L"Dòng 2", L"Dòng 3", L"Dòng 4"};
+  const wchar_t* const lineTexts[kLineCount] = {L"STT Của Bạn Là", L"", L"Vui Lòng Chờ Tới Lượt",
+                                                L""};
+  for (int line = 0; line < kLineCount; ++line) {
+    const int base = LineBaseId(line);
+    auto slot = [&](LinePart part) -> HWND& { return w.at(LineSlot(line, part)); };
+    slot(LinePart::kLabel) = make.Label(content, lineLabels[line]);
+    HWND editor = slot(LinePart::kEditor) =
+        make.Make(content, L"EDIT", lineTexts[line],
+                  ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_TABSTOP, WS_EX_CLIENTEDGE);
+    SubclassForSelectAll(editor);
+    slot(LinePart::kBold) = make.OwnerDrawn(content, L"B", base + kLineBoldOffset);
+    slot(LinePart::kItalic) = make.OwnerDrawn(content, L"I", base + kLineItalicOffset);
+    slot(LinePart::kUnderline) = make.OwnerDrawn(content, L"U", base + kLineUnderlineOffset);
+    slot(LinePart::kSizeList) = make.SizeList(content, 9, base + kLineSizeListOffset);
+    const std::u16string caption = widthButtonCaption(w.lines[line].widthLevel);
+    slot(LinePart::kWidthButton) =
+        make.OwnerDrawn(content, WideText(caption), base + kLineWidthOffset);
+    make.Tooltip(slot(LinePart::kBold), L"In đậm");
+    make.Tooltip(slot(LinePart::kItalic), L"In nghiêng");
+    make.Tooltip(slot(LinePart::kUnderline), L"Gạch chân");
+    make.Tooltip(slot(LinePart::kSizeList), L"Cỡ chữ");
+    make.Tooltip(slot(LinePart::kWidthButton), L"Độ rộng chữ");
+  }
+  w.at(Slot::kCounterLabel) = make.Label(content, L"STT");
+  w.at(Slot::kCounterPreview) = make.Label(content, L"001", SS_CENTER | SS_CENTERIMAGE);
+  w.at(Slot::kCounterSizeLabel) = make.Label(content, L"Cỡ STT");
+  w.at(Slot::kCounterSizeList) = make.SizeList(content, 6, kIdCounterSizeList);
+  make.Tooltip(w.at(Slot::kCounterSizeList), L"Cỡ STT (1–6)");
+  UpdateCounterPreviewFont(w);
+  w.at(Slot::kQrLabel) = make.Label(content, L"Link QR");
+  w.at(Slot::kQrField) = make.Field(content, L"");
+  w.at(Slot::kSaveQueueButton) = make.OwnerDrawn(page, L"Lưu vào máy", kIdSaveQueue);
+  ApplyContentShown(w);
+}
+
+void CreateTechnicalPage(MainWindow& w, ControlFactory& make) {
+  HWND page = w.at(Slot::kTechnicalPage) = make.Panel(w.hwnd);
+  HWND beep = w.at(Slot::kBeepCheck) = make.Check(page, L"Kêu sau khi in");
+  SendMessageW(beep, BM_SETCHECK, BST_CHECKED, 0);
+  InvalidateRect(beep, nullptr, TRUE);
+  w.at(Slot::kBeepCountLabel) = make.Label(page, L"Số lần");
+  w.at(Slot::kBeepCountField) = make.Field(page, L"1");
+  w.at(Slot::kTestButton) = make.OwnerDrawn(page, L"Test", kIdTestBeep);
+  w.at(Slot::kSaveBeepButton) = make.OwnerDrawn(page, L"Lưu chuông", kIdSaveBeep);
+  w.at(Slot::kDensityLabel) = make.Label(page, L"Độ đậm");
+  w.at(Slot::kDensityField) = make.Field(page, L"5");
+  w.at(Slot::kSaveDensityButton) = make.OwnerDrawn(page, L"Lưu độ đậm", kIdSaveDensity);
+}
+
+}  // namespace
+
+void RegisterWindowClasses(HINSTANCE instance) {
+  WNDCLASSW page{};
+  page.lpfnWndProc = PageWindowProc;
+  page.hInstance = instance;
+  page.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  page.lpszClassName = kPageClassName;
+  RegisterClassW(&page);
+
+  WNDCLASSW main{};
+  main.lpfnWndProc = MainWindowProc;
+  main.hInstance = instance;
+  main.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+  main.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  main.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  main.lpszClassName = kMainClassName;
+  RegisterClassW(&main);
+}
+
+int MainWindowHeight(const RECT& workArea) {
+  if (workArea.bottom <= workArea.top) return kMainWindowMaxHeight;
+  return std::min<int>(workArea.bottom - workArea.top, kMainWindowMaxHeight);
+}
+
+HWND CreateMainWindow(HINSTANCE instance, MainWindow& state) {
+  RECT workArea{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+  return CreateWindowExW(0, kMainClassName, L"Korvante Config Tool",
+                         WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                         kMainWindowWidth, MainWindowHeight(workArea), nullptr, nullptr, instance,
+                         &state);
+}
+
+void OnCreate(MainWindow& w) {
+  CreateFontsAndBrushes(w);
+  ControlFactory make(w);
+  CreateHeader(w, make);
+  SetConnectionMode(w, kModeUsb, false);
+  CreatePageButtons(w, make);
+  CreateLanPage(w, make);
+  CreateWifiPage(w, make);
+  CreateQueuePage(w, make);
+  CreateTechnicalPage(w, make);
+  w.profiles = EnumerateProfiles();
+  ApplySuggestions(w, true);
+  ShowPage(w, w.page);
+  w.at(Slot::kVersion) = make.Label(w.hwnd, kVersionText, SS_RIGHT);
+  w.at(Slot::kFooter) =
+      make.Label(w.hwnd, (std::wstring(kFooterSentence) + kHotlineNumber).c_str(), SS_CENTER);
+  LayOutWindow(w);
+  StartRefresh(w);
+}
+
+}  // namespace korvante

@@ -1,0 +1,221 @@
+// Applying the layout, painting the main window's cards, the colours of the
+// standard controls, the owner-drawn buttons and the page panel procedure.
+#include <windowsx.h>
+
+#include <array>
+
+#include "app/button_looks.h"
+#include "app/colours.h"
+#include "app/main_window_win32.h"
+#include "app/scroll_steps.h"
+
+namespace korvante {
+namespace {
+
+constexpr int kCardCorner = 14;
+constexpr int kButtonTextLimit = 160;  // 159 characters and the terminator
+
+void Move(HWND control, const Rect& r) {
+  if (control) MoveWindow(control, r.x, r.y, r.width, r.height, TRUE);
+}
+
+int PanelClientWidth(HWND panel) {
+  RECT client{};
+  GetClientRect(panel, &client);
+  return client.right - client.left;
+}
+
+// A filled rounded rectangle with a 1-pixel outline, restoring the context.
+void RoundedRect(HDC dc, int left, int top, int right, int bottom, Colour fill, Colour border,
+                 int corner) {
+  BrushOwner brush(CreateSolidBrush(fill));
+  PenOwner pen(CreatePen(PS_SOLID, 1, border));
+  SelectedObject selectedBrush(dc, brush.get());
+  SelectedObject selectedPen(dc, pen.get());
+  RoundRect(dc, left, top, right, bottom, corner, corner);
+}
+
+bool IsStyleToggle(const MainWindow& w, HWND control, bool& on) {
+  for (int i = 0; i < kLineCount; ++i) {
+    const QueueLine& line = w.lines[i];
+    if (control == w.line(i, LinePart::kBold)) return on = line.bold, true;
+    if (control == w.line(i, LinePart::kItalic)) return on = line.italic, true;
+    if (control == w.line(i, LinePart::kUnderline)) return on = line.underline, true;
+  }
+  return false;
+}
+
+void OnContentScroll(MainWindow& w, HWND panel, int request) {
+  SCROLLINFO info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_ALL;
+  GetScrollInfo(panel, SB_VERT, &info);
+  w.contentScroll = ScrollStep(w.contentScroll, request,
+                               {static_cast<int>(info.nPage), info.nTrackPos, info.nMax});
+  LayOutWindow(w);
+  RedrawWindow(panel, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+}  // namespace
+
+void LayOutWindow(MainWindow& w) {
+  RECT client{};
+  GetClientRect(w.hwnd, &client);
+  HWND panel = w.at(Slot::kContentPanel);
+  LayoutInput input{client.right, client.bottom, w.contentScroll, PanelClientWidth(panel)};
+  const WindowLayout outer = ComputeLayout(input);
+  constexpr auto kPanelIndex = static_cast<std::size_t>(Slot::kContentPanel);
+  for (std::size_t i = 0; i <= kPanelIndex; ++i) Move(w.controls[i], outer.rects[i]);
+
+  w.contentScroll = outer.scrollOffset;
+  SCROLLINFO info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  info.nMin = 0;
+  info.nMax = kContentScrollMax;
+  info.nPage = static_cast<UINT>(outer.contentVisibleHeight);
+  info.nPos = outer.scrollOffset;
+  SetScrollInfo(panel, SB_VERT, &info, TRUE);
+
+  // The editors' width depends on what the scroll bar left of the panel.
+  input.panelClientWidth = PanelClientWidth(panel);
+  const WindowLayout inner = ComputeLayout(input);
+  for (std::size_t i = kPanelIndex + 1; i < kSlotCount; ++i) Move(w.controls[i], inner.rects[i]);
+}
+
+void PaintMainWindow(const MainWindow& w, HDC dc) {
+  RECT client{};
+  GetClientRect(w.hwnd, &client);
+  FillRect(dc, &client, w.backgroundBrush.get());
+  const Backdrop b = ComputeBackdrop(client.right, client.bottom);
+  for (const Corners& card : {b.connectionCard, b.navigationCard, b.contentCard}) {
+    RoundedRect(dc, card.left, card.top, card.right, card.bottom, kColourWhite, kColourCardBorder,
+                kCardCorner);
+  }
+  PenOwner rule(CreatePen(PS_SOLID, 1, kColourFooterRule));
+  SelectedObject selected(dc, rule.get());
+  MoveToEx(dc, 0, b.footerRuleY, nullptr);
+  LineTo(dc, client.right, b.footerRuleY);
+}
+
+LRESULT MainColourMessage(MainWindow& w, UINT message, HDC dc, HWND control) {
+  const bool onCard = control == w.at(Slot::kUsbRadio) || control == w.at(Slot::kLanRadio) ||
+                      control == w.at(Slot::kConnectionHeader) ||
+                      control == w.at(Slot::kPrinterLabel);
+  if (message == WM_CTLCOLOREDIT) {
+    SetTextColor(dc, kColourBodyText);
+    SetBkColor(dc, kColourWhite);
+    return reinterpret_cast<LRESULT>(w.editBrush.get());
+  }
+  SetBkMode(dc, TRANSPARENT);
+  if (message == WM_CTLCOLORBTN) {
+    SetTextColor(dc, kColourBodyText);
+    return reinterpret_cast<LRESULT>(onCard ? w.whiteBrush.get() : w.backgroundBrush.get());
+  }
+  // WM_CTLCOLORSTATIC. The radios ask here too (check boxes and radios are
+  // painted as statics); they sit on the white connection card like its labels.
+  Colour text = kColourBodyText;
+  HBRUSH brush = w.backgroundBrush.get();
+  if (control == w.at(Slot::kTitle) || control == w.at(Slot::kBrand) ||
+      control == w.at(Slot::kVersion)) {
+    text = kColourHeadingText;
+  } else if (control == w.at(Slot::kConnectionHeader) || control == w.at(Slot::kPrinterLabel)) {
+    text = kColourHeadingText;
+    brush = w.whiteBrush.get();
+  } else if (control == w.at(Slot::kFooter)) {
+    text = kColourFooterText;
+  } else if (onCard) {
+    brush = w.whiteBrush.get();
+  }
+  SetTextColor(dc, text);
+  return reinterpret_cast<LRESULT>(brush);
+}
+
+void DrawOwnerButton(const MainWindow& w, const DRAWITEMSTRUCT& item) {
+  ButtonState state;
+  const int id = static_cast<int>(item.CtlID);
+  state.kind = ButtonKindOfId(id);
+  bool toggleOn = false;
+  if (IsStyleToggle(w, item.hwndItem, toggleOn)) {
+    state.kind = ButtonKind::kStyleToggle;
+  } else if (state.kind == ButtonKind::kStyleToggle) {
+    state.kind = ButtonKind::kWidth;
+  }
+  state.toggleOn = toggleOn;
+  state.currentPage = state.kind == ButtonKind::kPage && id - kIdFirstPageButton == w.page;
+  state.pressed = (item.itemState & ODS_SELECTED) != 0;
+  state.disabled = (item.itemState & ODS_DISABLED) != 0;
+  const ButtonLook look = ChooseButtonLook(state);
+
+  HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  RoundedRect(dc, r.left + 1, r.top + 1, r.right - 1, r.bottom - 1, look.fill, look.border,
+              look.corner);
+  std::array<wchar_t, kButtonTextLimit> text{};
+  GetWindowTextW(item.hwndItem, text.data(), static_cast<int>(text.size()));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, look.text);
+  SelectedObject font(dc, w.uiFont.get());
+  UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
+  if (look.leftAligned) {
+    r.left += kPageButtonTextLeftInset;
+    r.right -= kPageButtonTextRightInset;
+    format |= DT_LEFT;
+  } else {
+    format |= DT_CENTER;
+  }
+  DrawTextW(dc, text.data(), -1, &r, format);
+}
+
+LRESULT CALLBACK PageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  MainWindow* w = StateOf(hwnd);
+  if (!w || !w->hwnd) return DefWindowProcW(hwnd, message, wParam, lParam);
+  const bool isContent = hwnd == w->at(Slot::kContentPanel);
+  switch (message) {
+    case WM_ERASEBKGND: {
+      RECT client{};
+      GetClientRect(hwnd, &client);
+      FillRect(reinterpret_cast<HDC>(wParam), &client, w->whiteBrush.get());
+      return 1;
+    }
+    case WM_DRAWITEM:
+      DrawOwnerButton(*w, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return 1;
+    case WM_COMMAND:
+      SendMessageW(w->hwnd, WM_COMMAND, wParam, lParam);
+      return 0;
+    case WM_VSCROLL:
+      if (!isContent) break;
+      OnContentScroll(*w, hwnd, LOWORD(wParam));
+      return 0;
+    case WM_MOUSEWHEEL:
+      if (!isContent) break;
+      w->contentScroll = WheelStep(w->contentScroll, GET_WHEEL_DELTA_WPARAM(wParam));
+      LayOutWindow(*w);
+      return 0;
+    case WM_CTLCOLOREDIT: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      SetTextColor(dc, kColourBodyText);
+      SetBkColor(dc, kColourWhite);
+      return reinterpret_cast<LRESULT>(w->editBrush.get());
+    }
+    case WM_CTLCOLORBTN: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, kColourBodyText);
+      return reinterpret_cast<LRESULT>(w->whiteBrush.get());
+    }
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      SetBkMode(dc, TRANSPARENT);
+      const bool preview = reinterpret_cast<HWND>(lParam) == w->at(Slot::kCounterPreview);
+      SetTextColor(dc, preview ? kColourPrimary : kColourPanelLabelText);
+      return reinterpret_cast<LRESULT>(preview ? w->highlightBrush.get() : w->whiteBrush.get());
+    }
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace korvante

@@ -1,0 +1,215 @@
+// The window-wide state operations: connection mode, page switch, content
+// panel, busy state, ticket line styles, counter preview font, the control
+// read operations and the orderly end.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <array>
+
+#include "app/main_window_win32.h"
+#include "app/window_texts.h"
+#include "commands/device_settings.h"
+#include "commands/ticket_sizes.h"
+#include "commands/text_encoding.h"
+
+namespace korvante {
+namespace {
+
+// The controls that the page switch shows, per page, in showing order.
+constexpr Slot kLanPageControls[] = {
+    Slot::kLanIpLabel,      Slot::kLanIpField,      Slot::kLanMaskLabel, Slot::kLanMaskField,
+    Slot::kLanGatewayLabel, Slot::kLanGatewayField, Slot::kSaveIpButton};
+constexpr Slot kWifiPageControls[] = {
+    Slot::kWifiNameLabel,     Slot::kWifiNameField, Slot::kWifiPasswordLabel,
+    Slot::kWifiPasswordField, Slot::kWifiIpLabel,   Slot::kWifiIpField,
+    Slot::kWifiMaskLabel,     Slot::kWifiMaskField, Slot::kWifiGatewayLabel,
+    Slot::kWifiGatewayField,  Slot::kWifiModeLabel, Slot::kWifiModeList,
+    Slot::kSaveWifiButton};
+constexpr Slot kQueuePageControls[] = {Slot::kPrintNumberCheck, Slot::kPrintDateCheck,
+                                       Slot::kCopiesLabel,      Slot::kCopiesField,
+                                       Slot::kContentToggle,    Slot::kSaveQueueButton};
+constexpr Slot kTechnicalPageControls[] = {
+    Slot::kBeepCheck,      Slot::kBeepCountLabel, Slot::kBeepCountField, Slot::kTestButton,
+    Slot::kSaveBeepButton, Slot::kDensityLabel,   Slot::kDensityField,   Slot::kSaveDensityButton};
+
+// The six save and test buttons (201..206) that a running send disables.
+constexpr Slot kSendButtons[] = {Slot::kSaveIpButton,    Slot::kSaveWifiButton,
+                                 Slot::kSaveQueueButton, Slot::kTestButton,
+                                 Slot::kSaveBeepButton,  Slot::kSaveDensityButton};
+
+constexpr Slot kPanels[] = {Slot::kLanPage, Slot::kWifiPage, Slot::kQueuePage,
+                            Slot::kTechnicalPage};
+
+// Creation is complete once the version label exists; until then the page
+// switch and the content toggle must not lay out half-built pages.
+bool CreationComplete(const MainWindow& w) { return w.at(Slot::kVersion) != nullptr; }
+
+}  // namespace
+
+MainWindow* StateOf(HWND anyWindow) {
+  HWND root = GetAncestor(anyWindow, GA_ROOT);
+  return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(root ? root : anyWindow, GWLP_USERDATA));
+}
+
+void ShowMessage(const MainWindow& w, std::u16string_view text) {
+  MessageBoxW(w.hwnd, WideText(std::u16string(text)), L"Korvante", MB_ICONINFORMATION);
+}
+
+void SetConnectionMode(MainWindow& w, ConnectionMode mode, bool clearList) {
+  w.mode = mode;
+  SendMessageW(w.at(Slot::kUsbRadio), BM_SETCHECK, BST_UNCHECKED, 0);
+  SendMessageW(w.at(Slot::kLanRadio), BM_SETCHECK, BST_UNCHECKED, 0);
+  SendMessageW(w.at(mode == kModeNetwork ? Slot::kLanRadio : Slot::kUsbRadio), BM_SETCHECK,
+               BST_CHECKED, 0);
+  SetWindowTextW(w.at(Slot::kPrinterLabel), mode == kModeNetwork ? L"IP máy in" : L"Tên máy in");
+  if (clearList) SendMessageW(w.at(Slot::kPrinterList), CB_RESETCONTENT, 0, 0);
+  InvalidateRect(w.at(Slot::kUsbRadio), nullptr, TRUE);
+  InvalidateRect(w.at(Slot::kLanRadio), nullptr, TRUE);
+  InvalidateRect(w.hwnd, nullptr, TRUE);
+}
+
+void ShowPage(MainWindow& w, int page) {
+  w.page = page;
+  const int shown = page >= kPageLan && page <= kPageQueue ? page : kPageTechnical;
+  for (int i = 0; i < 4; ++i) {
+    if (i != shown) ShowWindow(w.at(kPanels[i]), SW_HIDE);
+  }
+  auto showAll = [&](const auto& slots) {
+    for (Slot s : slots) ShowWindow(w.at(s), SW_SHOW);
+  };
+  switch (shown) {
+    case kPageLan:
+      showAll(kLanPageControls);
+      break;
+    case kPageWifi:
+      showAll(kWifiPageControls);
+      break;
+    case kPageQueue:
+      showAll(kQueuePageControls);
+      ApplyContentShown(w);
+      break;
+    default:
+      showAll(kTechnicalPageControls);
+      break;
+  }
+  if (CreationComplete(w)) LayOutWindow(w);
+  SetWindowPos(w.at(kPanels[shown]), nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  RedrawWindow(w.hwnd, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+}
+
+void ApplyContentShown(MainWindow& w) {
+  SetWindowTextW(w.at(Slot::kContentToggle), w.contentShown ? L"Ẩn nội dung" : L"Đổi nội dung");
+  ShowWindow(w.at(Slot::kContentPanel), w.contentShown ? SW_SHOW : SW_HIDE);
+  if (CreationComplete(w)) LayOutWindow(w);
+  RedrawWindow(w.at(Slot::kQueuePage), nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+}
+
+void SetBusy(MainWindow& w, bool busy) {
+  for (Slot s : kSendButtons) EnableWindow(w.at(s), busy ? FALSE : TRUE);
+  SetWindowTextW(w.at(Slot::kFindButton), busy ? L"Đang gửi..." : L"Tìm");
+}
+
+void UpdateCounterPreviewFont(MainWindow& w) {
+  const int level = ListLevel(w.at(Slot::kCounterSizeList));
+  LOGFONTW font{};
+  font.lfHeight = -counterPreviewHeight(level);
+  font.lfWeight = FW_BOLD;
+  wcsncpy_s(font.lfFaceName, LF_FACESIZE, L"Segoe UI", LF_FACESIZE - 1);
+  HFONT created = CreateFontIndirectW(&font);
+  if (!created) return;
+  SendMessageW(w.at(Slot::kCounterPreview), WM_SETFONT, reinterpret_cast<WPARAM>(created), TRUE);
+  w.counterFont.reset(created);
+}
+
+void OnLineStyleCommand(MainWindow& w, int line, int sub, HWND button) {
+  if (line < 0 || line >= kLineCount) return;
+  if (sub == kLineBoldOffset || sub == kLineItalicOffset || sub == kLineUnderlineOffset) {
+    // Found by handle among the style buttons of all four lines.
+    for (int i = 0; i < kLineCount; ++i) {
+      QueueLine& record = w.lines[i];
+      bool* flag = nullptr;
+      if (button == w.line(i, LinePart::kBold)) flag = &record.bold;
+      if (button == w.line(i, LinePart::kItalic)) flag = &record.italic;
+      if (button == w.line(i, LinePart::kUnderline)) flag = &record.underline;
+      if (!flag) continue;
+      *flag = !*flag;
+      InvalidateRect(button, nullptr, TRUE);
+      UpdateWindow(button);
+      return;
+    }
+    return;
+  }
+  if (sub != kLineWidthOffset) return;
+  for (int i = 0; i < kLineCount; ++i) {
+    HWND widthButton = w.line(i, LinePart::kWidthButton);
+    if (button != widthButton) continue;
+    QueueLine& record = w.lines[i];
+    HMENU menu = CreatePopupMenu();
+    for (int level = kWidthNarrow; level <= kWidthWide; ++level) {
+      const std::u16string word(widthLevelWord(level));
+      AppendMenuW(menu, MF_STRING | (level == record.widthLevel ? MF_CHECKED : 0),
+                  static_cast<UINT_PTR>(level), WideText(word));
+    }
+    RECT rect{};
+    GetWindowRect(widthButton, &rect);
+    const POINT at{rect.left, rect.bottom + 2};
+    const int choice =
+        w.trackWidthMenu
+            ? w.trackWidthMenu(menu, at)
+            : static_cast<int>(TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, 0, w.hwnd, nullptr));
+    DestroyMenu(menu);
+    if (choice >= 1 && choice <= 3) {
+      record.widthLevel = choice;
+      SetWindowTextW(widthButton, WideText(widthButtonCaption(choice)));
+      InvalidateRect(widthButton, nullptr, TRUE);
+    }
+    return;
+  }
+}
+
+void OnDestroy(MainWindow& w) {
+  w.uiFont.reset();
+  w.titleFont.reset();
+  w.brandFont.reset();
+  w.counterFont.reset();
+  w.backgroundBrush.reset();
+  w.whiteBrush.reset();
+  w.editBrush.reset();
+  w.highlightBrush.reset();
+  PostQuitMessage(0);
+}
+
+std::u16string ControlText(HWND control) {
+  const int length = GetWindowTextLengthW(control);
+  if (length <= 0) return {};
+  std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
+  const int copied = GetWindowTextW(control, reinterpret_cast<wchar_t*>(text.data()), length + 1);
+  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return text;
+}
+
+std::string ControlTextAscii(HWND control) { return toAsciiNarrow(ControlText(control)); }
+
+std::int32_t PositiveNumber(HWND control, std::int32_t fallback) {
+  std::array<wchar_t, 32> buffer{};
+  const int copied = GetWindowTextW(control, buffer.data(), static_cast<int>(buffer.size()));
+  return readPositiveNumber(std::u16string_view(reinterpret_cast<const char16_t*>(buffer.data()),
+                                                static_cast<std::size_t>(copied > 0 ? copied : 0)),
+                            fallback);
+}
+
+int ListLevel(HWND list) {
+  const LRESULT index = SendMessageW(list, CB_GETCURSEL, 0, 0);
+  if (index == CB_ERR) return sizeListLevel(std::nullopt);
+  const LRESULT data = SendMessageW(list, CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+  if (data == CB_ERR) return sizeListLevel(std::nullopt);
+  return sizeListLevel(static_cast<int>(data));
+}
+
+bool IsChecked(HWND checkBox) { return SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+}  // namespace korvante
