@@ -31,8 +31,16 @@ ensure_prefix() {
   if [[ ! -f "$WINEPREFIX/.kv-ready" ]]; then
     wineboot -i >/dev/null 2>&1 || true
     # Without a window manager, closing a message box would otherwise take ~2 s.
+    # Wine's own Tahoma lacks most Vietnamese letters, which Windows' Tahoma and
+    # Segoe UI have: draw those faces with DejaVu Sans Condensed instead.
     local reg; reg=$(mktemp --suffix=.reg)
-    printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n' >"$reg"
+    {
+      printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n\r\n'
+      printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
+      for face in "Tahoma" "Segoe UI" "MS Shell Dlg" "MS Shell Dlg 2"; do
+        printf '"%s"="DejaVu Sans Condensed"\r\n' "$face"
+      done
+    } >"$reg"
     wine64 regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || true
     rm -f "$reg"
     wineserver -w

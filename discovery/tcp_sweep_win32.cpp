@@ -18,13 +18,7 @@ class SocketStatusChannel final : public StatusChannel {
 
   std::optional<std::vector<std::uint8_t>> receive(std::chrono::milliseconds wait,
                                                    std::size_t maxBytes) override {
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(socket_, &readable);
-    timeval limit{};
-    limit.tv_sec = static_cast<long>(wait.count() / 1000);
-    limit.tv_usec = static_cast<long>((wait.count() % 1000) * 1000);
-    if (select(0, &readable, nullptr, nullptr, &limit) <= 0) return std::nullopt;
+    if (!WaitReadable(socket_, static_cast<unsigned>(wait.count()))) return std::nullopt;
     std::vector<std::uint8_t> answer(maxBytes);
     const int n =
         recv(socket_, reinterpret_cast<char*>(answer.data()), static_cast<int>(answer.size()), 0);

@@ -15,13 +15,7 @@ class WinsockDatagramSource final : public DatagramSource {
   explicit WinsockDatagramSource(SOCKET s) : socket_(s) {}
 
   bool waitReadable(std::chrono::milliseconds limit) override {
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(socket_, &readable);
-    timeval wait{};
-    wait.tv_sec = static_cast<long>(limit.count() / 1000);
-    wait.tv_usec = static_cast<long>((limit.count() % 1000) * 1000);
-    return select(0, &readable, nullptr, nullptr, &wait) > 0;
+    return WaitReadable(socket_, static_cast<unsigned>(limit.count()));
   }
 
   std::optional<std::size_t> receive(std::span<std::uint8_t> buffer) override {

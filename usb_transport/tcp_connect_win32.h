@@ -38,6 +38,10 @@ class SocketOwner {
   SOCKET socket_ = INVALID_SOCKET;
 };
 
+// True when the socket becomes readable (or writable) within timeoutMs.
+bool WaitReadable(SOCKET s, unsigned timeoutMs);
+bool WaitWritable(SOCKET s, unsigned timeoutMs);
+
 // True when a TCP connection to ip:9100 completes within timeoutMs. With
 // socketOut the connected socket (in blocking mode) is handed over; without it
 // the connection is closed at once. On false no socket is left open.

@@ -15,7 +15,22 @@ bool setBlocking(SOCKET s, bool blocking) {
   return ioctlsocket(s, FIONBIO, &nonBlocking) == 0;
 }
 
+// select on one socket, the limit split into whole seconds and microseconds.
+bool waitFor(SOCKET s, unsigned timeoutMs, bool writable) {
+  fd_set set;
+  FD_ZERO(&set);
+  FD_SET(s, &set);
+  timeval limit{};
+  limit.tv_sec = static_cast<long>(timeoutMs / 1000);
+  limit.tv_usec = static_cast<long>((timeoutMs % 1000) * 1000);
+  return select(0, writable ? nullptr : &set, writable ? &set : nullptr, nullptr, &limit) > 0;
+}
+
 }  // namespace
+
+bool WaitReadable(SOCKET s, unsigned timeoutMs) { return waitFor(s, timeoutMs, false); }
+
+bool WaitWritable(SOCKET s, unsigned timeoutMs) { return waitFor(s, timeoutMs, true); }
 
 bool ConnectTcp9100(const std::string& ip, unsigned timeoutMs, SocketOwner* socketOut) {
   SocketOwner s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
@@ -33,13 +48,7 @@ bool ConnectTcp9100(const std::string& ip, unsigned timeoutMs, SocketOwner* sock
     return false;
   }
 
-  fd_set writable;
-  FD_ZERO(&writable);
-  FD_SET(s.get(), &writable);
-  timeval limit{};
-  limit.tv_sec = static_cast<long>(timeoutMs / 1000);
-  limit.tv_usec = static_cast<long>((timeoutMs % 1000) * 1000);
-  if (select(0, nullptr, &writable, nullptr, &limit) <= 0) return false;
+  if (!WaitWritable(s.get(), timeoutMs)) return false;
 
   int error = 0;
   int length = sizeof error;

@@ -94,7 +94,27 @@ void Save(const Screenshot& shot, const std::string& name) {
 
 bool IsFooterRed(const Rgb& c) { return c.r >= 180 && c.g <= 90 && c.b <= 90; }
 
-class ScreenshotTest : public MainWindowTest,
+class ScreenshotWindowTest : public MainWindowTest {
+ protected:
+  // The display shows the window's surface a little after it was painted:
+  // capture until the pixels stop changing, for at most two seconds.
+  Screenshot RedrawAndCapture() {
+    RedrawWindow(hwnd_, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    Screenshot last;
+    for (int attempt = 0; attempt < 20; ++attempt) {
+      Pump();
+      Sleep(100);
+      Pump();
+      Screenshot shot = Capture(hwnd_);
+      if (attempt > 0 && shot.rgb == last.rgb) return shot;
+      last = std::move(shot);
+    }
+    return last;
+  }
+};
+
+class ScreenshotTest : public ScreenshotWindowTest,
                        public ::testing::WithParamInterface<std::tuple<int, int, int>> {};
 
 TEST_P(ScreenshotTest, CardsCurrentPageButtonAndFooterWhereTheLayoutPutsThem) {
@@ -102,12 +122,7 @@ TEST_P(ScreenshotTest, CardsCurrentPageButtonAndFooterWhereTheLayoutPutsThem) {
   SetWindowPos(hwnd_, HWND_TOP, 10, 10, outerW, outerH, SWP_SHOWWINDOW);
   Command(301 + page, BN_CLICKED, nullptr);
   if (page == 2) Command(207, BN_CLICKED, at(Slot::kContentToggle));
-  RedrawWindow(hwnd_, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-  Pump();
-  Sleep(300);  // let the display catch up with the window's surface
-  Pump();
-  const Screenshot shot = Capture(hwnd_);
+  const Screenshot shot = RedrawAndCapture();
   Save(shot, "window-" + std::to_string(outerW) + "x" + std::to_string(outerH) + "-page" +
                  std::to_string(page + 1) + ".png");
 
@@ -150,15 +165,10 @@ INSTANTIATE_TEST_SUITE_P(
                       std::make_tuple(800, 600, 2), std::make_tuple(900, 830, 2),
                       std::make_tuple(900, 830, 1), std::make_tuple(900, 830, 3)));
 
-TEST_F(MainWindowTest, DisabledButtonsAreGrey) {
+TEST_F(ScreenshotWindowTest, DisabledButtonsAreGrey) {
   SetWindowPos(hwnd_, HWND_TOP, 10, 10, 900, 830, SWP_SHOWWINDOW);
   SetBusy(*state_, true);
-  RedrawWindow(hwnd_, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-  Pump();
-  Sleep(300);
-  Pump();
-  const Screenshot shot = Capture(hwnd_);
+  const Screenshot shot = RedrawAndCapture();
   Save(shot, "window-900x830-busy.png");
   // The save IP button at (246 + 432, 236 + 435) in the client area.
   EXPECT_EQ(shot.ClientPixel(246 + 432 + 70, 236 + 435 + 5), (Rgb{235, 239, 244}));

@@ -578,5 +578,28 @@ TEST_F(MainWindowTest, CtrlASelectsAllInFieldsAndLineEditors) {
   EXPECT_FALSE(PreTranslateKey(*state_, plain));
 }
 
+TEST_F(MainWindowTest, ClosingEndsTheLoopAndFreesFontsAndBrushes) {
+  Pump();
+  SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(hwnd_));
+  MSG msg{};
+  bool quit = false;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      quit = true;
+      EXPECT_EQ(msg.wParam, 0u);
+    }
+  }
+  EXPECT_TRUE(quit);
+  EXPECT_FALSE(state_->uiFont);
+  EXPECT_FALSE(state_->titleFont);
+  EXPECT_FALSE(state_->brandFont);
+  EXPECT_FALSE(state_->counterFont);
+  EXPECT_FALSE(state_->backgroundBrush);
+  EXPECT_FALSE(state_->whiteBrush);
+  EXPECT_FALSE(state_->editBrush);
+  EXPECT_FALSE(state_->highlightBrush);
+}
+
 }  // namespace
 }  // namespace korvante::testing

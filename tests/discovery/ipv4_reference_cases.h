@@ -1,5 +1,12 @@
-// Address texts on which the portable parser must agree with inet_pton.
+// The platform's inet_pton is the reference for the portable IPv4 parser: on
+// these address texts both must agree, on the host (glibc) and under Wine.
 #pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "discovery/printer_records.h"
 
 namespace korvante {
 
@@ -10,5 +17,21 @@ inline constexpr const char* kIpv4ReferenceCases[] = {
     "1.2.3.4\n",    "0x1.2.3.4", "1.2.3.-4",        "+1.2.3.4",   "a.b.c.d",    "1,2,3,4",
     "1.2.3.4/24",   "999.1.1.1", "1.2.3.4.",        "1.2.3.1000", "127.0.0.1",  "172.16.5.9",
 };
+
+// platformParse(text, networkOrder) -> bool wraps the platform's inet_pton;
+// toHost converts network to host order (ntohl).
+template <typename PlatformParse, typename ToHost>
+void expectAgreementWithPlatform(PlatformParse platformParse, ToHost toHost) {
+  for (const char* text : kIpv4ReferenceCases) {
+    std::uint32_t platformValue = 0;
+    const bool platform = platformParse(text, platformValue);
+    std::uint32_t ours = 0;
+    EXPECT_EQ(parseIpv4(text, ours), platform) << '"' << text << '"';
+    if (platform) {
+      EXPECT_EQ(ours, platformValue) << text;
+      EXPECT_EQ(ipv4ToHost(text), toHost(platformValue)) << text;
+    }
+  }
+}
 
 }  // namespace korvante
