@@ -273,9 +273,42 @@ TEST_F(ToolInLab, SaveIpToAPrinterThatDoesNotComeBack) {
   EXPECT_EQ(journal.Count("tcp-data"), 0u);
 }
 
+// While the lab's printers do not answer discovery, the list comes from the
+// port-9100 sweep, and "Lưu IP" sends the IP-change command over TCP.
+TEST_F(ToolInLab, SaveIpToASweepFoundPrinterSendsTheCommandOverTcp) {
+  struct Mute {
+    std::wstring path = EnvPath("KV_LAB_MUTE_FILE");
+    Mute() {
+      HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+      if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    }
+    ~Mute() { DeleteFileW(path.c_str()); }
+  } mute;
+  W().Click(kLanRadio);
+  ASSERT_TRUE(ui::WaitUntil(
+      [&] { return W().Caption(kFind) == u"Tìm" && W().PrinterItems().size() == 2; }, 30s));
+  // No MAC from a sweep; .20 (moved to .120) has no TCP 9100 and is not found.
+  ASSERT_EQ(W().PrinterItems(), (std::vector<std::u16string>{u"192.168.77.100    Máy in bill/tem",
+                                                             u"192.168.77.9    Máy in bill/tem"}));
+  // The sweep has just asked for every address of the network, .101 too: let
+  // the computer's unanswered address lookups run out first, or the
+  // confirmation's connection waits on a stale one.
+  Sleep(4000);
+  Journal journal(100);
+  W().SelectPrinter(0);
+  W().SetField(ui::kLanPage, 0, u"192.168.77.101");
+  W().Click(kSaveIp);
+  EXPECT_EQ(ui::AnswerMessageBox(10s), u"Đã đổi IP LAN thành công.");
+  // One connection that carried exactly the command: 1F 1B 1F 22, then
+  // 192.168.77.101 in network order.
+  EXPECT_EQ(journal.Count("total=8 hex=1F 1B 1F 22 C0 A8 4D 65"), 1u);
+  EXPECT_EQ(journal.Count("XP0001SAVE"), 0u);
+}
+
 TEST_F(ToolInLab, SaveIpByBroadcastMovesThePrinter) {
   const auto items = SearchLan();
   ASSERT_EQ(items.size(), 3u);
+  // .100 and .20 were moved to .101 and .120 by the cases before.
   ASSERT_EQ(items[2], u"192.168.77.9    Máy in bill/tem (00-1A-2B-3C-4D-09)");
   Journal journal(9);
   Journal bystander(100);
