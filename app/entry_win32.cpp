@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "app/main_window_win32.h"
+#include "app/probe_report.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
   using namespace korvante;
@@ -17,7 +18,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
 
   // A plain, case-sensitive substring: "x --probe y" is a probe run,
   // "--PROBE" is not. A probe run opens no window.
-  if (!(commandLine && std::wcsstr(commandLine, L"--probe"))) {
+  if (commandLine && std::wcsstr(commandLine, L"--probe")) {
+    RunProbeReport();
+  } else {
     RegisterWindowClasses(instance);
     // Lives until the process ends: detached workers may still post to the
     // window after the loop, and the posts then simply fail.

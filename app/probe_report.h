@@ -1,0 +1,48 @@
+// The diagnostic report of a "--probe" run: what this build is, what the
+// computer's networks look like, which printers answer discovery and which USB
+// printers are present. Composing it is portable; RunProbeReport gathers the
+// facts from the platform and writes the file.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "discovery/printer_records.h"
+
+namespace korvante {
+
+inline constexpr char16_t kProbeReportName[] = u"korvante-native-probe.txt";
+
+// What the network half of the report states; present only when the computer
+// has at least one network profile.
+struct ProbeNetwork {
+  NetworkProfile preferred;                // the profile discovery ran on
+  std::string suggestion;                  // the address suggested with ".222"
+  std::vector<NetworkPrinter> discovered;  // in the order discovery returned them
+};
+
+struct ProbeFindings {
+  std::size_t profileCount = 0;
+  std::optional<ProbeNetwork> network;
+  std::vector<UsbPrinter> usbPrinters;
+};
+
+// The report next to the executable: the module path cut after its last '\'
+// or '/' with the report's name appended; the bare name when the path has
+// neither (it then resolves against the current directory).
+std::u16string ProbeReportPath(std::u16string_view modulePath);
+
+// Every line of the report, each ending in a line feed, the last one included.
+std::u16string ComposeProbeReport(const ProbeFindings& findings);
+
+// The file's bytes: the whole report as UTF-8, without a byte order mark.
+std::string ProbeReportBytes(const ProbeFindings& findings);
+
+// The probe run: reads the profiles, runs discovery for 1600 ms on the
+// preferred one, enumerates the USB printers and writes the report with one
+// write. Every failure is silent: the run always ends normally. Windows only.
+void RunProbeReport();
+
+}  // namespace korvante

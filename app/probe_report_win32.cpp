@@ -1,0 +1,64 @@
+// The probe run's platform half: gathers the facts on the UI thread,
+// synchronously, and writes the report next to the executable.
+#include <windows.h>
+
+#include <string>
+
+#include "app/probe_report.h"
+#include "discovery/network_profiles.h"
+#include "discovery/udp_discovery.h"
+#include "usb_transport/usb_enumeration.h"
+
+namespace korvante {
+namespace {
+
+// Longer than the refresh's 900 ms: a report is read once, and slow printers
+// should make it in.
+constexpr std::uint32_t kProbeListenMs = 1600;
+constexpr DWORD kModulePathChars = 260;
+
+struct FileOwner {
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  ~FileOwner() {
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  }
+};
+
+ProbeFindings GatherFindings() {
+  ProbeFindings findings;
+  const std::vector<NetworkProfile> profiles = EnumerateProfiles();
+  findings.profileCount = profiles.size();
+  if (!profiles.empty()) {
+    ProbeNetwork net;
+    net.preferred = ChooseProfile(profiles);
+    net.suggestion = SuggestAddress(net.preferred, "222");
+    net.discovered = DiscoverUdp(net.preferred, kProbeListenMs);
+    findings.network = std::move(net);
+  }
+  findings.usbPrinters = EnumerateUsbPrinters();
+  return findings;
+}
+
+}  // namespace
+
+void RunProbeReport() {
+  wchar_t module[kModulePathChars] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, module, kModulePathChars);
+  // A path that filled the buffer was cut short: its directory part would
+  // name some other directory, so the report is not written anywhere.
+  if (length >= kModulePathChars) return;
+  const std::u16string path =
+      ProbeReportPath(std::u16string_view(reinterpret_cast<const char16_t*>(module), length));
+
+  const std::string bytes = ProbeReportBytes(GatherFindings());
+
+  FileOwner file;
+  file.handle = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_WRITE, 0,
+                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file.handle == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  // One write of the whole report; a failure is not reported to anyone.
+  WriteFile(file.handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+}  // namespace korvante

@@ -1,0 +1,349 @@
+// The whole tool as a user meets it: the real korvante-config.exe in the lab's
+// computer namespace, driven through its window by the UI driver, with
+// simulated printers that journal every byte (tests/e2e/e2e_lab.sh sets up
+// the printers these cases rely on). The cases run in file order: the last
+// ones move printers to new addresses.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tools/ui-driver/ui_driver_win32.h"
+
+namespace korvante {
+namespace {
+
+using namespace std::chrono_literals;
+using ui::ToolWindow;
+
+constexpr int kFind = 101;
+constexpr int kSaveIp = 201;
+constexpr int kUsbRadio = 701;
+constexpr int kLanRadio = 702;
+
+// A Linux path as the Wine program sees it: the Z: drive maps "/".
+std::wstring WinePath(const char* unixPath) {
+  std::wstring path = L"Z:";
+  for (const char* c = unixPath; *c; ++c) path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+  return path;
+}
+
+std::wstring EnvPath(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? WinePath(value) : std::wstring();
+}
+
+std::string ReadWhole(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+  CloseHandle(file);
+  return bytes;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// One simulated printer's journal, read from where a case began.
+class Journal {
+ public:
+  explicit Journal(int host)
+      : path_(EnvPath(("KV_LAB_JOURNAL_" + std::to_string(host)).c_str())),
+        start_(ReadWhole(path_).size()) {}
+  std::vector<std::string> NewLines() const { return Lines(ReadWhole(path_).substr(start_)); }
+  std::size_t Count(const std::string& fragment) const {
+    const auto lines = NewLines();
+    return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [&](const auto& l) {
+      return l.find(fragment) != std::string::npos;
+    }));
+  }
+
+ private:
+  std::wstring path_;
+  std::size_t start_;
+};
+
+struct Process {
+  PROCESS_INFORMATION info{};
+  bool Start(std::wstring commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &info) != FALSE;
+  }
+  // The exit code, or -1 when it did not end within the time.
+  long Wait(DWORD ms) {
+    if (WaitForSingleObject(info.hProcess, ms) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(info.hProcess, &code);
+    return static_cast<long>(code);
+  }
+  ~Process() {
+    if (!info.hProcess) return;
+    if (WaitForSingleObject(info.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  }
+};
+
+std::wstring ToolPath() { return EnvPath("KV_TOOL_EXE"); }
+
+// Every case gets a freshly started tool, as a user who just opened it.
+class ToolInLab : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(ToolPath().empty()) << "KV_TOOL_EXE not set";
+    ASSERT_TRUE(tool_.Start(L"\"" + ToolPath() + L"\""));
+    window_ = ToolWindow::Find(10s);
+    ASSERT_TRUE(window_) << "main window did not appear";
+  }
+  void TearDown() override {
+    // A box left open by a failed case would keep the tool from closing.
+    for (int i = 0; i < 3 && ui::AnswerMessageBox(0ms); ++i) {
+    }
+    if (window_) PostMessageW(window_->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(tool_.Wait(5000), 0) << "the tool did not end with 0 after closing";
+  }
+
+  const ToolWindow& W() const { return *window_; }
+
+  // Clicks the LAN / Wi-Fi radio and waits for the refreshed list. The
+  // search takes the 900 ms of discovery, long enough to see its placeholder.
+  std::vector<std::u16string> SearchLan() {
+    W().Click(kLanRadio);
+    EXPECT_TRUE(ui::WaitUntil(
+        [&] {
+          return W().PrinterItems() ==
+                     std::vector<std::u16string>{u"Đang tìm máy in LAN / Wi-Fi..."} &&
+                 W().Caption(kFind) == u"Đang tìm...";
+        },
+        2s))
+        << "no LAN / Wi-Fi placeholder";
+    EXPECT_TRUE(ui::WaitUntil([&] { return W().Caption(kFind) == u"Tìm" && !Searching(); }, 10s));
+    return W().PrinterItems();
+  }
+  bool Searching() const {
+    const auto items = W().PrinterItems();
+    return items.size() == 1 && items[0].rfind(u"Đang tìm", 0) == 0;
+  }
+
+  Process tool_;
+  std::optional<ToolWindow> window_;
+};
+
+// The printers answer discovery; the probe run lists them without a window.
+TEST(ProbeInLab, ReportsProfileSuggestionAndDiscoveredPrinters) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring dir = std::wstring(temp) + L"kv-e2e-probe";
+  CreateDirectoryW(dir.c_str(), nullptr);
+  const std::wstring exe = dir + L"\\korvante-config.exe";
+  ASSERT_TRUE(CopyFileW(ToolPath().c_str(), exe.c_str(), FALSE));
+  const std::wstring report = dir + L"\\korvante-native-probe.txt";
+  {
+    // An older, longer report must leave nothing behind.
+    std::ofstream old(report.c_str(), std::ios::binary);
+    old << std::string(20000, 'x');
+  }
+  Process probe;
+  ASSERT_TRUE(probe.Start(L"\"" + exe + L"\" --probe"));
+  ASSERT_EQ(probe.Wait(20000), 0);
+  // Another process must not hold the tool's report open.
+  const std::string bytes = ReadWhole(report);
+  ASSERT_FALSE(bytes.empty());
+  ASSERT_EQ(bytes.back(), '\n');
+  EXPECT_EQ(bytes.find("xxxx"), std::string::npos);
+  const std::vector<std::string> lines = Lines(bytes);
+  ASSERT_EQ(lines.size(), 16u + 4u + 3u + 1u) << bytes;
+  EXPECT_EQ(lines[0], "Build=korvante-native-v1.0-restore-size-four-20261004");
+  EXPECT_EQ(lines[3], "QUEUE_DATE_PREFIX=In ng\xC3\xA0y:");
+  EXPECT_EQ(lines[16], "Profiles=1");
+  // The computer's one address in the shop network; the lab gives it no gateway.
+  EXPECT_EQ(lines[17].rfind("NET=", 0), 0u);
+  const std::string net = "|Type=LAN|IP=192.168.77.2|Mask=255.255.255.0|Gateway=";
+  ASSERT_GE(lines[17].size(), net.size());
+  EXPECT_EQ(lines[17].substr(lines[17].size() - net.size()), net);
+  EXPECT_EQ(lines[18], "SUGGEST_LAN=192.168.77.222|SUGGEST_WIFI=192.168.77.222");
+  EXPECT_EQ(lines[19], "AUTOIP_COUNT=3");
+  const std::set<std::string> found(lines.begin() + 20, lines.begin() + 23);
+  EXPECT_EQ(found, (std::set<std::string>{
+                       "AUTOIP=192.168.77.100|MAC=00-1A-2B-3C-4D-5E|Mask=255.255.255.0|"
+                       "Gateway=192.168.77.1|Port=9100",
+                       "AUTOIP=192.168.77.20|MAC=00-1A-2B-3C-4D-20|Mask=255.255.255.0|"
+                       "Gateway=192.168.77.1|Port=9100",
+                       "AUTOIP=192.168.77.9|MAC=00-1A-2B-3C-4D-09|Mask=255.255.255.0|"
+                       "Gateway=192.168.77.1|Port=9100",
+                   }));
+  EXPECT_EQ(lines[23], "USB_COUNT=0");
+}
+
+TEST_F(ToolInLab, StartsInUsbModeOnTheLanPageWithTheUsbResult) {
+  // A pristine prefix has no USB devices, and its search may end before the
+  // window answers the first question: the placeholder, when seen at all,
+  // comes before the result, and nothing else is ever listed.
+  std::vector<std::u16string> seen;
+  ui::WaitUntil(
+      [&] {
+        const auto items = W().PrinterItems();
+        if (items.size() == 1 && (seen.empty() || seen.back() != items[0]))
+          seen.push_back(items[0]);
+        return !seen.empty() && seen.back() == u"Không tìm thấy máy in USB";
+      },
+      10s);
+  const std::vector<std::u16string> both{u"Đang tìm máy in USB...", u"Không tìm thấy máy in USB"};
+  ASSERT_FALSE(seen.empty());
+  EXPECT_TRUE(seen == both || seen == std::vector<std::u16string>{both[1]});
+  EXPECT_EQ(W().PrinterSelection(), 0);
+  EXPECT_EQ(SendMessageW(W().Control(kUsbRadio), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(W().Control(kLanRadio), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_TRUE(IsWindowVisible(W().Page(ui::kLanPage)));
+  EXPECT_FALSE(IsWindowVisible(W().Page(ui::kWifiPage)));
+  EXPECT_TRUE(ui::WaitUntil([&] { return W().Caption(kFind) == u"Tìm"; }, 2s));
+}
+
+TEST_F(ToolInLab, LanSearchListsThePrintersInTextAddressOrder) {
+  EXPECT_EQ(SearchLan(), (std::vector<std::u16string>{
+                             u"192.168.77.100    Máy in bill/tem (00-1A-2B-3C-4D-5E)",
+                             u"192.168.77.20    Máy in bill/tem (00-1A-2B-3C-4D-20)",
+                             u"192.168.77.9    Máy in bill/tem (00-1A-2B-3C-4D-09)",
+                         }));
+  EXPECT_EQ(W().PrinterSelection(), 0);
+  EXPECT_EQ(SendMessageW(W().Control(kLanRadio), BM_GETCHECK, 0, 0), BST_CHECKED);
+  // The address forms took the computer's network.
+  EXPECT_EQ(ui::WindowText(W().Field(ui::kLanPage, 0)), u"192.168.77.222");
+}
+
+TEST_F(ToolInLab, SaveIpWithoutSelectionSendsNothing) {
+  ASSERT_EQ(SearchLan().size(), 3u);
+  Journal journals[] = {Journal(100), Journal(20), Journal(9)};
+  W().SelectPrinter(-1);
+  W().Click(kSaveIp);
+  EXPECT_EQ(ui::AnswerMessageBox(5s), u"Chưa chọn máy in LAN.");
+  Sleep(300);
+  for (const Journal& j : journals) EXPECT_EQ(j.Count("XP0001SAVE"), 0u);
+}
+
+// Every printer on the shop network hears each broadcast; a printer that is
+// not moving (.100) journals all of them, while the moving one may miss a
+// datagram during its own address change.
+std::string SaveDatagramHex(const std::string& macBytes, const std::string& newIpBytes) {
+  return "hex=58 50 30 30 30 31 53 41 56 45 "  // [0:10) "XP0001SAVE"
+         + macBytes + " "                      // [10:16) MAC
+         + "22 00 "                            // [16:18) device bytes from the reply
+         + newIpBytes + " "                    // [18:22) new address
+         + "FF FF FF 00 "                      // [22:26) 255.255.255.0
+         + "C0 A8 4D 01 "                      // [26:30) 192.168.77.1
+         + "8C 23 "                            // [30:32) 9100, low byte first
+         + "00 |";                             // [32] 0x00
+}
+
+// .20 moves on the broadcast but never answers on TCP 9100 afterwards.
+TEST_F(ToolInLab, SaveIpToAPrinterThatDoesNotComeBack) {
+  ASSERT_EQ(SearchLan().size(), 3u);
+  Journal journal(20);
+  Journal bystander(100);
+  W().SelectPrinter(1);
+  W().SetField(ui::kLanPage, 0, u"192.168.77.120");
+  W().SetField(ui::kLanPage, 1, u"255.255.255.0");
+  W().SetField(ui::kLanPage, 2, u"192.168.77.1");
+  W().Click(kSaveIp);
+  EXPECT_EQ(ui::AnswerMessageBox(10s), u"Đã gửi lệnh đổi IP, chưa xác nhận được IP mới.");
+  // Three passes to 255.255.255.255, 192.168.77.255 and 192.168.77.255 again.
+  EXPECT_EQ(bystander.Count(SaveDatagramHex("00 1A 2B 3C 4D 20", "C0 A8 4D 78")), 9u);
+  EXPECT_GE(journal.Count("-> moved"), 1u);
+  // The confirmation only connects: nothing reaches the printer over TCP.
+  EXPECT_EQ(journal.Count("tcp-data"), 0u);
+}
+
+// While the lab's printers do not answer discovery, the list comes from the
+// port-9100 sweep, and "Lưu IP" sends the IP-change command over TCP.
+TEST_F(ToolInLab, SaveIpToASweepFoundPrinterSendsTheCommandOverTcp) {
+  struct Mute {
+    std::wstring path = EnvPath("KV_LAB_MUTE_FILE");
+    Mute() {
+      HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+      if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    }
+    ~Mute() { DeleteFileW(path.c_str()); }
+  } mute;
+  W().Click(kLanRadio);
+  ASSERT_TRUE(ui::WaitUntil(
+      [&] { return W().Caption(kFind) == u"Tìm" && W().PrinterItems().size() == 2; }, 30s));
+  // No MAC from a sweep; .20 (moved to .120) has no TCP 9100 and is not found.
+  ASSERT_EQ(W().PrinterItems(), (std::vector<std::u16string>{u"192.168.77.100    Máy in bill/tem",
+                                                             u"192.168.77.9    Máy in bill/tem"}));
+  // The sweep has just asked for every address of the network, .101 too: let
+  // the computer's unanswered address lookups run out first, or the
+  // confirmation's connection waits on a stale one.
+  Sleep(4000);
+  Journal journal(100);
+  W().SelectPrinter(0);
+  W().SetField(ui::kLanPage, 0, u"192.168.77.101");
+  W().Click(kSaveIp);
+  EXPECT_EQ(ui::AnswerMessageBox(10s), u"Đã đổi IP LAN thành công.");
+  // One connection that carried exactly the command: 1F 1B 1F 22, then
+  // 192.168.77.101 in network order.
+  EXPECT_EQ(journal.Count("total=8 hex=1F 1B 1F 22 C0 A8 4D 65"), 1u);
+  EXPECT_EQ(journal.Count("XP0001SAVE"), 0u);
+}
+
+TEST_F(ToolInLab, SaveIpByBroadcastMovesThePrinter) {
+  const auto items = SearchLan();
+  ASSERT_EQ(items.size(), 3u);
+  // .100 and .20 were moved to .101 and .120 by the cases before.
+  ASSERT_EQ(items[2], u"192.168.77.9    Máy in bill/tem (00-1A-2B-3C-4D-09)");
+  Journal journal(9);
+  Journal bystander(100);
+  W().SelectPrinter(2);
+  W().SetField(ui::kLanPage, 0, u"192.168.77.150");
+  W().SetField(ui::kLanPage, 1, u"255.255.255.0");
+  W().SetField(ui::kLanPage, 2, u"192.168.77.1");
+  W().Click(kSaveIp);
+  // Busy while the job runs: the save buttons greyed, the find button says so.
+  EXPECT_TRUE(ui::WaitUntil([&] { return !W().IsEnabled(kSaveIp); }, 2s));
+  EXPECT_EQ(W().Caption(kFind), u"Đang gửi...");
+  EXPECT_EQ(ui::AnswerMessageBox(10s), u"Đã đổi IP LAN thành công.");
+  EXPECT_TRUE(W().IsEnabled(kSaveIp));
+  EXPECT_EQ(W().Caption(kFind), u"Tìm");
+  EXPECT_EQ(bystander.Count(SaveDatagramHex("00 1A 2B 3C 4D 09", "C0 A8 4D 96")), 9u);
+  EXPECT_GE(journal.Count(SaveDatagramHex("00 1A 2B 3C 4D 09", "C0 A8 4D 96")), 1u);
+  EXPECT_GE(journal.Count("-> moved"), 1u);
+  // Found again at its new address.
+  const auto after = SearchLan();
+  EXPECT_NE(std::find(after.begin(), after.end(),
+                      u"192.168.77.150    Máy in bill/tem (00-1A-2B-3C-4D-09)"),
+            after.end());
+}
+
+}  // namespace
+}  // namespace korvante
+
+// Under Wine 8 the driving process faults in its DLL clean-up after it has
+// talked to another process's message box; its work is done by then, so it
+// ends without that clean-up, keeping the cases' exit code.
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  const int result = RUN_ALL_TESTS();
+  std::fflush(stdout);
+  std::fflush(stderr);
+  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(result));
+  return result;
+}

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# End-to-end figures of the real tool: start-up to the first painted window,
+# the LAN / Wi-Fi click to the filled list with one UDP printer (in a lab of
+# its own, on an Xvfb display of its own), and the executable's size.
+#
+#   tools/bench-e2e.sh [RUNS]     after cmake --build --preset windows
+set -euo pipefail
+
+repo=$(cd "$(dirname "$0")/.." && pwd)
+build="$repo/build/windows"
+runs=${1:-5}
+state="$build/bench-e2e"
+prefix="$build/wine-prefix-bench-e2e"
+tool="$build/app/korvante-config.exe"
+bench="$build/tools/e2e_bench.exe"
+[[ -x "$tool" && -f "$bench" ]] || { echo "build the windows preset first" >&2; exit 1; }
+
+mkdir -p "$state"
+displayfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" </dev/null >/dev/null 2>&1 &
+xvfb=$!
+cleanup() {
+  bash "$repo/tools/lab" down --state "$state" >/dev/null 2>&1 || true
+  kill "$xvfb" 2>/dev/null || true
+  rm -f "$displayfile"
+}
+trap cleanup EXIT
+for _ in $(seq 100); do [[ -s "$displayfile" ]] && break; sleep 0.05; done
+display=":$(tr -d '\n' <"$displayfile")"
+
+DISPLAY="$display" bash "$repo/tools/lab" up --state "$state" --prefix "$prefix" \
+  --printer 100,mac=00-1A-2B-3C-4D-5E >/dev/null
+bash "$repo/tools/lab" exec --state "$state" -- env DISPLAY="$display" \
+  bash "$repo/cmake/wine-run.sh" "$bench" "$tool" "$runs"
+printf '%-44s %d bytes\n' "korvante-config.exe size" "$(stat -c %s "$tool")"

@@ -1,0 +1,71 @@
+// ui-driver.exe: the driver's commands for a person watching the tool on a
+// display (the end-to-end tests use the driver library directly).
+//
+//   ui-driver.exe click ID            post a click to the control ID
+//   ui-driver.exe set-field PAGE N TEXT   type TEXT into field N of page PAGE
+//   ui-driver.exe select N            select printer list item N (-1: none)
+//   ui-driver.exe list-items          print the printer list, one item a line
+//   ui-driver.exe caption ID          print a control's caption
+//   ui-driver.exe wait-box MS         wait for the "Korvante" box, print it, press OK
+//
+// Output is UTF-8; the exit code is 1 when the window or the box is not found.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+#include "tools/ui-driver/ui_driver_win32.h"
+
+namespace {
+
+using namespace korvante::ui;
+
+void PrintLine(const std::u16string& text) {
+  const auto* wide = reinterpret_cast<const wchar_t*>(text.c_str());
+  const int size = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(text.size()), nullptr, 0,
+                                       nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(text.size()), bytes.data(), size, nullptr,
+                      nullptr);
+  std::printf("%s\n", bytes.c_str());
+}
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: ui-driver click ID | set-field PAGE N TEXT | select N | list-items |"
+               " caption ID | wait-box MS\n");
+  return 2;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) return Usage();
+  const std::wstring command = argv[1];
+  auto number = [&](int i) {
+    return i < argc ? static_cast<int>(std::wcstol(argv[i], nullptr, 10)) : 0;
+  };
+  if (command == L"wait-box") {
+    const auto text = AnswerMessageBox(std::chrono::milliseconds(number(2)));
+    if (!text) return 1;
+    PrintLine(*text);
+    return 0;
+  }
+  const auto window = ToolWindow::Find(std::chrono::milliseconds(5000));
+  if (!window) return 1;
+  if (command == L"click" && argc == 3) {
+    window->Click(number(2));
+  } else if (command == L"set-field" && argc == 5) {
+    window->SetField(number(2), number(3), reinterpret_cast<const char16_t*>(argv[4]));
+  } else if (command == L"select" && argc == 3) {
+    window->SelectPrinter(number(2));
+  } else if (command == L"list-items") {
+    for (const auto& item : window->PrinterItems()) PrintLine(item);
+  } else if (command == L"caption" && argc == 3) {
+    PrintLine(window->Caption(number(2)));
+  } else {
+    return Usage();
+  }
+  return 0;
+}

@@ -1,0 +1,147 @@
+#include "tools/ui-driver/ui_driver_win32.h"
+
+#include <thread>
+
+namespace korvante::ui {
+namespace {
+
+constexpr wchar_t kMainClass[] = L"KorvanteNativeToolWindow";
+constexpr wchar_t kPageClass[] = L"KorvanteNativePage";
+constexpr int kMessageTextId = 0xFFFF;
+constexpr auto kPollStep = std::chrono::milliseconds(10);
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+// Every descendant of `parent` in creation order (depth first).
+std::vector<HWND> Descendants(HWND parent) {
+  std::vector<HWND> found;
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+std::vector<HWND> DirectChildren(HWND parent, const wchar_t* cls) {
+  std::vector<HWND> found;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (_wcsicmp(ClassOf(child).c_str(), cls) == 0) found.push_back(child);
+  }
+  return found;
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(kPollStep);
+  }
+  return true;
+}
+
+std::u16string WindowText(HWND window) {
+  if (!window) return {};
+  // WM_GETTEXT crosses the process boundary with the text intact.
+  const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+  std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
+  const LRESULT copied =
+      SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(copied));
+  return text;
+}
+
+std::optional<ToolWindow> ToolWindow::Find(std::chrono::milliseconds timeout) {
+  HWND found = nullptr;
+  // The window exists from its WM_NCCREATE on, before its controls: it is
+  // ready for a user once it is shown.
+  WaitUntil(
+      [&] {
+        found = FindWindowW(kMainClass, nullptr);
+        return found && IsWindowVisible(found);
+      },
+      timeout);
+  if (!found || !IsWindowVisible(found)) return std::nullopt;
+  return ToolWindow(found);
+}
+
+HWND ToolWindow::Control(int id) const {
+  for (HWND child : Descendants(hwnd_)) {
+    if (GetDlgCtrlID(child) == id) return child;
+  }
+  return nullptr;
+}
+
+HWND ToolWindow::Page(int page) const {
+  const std::vector<HWND> pages = DirectChildren(hwnd_, kPageClass);
+  return page >= 0 && static_cast<std::size_t>(page) < pages.size() ? pages[page] : nullptr;
+}
+
+HWND ToolWindow::Field(int page, int n) const {
+  HWND panel = Page(page);
+  if (!panel) return nullptr;
+  int index = 0;
+  for (HWND child : Descendants(panel)) {
+    if (_wcsicmp(ClassOf(child).c_str(), L"Edit") == 0 && index++ == n) return child;
+  }
+  return nullptr;
+}
+
+HWND ToolWindow::PrinterList() const {
+  const std::vector<HWND> lists = DirectChildren(hwnd_, L"ComboBox");
+  return lists.empty() ? nullptr : lists.front();
+}
+
+void ToolWindow::Click(int id) const { PostMessageW(Control(id), BM_CLICK, 0, 0); }
+
+void ToolWindow::SetField(int page, int n, const std::u16string& text) const {
+  SendMessageW(Field(page, n), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::vector<std::u16string> ToolWindow::PrinterItems() const {
+  HWND list = PrinterList();
+  std::vector<std::u16string> items;
+  const LRESULT count = SendMessageW(list, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, i, 0);
+    if (length < 0) continue;
+    std::u16string item(static_cast<std::size_t>(length) + 1, u'\0');
+    SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+    item.resize(static_cast<std::size_t>(length));
+    items.push_back(std::move(item));
+  }
+  return items;
+}
+
+int ToolWindow::PrinterSelection() const {
+  return static_cast<int>(SendMessageW(PrinterList(), CB_GETCURSEL, 0, 0));
+}
+
+void ToolWindow::SelectPrinter(int index) const {
+  HWND list = PrinterList();
+  SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  // CB_SETCURSEL notifies nobody: tell the parent as the list would.
+  SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list));
+}
+
+std::optional<std::u16string> AnswerMessageBox(std::chrono::milliseconds timeout) {
+  HWND box = nullptr;
+  WaitUntil([&] { return (box = FindWindowW(L"#32770", L"Korvante")) != nullptr; }, timeout);
+  if (!box) return std::nullopt;
+  std::u16string text = WindowText(GetDlgItem(box, kMessageTextId));
+  PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+  // The box is gone before the next one can be told apart from it.
+  WaitUntil([&] { return !IsWindow(box); }, std::chrono::milliseconds(3000));
+  return text;
+}
+
+}  // namespace korvante::ui

@@ -1,0 +1,63 @@
+// Drives the running tool from another process in the same Wine prefix and
+// display, as a person would: finds the main window by its class, acts on
+// controls by their IDs (fields, which have none, by their order on their
+// page), reads the printer list and captions, and answers the tool's
+// "Korvante" message boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvante::ui {
+
+// The main window's pages in the order the window creates them.
+enum PageIndex : int { kLanPage = 0, kWifiPage = 1, kQueuePage = 2, kTechnicalPage = 3 };
+
+// Polls `done` every few milliseconds until it holds or `timeout` passes.
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+
+std::u16string WindowText(HWND window);
+
+class ToolWindow {
+ public:
+  // The tool's main window ("KorvanteNativeToolWindow"), once it exists.
+  static std::optional<ToolWindow> Find(std::chrono::milliseconds timeout);
+
+  HWND hwnd() const { return hwnd_; }
+  // A control anywhere in the window by its control ID; null when absent.
+  HWND Control(int id) const;
+  // The page panel `page` (a direct "KorvanteNativePage" child, in creation order).
+  HWND Page(int page) const;
+  // The n-th edit field (0-based) of a page, its content panel included, in
+  // creation order.
+  HWND Field(int page, int n) const;
+  // The printer list: the only combo box that is a direct child of the window.
+  HWND PrinterList() const;
+
+  // Clicks a button or radio by posting BM_CLICK: a sent one would block
+  // while the tool shows a message box.
+  void Click(int id) const;
+  void SetField(int page, int n, const std::u16string& text) const;
+  std::u16string Caption(int id) const { return WindowText(Control(id)); }
+  bool IsEnabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
+
+  std::vector<std::u16string> PrinterItems() const;
+  int PrinterSelection() const;
+  // Selects an item (-1: none) and notifies the window as a user's choice would.
+  void SelectPrinter(int index) const;
+
+ private:
+  explicit ToolWindow(HWND hwnd) : hwnd_(hwnd) {}
+  HWND hwnd_;
+};
+
+// Waits for the tool's message box (a "#32770" window captioned "Korvante"),
+// reads its text and presses OK. Empty when no box came in time.
+std::optional<std::u16string> AnswerMessageBox(std::chrono::milliseconds timeout);
+
+}  // namespace korvante::ui
