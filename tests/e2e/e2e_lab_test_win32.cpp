@@ -28,6 +28,15 @@ using ui::ToolWindow;
 
 constexpr int kFind = 101;
 constexpr int kSaveIp = 201;
+constexpr int kSaveWifi = 202;
+constexpr int kSaveQueue = 203;
+constexpr int kTestBeep = 204;
+constexpr int kSaveBeep = 205;
+constexpr int kSaveDensity = 206;
+constexpr int kContentToggle = 207;
+constexpr int kWifiPageButton = 302;
+constexpr int kQueuePageButton = 303;
+constexpr int kTechnicalPageButton = 304;
 constexpr int kUsbRadio = 701;
 constexpr int kLanRadio = 702;
 
@@ -69,6 +78,16 @@ class Journal {
       : path_(EnvPath(("KV_LAB_JOURNAL_" + std::to_string(host)).c_str())),
         start_(ReadWhole(path_).size()) {}
   std::vector<std::string> NewLines() const { return Lines(ReadWhole(path_).substr(start_)); }
+  // The bytes of every TCP connection closed since the case began, in hex.
+  std::vector<std::string> TcpPayloads() const {
+    std::vector<std::string> payloads;
+    for (const std::string& line : NewLines()) {
+      const std::size_t hex = line.find(" hex=");
+      if (line.find(" tcp-close ") != std::string::npos && hex != std::string::npos)
+        payloads.push_back(line.substr(hex + 5));
+    }
+    return payloads;
+  }
   std::size_t Count(const std::string& fragment) const {
     const auto lines = NewLines();
     return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [&](const auto& l) {
@@ -140,6 +159,17 @@ class ToolInLab : public ::testing::Test {
     EXPECT_TRUE(ui::WaitUntil([&] { return W().Caption(kFind) == u"Tìm" && !Searching(); }, 10s));
     return W().PrinterItems();
   }
+  // Waits for the send's box and returns its text; the payloads of the
+  // connections it made follow in `sent` (the printer journals a connection
+  // when it closes, which may come a moment after the box).
+  std::u16string AnswerAndCollect(const Journal& journal, std::size_t expected,
+                                  std::vector<std::string>& sent) {
+    const std::u16string text = ui::AnswerMessageBox(10s).value_or(u"(no message box)");
+    ui::WaitUntil([&] { return journal.TcpPayloads().size() >= expected; }, 2s);
+    Sleep(100);
+    sent = journal.TcpPayloads();
+    return text;
+  }
   bool Searching() const {
     const auto items = W().PrinterItems();
     return items.size() == 1 && items[0].rfind(u"Đang tìm", 0) == 0;
@@ -210,7 +240,8 @@ TEST_F(ToolInLab, StartsInUsbModeOnTheLanPageWithTheUsbResult) {
       10s);
   const std::vector<std::u16string> both{u"Đang tìm máy in USB...", u"Không tìm thấy máy in USB"};
   ASSERT_FALSE(seen.empty());
-  EXPECT_TRUE(seen == both || seen == std::vector<std::u16string>{both[1]});
+  EXPECT_TRUE(seen == both || seen == std::vector<std::u16string>{both[1]})
+      << seen.size() << " texts seen, the first of " << seen[0].size() << " characters";
   EXPECT_EQ(W().PrinterSelection(), 0);
   EXPECT_EQ(SendMessageW(W().Control(kUsbRadio), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_EQ(SendMessageW(W().Control(kLanRadio), BM_GETCHECK, 0, 0), BST_UNCHECKED);
@@ -239,6 +270,164 @@ TEST_F(ToolInLab, SaveIpWithoutSelectionSendsNothing) {
   EXPECT_EQ(ui::AnswerMessageBox(5s), u"Chưa chọn máy in LAN.");
   Sleep(300);
   for (const Journal& j : journals) EXPECT_EQ(j.Count("XP0001SAVE"), 0u);
+}
+
+bool Checked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+// The technical page's sends to a discovered printer, each one connection to
+// TCP 9100 carrying exactly its command.
+TEST_F(ToolInLab, TechnicalPageSendsDensityAndBuzzer) {
+  ASSERT_EQ(SearchLan().size(), 3u);
+  W().SelectPrinter(0);  // .100
+  W().Click(kTechnicalPageButton);
+  ASSERT_TRUE(ui::WaitUntil([&] { return IsWindowVisible(W().Page(ui::kTechnicalPage)); }, 2s));
+  HWND beep = W().ControlByCaption(ui::kTechnicalPage, u"Kêu sau khi in");
+  ASSERT_TRUE(beep);
+  ASSERT_TRUE(Checked(beep));
+  struct Step {
+    const char16_t* density;  // null: leave the field
+    bool clearBeep;
+    int button;
+    const char16_t* message;
+    const char* bytes;
+  };
+  const Step steps[] = {
+      {u"9", false, kSaveDensity, u"Đã gửi độ đậm.", "1F 1B 1F 13 14 08"},
+      {u"abc", false, kSaveDensity, u"Đã gửi độ đậm.", "1F 1B 1F 13 14 05"},
+      {u"1", false, kSaveDensity, u"Đã gửi độ đậm.", "1F 1B 1F 13 14 01"},
+      {u"0", false, kSaveDensity, u"Đã gửi độ đậm.", "1F 1B 1F 13 14 05"},
+      {u"7x", false, kSaveDensity, u"Đã gửi độ đậm.", "1F 1B 1F 13 14 07"},
+      {nullptr, false, kTestBeep, u"Đã gửi chuông.",
+       "1F 1B 1F E0 13 14 01 04 02 03 1B 40 1B 64 01"},
+      {nullptr, true, kSaveBeep, u"Đã gửi chuông.", "1F 1B 1F E0 13 14 00 04 02 03"},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.bytes);
+    if (step.density) W().SetField(ui::kTechnicalPage, 1, step.density);
+    if (step.clearBeep) {
+      PostMessageW(beep, BM_CLICK, 0, 0);
+      ASSERT_TRUE(ui::WaitUntil([&] { return !Checked(beep); }, 2s));
+    }
+    Journal journal(100);
+    W().Click(step.button);
+    std::vector<std::string> sent;
+    EXPECT_EQ(AnswerAndCollect(journal, 1, sent), step.message);
+    EXPECT_EQ(sent, std::vector<std::string>{step.bytes});
+  }
+}
+
+std::string Hex(const std::vector<unsigned>& bytes) {
+  std::string text;
+  char one[4];
+  for (unsigned b : bytes) {
+    std::snprintf(one, sizeof one, text.empty() ? "%02X" : " %02X", b);
+    text += one;
+  }
+  return text;
+}
+
+unsigned Bcd(unsigned value) { return value / 10 * 16 + value % 10; }
+
+// The WiFi page with the fields as the search left them, and the queue page
+// with its content hidden (settings only) and shown with a QR link too long
+// for the printer's 1,024 bytes.
+TEST_F(ToolInLab, WifiAndQueueSettingsReachTheSelectedPrinter) {
+  ASSERT_EQ(SearchLan().size(), 3u);
+  W().SelectPrinter(0);  // .100
+  W().Click(kWifiPageButton);
+  ASSERT_TRUE(ui::WaitUntil([&] { return IsWindowVisible(W().Page(ui::kWifiPage)); }, 2s));
+  // The address fields took the computer's network.
+  ASSERT_EQ(ui::WindowText(W().Field(ui::kWifiPage, 2)), u"192.168.77.222");
+  ASSERT_EQ(ui::WindowText(W().Field(ui::kWifiPage, 3)), u"255.255.255.0");
+  ASSERT_EQ(ui::WindowText(W().Field(ui::kWifiPage, 4)), u"192.168.77.1");
+  {
+    Journal journal(100);
+    W().Click(kSaveWifi);
+    std::vector<std::string> sent;
+    EXPECT_EQ(AnswerAndCollect(journal, 1, sent), u"Đã gửi cấu hình WiFi.");
+    EXPECT_EQ(sent, std::vector<std::string>{"1F 1B 1F B4 "                 // WiFi settings
+                                             "C0 A8 4D DE "                 // 192.168.77.222
+                                             "FF FF FF 00 "                 // 255.255.255.0
+                                             "C0 A8 4D 01 "                 // 192.168.77.1
+                                             "06 "                          // end of the addresses
+                                             "56 65 6C 6D 6F 72 61 00 "     // "Velmora"
+                                             "35 32 38 31 35 32 38 31 00"}  // "52815281"
+    );
+  }
+
+  W().Click(kQueuePageButton);
+  ASSERT_TRUE(ui::WaitUntil([&] { return IsWindowVisible(W().Page(ui::kQueuePage)); }, 2s));
+  {
+    Journal journal(100);
+    W().Click(kSaveQueue);
+    std::vector<std::string> sent;
+    const std::u16string message = AnswerAndCollect(journal, 1, sent);
+    // The date of the press, as the computer's clock has it.
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    EXPECT_EQ(message, u"Đã lưu bấm số. Nội dung phiếu giữ nguyên.");
+    EXPECT_EQ(sent, std::vector<std::string>{Hex({
+                        0x1B,
+                        0x40,  // ESC @
+                        0x1F,
+                        0x1B,
+                        0x1F,
+                        0x00,
+                        0x0A,
+                        0x00,
+                        0x01,  // queue preamble
+                        0x1C,
+                        0x2E,
+                        0x1B,
+                        0x74,
+                        0x1B,
+                        0x1F,
+                        0x1B,
+                        0x1F,  // code page
+                        0xFF,
+                        0x1B,
+                        0x0A,
+                        0x00,  //
+                        0x1F,
+                        0x1B,
+                        0x1F,
+                        0x84,
+                        0x01,  // queue settings
+                        0x01,
+                        0x00,
+                        0x00,
+                        0x01,  // on, 1 copy
+                        Bcd(now.wYear % 100),
+                        Bcd(now.wMonth),
+                        Bcd(now.wDay),
+                        0x00,
+                    })});
+  }
+
+  W().Click(kContentToggle);
+  ASSERT_TRUE(ui::WaitUntil([&] { return W().Caption(kContentToggle) == u"Ẩn nội dung"; }, 2s));
+  const std::u16string link = u"https://example.com/" + std::u16string(880, u'q');
+  W().SetField(ui::kQueuePage, 5, link);
+  ASSERT_EQ(ui::WindowText(W().Field(ui::kQueuePage, 5)).size(), 900u);
+  Journal journals[] = {Journal(100), Journal(20), Journal(9)};
+  W().Click(kSaveQueue);
+  EXPECT_EQ(ui::AnswerMessageBox(5s),
+            u"Nội dung phiếu quá dài. Vui lòng rút gọn các dòng hoặc Link QR trước khi lưu.");
+  Sleep(300);
+  for (const Journal& j : journals) EXPECT_EQ(j.NewLines(), std::vector<std::string>{});
+}
+
+// .20 answers discovery but nothing listens on its TCP 9100: the send fails
+// within the connection's 1,400 ms.
+TEST_F(ToolInLab, DensityToASwitchedOffPrinterReportsTheFailure) {
+  ASSERT_EQ(SearchLan().size(), 3u);
+  W().SelectPrinter(1);  // .20
+  Journal journal(20);
+  const auto start = std::chrono::steady_clock::now();
+  W().Click(kSaveDensity);
+  EXPECT_EQ(ui::AnswerMessageBox(5s), u"Chưa gửi được độ đậm.");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 2500ms);
+  EXPECT_EQ(journal.TcpPayloads(), std::vector<std::string>{});
 }
 
 // Every printer on the shop network hears each broadcast; a printer that is

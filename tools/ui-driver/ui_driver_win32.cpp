@@ -6,7 +6,6 @@ namespace korvante::ui {
 namespace {
 
 constexpr wchar_t kMainClass[] = L"KorvanteNativeToolWindow";
-constexpr wchar_t kPageClass[] = L"KorvanteNativePage";
 constexpr int kMessageTextId = 0xFFFF;
 constexpr auto kPollStep = std::chrono::milliseconds(10);
 
@@ -81,8 +80,11 @@ HWND ToolWindow::Control(int id) const {
 }
 
 HWND ToolWindow::Page(int page) const {
-  const std::vector<HWND> pages = DirectChildren(hwnd_, kPageClass);
-  return page >= 0 && static_cast<std::size_t>(page) < pages.size() ? pages[page] : nullptr;
+  // "Lưu IP", "Cài WiFi", "Lưu vào máy" and "Lưu độ đậm": one on each page.
+  constexpr int kPageButtons[] = {201, 202, 203, 206};
+  if (page < 0 || page >= 4) return nullptr;
+  HWND button = Control(kPageButtons[page]);
+  return button ? GetParent(button) : nullptr;
 }
 
 HWND ToolWindow::Field(int page, int n) const {
@@ -91,6 +93,15 @@ HWND ToolWindow::Field(int page, int n) const {
   int index = 0;
   for (HWND child : Descendants(panel)) {
     if (_wcsicmp(ClassOf(child).c_str(), L"Edit") == 0 && index++ == n) return child;
+  }
+  return nullptr;
+}
+
+HWND ToolWindow::ControlByCaption(int page, const std::u16string& caption) const {
+  HWND panel = Page(page);
+  if (!panel) return nullptr;
+  for (HWND child : Descendants(panel)) {
+    if (WindowText(child) == caption) return child;
   }
   return nullptr;
 }
@@ -113,9 +124,14 @@ std::vector<std::u16string> ToolWindow::PrinterItems() const {
   for (LRESULT i = 0; i < count; ++i) {
     const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, i, 0);
     if (length < 0) continue;
-    std::u16string item(static_cast<std::size_t>(length) + 1, u'\0');
-    SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
-    item.resize(static_cast<std::size_t>(length));
+    // The tool may replace the item between the two questions (the USB
+    // placeholder by the result): room for a longer one, and the length that
+    // was really copied.
+    std::u16string item(static_cast<std::size_t>(length) + 512, u'\0');
+    const LRESULT copied =
+        SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+    if (copied < 0 || static_cast<std::size_t>(copied) >= item.size()) continue;
+    item.resize(static_cast<std::size_t>(copied));
     items.push_back(std::move(item));
   }
   return items;

@@ -31,11 +31,15 @@ class ToolWindow {
   HWND hwnd() const { return hwnd_; }
   // A control anywhere in the window by its control ID; null when absent.
   HWND Control(int id) const;
-  // The page panel `page` (a direct "KorvanteNativePage" child, in creation order).
+  // The page panel `page`: the parent of that page's save button (the window
+  // raises the shown page to the top, so the panels' z-order changes).
   HWND Page(int page) const;
   // The n-th edit field (0-based) of a page, its content panel included, in
   // creation order.
   HWND Field(int page, int n) const;
+  // A check box or other captioned control of a page (its content panel
+  // included) by its caption; null when absent.
+  HWND ControlByCaption(int page, const std::u16string& caption) const;
   // The printer list: the only combo box that is a direct child of the window.
   HWND PrinterList() const;
 
