@@ -16,6 +16,7 @@
 #include "app/control_ids.h"
 #include "app/gdi_owner_win32.h"
 #include "app/layout.h"
+#include "commands/wide_text_win32.h"
 #include "discovery/printer_records.h"
 
 namespace korvante {
@@ -72,11 +73,6 @@ struct MainWindow {
   HWND& at(Slot slot) { return controls[static_cast<std::size_t>(slot)]; }
   HWND line(int index, LinePart part) const { return at(LineSlot(index, part)); }
 };
-
-// UTF-16 text as the wide Win32 calls take it (wchar_t is 16 bits here).
-inline const wchar_t* WideText(const std::u16string& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 // --- start-up (window_create_win32.cpp) ---------------------------------------
 void RegisterWindowClasses(HINSTANCE instance);

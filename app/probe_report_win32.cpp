@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/probe_report.h"
+#include "commands/wide_text_win32.h"
 #include "discovery/network_profiles.h"
 #include "discovery/udp_discovery.h"
 #include "usb_transport/usb_enumeration.h"
@@ -53,8 +54,8 @@ void RunProbeReport() {
   const std::string bytes = ProbeReportBytes(GatherFindings());
 
   FileOwner file;
-  file.handle = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_WRITE, 0,
-                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  file.handle = CreateFileW(WideText(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file.handle == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;
   // One write of the whole report; a failure is not reported to anyone.

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "commands/wide_text_win32.h"
 #include "discovery/network_profiles.h"
 
 namespace korvante {
@@ -17,7 +18,7 @@ constexpr ULONG kInitialBufferBytes = 16000;
 
 std::optional<std::u16string> wideText(const wchar_t* text) {
   if (text == nullptr) return std::nullopt;
-  return std::u16string(reinterpret_cast<const char16_t*>(text));
+  return FromWide(text);
 }
 
 AdapterAddress readAddress(const SOCKET_ADDRESS& socketAddress, int prefixLength) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "commands/wide_text_win32.h"
 #include "usb_transport/usb_enumeration.h"
 #include "usb_transport/usb_rules.h"
 #include "usb_transport/win32_handles_win32.h"
@@ -37,15 +38,6 @@ constexpr DWORD kPortKeyChars = 255;
 constexpr wchar_t kMonitorPortsKey[] =
     L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\USB Monitor\\Ports";
 
-std::u16string fromWide(const wchar_t* text) {
-  return text == nullptr ? std::u16string()
-                         : std::u16string(reinterpret_cast<const char16_t*>(text));
-}
-
-const wchar_t* wide(const std::u16string& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
 class DeviceSetOwner {
  public:
   explicit DeviceSetOwner(HDEVINFO set) : set_(set) {}
@@ -65,7 +57,7 @@ class DeviceSetOwner {
 // bytes; `type` the registry type reported. Empty when it does not fit.
 std::u16string stringFromBuffer(const std::vector<wchar_t>& buffer, DWORD type) {
   if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ) return {};
-  return fromWide(buffer.data());  // the buffer always holds a terminator
+  return FromWide(buffer.data());  // the buffer always holds a terminator
 }
 
 std::u16string ReadRegistryString(HKEY key, const wchar_t* valueName, DWORD limitBytes) {
@@ -85,7 +77,7 @@ std::u16string ReadDevicePortName(const std::u16string& instanceId) {
   const std::u16string path =
       u"SYSTEM\\CurrentControlSet\\Enum\\" + instanceId + u"\\Device Parameters";
   KeyOwner key;
-  if (!key.open(HKEY_LOCAL_MACHINE, wide(path))) return {};
+  if (!key.open(HKEY_LOCAL_MACHINE, WideText(path))) return {};
   return ReadRegistryString(key.get(), L"PortName", kPortNameBytes);
 }
 
@@ -111,7 +103,7 @@ std::u16string instanceIdOf(DEVINST node) {
   std::vector<wchar_t> buffer(kInstanceIdChars, L'\0');
   if (CM_Get_Device_IDW(node, buffer.data(), kInstanceIdChars, 0) != CR_SUCCESS) return {};
   buffer.back() = L'\0';
-  return fromWide(buffer.data());
+  return FromWide(buffer.data());
 }
 
 // CM_Get_Device_Interface_PropertyW exists from Windows 8 on (and not under
@@ -172,7 +164,7 @@ std::vector<PrinterInterfaceReport> readPrinterInterfaces() {
     }
 
     PrinterInterfaceReport report;
-    report.path = fromWide(detail->DevicePath);
+    report.path = FromWide(detail->DevicePath);
     report.name = deviceName(set.get(), device);
     report.instanceId = instanceIdOf(device.DevInst);
     if (!report.path.empty()) report.port = interfacePort(detail->DevicePath);
@@ -184,7 +176,7 @@ std::vector<PrinterInterfaceReport> readPrinterInterfaces() {
 
 // 0 when the device path opens with no access rights, else the error code.
 std::uint32_t probeDevicePath(const std::u16string& path) {
-  HandleOwner device(CreateFileW(wide(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HandleOwner device(CreateFileW(WideText(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (device) return 0;
   const DWORD error = GetLastError();
@@ -206,7 +198,7 @@ std::vector<MonitorPortReport> readMonitorPorts() {
     if (status != ERROR_SUCCESS || name[0] == L'\0') continue;
 
     MonitorPortReport report;
-    report.name = fromWide(name);
+    report.name = FromWide(name);
     {
       KeyOwner port;
       if (!port.open(ports.get(), name)) continue;
@@ -270,8 +262,8 @@ std::vector<PrintQueueReport> readPrintQueues() {
   }
   const auto* queues = reinterpret_cast<const PRINTER_INFO_2W*>(bytes);
   for (DWORD i = 0; i < count; ++i) {
-    reports.push_back({fromWide(queues[i].pPrinterName), fromWide(queues[i].pPortName),
-                       fromWide(queues[i].pDriverName)});
+    reports.push_back({FromWide(queues[i].pPrinterName), FromWide(queues[i].pPortName),
+                       FromWide(queues[i].pDriverName)});
   }
   return reports;
 }

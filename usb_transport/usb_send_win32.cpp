@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "commands/wide_text_win32.h"
 #include "usb_transport/send_jobs.h"
 #include "usb_transport/transports.h"
 #include "usb_transport/win32_handles_win32.h"
@@ -15,10 +16,6 @@ namespace {
 
 constexpr DWORD kDeviceWriteTimeoutMs = 4000;
 constexpr DWORD kCancelGraceMs = 300;
-
-const wchar_t* wide(const std::u16string& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 class PrinterOwner {
  public:
@@ -36,7 +33,7 @@ class PrinterOwner {
 // is always ended and the queue closed, so a failed attempt leaves no job.
 bool sendThroughQueue(const std::u16string& queue, const CommandBuffer& bytes) {
   HANDLE opened = nullptr;
-  if (!OpenPrinterW(const_cast<wchar_t*>(wide(queue)), &opened, nullptr) || opened == nullptr) {
+  if (!OpenPrinterW(const_cast<wchar_t*>(WideText(queue)), &opened, nullptr) || opened == nullptr) {
     return false;
   }
   PrinterOwner printer(opened);
@@ -72,7 +69,7 @@ struct PendingWrite {
 // One overlapped write of the whole buffer within kDeviceWriteTimeoutMs. A COM
 // port is written with the settings it already has: none are applied here.
 bool writeDevice(const std::u16string& path, const CommandBuffer& bytes) {
-  HandleOwner file(CreateFileW(wide(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  HandleOwner file(CreateFileW(WideText(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL,
                                nullptr));
   if (!file) return false;
