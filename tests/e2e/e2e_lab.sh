@@ -4,6 +4,8 @@
 # namespace. The tool and the tests run only in that namespace.
 #
 #   e2e_lab.sh --up STATE PREFIX SIM       start Xvfb, then the lab
+#                                          (KV_E2E_DISPLAY=:N: use that display
+#                                          instead, to watch the cases run)
 #   e2e_lab.sh --run STATE PROGRAM [ARGS]  run a Windows program in the computer
 #   e2e_lab.sh --down STATE                stop the lab and Xvfb (by PID)
 #
@@ -11,6 +13,8 @@
 #   .100  normal printer, MAC 00-1A-2B-3C-4D-5E
 #   .20   answers discovery but not TCP 9100: does not come back after a move
 #   .9    normal printer, MAC 00-1A-2B-3C-4D-09: the broadcast move goes to it
+# and one USB printer: a CH340 serial adapter on COM5 (e2e_usb.reg), whose port
+# is a pseudo-terminal; what the tool writes to it lands in STATE/serial.out.
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/../.." && pwd)
@@ -20,18 +24,22 @@ shift 2
 
 case "$mode" in
   --up)
-    prefix=${1:?prefix}
+    prefix=$(realpath -m "${1:?prefix}")
     sim=${2:?printer-sim}
     mkdir -p "$state"
     bash "$0" --down "$state" >/dev/null 2>&1 || true
-    # Xvfb picks a free display itself and reports it on a descriptor.
-    displayfile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" \
-      </dev/null >/dev/null 2>&1 &
-    echo "KV_XVFB_PID=$!" >"$state/e2e.env"
-    for _ in $(seq 100); do [[ -s "$displayfile" ]] && break; sleep 0.05; done
-    echo "KV_DISPLAY=:$(tr -d '\n' <"$displayfile")" >>"$state/e2e.env"
-    rm -f "$displayfile"
+    if [[ -n "${KV_E2E_DISPLAY:-}" ]]; then
+      echo "KV_DISPLAY=$KV_E2E_DISPLAY" >"$state/e2e.env"
+    else
+      # Xvfb picks a free display itself and reports it on a descriptor.
+      displayfile=$(mktemp)
+      Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" \
+        </dev/null >/dev/null 2>&1 &
+      echo "KV_XVFB_PID=$!" >"$state/e2e.env"
+      for _ in $(seq 100); do [[ -s "$displayfile" ]] && break; sleep 0.05; done
+      echo "KV_DISPLAY=:$(tr -d '\n' <"$displayfile")" >>"$state/e2e.env"
+      rm -f "$displayfile"
+    fi
     # shellcheck source=/dev/null
     source "$state/e2e.env"
     # The lab starts its wineserver (and Wine's desktop) with this DISPLAY.
@@ -40,19 +48,33 @@ case "$mode" in
       --printer 100,mac=00-1A-2B-3C-4D-5E \
       --printer 20,mac=00-1A-2B-3C-4D-20,tcp=absent \
       --printer 9,mac=00-1A-2B-3C-4D-09
+    DISPLAY="$KV_DISPLAY" bash "$repo/tools/lab" exec --state "$state" -- \
+      wine64 regedit /S "$(WINEPREFIX="$prefix" winepath -w "$repo/tests/e2e/e2e_usb.reg")"
+    rm -f "$state/serial.out" "$state/serial.pty"
+    socat -u "PTY,raw,echo=0,link=$state/serial.pty" "CREATE:$state/serial.out" \
+      </dev/null >/dev/null 2>&1 &
+    echo "KV_SOCAT_PID=$!" >>"$state/e2e.env"
+    for _ in $(seq 100); do [[ -e "$state/serial.pty" ]] && break; sleep 0.05; done
+    # Keeps the terminal open, so that the tool closing its end does not end socat.
+    (exec 3<>"$state/serial.pty" && exec sleep infinity) </dev/null >/dev/null 2>&1 &
+    echo "KV_HOLDER_PID=$!" >>"$state/e2e.env"
+    ln -sfn "$(readlink -f "$state/serial.pty")" "$prefix/dosdevices/com5"
+    echo "KV_SERIAL_LINK=$prefix/dosdevices/com5" >>"$state/e2e.env"
     ;;
   --run)
     # shellcheck source=/dev/null
     source "$state/e2e.env"
     DISPLAY="$KV_DISPLAY" exec bash "$repo/tools/lab" exec --state "$state" -- \
-      env DISPLAY="$KV_DISPLAY" bash "$repo/cmake/wine-run.sh" "$@"
+      env DISPLAY="$KV_DISPLAY" KV_SERIAL_OUT="$state/serial.out" \
+      bash "$repo/cmake/wine-run.sh" "$@"
     ;;
   --down)
     bash "$repo/tools/lab" down --state "$state" || true
     if [[ -f "$state/e2e.env" ]]; then
       # shellcheck source=/dev/null
       source "$state/e2e.env"
-      kill "$KV_XVFB_PID" 2>/dev/null || true
+      kill ${KV_XVFB_PID:-} ${KV_SOCAT_PID:-} ${KV_HOLDER_PID:-} 2>/dev/null || true
+      if [[ -n "${KV_SERIAL_LINK:-}" ]]; then rm -f "$KV_SERIAL_LINK"; fi
       rm -f "$state/e2e.env"
     fi
     ;;

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <set>
 #include <sstream>
@@ -94,6 +95,27 @@ class Journal {
       return l.find(fragment) != std::string::npos;
     }));
   }
+
+ private:
+  std::wstring path_;
+  std::size_t start_;
+};
+
+std::string HexOf(const std::string& bytes) {
+  std::string text;
+  char one[4];
+  for (unsigned char b : bytes) {
+    std::snprintf(one, sizeof one, text.empty() ? "%02X" : " %02X", b);
+    text += one;
+  }
+  return text;
+}
+
+// What reached the serial printer's pseudo-terminal since a case began.
+class SerialCapture {
+ public:
+  SerialCapture() : path_(EnvPath("KV_SERIAL_OUT")), start_(ReadWhole(path_).size()) {}
+  std::string NewHex() const { return HexOf(ReadWhole(path_).substr(start_)); }
 
  private:
   std::wstring path_;
@@ -202,7 +224,7 @@ TEST(ProbeInLab, ReportsProfileSuggestionAndDiscoveredPrinters) {
   ASSERT_EQ(bytes.back(), '\n');
   EXPECT_EQ(bytes.find("xxxx"), std::string::npos);
   const std::vector<std::string> lines = Lines(bytes);
-  ASSERT_EQ(lines.size(), 16u + 4u + 3u + 1u) << bytes;
+  ASSERT_EQ(lines.size(), 16u + 4u + 3u + 2u) << bytes;
   EXPECT_EQ(lines[0], "Build=korvante-native-v1.0-restore-size-four-20261004");
   EXPECT_EQ(lines[3], "QUEUE_DATE_PREFIX=In ng\xC3\xA0y:");
   EXPECT_EQ(lines[16], "Profiles=1");
@@ -222,23 +244,26 @@ TEST(ProbeInLab, ReportsProfileSuggestionAndDiscoveredPrinters) {
                        "AUTOIP=192.168.77.9|MAC=00-1A-2B-3C-4D-09|Mask=255.255.255.0|"
                        "Gateway=192.168.77.1|Port=9100",
                    }));
-  EXPECT_EQ(lines[23], "USB_COUNT=0");
+  EXPECT_EQ(lines[23], "USB_COUNT=1");
+  EXPECT_EQ(lines[24], "USB=Port:COM5|Name:USB-SERIAL CH340 (COM5)|Queue:|Path:\\\\.\\COM5");
 }
 
+constexpr char16_t kSerialPrinterItem[] = u"COM5 - USB-SERIAL CH340 (COM5)";
+
 TEST_F(ToolInLab, StartsInUsbModeOnTheLanPageWithTheUsbResult) {
-  // A pristine prefix has no USB devices, and its search may end before the
-  // window answers the first question: the placeholder, when seen at all,
-  // comes before the result, and nothing else is ever listed.
+  // The search may end before the window answers the first question: the
+  // placeholder, when seen at all, comes before the result, and nothing else
+  // is ever listed.
   std::vector<std::u16string> seen;
   ui::WaitUntil(
       [&] {
         const auto items = W().PrinterItems();
         if (items.size() == 1 && (seen.empty() || seen.back() != items[0]))
           seen.push_back(items[0]);
-        return !seen.empty() && seen.back() == u"Không tìm thấy máy in USB";
+        return !seen.empty() && seen.back() == kSerialPrinterItem;
       },
       10s);
-  const std::vector<std::u16string> both{u"Đang tìm máy in USB...", u"Không tìm thấy máy in USB"};
+  const std::vector<std::u16string> both{u"Đang tìm máy in USB...", kSerialPrinterItem};
   ASSERT_FALSE(seen.empty());
   EXPECT_TRUE(seen == both || seen == std::vector<std::u16string>{both[1]})
       << seen.size() << " texts seen, the first of " << seen[0].size() << " characters";
@@ -248,6 +273,32 @@ TEST_F(ToolInLab, StartsInUsbModeOnTheLanPageWithTheUsbResult) {
   EXPECT_TRUE(IsWindowVisible(W().Page(ui::kLanPage)));
   EXPECT_FALSE(IsWindowVisible(W().Page(ui::kWifiPage)));
   EXPECT_TRUE(ui::WaitUntil([&] { return W().Caption(kFind) == u"Tìm"; }, 2s));
+}
+
+// USB mode: the adapter's port is written directly, as \\.\COM5.
+TEST_F(ToolInLab, UsbModeSendsToTheSerialPrinter) {
+  ASSERT_TRUE(ui::WaitUntil(
+      [&] { return W().PrinterItems() == std::vector<std::u16string>{kSerialPrinterItem}; }, 10s));
+  W().Click(kTechnicalPageButton);
+  ASSERT_TRUE(ui::WaitUntil([&] { return IsWindowVisible(W().Page(ui::kTechnicalPage)); }, 2s));
+  struct Step {
+    int button;
+    const char16_t* message;
+    const char* bytes;
+  };
+  const Step steps[] = {
+      {kSaveDensity, u"Đã gửi độ đậm.", "1F 1B 1F 13 14 03"},
+      {kTestBeep, u"Đã gửi chuông.", "1F 1B 1F E0 13 14 01 04 02 03 1B 40 1B 64 01"},
+  };
+  W().SetField(ui::kTechnicalPage, 1, u"3");
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.bytes);
+    SerialCapture serial;
+    W().Click(step.button);
+    EXPECT_EQ(ui::AnswerMessageBox(10s), step.message);
+    ui::WaitUntil([&] { return serial.NewHex() == step.bytes; }, 2s);
+    EXPECT_EQ(serial.NewHex(), step.bytes);
+  }
 }
 
 TEST_F(ToolInLab, LanSearchListsThePrintersInTextAddressOrder) {
@@ -317,13 +368,7 @@ TEST_F(ToolInLab, TechnicalPageSendsDensityAndBuzzer) {
 }
 
 std::string Hex(const std::vector<unsigned>& bytes) {
-  std::string text;
-  char one[4];
-  for (unsigned b : bytes) {
-    std::snprintf(one, sizeof one, text.empty() ? "%02X" : " %02X", b);
-    text += one;
-  }
-  return text;
+  return HexOf(std::string(bytes.begin(), bytes.end()));
 }
 
 unsigned Bcd(unsigned value) { return value / 10 * 16 + value % 10; }
@@ -417,6 +462,94 @@ TEST_F(ToolInLab, WifiAndQueueSettingsReachTheSelectedPrinter) {
   for (const Journal& j : journals) EXPECT_EQ(j.NewLines(), std::vector<std::string>{});
 }
 
+std::string Join(std::initializer_list<std::string> parts) {
+  std::string text;
+  for (const std::string& part : parts) text += (text.empty() ? "" : " ") + part;
+  return text;
+}
+
+// The queue page with its content editor shown, set up as a shop would: the
+// lines' styles, sizes and widths (through the width menu), a blank line, the
+// counter size, a QR link and the date line. The whole ticket program reaches
+// the printer in one connection.
+TEST_F(ToolInLab, QueueTicketWithContentReachesThePrinter) {
+  ASSERT_EQ(SearchLan().size(), 3u);
+  W().SelectPrinter(0);  // .100
+  W().Click(kQueuePageButton);
+  ASSERT_TRUE(ui::WaitUntil([&] { return IsWindowVisible(W().Page(ui::kQueuePage)); }, 2s));
+  W().Click(kContentToggle);
+  ASSERT_TRUE(ui::WaitUntil([&] { return W().Caption(kContentToggle) == u"Ẩn nội dung"; }, 2s));
+
+  HWND printDate = W().ControlByCaption(ui::kQueuePage, u"In ngày");
+  ASSERT_TRUE(printDate);
+  PostMessageW(printDate, BM_CLICK, 0, 0);
+  ASSERT_TRUE(ui::WaitUntil([&] { return Checked(printDate); }, 2s));
+  W().SetField(ui::kQueuePage, 0, u"3");  // copies
+  // Line 1 keeps its text and size 6, in bold.
+  W().Click(800);
+  // Line 2: two lines of text, italic and underlined, size 9, wide.
+  W().SetField(ui::kQueuePage, 2, u"Xin chào\r\nQuý khách");
+  W().Click(811);
+  W().Click(812);
+  W().SelectListItem(814, 8);
+  // The menu's Escape changes nothing; "Rộng" is the third entry.
+  ASSERT_TRUE(W().ChooseFromMenu(813, 0));
+  EXPECT_EQ(W().Caption(813), u"Thường  ▾");
+  ASSERT_TRUE(W().ChooseFromMenu(813, 3));
+  EXPECT_TRUE(ui::WaitUntil([&] { return W().Caption(813) == u"Rộng  ▾"; }, 2s));
+  // Line 3 keeps its text, size 1, narrow.
+  W().SelectListItem(824, 0);
+  ASSERT_TRUE(W().ChooseFromMenu(823, 1));
+  EXPECT_TRUE(ui::WaitUntil([&] { return W().Caption(823) == u"Hẹp  ▾"; }, 2s));
+  // Line 4 holds only spaces and is left out.
+  W().SetField(ui::kQueuePage, 4, u"   ");
+  W().SelectListItem(850, 2);  // counter size 3
+  EXPECT_EQ(W().ListSelection(850), 2);
+  W().SetField(ui::kQueuePage, 5, u"https://korvante.vn/q?s=7");  // 25 bytes
+
+  Journal journal(100);
+  W().Click(kSaveQueue);
+  std::vector<std::string> sent;
+  const std::u16string message = AnswerAndCollect(journal, 1, sent);
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  EXPECT_EQ(message, u"Đã lưu bấm số vào máy.");
+  const std::string codePage = "1C 2E 1B 74 1B 1F 1B 1F FF 1B 0A 00";
+  const std::string expected = Join({
+      "1B 40 1D 28 4C 05 00 30 41 43 4C 52 1D 28 4C 04 00 30 42 20 20 1B 40",  // NV graphics
+                                                                               // cleared
+      "1F 1B 1F 00 0A 00 01",                                                  // queue preamble
+      codePage,
+      "1F 1B 1F 84 01 01 00 00 03",  // numbers on, 3 copies
+      Hex({Bcd(now.wYear % 100), Bcd(now.wMonth), Bcd(now.wDay)}),
+      "00",
+      "1F 1B 1F 84 05 01 1F 1B 1F 84 02 1B 40",  // program start
+      codePage,
+      // Line 1: Font A, 2 x 2, bold, centred, "STT Của Bạn Là".
+      "1B 4D 00 1D 21 11 1B 45 01 1B 61 01",
+      "53 54 54 20 43 FC 61 20 42 D5 6E 20 4C E0 0A",
+      // Line 2: Font B, 6 wide x 5 high, underline and italic around it; the
+      // line break is a bare LF.
+      "1B 4D 01 1D 21 54 1B 45 00 1B 2D 01 1B 34 1B 61 01",
+      "58 69 6E 20 63 68 E0 6F 0A 51 75 FD 20 6B 68 E1 63 68 0A 1B 35 1B 2D 00",
+      // The number: Font A, 4 x 4, "@cnt", ESC J 48, LF.
+      "1B 4D 00 1B 45 00 1D 21 33 1B 61 01 40 63 6E 74 1B 4A 30 0A",
+      // Line 3: Font B, 1 x 1, "Vui Lòng Chờ Tới Lượt".
+      "1B 4D 01 1D 21 00 1B 45 00 1B 61 01",
+      "56 75 69 20 4C F2 6E 67 20 43 68 B6 20 54 BE 69 20 4C DF FE 74 0A",
+      "1B 4D 00 1B 45 00",  // style reset
+      // QR: module 5, level M, store 25 + 3 bytes, print.
+      "0A 1D 28 6B 03 00 31 43 05 1D 28 6B 03 00 31 45 31 1D 28 6B 1C 00 31 50 30",
+      "68 74 74 70 73 3A 2F 2F 6B 6F 72 76 61 6E 74 65 2E 76 6E 2F 71 3F 73 3D 37",
+      "1D 28 6B 03 00 31 51 30 0A",
+      // "In ngày: @date", ESC J 16.
+      "1D 21 00 1B 21 20 1B 61 01 49 6E 20 6E 67 E0 79 3A 20 40 64 61 74 65 0A 1B 4A 10",
+      // Feed, cut, ESC j 696 in three parts, "@end".
+      "1B 4A FF 1D 56 00 1B 6A FF 1B 6A FF 1B 6A BA 40 65 6E 64",
+  });
+  EXPECT_EQ(sent, std::vector<std::string>{expected});
+}
+
 // .20 answers discovery but nothing listens on its TCP 9100: the send fails
 // within the connection's 1,400 ms.
 TEST_F(ToolInLab, DensityToASwitchedOffPrinterReportsTheFailure) {
@@ -444,7 +577,10 @@ std::string SaveDatagramHex(const std::string& macBytes, const std::string& newI
          + "00 |";                             // [32] 0x00
 }
 
-// .20 moves on the broadcast but never answers on TCP 9100 afterwards.
+// .20 moves on the broadcast but never answers on TCP 9100 afterwards. The
+// user clicks twice in quick succession: both clicks are queued before the
+// first one greys the button, so the second reaches the window while the
+// first job runs and is refused.
 TEST_F(ToolInLab, SaveIpToAPrinterThatDoesNotComeBack) {
   ASSERT_EQ(SearchLan().size(), 3u);
   Journal journal(20);
@@ -454,8 +590,12 @@ TEST_F(ToolInLab, SaveIpToAPrinterThatDoesNotComeBack) {
   W().SetField(ui::kLanPage, 1, u"255.255.255.0");
   W().SetField(ui::kLanPage, 2, u"192.168.77.1");
   W().Click(kSaveIp);
+  W().Click(kSaveIp);
+  EXPECT_EQ(ui::AnswerMessageBox(5s), u"Đang gửi lệnh, vui lòng đợi.");
+  EXPECT_FALSE(W().IsEnabled(kSaveIp));  // the first job still runs
   EXPECT_EQ(ui::AnswerMessageBox(10s), u"Đã gửi lệnh đổi IP, chưa xác nhận được IP mới.");
-  // Three passes to 255.255.255.255, 192.168.77.255 and 192.168.77.255 again.
+  // Three passes to 255.255.255.255, 192.168.77.255 and 192.168.77.255 again,
+  // of the first job only.
   EXPECT_EQ(bystander.Count(SaveDatagramHex("00 1A 2B 3C 4D 20", "C0 A8 4D 78")), 9u);
   EXPECT_GE(journal.Count("-> moved"), 1u);
   // The confirmation only connects: nothing reaches the printer over TCP.

@@ -4,6 +4,9 @@
 //   ui-driver.exe click ID            post a click to the control ID
 //   ui-driver.exe set-field PAGE N TEXT   type TEXT into field N of page PAGE
 //   ui-driver.exe select N            select printer list item N (-1: none)
+//   ui-driver.exe select-list ID N    select item N of the drop-down list ID
+//   ui-driver.exe menu ID N           click button ID, pick entry N of its menu
+//                                     (0: close the menu with Escape)
 //   ui-driver.exe list-items          print the printer list, one item a line
 //   ui-driver.exe caption ID          print a control's caption
 //   ui-driver.exe wait-box MS         wait for the "Korvante" box, print it, press OK
@@ -33,8 +36,8 @@ void PrintLine(const std::u16string& text) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: ui-driver click ID | set-field PAGE N TEXT | select N | list-items |"
-               " caption ID | wait-box MS\n");
+               "usage: ui-driver click ID | set-field PAGE N TEXT | select N | select-list ID N |"
+               " menu ID N | list-items | caption ID | wait-box MS\n");
   return 2;
 }
 
@@ -60,6 +63,10 @@ int wmain(int argc, wchar_t** argv) {
     window->SetField(number(2), number(3), reinterpret_cast<const char16_t*>(argv[4]));
   } else if (command == L"select" && argc == 3) {
     window->SelectPrinter(number(2));
+  } else if (command == L"select-list" && argc == 4) {
+    window->SelectListItem(number(2), number(3));
+  } else if (command == L"menu" && argc == 4) {
+    if (!window->ChooseFromMenu(number(2), number(3))) return 1;
   } else if (command == L"list-items") {
     for (const auto& item : window->PrinterItems()) PrintLine(item);
   } else if (command == L"caption" && argc == 3) {

@@ -28,6 +28,14 @@ std::vector<HWND> Descendants(HWND parent) {
   return found;
 }
 
+// Selects an item (-1: none) of a drop-down list.
+void SelectList(HWND list, int index) {
+  SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  // CB_SETCURSEL notifies nobody: tell the parent as the list would.
+  SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list));
+}
+
 std::vector<HWND> DirectChildren(HWND parent, const wchar_t* cls) {
   std::vector<HWND> found;
   for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -141,12 +149,40 @@ int ToolWindow::PrinterSelection() const {
   return static_cast<int>(SendMessageW(PrinterList(), CB_GETCURSEL, 0, 0));
 }
 
-void ToolWindow::SelectPrinter(int index) const {
-  HWND list = PrinterList();
-  SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  // CB_SETCURSEL notifies nobody: tell the parent as the list would.
-  SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(list));
+void ToolWindow::SelectPrinter(int index) const { SelectList(PrinterList(), index); }
+
+void ToolWindow::SelectListItem(int id, int index) const { SelectList(Control(id), index); }
+
+int ToolWindow::ListSelection(int id) const {
+  return static_cast<int>(SendMessageW(Control(id), CB_GETCURSEL, 0, 0));
+}
+
+bool ToolWindow::ChooseFromMenu(int buttonId, int item) const {
+  DWORD toolProcess = 0;
+  GetWindowThreadProcessId(hwnd_, &toolProcess);
+  // A shown pop-up menu is a visible "#32768" window of the tool's process.
+  auto shownMenu = [&]() -> HWND {
+    for (HWND menu = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); menu;
+         menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) {
+      DWORD process = 0;
+      GetWindowThreadProcessId(menu, &process);
+      if (process == toolProcess && IsWindowVisible(menu)) return menu;
+    }
+    return nullptr;
+  };
+  Click(buttonId);
+  HWND menu = nullptr;
+  if (!WaitUntil([&] { return (menu = shownMenu()) != nullptr; }, std::chrono::seconds(3))) {
+    return false;
+  }
+  // The menu's own loop takes the keys of every window of its thread.
+  if (item <= 0) {
+    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+  } else {
+    for (int i = 0; i < item; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 1);
+    PostMessageW(menu, WM_CHAR, L'\r', 1);
+  }
+  return WaitUntil([&] { return shownMenu() == nullptr; }, std::chrono::seconds(3));
 }
 
 std::optional<std::u16string> AnswerMessageBox(std::chrono::milliseconds timeout) {

@@ -54,6 +54,14 @@ class ToolWindow {
   int PrinterSelection() const;
   // Selects an item (-1: none) and notifies the window as a user's choice would.
   void SelectPrinter(int index) const;
+  // The same for any drop-down list of the window, found by its control ID.
+  void SelectListItem(int id, int index) const;
+  int ListSelection(int id) const;
+
+  // Clicks a button that opens a pop-up menu and, once the menu shows, picks
+  // its `item`-th entry (1-based) with the arrow keys and Enter, as a person at
+  // the keyboard would; 0 closes the menu with Escape. False when no menu came.
+  bool ChooseFromMenu(int buttonId, int item) const;
 
  private:
   explicit ToolWindow(HWND hwnd) : hwnd_(hwnd) {}
