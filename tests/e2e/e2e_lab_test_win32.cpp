@@ -550,9 +550,9 @@ TEST_F(ToolInLab, QueueTicketWithContentReachesThePrinter) {
   EXPECT_EQ(sent, std::vector<std::string>{expected});
 }
 
-// .20 answers discovery but nothing listens on its TCP 9100: the send fails
-// within the connection's 1,400 ms.
-TEST_F(ToolInLab, DensityToASwitchedOffPrinterReportsTheFailure) {
+// .20 answers discovery but nothing listens on its TCP 9100: the refused
+// connection fails the send at once, well within the 1,400 ms limit.
+TEST_F(ToolInLab, DensityToAPrinterRefusingTheConnectionReportsTheFailure) {
   ASSERT_EQ(SearchLan().size(), 3u);
   W().SelectPrinter(1);  // .20
   Journal journal(20);
@@ -600,6 +600,17 @@ TEST_F(ToolInLab, SaveIpToAPrinterThatDoesNotComeBack) {
   EXPECT_GE(journal.Count("-> moved"), 1u);
   // The confirmation only connects: nothing reaches the printer over TCP.
   EXPECT_EQ(journal.Count("tcp-data"), 0u);
+
+  // The list still names .20, where nothing answers any more, as after a
+  // printer is switched off: the send gives up at the connection's 1,400 ms.
+  W().Click(kTechnicalPageButton);
+  ASSERT_TRUE(ui::WaitUntil([&] { return IsWindowVisible(W().Page(ui::kTechnicalPage)); }, 2s));
+  const auto start = std::chrono::steady_clock::now();
+  W().Click(kSaveDensity);
+  EXPECT_EQ(ui::AnswerMessageBox(5s), u"Chưa gửi được độ đậm.");
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_GT(waited, 1300ms);
+  EXPECT_LT(waited, 2500ms);
 }
 
 // While the lab's printers do not answer discovery, the list comes from the
