@@ -3,37 +3,20 @@
 
 #include <windows.h>
 
+#include "commands/unique_handle.h"
+
 namespace korvante {
 
-template <typename Handle>
-class GdiOwner {
- public:
-  GdiOwner() = default;
-  explicit GdiOwner(Handle h) : handle_(h) {}
-  GdiOwner(const GdiOwner&) = delete;
-  GdiOwner& operator=(const GdiOwner&) = delete;
-  GdiOwner(GdiOwner&& other) noexcept : handle_(other.release()) {}
-  GdiOwner& operator=(GdiOwner&& other) noexcept {
-    if (this != &other) reset(other.release());
-    return *this;
-  }
-  ~GdiOwner() { reset(); }
-
-  Handle get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-  Handle release() {
-    Handle h = handle_;
-    handle_ = nullptr;
-    return h;
-  }
-  void reset(Handle h = nullptr) {
-    if (handle_) DeleteObject(handle_);
-    handle_ = h;
-  }
-
- private:
-  Handle handle_ = nullptr;
+template <typename Object>
+struct GdiTraits {
+  using Handle = Object;
+  static Object none() { return nullptr; }
+  static bool held(Object h) { return h != nullptr; }
+  static void close(Object h) { DeleteObject(h); }
 };
+
+template <typename Object>
+using GdiOwner = UniqueHandle<GdiTraits<Object>>;
 
 using FontOwner = GdiOwner<HFONT>;
 using BrushOwner = GdiOwner<HBRUSH>;

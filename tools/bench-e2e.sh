@@ -16,17 +16,15 @@ bench="$build/tools/e2e_bench.exe"
 [[ -x "$tool" && -f "$bench" ]] || { echo "build the windows preset first" >&2; exit 1; }
 
 mkdir -p "$state"
-displayfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" </dev/null >/dev/null 2>&1 &
-xvfb=$!
+# shellcheck source=../cmake/xvfb.sh
+source "$repo/cmake/xvfb.sh"
+start_xvfb
 cleanup() {
   bash "$repo/tools/lab" down --state "$state" >/dev/null 2>&1 || true
-  kill "$xvfb" 2>/dev/null || true
-  rm -f "$displayfile"
+  kill "$XVFB_PID" 2>/dev/null || true
 }
 trap cleanup EXIT
-for _ in $(seq 100); do [[ -s "$displayfile" ]] && break; sleep 0.05; done
-display=":$(tr -d '\n' <"$displayfile")"
+display=$XVFB_DISPLAY
 
 DISPLAY="$display" bash "$repo/tools/lab" up --state "$state" --prefix "$prefix" \
   --printer 100,mac=00-1A-2B-3C-4D-5E >/dev/null

@@ -39,12 +39,11 @@ cleanup() {
 trap cleanup EXIT
 
 if [[ -z "${DISPLAY:-}" ]]; then
-  displayfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" </dev/null >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do [[ -s "$displayfile" ]] && break; sleep 0.05; done
-  export DISPLAY=":$(tr -d '\n' <"$displayfile")"
-  rm -f "$displayfile"
+  # shellcheck source=../cmake/xvfb.sh
+  source "$repo/cmake/xvfb.sh"
+  start_xvfb
+  xvfb_pid=$XVFB_PID
+  export DISPLAY=$XVFB_DISPLAY
 fi
 
 # DISPLAY is set before the lab's wineserver starts its first program, so

@@ -6,37 +6,18 @@
 
 #include <string>
 
+#include "commands/unique_handle.h"
+
 namespace korvante {
 
-// Owns one socket; closes it when it goes out of scope.
-class SocketOwner {
- public:
-  SocketOwner() = default;
-  explicit SocketOwner(SOCKET s) : socket_(s) {}
-  SocketOwner(const SocketOwner&) = delete;
-  SocketOwner& operator=(const SocketOwner&) = delete;
-  SocketOwner(SocketOwner&& other) noexcept : socket_(other.release()) {}
-  SocketOwner& operator=(SocketOwner&& other) noexcept {
-    if (this != &other) reset(other.release());
-    return *this;
-  }
-  ~SocketOwner() { reset(); }
-
-  SOCKET get() const { return socket_; }
-  explicit operator bool() const { return socket_ != INVALID_SOCKET; }
-  SOCKET release() {
-    const SOCKET s = socket_;
-    socket_ = INVALID_SOCKET;
-    return s;
-  }
-  void reset(SOCKET s = INVALID_SOCKET) {
-    if (socket_ != INVALID_SOCKET) closesocket(socket_);
-    socket_ = s;
-  }
-
- private:
-  SOCKET socket_ = INVALID_SOCKET;
+struct SocketTraits {
+  using Handle = SOCKET;
+  static SOCKET none() { return INVALID_SOCKET; }
+  static bool held(SOCKET s) { return s != INVALID_SOCKET; }
+  static void close(SOCKET s) { closesocket(s); }
 };
+// Owns one socket; closes it when it goes out of scope.
+using SocketOwner = UniqueHandle<SocketTraits>;
 
 // True when the socket becomes readable (or writable) within timeoutMs.
 bool WaitReadable(SOCKET s, unsigned timeoutMs);

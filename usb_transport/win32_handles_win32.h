@@ -3,33 +3,18 @@
 
 #include <windows.h>
 
+#include "commands/unique_handle.h"
+
 namespace korvante {
 
-// Owns a kernel handle (file, event). Both null and INVALID_HANDLE_VALUE mean "none".
-class HandleOwner {
- public:
-  HandleOwner() = default;
-  explicit HandleOwner(HANDLE h) : handle_(h) {}
-  HandleOwner(const HandleOwner&) = delete;
-  HandleOwner& operator=(const HandleOwner&) = delete;
-  ~HandleOwner() { reset(); }
-
-  HANDLE get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
-  void reset(HANDLE h = nullptr) {
-    if (*this) CloseHandle(handle_);
-    handle_ = h;
-  }
-  // Gives the handle up without closing it.
-  HANDLE release() {
-    const HANDLE h = handle_;
-    handle_ = nullptr;
-    return h;
-  }
-
- private:
-  HANDLE handle_ = nullptr;
+// A kernel handle (file, event). Both null and INVALID_HANDLE_VALUE mean "none".
+struct KernelHandleTraits {
+  using Handle = HANDLE;
+  static HANDLE none() { return nullptr; }
+  static bool held(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+  static void close(HANDLE h) { CloseHandle(h); }
 };
+using HandleOwner = UniqueHandle<KernelHandleTraits>;
 
 // Owns an open registry key.
 class KeyOwner {

@@ -18,6 +18,8 @@ state=${2:?state file}
 export WINEPREFIX=${3:?wine prefix}
 shift 3
 
+repo=$(cd "$(dirname "$0")/../.." && pwd)
+
 in_ns() { ip netns exec "$KV_NS" env DISPLAY="$KV_DISPLAY" WINEPREFIX="$WINEPREFIX" "$@"; }
 
 case "$mode" in
@@ -29,39 +31,16 @@ case "$mode" in
     KV_NS="kvapp-$$-$RANDOM"
     ip netns add "$KV_NS"
     ip -n "$KV_NS" link set lo up
-    # Xvfb picks a free display itself and reports it on a descriptor.
-    displayfile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" \
-      </dev/null >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do [[ -s "$displayfile" ]] && break; sleep 0.05; done
-    KV_DISPLAY=":$(tr -d '\n' <"$displayfile")"
-    rm -f "$displayfile"
-    printf 'KV_NS=%s\nKV_DISPLAY=%s\nKV_XVFB_PID=%s\n' "$KV_NS" "$KV_DISPLAY" "$xvfb_pid" >"$state"
+    # shellcheck source=../../cmake/xvfb.sh
+    source "$repo/cmake/xvfb.sh"
+    start_xvfb
+    KV_DISPLAY=$XVFB_DISPLAY
+    printf 'KV_NS=%s\nKV_DISPLAY=%s\nKV_XVFB_PID=%s\n' "$KV_NS" "$KV_DISPLAY" "$XVFB_PID" >"$state"
 
-    mkdir -p "$WINEPREFIX"
-    if [[ ! -f "$WINEPREFIX/.kv-ready" ]]; then
-      in_ns wineboot -i >/dev/null 2>&1 || true
-      in_ns wineserver -w
-      touch "$WINEPREFIX/.kv-ready"
-    fi
-    # Without a window manager, closing a message box otherwise takes ~2 s.
-    # Wine's own Tahoma lacks most Vietnamese letters, which Windows' Tahoma
-    # and Segoe UI have: the bench draws those faces with DejaVu Sans
-    # Condensed, which has them and comes close to their widths.
-    reg=$(mktemp --suffix=.reg)
-    {
-      printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n\r\n'
-      printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
-      for face in "Tahoma" "Segoe UI" "MS Shell Dlg" "MS Shell Dlg 2"; do
-        printf '"%s"="DejaVu Sans Condensed"\r\n' "$face"
-      done
-    } >"$reg"
-    in_ns wine64 regedit /S "$(in_ns winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || true
-    rm -f "$reg"
-    in_ns wineserver -w
-    in_ns wineserver -p </dev/null >/dev/null 2>&1
-    in_ns wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true
+    # The prefix is made (first time only: no window manager, fonts with the
+    # Vietnamese letters) and its wineserver started inside the namespace, so
+    # that every socket of a Windows program lives there.
+    in_ns bash "$repo/cmake/wine-run.sh" --start-server
     ;;
   --run)
     # shellcheck source=/dev/null

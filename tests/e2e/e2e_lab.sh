@@ -31,14 +31,10 @@ case "$mode" in
     if [[ -n "${KV_E2E_DISPLAY:-}" ]]; then
       echo "KV_DISPLAY=$KV_E2E_DISPLAY" >"$state/e2e.env"
     else
-      # Xvfb picks a free display itself and reports it on a descriptor.
-      displayfile=$(mktemp)
-      Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" \
-        </dev/null >/dev/null 2>&1 &
-      echo "KV_XVFB_PID=$!" >"$state/e2e.env"
-      for _ in $(seq 100); do [[ -s "$displayfile" ]] && break; sleep 0.05; done
-      echo "KV_DISPLAY=:$(tr -d '\n' <"$displayfile")" >>"$state/e2e.env"
-      rm -f "$displayfile"
+      # shellcheck source=../../cmake/xvfb.sh
+      source "$repo/cmake/xvfb.sh"
+      start_xvfb
+      printf 'KV_XVFB_PID=%s\nKV_DISPLAY=%s\n' "$XVFB_PID" "$XVFB_DISPLAY" >"$state/e2e.env"
     fi
     # shellcheck source=/dev/null
     source "$state/e2e.env"

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
@@ -25,6 +24,7 @@ namespace korvante {
 namespace {
 
 using namespace std::chrono_literals;
+using ui::EnvPath;
 using ui::ToolWindow;
 
 constexpr int kFind = 101;
@@ -35,23 +35,9 @@ constexpr int kTestBeep = 204;
 constexpr int kSaveBeep = 205;
 constexpr int kSaveDensity = 206;
 constexpr int kContentToggle = 207;
-constexpr int kWifiPageButton = 302;
-constexpr int kQueuePageButton = 303;
-constexpr int kTechnicalPageButton = 304;
+constexpr int kLanPageButton = 301;  // the other pages' buttons follow
 constexpr int kUsbRadio = 701;
 constexpr int kLanRadio = 702;
-
-// A Linux path as the Wine program sees it: the Z: drive maps "/".
-std::wstring WinePath(const char* unixPath) {
-  std::wstring path = L"Z:";
-  for (const char* c = unixPath; *c; ++c) path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-  return path;
-}
-
-std::wstring EnvPath(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? WinePath(value) : std::wstring();
-}
 
 std::string ReadWhole(const std::wstring& path) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -214,6 +200,19 @@ class ToolInLab : public ::testing::Test {
     sent = journal.TcpPayloads();
     return text;
   }
+  // Clicks the page's button and waits until the page shows.
+  bool ShowPage(int page) {
+    W().Click(kLanPageButton + page);
+    return ui::WaitUntil([&] { return IsWindowVisible(W().Page(page)); }, 2s);
+  }
+  // Presses "Lưu vào máy" with .100 selected: the box's text, the bytes of
+  // the connections it made, and the computer's date at the press.
+  std::u16string SaveQueue(std::vector<std::string>& sent, SYSTEMTIME& date) {
+    Journal journal(100);
+    W().Click(kSaveQueue);
+    GetLocalTime(&date);
+    return AnswerAndCollect(journal, 1, sent);
+  }
   bool Searching() const {
     const auto items = W().PrinterItems();
     return items.size() == 1 && items[0].rfind(u"Đang tìm", 0) == 0;
@@ -301,8 +300,7 @@ TEST_F(ToolInLab, StartsInUsbModeOnTheLanPageWithTheUsbResult) {
 TEST_F(ToolInLab, UsbModeSendsToTheSerialPrinter) {
   ASSERT_TRUE(ui::WaitUntil(
       [&] { return W().PrinterItems() == std::vector<std::u16string>{kSerialPrinterItem}; }, 10s));
-  W().Click(kTechnicalPageButton);
-  ASSERT_TRUE(ui::WaitUntil([&] { return IsWindowVisible(W().Page(ui::kTechnicalPage)); }, 2s));
+  ASSERT_TRUE(ShowPage(ui::kTechnicalPage));
   struct Step {
     int button;
     const char16_t* message;
@@ -352,8 +350,7 @@ bool Checked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHEC
 TEST_F(ToolInLab, TechnicalPageSendsDensityAndBuzzer) {
   ASSERT_EQ(SearchLan().size(), 3u);
   W().SelectPrinter(0);  // .100
-  W().Click(kTechnicalPageButton);
-  ASSERT_TRUE(ui::WaitUntil([&] { return IsWindowVisible(W().Page(ui::kTechnicalPage)); }, 2s));
+  ASSERT_TRUE(ShowPage(ui::kTechnicalPage));
   HWND beep = W().ControlByCaption(ui::kTechnicalPage, u"Kêu sau khi in");
   ASSERT_TRUE(beep);
   ASSERT_TRUE(Checked(beep));
@@ -389,11 +386,22 @@ TEST_F(ToolInLab, TechnicalPageSendsDensityAndBuzzer) {
   }
 }
 
-std::string Hex(const std::vector<unsigned>& bytes) {
-  return HexOf(std::string(bytes.begin(), bytes.end()));
+std::string Join(std::initializer_list<std::string> parts) {
+  std::string text;
+  for (const std::string& part : parts) text += (text.empty() ? "" : " ") + part;
+  return text;
 }
 
-unsigned Bcd(unsigned value) { return value / 10 * 16 + value % 10; }
+constexpr char kQueuePreamble[] = "1F 1B 1F 00 0A 00 01";
+constexpr char kCodePagePrefix[] = "1C 2E 1B 74 1B 1F 1B 1F FF 1B 0A 00";
+
+// The queue settings command: numbers on, the copies, the date in BCD.
+std::string QueueSettings(unsigned copies, const SYSTEMTIME& date) {
+  auto bcd = [](unsigned value) { return static_cast<char>(value / 10 * 16 + value % 10); };
+  const std::string tail{static_cast<char>(copies), bcd(date.wYear % 100), bcd(date.wMonth),
+                         bcd(date.wDay), '\0'};
+  return "1F 1B 1F 84 01 01 00 00 " + HexOf(tail);
+}
 
 // The WiFi page with the fields as the search left them, and the queue page
 // with its content hidden (settings only) and shown with a QR link too long
@@ -401,8 +409,7 @@ unsigned Bcd(unsigned value) { return value / 10 * 16 + value % 10; }
 TEST_F(ToolInLab, WifiAndQueueSettingsReachTheSelectedPrinter) {
   ASSERT_EQ(SearchLan().size(), 3u);
   W().SelectPrinter(0);  // .100
-  W().Click(kWifiPageButton);
-  ASSERT_TRUE(ui::WaitUntil([&] { return IsWindowVisible(W().Page(ui::kWifiPage)); }, 2s));
+  ASSERT_TRUE(ShowPage(ui::kWifiPage));
   // The address fields took the computer's network.
   ASSERT_EQ(ui::WindowText(W().Field(ui::kWifiPage, 2)), u"192.168.77.222");
   ASSERT_EQ(ui::WindowText(W().Field(ui::kWifiPage, 3)), u"255.255.255.0");
@@ -422,53 +429,13 @@ TEST_F(ToolInLab, WifiAndQueueSettingsReachTheSelectedPrinter) {
     );
   }
 
-  W().Click(kQueuePageButton);
-  ASSERT_TRUE(ui::WaitUntil([&] { return IsWindowVisible(W().Page(ui::kQueuePage)); }, 2s));
+  ASSERT_TRUE(ShowPage(ui::kQueuePage));
   {
-    Journal journal(100);
-    W().Click(kSaveQueue);
     std::vector<std::string> sent;
-    const std::u16string message = AnswerAndCollect(journal, 1, sent);
-    // The date of the press, as the computer's clock has it.
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    EXPECT_EQ(message, u"Đã lưu bấm số. Nội dung phiếu giữ nguyên.");
-    EXPECT_EQ(sent, std::vector<std::string>{Hex({
-                        0x1B,
-                        0x40,  // ESC @
-                        0x1F,
-                        0x1B,
-                        0x1F,
-                        0x00,
-                        0x0A,
-                        0x00,
-                        0x01,  // queue preamble
-                        0x1C,
-                        0x2E,
-                        0x1B,
-                        0x74,
-                        0x1B,
-                        0x1F,
-                        0x1B,
-                        0x1F,  // code page
-                        0xFF,
-                        0x1B,
-                        0x0A,
-                        0x00,  //
-                        0x1F,
-                        0x1B,
-                        0x1F,
-                        0x84,
-                        0x01,  // queue settings
-                        0x01,
-                        0x00,
-                        0x00,
-                        0x01,  // on, 1 copy
-                        Bcd(now.wYear % 100),
-                        Bcd(now.wMonth),
-                        Bcd(now.wDay),
-                        0x00,
-                    })});
+    SYSTEMTIME date{};
+    EXPECT_EQ(SaveQueue(sent, date), u"Đã lưu bấm số. Nội dung phiếu giữ nguyên.");
+    EXPECT_EQ(sent, std::vector<std::string>{
+                        Join({"1B 40", kQueuePreamble, kCodePagePrefix, QueueSettings(1, date)})});
   }
 
   W().Click(kContentToggle);
@@ -484,12 +451,6 @@ TEST_F(ToolInLab, WifiAndQueueSettingsReachTheSelectedPrinter) {
   for (const Journal& j : journals) EXPECT_EQ(j.NewLines(), std::vector<std::string>{});
 }
 
-std::string Join(std::initializer_list<std::string> parts) {
-  std::string text;
-  for (const std::string& part : parts) text += (text.empty() ? "" : " ") + part;
-  return text;
-}
-
 // The queue page with its content editor shown, set up as a shop would: the
 // lines' styles, sizes and widths (through the width menu), a blank line, the
 // counter size, a QR link and the date line. The whole ticket program reaches
@@ -497,8 +458,7 @@ std::string Join(std::initializer_list<std::string> parts) {
 TEST_F(ToolInLab, QueueTicketWithContentReachesThePrinter) {
   ASSERT_EQ(SearchLan().size(), 3u);
   W().SelectPrinter(0);  // .100
-  W().Click(kQueuePageButton);
-  ASSERT_TRUE(ui::WaitUntil([&] { return IsWindowVisible(W().Page(ui::kQueuePage)); }, 2s));
+  ASSERT_TRUE(ShowPage(ui::kQueuePage));
   W().Click(kContentToggle);
   ASSERT_TRUE(ui::WaitUntil([&] { return W().Caption(kContentToggle) == u"Ẩn nội dung"; }, 2s));
 
@@ -529,24 +489,17 @@ TEST_F(ToolInLab, QueueTicketWithContentReachesThePrinter) {
   EXPECT_EQ(W().ListSelection(850), 2);
   W().SetField(ui::kQueuePage, 5, u"https://korvante.vn/q?s=7");  // 25 bytes
 
-  Journal journal(100);
-  W().Click(kSaveQueue);
   std::vector<std::string> sent;
-  const std::u16string message = AnswerAndCollect(journal, 1, sent);
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  EXPECT_EQ(message, u"Đã lưu bấm số vào máy.");
-  const std::string codePage = "1C 2E 1B 74 1B 1F 1B 1F FF 1B 0A 00";
+  SYSTEMTIME date{};
+  EXPECT_EQ(SaveQueue(sent, date), u"Đã lưu bấm số vào máy.");
   const std::string expected = Join({
-      "1B 40 1D 28 4C 05 00 30 41 43 4C 52 1D 28 4C 04 00 30 42 20 20 1B 40",  // NV graphics
-                                                                               // cleared
-      "1F 1B 1F 00 0A 00 01",                                                  // queue preamble
-      codePage,
-      "1F 1B 1F 84 01 01 00 00 03",  // numbers on, 3 copies
-      Hex({Bcd(now.wYear % 100), Bcd(now.wMonth), Bcd(now.wDay)}),
-      "00",
+      // NV graphics cleared, then the settings: 3 copies.
+      "1B 40 1D 28 4C 05 00 30 41 43 4C 52 1D 28 4C 04 00 30 42 20 20 1B 40",
+      kQueuePreamble,
+      kCodePagePrefix,
+      QueueSettings(3, date),
       "1F 1B 1F 84 05 01 1F 1B 1F 84 02 1B 40",  // program start
-      codePage,
+      kCodePagePrefix,
       // Line 1: Font A, 2 x 2, bold, centred, "STT Của Bạn Là".
       "1B 4D 00 1D 21 11 1B 45 01 1B 61 01",
       "53 54 54 20 43 FC 61 20 42 D5 6E 20 4C E0 0A",
@@ -625,8 +578,7 @@ TEST_F(ToolInLab, SaveIpToAPrinterThatDoesNotComeBack) {
 
   // The list still names .20, where nothing answers any more, as after a
   // printer is switched off: the send gives up at the connection's 1,400 ms.
-  W().Click(kTechnicalPageButton);
-  ASSERT_TRUE(ui::WaitUntil([&] { return IsWindowVisible(W().Page(ui::kTechnicalPage)); }, 2s));
+  ASSERT_TRUE(ShowPage(ui::kTechnicalPage));
   const auto start = std::chrono::steady_clock::now();
   W().Click(kSaveDensity);
   EXPECT_EQ(ui::AnswerMessageBox(5s), u"Chưa gửi được độ đậm.");
@@ -639,12 +591,8 @@ TEST_F(ToolInLab, SaveIpToAPrinterThatDoesNotComeBack) {
 // port-9100 sweep, and "Lưu IP" sends the IP-change command over TCP.
 TEST_F(ToolInLab, SaveIpToASweepFoundPrinterSendsTheCommandOverTcp) {
   struct Mute {
-    std::wstring path = EnvPath("KV_LAB_MUTE_FILE");
-    Mute() {
-      HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-      if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-    }
-    ~Mute() { DeleteFileW(path.c_str()); }
+    Mute() { ui::SetLabDiscoveryMuted(true); }
+    ~Mute() { ui::SetLabDiscoveryMuted(false); }
   } mute;
   W().Click(kLanRadio);
   ASSERT_TRUE(ui::WaitUntil(

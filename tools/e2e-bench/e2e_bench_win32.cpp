@@ -10,7 +10,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -65,21 +64,6 @@ class AnswerTimer {
   std::thread thread_;
 };
 
-// The lab's printers stop answering discovery while the file exists, so the
-// refresh falls back to the sweep.
-void SetMuted(bool muted) {
-  const char* unixPath = std::getenv("KV_LAB_MUTE_FILE");
-  if (!unixPath) return;
-  std::wstring path = L"Z:";
-  for (const char* c = unixPath; *c; ++c) path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-  if (!muted) {
-    DeleteFileW(path.c_str());
-    return;
-  }
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-}
-
 // The printer found by discovery gets a new address by broadcast ("Lưu IP",
 // about 1.5 s with its confirmation) while a refresh with the printers muted
 // sweeps the whole /24 (about 4.3 s). Returns the longest answer in that time,
@@ -92,7 +76,7 @@ double LongestAnswerDuringSweepAndSend(const ToolWindow& window, long& probes, d
   window.SelectPrinter(0);
   window.SetField(0, 0, atHundred ? u"192.168.77.101" : u"192.168.77.100");
   AnswerTimer timer(window.hwnd());
-  SetMuted(true);
+  korvante::ui::SetLabDiscoveryMuted(true);
   const auto start = Clock::now();
   window.Click(201);  // "Lưu IP"
   window.Click(702);  // the LAN / Wi-Fi radio: a new refresh
@@ -107,7 +91,7 @@ double LongestAnswerDuringSweepAndSend(const ToolWindow& window, long& probes, d
   lasted = Ms(Clock::now() - start);
   const double longest = timer.Stop();
   probes = timer.Count();
-  SetMuted(false);
+  korvante::ui::SetLabDiscoveryMuted(false);
   return answered && swept ? longest : -1;
 }
 

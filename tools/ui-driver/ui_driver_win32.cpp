@@ -1,5 +1,6 @@
 #include "tools/ui-driver/ui_driver_win32.h"
 
+#include <cstdlib>
 #include <thread>
 
 namespace korvante::ui {
@@ -183,6 +184,25 @@ bool ToolWindow::ChooseFromMenu(int buttonId, int item) const {
     PostMessageW(menu, WM_CHAR, L'\r', 1);
   }
   return WaitUntil([&] { return shownMenu() == nullptr; }, std::chrono::seconds(3));
+}
+
+std::wstring EnvPath(const char* name) {
+  const char* value = std::getenv(name);
+  if (!value) return {};
+  std::wstring path = L"Z:";
+  for (const char* c = value; *c; ++c) path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+  return path;
+}
+
+void SetLabDiscoveryMuted(bool muted) {
+  const std::wstring path = EnvPath("KV_LAB_MUTE_FILE");
+  if (path.empty()) return;
+  if (!muted) {
+    DeleteFileW(path.c_str());
+    return;
+  }
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
 }
 
 std::optional<std::u16string> AnswerMessageBox(std::chrono::milliseconds timeout) {

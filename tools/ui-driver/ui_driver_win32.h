@@ -68,6 +68,14 @@ class ToolWindow {
   HWND hwnd_;
 };
 
+// The lab around the tool (tools/lab exec sets these variables).
+// The Linux path in environment variable `name` as programs in the prefix see
+// it (the Z: drive maps "/"); empty when the variable is not set.
+std::wstring EnvPath(const char* name);
+// While muted, the lab's printers do not answer discovery (KV_LAB_MUTE_FILE
+// exists), so a LAN / Wi-Fi refresh falls back to the port-9100 sweep.
+void SetLabDiscoveryMuted(bool muted);
+
 // Waits for the tool's message box (a "#32770" window captioned "Korvante"),
 // reads its text and presses OK. Empty when no box came in time.
 std::optional<std::u16string> AnswerMessageBox(std::chrono::milliseconds timeout);

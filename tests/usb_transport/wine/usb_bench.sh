@@ -68,17 +68,14 @@ setup() {
   rm -f "$state"/*.out
 
   # A display of our own, whichever number is free; its number lands in `display`.
-  Xvfb -displayfd 3 -nolisten tcp 3>"$state/display" </dev/null >/dev/null 2>&1 &
-  echo $! >>"$state/pids"
-  for _ in $(seq 100); do
-    [[ -s "$state/display" ]] && break
-    sleep 0.05
-  done
-  [[ -s "$state/display" ]] || { echo "usb_bench.sh: Xvfb did not start" >&2; return 1; }
+  # shellcheck source=../../../cmake/xvfb.sh
+  source "$here/../../../cmake/xvfb.sh"
+  start_xvfb
+  echo "$XVFB_PID" >>"$state/pids"
+  echo "${XVFB_DISPLAY#:}" >"$state/display"
   # Wine's desktop process starts with the server's first program and serves
   # every window of the prefix: it must see the display too.
-  DISPLAY=":$(tr -d '[:space:]' <"$state/display")"
-  export DISPLAY
+  export DISPLAY=$XVFB_DISPLAY
 
   "$wine_run" --start-server
   cp "$monitor" "$WINEPREFIX/drive_c/windows/system32/kvtestmon.dll"
