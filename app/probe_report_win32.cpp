@@ -9,6 +9,7 @@
 #include "discovery/network_profiles.h"
 #include "discovery/udp_discovery.h"
 #include "usb_transport/usb_enumeration.h"
+#include "usb_transport/win32_handles_win32.h"
 
 namespace korvante {
 namespace {
@@ -17,13 +18,6 @@ namespace {
 // should make it in.
 constexpr std::uint32_t kProbeListenMs = 1600;
 constexpr DWORD kModulePathChars = 260;
-
-struct FileOwner {
-  HANDLE handle = INVALID_HANDLE_VALUE;
-  ~FileOwner() {
-    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-  }
-};
 
 ProbeFindings GatherFindings() {
   ProbeFindings findings;
@@ -53,13 +47,12 @@ void RunProbeReport() {
 
   const std::string bytes = ProbeReportBytes(GatherFindings());
 
-  FileOwner file;
-  file.handle = CreateFileW(WideText(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file.handle == INVALID_HANDLE_VALUE) return;
+  const HandleOwner file(CreateFileW(WideText(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return;
   DWORD written = 0;
   // One write of the whole report; a failure is not reported to anyone.
-  WriteFile(file.handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 }  // namespace korvante

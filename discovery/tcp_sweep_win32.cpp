@@ -2,7 +2,7 @@
 #include <winsock2.h>
 
 #include "discovery/tcp_sweep.h"
-#include "usb_transport/tcp_connect_win32.h"
+#include "usb_transport/sockets_win32.h"
 
 namespace korvante {
 

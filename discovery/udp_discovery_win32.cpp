@@ -1,10 +1,9 @@
 // The discovery socket: broadcast the request, then let the portable loop
 // listen on it.
 #include <winsock2.h>
-#include <ws2tcpip.h>
 
 #include "discovery/udp_discovery.h"
-#include "usb_transport/tcp_connect_win32.h"
+#include "usb_transport/sockets_win32.h"
 
 namespace korvante {
 
@@ -32,19 +31,14 @@ class WinsockDatagramSource final : public DatagramSource {
   SOCKET socket_;
 };
 
-void setFlag(SOCKET s, int option) {
-  const BOOL on = TRUE;
-  setsockopt(s, SOL_SOCKET, option, reinterpret_cast<const char*>(&on), sizeof on);
-}
-
 }  // namespace
 
 std::vector<NetworkPrinter> DiscoverUdp(const NetworkProfile& profile, std::uint32_t listenMs) {
-  SocketOwner s(socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+  SocketOwner s = OpenBroadcastSocket();
   if (!s) return {};
-  setFlag(s.get(), SO_BROADCAST);
   // Lets two overlapping refreshes both hold port 9000.
-  setFlag(s.get(), SO_REUSEADDR);
+  const BOOL on = TRUE;
+  setsockopt(s.get(), SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&on), sizeof on);
 
   sockaddr_in local{};
   local.sin_family = AF_INET;
@@ -57,12 +51,7 @@ std::vector<NetworkPrinter> DiscoverUdp(const NetworkProfile& profile, std::uint
 
   const std::vector<std::uint8_t> request = DiscoveryRequest();
   for (const std::string& target : broadcastTargets(profile)) {
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(kDiscoveryPort);
-    inet_pton(AF_INET, target.c_str(), &to.sin_addr);
-    sendto(s.get(), reinterpret_cast<const char*>(request.data()), static_cast<int>(request.size()),
-           0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    SendDatagram(s.get(), target, kDiscoveryPort, request);
   }
 
   WinsockDatagramSource source(s.get());

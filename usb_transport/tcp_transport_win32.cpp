@@ -1,7 +1,9 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
-#include "usb_transport/tcp_connect_win32.h"
+#include <optional>
+
+#include "usb_transport/sockets_win32.h"
 #include "usb_transport/transports.h"
 
 namespace korvante {
@@ -26,24 +28,48 @@ bool waitFor(SOCKET s, unsigned timeoutMs, bool writable) {
   return select(0, writable ? nullptr : &set, writable ? &set : nullptr, nullptr, &limit) > 0;
 }
 
+std::optional<sockaddr_in> Ipv4SocketAddress(const std::string& ip, std::uint16_t port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  if (inet_pton(AF_INET, ip.c_str(), &address.sin_addr) != 1) return std::nullopt;
+  return address;
+}
+
 }  // namespace
+
+SocketOwner OpenBroadcastSocket() {
+  SocketOwner s(socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+  const BOOL on = TRUE;
+  if (s)
+    setsockopt(s.get(), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), sizeof on);
+  return s;
+}
+
+bool SendDatagram(SOCKET s, const std::string& ip, std::uint16_t port,
+                  std::span<const std::uint8_t> bytes) {
+  const std::optional<sockaddr_in> to = Ipv4SocketAddress(ip, port);
+  if (!to) return false;
+  const int sent =
+      sendto(s, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()), 0,
+             reinterpret_cast<const sockaddr*>(&*to), sizeof *to);
+  return sent >= 0 && static_cast<std::size_t>(sent) == bytes.size();
+}
 
 bool WaitReadable(SOCKET s, unsigned timeoutMs) { return waitFor(s, timeoutMs, false); }
 
 bool WaitWritable(SOCKET s, unsigned timeoutMs) { return waitFor(s, timeoutMs, true); }
 
 bool ConnectTcp9100(const std::string& ip, unsigned timeoutMs, SocketOwner* socketOut) {
+  // Text that does not parse is no address to connect to (0.0.0.0 would
+  // reach this computer itself on some systems).
+  const std::optional<sockaddr_in> address = Ipv4SocketAddress(ip, kPrinterTcpPort);
+  if (!address) return false;
   SocketOwner s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
   if (!s) return false;
   setBlocking(s.get(), false);
 
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(kPrinterTcpPort);
-  // Text that does not parse leaves 0.0.0.0, and the connect below fails.
-  inet_pton(AF_INET, ip.c_str(), &address.sin_addr);
-
-  if (connect(s.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 &&
+  if (connect(s.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0 &&
       WSAGetLastError() != WSAEWOULDBLOCK) {
     return false;
   }

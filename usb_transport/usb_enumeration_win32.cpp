@@ -38,20 +38,13 @@ constexpr DWORD kPortKeyChars = 255;
 constexpr wchar_t kMonitorPortsKey[] =
     L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\USB Monitor\\Ports";
 
-class DeviceSetOwner {
- public:
-  explicit DeviceSetOwner(HDEVINFO set) : set_(set) {}
-  DeviceSetOwner(const DeviceSetOwner&) = delete;
-  DeviceSetOwner& operator=(const DeviceSetOwner&) = delete;
-  ~DeviceSetOwner() {
-    if (*this) SetupDiDestroyDeviceInfoList(set_);
-  }
-  HDEVINFO get() const { return set_; }
-  explicit operator bool() const { return set_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HDEVINFO set_;
+struct DeviceSetTraits {
+  using Handle = HDEVINFO;
+  static HDEVINFO none() { return INVALID_HANDLE_VALUE; }
+  static bool held(HDEVINFO set) { return set != INVALID_HANDLE_VALUE; }
+  static void close(HDEVINFO set) { SetupDiDestroyDeviceInfoList(set); }
 };
+using DeviceSetOwner = UniqueHandle<DeviceSetTraits>;
 
 // A string (or the first string of a list) read into a buffer of `limit`
 // bytes; `type` the registry type reported. Empty when it does not fit.
@@ -77,7 +70,7 @@ std::u16string ReadDevicePortName(const std::u16string& instanceId) {
   const std::u16string path =
       u"SYSTEM\\CurrentControlSet\\Enum\\" + instanceId + u"\\Device Parameters";
   KeyOwner key;
-  if (!key.open(HKEY_LOCAL_MACHINE, WideText(path))) return {};
+  if (!OpenKeyForReading(key, HKEY_LOCAL_MACHINE, WideText(path))) return {};
   return ReadRegistryString(key.get(), L"PortName", kPortNameBytes);
 }
 
@@ -187,7 +180,7 @@ std::uint32_t probeDevicePath(const std::u16string& path) {
 std::vector<MonitorPortReport> readMonitorPorts() {
   std::vector<MonitorPortReport> reports;
   KeyOwner ports;
-  if (!ports.open(HKEY_LOCAL_MACHINE, kMonitorPortsKey)) return reports;
+  if (!OpenKeyForReading(ports, HKEY_LOCAL_MACHINE, kMonitorPortsKey)) return reports;
 
   for (DWORD index = 0;; ++index) {
     wchar_t name[kPortKeyChars] = {};
@@ -201,12 +194,12 @@ std::vector<MonitorPortReport> readMonitorPorts() {
     report.name = FromWide(name);
     {
       KeyOwner port;
-      if (!port.open(ports.get(), name)) continue;
+      if (!OpenKeyForReading(port, ports.get(), name)) continue;
       report.deviceId = ReadRegistryString(port.get(), L"Device Id", kDeviceValueBytes);
       report.devicePath = ReadRegistryString(port.get(), L"Device Path", kDeviceValueBytes);
       // Some drivers keep the values one level down, in a key named after the port.
       KeyOwner inner;
-      if (inner.open(port.get(), name)) {
+      if (OpenKeyForReading(inner, port.get(), name)) {
         if (report.deviceId.empty()) {
           report.deviceId = ReadRegistryString(inner.get(), L"Device Id", kDeviceValueBytes);
         }

@@ -16,28 +16,21 @@ struct KernelHandleTraits {
 };
 using HandleOwner = UniqueHandle<KernelHandleTraits>;
 
-// Owns an open registry key.
-class KeyOwner {
- public:
-  KeyOwner() = default;
-  KeyOwner(const KeyOwner&) = delete;
-  KeyOwner& operator=(const KeyOwner&) = delete;
-  ~KeyOwner() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
-
-  // Opens `subKey` of `parent` for reading; false (and no key) when it does not open.
-  bool open(HKEY parent, const wchar_t* subKey) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(parent, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    if (key_ != nullptr) RegCloseKey(key_);
-    key_ = key;
-    return true;
-  }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
+struct RegistryKeyTraits {
+  using Handle = HKEY;
+  static HKEY none() { return nullptr; }
+  static bool held(HKEY key) { return key != nullptr; }
+  static void close(HKEY key) { RegCloseKey(key); }
 };
+using KeyOwner = UniqueHandle<RegistryKeyTraits>;
+
+// Opens `subKey` of `parent` for reading into `key`; false (and `key` as it
+// was) when it does not open.
+inline bool OpenKeyForReading(KeyOwner& key, HKEY parent, const wchar_t* subKey) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(parent, subKey, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+  key.reset(opened);
+  return true;
+}
 
 }  // namespace korvante

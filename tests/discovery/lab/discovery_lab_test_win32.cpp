@@ -25,7 +25,7 @@
 #include "discovery/refresh_win32.h"
 #include "discovery/tcp_sweep.h"
 #include "discovery/udp_discovery.h"
-#include "usb_transport/tcp_connect_win32.h"
+#include "usb_transport/sockets_win32.h"
 #include "usb_transport/transports.h"
 
 namespace korvante {

@@ -1,9 +1,12 @@
-// TCP connect to port 9100 with a time limit, shared by the send path, the
-// port-9100 sweep and the confirmation of a new printer address.
+// The Winsock pieces shared by the send path, discovery, the port-9100 sweep
+// and the LAN address change: the socket owner, waits, datagrams, and the TCP
+// connect to port 9100 with a time limit.
 #pragma once
 
 #include <winsock2.h>
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "commands/unique_handle.h"
@@ -22,6 +25,13 @@ using SocketOwner = UniqueHandle<SocketTraits>;
 // True when the socket becomes readable (or writable) within timeoutMs.
 bool WaitReadable(SOCKET s, unsigned timeoutMs);
 bool WaitWritable(SOCKET s, unsigned timeoutMs);
+
+// A UDP socket allowed to send to broadcast addresses; empty when none opens.
+SocketOwner OpenBroadcastSocket();
+// Sends one datagram to ip:port; false when the address does not parse or the
+// send fails.
+bool SendDatagram(SOCKET s, const std::string& ip, std::uint16_t port,
+                  std::span<const std::uint8_t> bytes);
 
 // True when a TCP connection to ip:9100 completes within timeoutMs. With
 // socketOut the connected socket (in blocking mode) is handed over; without it
