@@ -100,6 +100,8 @@ std::string ControlTextAscii(HWND control);
 std::int32_t PositiveNumber(HWND control, std::int32_t fallback);
 int ListLevel(HWND list);
 bool IsChecked(HWND checkBox);
+// Appends one item to a drop-down list (the printer list's placeholder and results).
+void AddListItem(HWND list, std::u16string_view text);
 
 // --- layout, paint and colours (window_paint_win32.cpp) ---------------------------
 void LayOutWindow(MainWindow& w);

@@ -11,14 +11,6 @@
 #include "discovery/refresh_win32.h"
 
 namespace korvante {
-namespace {
-
-void AddItem(HWND list, const std::u16string& text) {
-  SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(text)));
-}
-
-}  // namespace
-
 void StartRefreshWorker(MainWindow& w, std::int32_t generation) {
   HWND window = w.hwnd;
   const ConnectionMode mode = w.mode;
@@ -66,13 +58,13 @@ void OnTargetsReady(MainWindow& w, LPARAM lParam) {
   SendMessageW(list, CB_RESETCONTENT, 0, 0);
   if (result->mode == kModeNetwork) {
     SetWindowTextW(w.at(Slot::kPrinterLabel), L"IP máy in");
-    if (w.networkPrinters.empty()) AddItem(list, std::u16string(NothingFoundItem(kModeNetwork)));
+    if (w.networkPrinters.empty()) AddListItem(list, NothingFoundItem(kModeNetwork));
     for (const NetworkPrinter& printer : w.networkPrinters)
-      AddItem(list, NetworkPrinterItem(printer));
+      AddListItem(list, NetworkPrinterItem(printer));
   } else {
     SetWindowTextW(w.at(Slot::kPrinterLabel), L"Tên máy in");
-    if (w.usbPrinters.empty()) AddItem(list, std::u16string(NothingFoundItem(kModeUsb)));
-    for (const UsbPrinter& printer : w.usbPrinters) AddItem(list, UsbPrinterItem(printer));
+    if (w.usbPrinters.empty()) AddListItem(list, NothingFoundItem(kModeUsb));
+    for (const UsbPrinter& printer : w.usbPrinters) AddListItem(list, UsbPrinterItem(printer));
   }
   if (SendMessageW(list, CB_GETCOUNT, 0, 0) > 0) SendMessageW(list, CB_SETCURSEL, 0, 0);
   InvalidateRect(list, nullptr, TRUE);

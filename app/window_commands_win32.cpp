@@ -13,10 +13,6 @@
 namespace korvante {
 namespace {
 
-void AddListItem(HWND list, std::u16string_view text) {
-  SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(std::u16string(text))));
-}
-
 void OnCommand(MainWindow& w, int command, int notification, HWND sender) {
   const CommandDecision decision = ClassifyCommand(command, notification);
   switch (decision.action) {

@@ -192,6 +192,11 @@ std::u16string ControlText(HWND control) {
   return text;
 }
 
+void AddListItem(HWND list, std::u16string_view text) {
+  const std::u16string item(text);
+  SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(item)));
+}
+
 std::string ControlTextAscii(HWND control) { return toAsciiNarrow(ControlText(control)); }
 
 std::int32_t PositiveNumber(HWND control, std::int32_t fallback) {

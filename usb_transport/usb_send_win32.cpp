@@ -17,17 +17,14 @@ namespace {
 constexpr DWORD kDeviceWriteTimeoutMs = 4000;
 constexpr DWORD kCancelGraceMs = 300;
 
-class PrinterOwner {
- public:
-  explicit PrinterOwner(HANDLE h) : handle_(h) {}
-  PrinterOwner(const PrinterOwner&) = delete;
-  PrinterOwner& operator=(const PrinterOwner&) = delete;
-  ~PrinterOwner() { ClosePrinter(handle_); }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
+// An open print queue.
+struct PrinterTraits {
+  using Handle = HANDLE;
+  static HANDLE none() { return nullptr; }
+  static bool held(HANDLE h) { return h != nullptr; }
+  static void close(HANDLE h) { ClosePrinter(h); }
 };
+using PrinterOwner = UniqueHandle<PrinterTraits>;
 
 // One RAW document "Korvante Config" with one page and one write. The document
 // is always ended and the queue closed, so a failed attempt leaves no job.
