@@ -5,10 +5,18 @@
 #   wine-run.sh --start-server          create the prefix if needed and keep one
 #                                       wineserver alive for a whole test run
 #   wine-run.sh --stop-server           end that wineserver
+#   wine-run.sh --import FILE.reg KEY VALUE
+#                                       import FILE.reg into the prefix, then
+#                                       read back KEY's VALUE; fails when absent
 #
 # The prefix is $WINEPREFIX when set (the test presets set it inside the build
 # tree); otherwise wine-prefix/ in the nearest build tree above the working
 # directory. The user's ~/.wine is never used.
+#
+# A prefix counts as complete only once every step of its set-up has been
+# checked; it then holds a marker naming the set-up's version. A prefix without
+# that marker (an interrupted or older set-up) is deleted and made again. A
+# step that fails stops everything with a message that names it.
 set -euo pipefail
 
 export PATH="/usr/lib/wine:$PATH"
@@ -23,28 +31,90 @@ if [[ -z "${WINEPREFIX:-}" ]]; then
   export WINEPREFIX="$dir/wine-prefix"
 fi
 
+# Raise it whenever the set-up below changes: older prefixes are then rebuilt.
+readonly prefix_version="korvante-prefix 2"
+readonly marker="$WINEPREFIX/.kv-ready"
+
+die() {
+  echo "wine-run.sh: $*" >&2
+  exit 1
+}
+
+# Runs one set-up step quietly; when it fails, shows what it printed and stops,
+# naming the step and the prefix.
+step() {
+  local name=$1 log
+  shift
+  log=$(mktemp)
+  if ! "$@" </dev/null >"$log" 2>&1; then
+    echo "wine-run.sh: set-up step \"$name\" failed in $WINEPREFIX:" >&2
+    tail -n 20 "$log" | sed 's/^/    /' >&2
+    rm -f "$log"
+    exit 1
+  fi
+  rm -f "$log"
+}
+
+# The path of a Linux file as Windows programs in the prefix see it: the Z:
+# drive of every prefix maps "/".
+windows_path() {
+  local path
+  path=$(realpath -e "$1") || die "no such file: $1"
+  printf 'Z:%s' "${path//\//\\}"
+}
+
+# Imports a .reg file, then reads back one of its values: regedit /S reports
+# nothing, not even a file it could not read.
+import_reg() {
+  local file=$1 key=$2 value=$3 path
+  path=$(windows_path "$file")
+  step "import $(basename "$file")" wine64 regedit /S "$path"
+  step "read back $key\\$value after importing $(basename "$file")" \
+    wine64 reg query "$key" /v "$value"
+}
+
+make_prefix() {
+  # Only a project prefix is ever deleted: every one is named wine-prefix*.
+  [[ "$(basename "$WINEPREFIX")" == wine-prefix* ]] ||
+    die "$WINEPREFIX is incomplete, and not a project prefix to rebuild; delete it yourself"
+  if [[ -e "$WINEPREFIX/system.reg" ]]; then
+    echo "wine-run.sh: $WINEPREFIX is incomplete (set-up interrupted or older); making it again" >&2
+  fi
+  # A wineserver of the half-made prefix would keep serving its old registry.
+  wineserver -k >/dev/null 2>&1 || true
+  find "$WINEPREFIX" -mindepth 1 -delete
+  step "wineboot -i (create the prefix)" wine64 wineboot -i
+  [[ -L "$WINEPREFIX/dosdevices/z:" ]] || die "set-up step \"Z: drive\" failed: $WINEPREFIX/dosdevices/z: is missing"
+
+  # Without a window manager, closing a message box otherwise takes ~2 s and
+  # windows get no frame. Wine's own Tahoma lacks most Vietnamese letters, which
+  # Windows' Tahoma and Segoe UI have: draw those faces with DejaVu Sans
+  # Condensed instead.
+  local reg
+  reg=$(mktemp --suffix=.reg)
+  {
+    printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n\r\n'
+    printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
+    for face in "Tahoma" "Segoe UI" "MS Shell Dlg" "MS Shell Dlg 2"; do
+      printf '"%s"="DejaVu Sans Condensed"\r\n' "$face"
+    done
+  } >"$reg"
+  import_reg "$reg" 'HKCU\Software\Wine\X11 Driver' Managed
+  step "read back the font substitutes" wine64 reg query \
+    'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "Segoe UI"
+  rm -f "$reg"
+  # The registry reaches its files when the server exits.
+  step "wineserver -w (write the registry)" wineserver -w
+  echo "$prefix_version" >"$marker"
+}
+
 ensure_prefix() {
   mkdir -p "$WINEPREFIX"
   # Two tests may start at once on a fresh prefix: only one creates it.
   exec 9>"$WINEPREFIX.lock"
   flock 9
-  if [[ ! -f "$WINEPREFIX/.kv-ready" ]]; then
-    wineboot -i >/dev/null 2>&1 || true
-    # Without a window manager, closing a message box would otherwise take ~2 s.
-    # Wine's own Tahoma lacks most Vietnamese letters, which Windows' Tahoma and
-    # Segoe UI have: draw those faces with DejaVu Sans Condensed instead.
-    local reg; reg=$(mktemp --suffix=.reg)
-    {
-      printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n\r\n'
-      printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
-      for face in "Tahoma" "Segoe UI" "MS Shell Dlg" "MS Shell Dlg 2"; do
-        printf '"%s"="DejaVu Sans Condensed"\r\n' "$face"
-      done
-    } >"$reg"
-    wine64 regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || true
-    rm -f "$reg"
-    wineserver -w
-    touch "$WINEPREFIX/.kv-ready"
+  if [[ "$(cat "$marker" 2>/dev/null)" != "$prefix_version" ]]; then
+    make_prefix
   fi
   flock -u 9
 }
@@ -52,17 +122,23 @@ ensure_prefix() {
 case "${1:-}" in
   --start-server)
     ensure_prefix
-    wineserver -p </dev/null >/dev/null 2>&1
+    step "wineserver -p (start a persistent server)" wineserver -p
     # The first program of a server starts Wine's background services, which
     # inherit its output: start them here on /dev/null, or ctest would wait
     # for their end of its output pipe until the server exits.
-    wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true
+    step "start Wine's services" wine64 cmd /c exit
     ;;
   --stop-server)
-    wineserver -k 2>/dev/null || true
+    # Nothing to stop is not a failure.
+    wineserver -k >/dev/null 2>&1 || true
+    ;;
+  --import)
+    (($# == 4)) || die "usage: wine-run.sh --import FILE.reg KEY VALUE"
+    ensure_prefix
+    import_reg "$2" "$3" "$4"
     ;;
   "")
-    echo "usage: wine-run.sh PROGRAM.exe [ARGS...] | --start-server | --stop-server" >&2
+    echo "usage: wine-run.sh PROGRAM.exe [ARGS...] | --start-server | --stop-server | --import FILE.reg KEY VALUE" >&2
     exit 2
     ;;
   *)

@@ -19,8 +19,9 @@ if ((${#missing[@]} > 0)); then
   fi
   echo "install-deps: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  apt-get update -qq || { echo "install-deps: apt-get update failed" >&2; exit 1; }
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null ||
+    { echo "install-deps: installing ${missing[*]} failed" >&2; exit 1; }
 fi
 
 # --- npm packages ------------------------------------------------------------

@@ -13,8 +13,8 @@
 #   .100  normal printer, MAC 00-1A-2B-3C-4D-5E
 #   .20   answers discovery but not TCP 9100: does not come back after a move
 #   .9    normal printer, MAC 00-1A-2B-3C-4D-09: the broadcast move goes to it
-# and one USB printer: a CH340 serial adapter on COM5 (e2e_usb.reg), whose port
-# is a pseudo-terminal; what the tool writes to it lands in STATE/serial.out.
+# and one USB printer: the lab's CH340 serial adapter on COM5, whose port is a
+# pseudo-terminal; what the tool writes to it lands in STATE/serial.out.
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/../.." && pwd)
@@ -43,34 +43,21 @@ case "$mode" in
       --sim "$sim" \
       --printer 100,mac=00-1A-2B-3C-4D-5E \
       --printer 20,mac=00-1A-2B-3C-4D-20,tcp=absent \
-      --printer 9,mac=00-1A-2B-3C-4D-09
-    DISPLAY="$KV_DISPLAY" bash "$repo/tools/lab" exec --state "$state" -- \
-      wine64 regedit /S "$(WINEPREFIX="$prefix" winepath -w "$repo/tests/e2e/e2e_usb.reg")"
-    rm -f "$state/serial.out" "$state/serial.pty"
-    socat -u "PTY,raw,echo=0,link=$state/serial.pty" "CREATE:$state/serial.out" \
-      </dev/null >/dev/null 2>&1 &
-    echo "KV_SOCAT_PID=$!" >>"$state/e2e.env"
-    for _ in $(seq 100); do [[ -e "$state/serial.pty" ]] && break; sleep 0.05; done
-    # Keeps the terminal open, so that the tool closing its end does not end socat.
-    (exec 3<>"$state/serial.pty" && exec sleep infinity) </dev/null >/dev/null 2>&1 &
-    echo "KV_HOLDER_PID=$!" >>"$state/e2e.env"
-    ln -sfn "$(readlink -f "$state/serial.pty")" "$prefix/dosdevices/com5"
-    echo "KV_SERIAL_LINK=$prefix/dosdevices/com5" >>"$state/e2e.env"
+      --printer 9,mac=00-1A-2B-3C-4D-09 \
+      --serial-printer
     ;;
   --run)
     # shellcheck source=/dev/null
     source "$state/e2e.env"
     DISPLAY="$KV_DISPLAY" exec bash "$repo/tools/lab" exec --state "$state" -- \
-      env DISPLAY="$KV_DISPLAY" KV_SERIAL_OUT="$state/serial.out" \
-      bash "$repo/cmake/wine-run.sh" "$@"
+      env DISPLAY="$KV_DISPLAY" bash "$repo/cmake/wine-run.sh" "$@"
     ;;
   --down)
-    bash "$repo/tools/lab" down --state "$state" || true
+    bash "$repo/tools/lab" down --state "$state"
     if [[ -f "$state/e2e.env" ]]; then
       # shellcheck source=/dev/null
       source "$state/e2e.env"
-      kill ${KV_XVFB_PID:-} ${KV_SOCAT_PID:-} ${KV_HOLDER_PID:-} 2>/dev/null || true
-      if [[ -n "${KV_SERIAL_LINK:-}" ]]; then rm -f "$KV_SERIAL_LINK"; fi
+      if [[ -n "${KV_XVFB_PID:-}" ]]; then kill "$KV_XVFB_PID" 2>/dev/null || true; fi
       rm -f "$state/e2e.env"
     fi
     ;;
