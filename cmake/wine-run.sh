@@ -32,7 +32,7 @@ if [[ -z "${WINEPREFIX:-}" ]]; then
 fi
 
 # Raise it whenever the set-up below changes: older prefixes are then rebuilt.
-readonly prefix_version="korvante-prefix 2"
+readonly prefix_version="korvante-prefix 3"
 readonly marker="$WINEPREFIX/.kv-ready"
 
 die() {
@@ -103,6 +103,10 @@ make_prefix() {
   step "read back the font substitutes" wine64 reg query \
     'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "Segoe UI"
   rm -f "$reg"
+  # Marlett draws the title bar's buttons; without it they read "0 1 r". Only
+  # that one of Wine's fonts: its Tahoma lacks most Vietnamese letters.
+  step "copy Marlett (package fonts-wine) into the prefix" \
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
   # The registry reaches its files when the server exits.
   step "wineserver -w (write the registry)" wineserver -w
   echo "$prefix_version" >"$marker"

@@ -1,23 +1,34 @@
 #!/usr/bin/env bash
 # Runs korvante-config.exe under Wine against simulated printers.
 #
-#   bash tools/demo.sh [SECONDS]
+#   bash tools/demo.sh           with a display ($DISPLAY set): the window opens
+#                                there, the lab stays up until it is closed;
+#                                without one: the guided tour below
+#   bash tools/demo.sh --tour    the guided tour, on $DISPLAY when it is set
+#                                (to watch it), else on a private Xvfb
 #
-# Installs what is missing, builds, starts a lab (a private network of Linux
-# network namespaces) with two simulated Korvante printers and one silent host,
-# and opens the tool inside the lab's "computer" namespace. With a display
-# ($DISPLAY set) the window opens there and the lab stays up until the window
-# is closed. Without one, the tool runs on a private Xvfb display for SECONDS
-# (default 8), a screenshot is left in build/demo/screenshot.png, and
-# everything is stopped. Either way the simulators' journals stay in build/demo.
+# Installs what is missing, builds, and starts a lab (a private network of
+# Linux network namespaces) with two simulated Korvante printers (.100 and
+# .20), one silent host (.30) and one USB printer: a CH340 serial adapter on
+# COM5 whose bytes land in build/demo/serial.out. The tool runs inside the
+# lab's "computer" namespace, so its searches and sends reach only the lab.
 #
-# Nothing leaves the lab: the tool's searches and sends reach only the
-# simulated printers. Runs as root (it creates network namespaces).
+# The tour drives the real window with the UI driver as a shop user would:
+# the USB list, a test print to the USB printer with its message box, the
+# LAN / Wi-Fi list, and a queue ticket saved to printer .100. It leaves a
+# picture of each step in build/demo/tour/ and prints what the printers
+# received, decoded. Runs as root (it creates network namespaces).
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo"
-seconds=${1:-8}
+tour=0
+case "${1:-}" in
+  --tour) tour=1 ;;
+  "") [[ -n "${DISPLAY:-}" ]] || tour=1 ;;
+  *) echo "usage: bash tools/demo.sh [--tour]" >&2; exit 2 ;;
+esac
 state="$repo/build/demo"
+shots="$state/tour"
 prefix="$repo/build/wine-prefix-demo"
 
 bash tools/install-deps.sh
@@ -25,16 +36,19 @@ echo "demo: building"
 cmake --preset host >/dev/null
 cmake --build --preset host --target printer-sim >/dev/null
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target korvante-config >/dev/null
+cmake --build --preset windows --target korvante-config ui-driver >/dev/null
 exe="$repo/build/windows/app/korvante-config.exe"
-[[ -f "$exe" ]] || { echo "demo: $exe was not built" >&2; exit 1; }
+driver="$repo/build/windows/tools/ui-driver.exe"
+for built in "$exe" "$driver"; do
+  [[ -f "$built" ]] || { echo "demo: $built was not built" >&2; exit 1; }
+done
 
 xvfb_pid=""
 tool_pid=""
 cleanup() {
-  [[ -n "$tool_pid" ]] && kill "$tool_pid" 2>/dev/null || true
+  if [[ -n "$tool_pid" ]]; then kill "$tool_pid" 2>/dev/null || true; fi
   tools/lab down --state "$state" >/dev/null 2>&1 || true
-  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+  if [[ -n "$xvfb_pid" ]]; then kill "$xvfb_pid" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
 
@@ -49,19 +63,88 @@ fi
 # DISPLAY is set before the lab's wineserver starts its first program, so
 # Wine's desktop process can open windows on it.
 tools/lab up --state "$state" --prefix "$prefix" \
-  --printer 100,mac=00-1A-2B-3C-4D-5E --printer 20,mac=00-1A-2B-3C-4D-60 --silent 30
+  --printer 100,mac=00-1A-2B-3C-4D-5E --printer 20,mac=00-1A-2B-3C-4D-60 --silent 30 \
+  --serial-printer
 
-tools/lab exec --state "$state" -- bash cmake/wine-run.sh "$exe" &
+in_lab() { tools/lab exec --state "$state" -- env DISPLAY="$DISPLAY" bash cmake/wine-run.sh "$@"; }
+in_lab "$exe" &
 tool_pid=$!
 
-if [[ -n "$xvfb_pid" ]]; then
-  sleep "$seconds"
-  import -display "$DISPLAY" -window root "$state/screenshot.png"
-  echo "demo: screenshot in $state/screenshot.png"
-else
+if ((!tour)); then
   echo "demo: the window is open on $DISPLAY; close it to stop the lab"
   wait "$tool_pid" || true
   tool_pid=""
+  echo "demo: what the printers received is in $state/journal-*.log and $state/serial.out"
+  exit 0
 fi
-echo "demo: journals of the simulated printers:"
-ls "$state"/*journal* 2>/dev/null || tools/lab status --state "$state" || true
+
+# --- the tour --------------------------------------------------------------------
+ui() { in_lab "$driver" "$@"; }
+step() { printf '\ndemo: %s\n' "$*"; }
+fail() {
+  echo "demo: the tour stopped: $*" >&2
+  exit 1
+}
+
+# A picture of the tool's window (with its message box, which sits on top of
+# it): the screen, cropped to the window's frame.
+shot() {
+  local file="$shots/$1.png" geometry
+  # The display may lag the last message by a frame.
+  sleep 0.4
+  geometry=$(xwininfo -root -tree | awk '/"Korvante Config Tool"/ {print $(NF-1); exit}')
+  [[ -n "$geometry" ]] || fail "no window titled Korvante Config Tool on $DISPLAY"
+  import -display "$DISPLAY" -window root -crop "$geometry" +repage "$file"
+  echo "      picture: ${file#"$repo"/}"
+}
+
+rm -rf "$shots"
+mkdir -p "$shots"
+
+step "1. At start the tool looks for USB printers and lists the serial printer on COM5."
+ui wait-item "COM5 - " 15000 | sed 's/^/      list: /' || fail "no USB printer listed"
+ui drop-down 1
+shot 1-usb-list
+ui drop-down 0
+
+step "2. Kỹ thuật page, \"Test\": a test print with the buzzer to the USB printer."
+ui click 304
+ui click 204
+box=$(ui show-box 10000) || fail "no message box after Test"
+echo "      message: $box"
+shot 2-usb-test
+ui wait-box 2000 >/dev/null
+
+step "3. \"LAN / Wi-Fi\": the printers on the shop network, and the LAN page's suggested address."
+ui click 702
+ui click 301
+ui wait-item "192.168.77." 10000 | sed 's/^/      list: /' || fail "no network printer listed"
+ui drop-down 1
+shot 3-lan-list
+ui drop-down 0
+
+step "4. Số thứ tự page: a queue ticket with a second line and a QR link, saved to .100."
+ui select 0
+ui click 303
+ui click 207
+ui click-caption 2 "In ngày"
+ui set-field 2 2 "Cảm ơn quý khách"
+ui set-field 2 5 "https://korvante.vn/q?s=7"
+ui click 203
+box=$(ui show-box 10000) || fail "no message box after saving the ticket"
+echo "      message: $box"
+shot 4-queue-ticket
+ui wait-box 2000 >/dev/null
+
+step "What the printers received (decoded; the raw bytes are in $state/journal-*.log):"
+for journal in "$state"/journal-*.log; do
+  host=${journal##*journal-}
+  host=${host%.log}
+  echo "  192.168.77.$host:"
+  # Drop the hex, keep the time, the kind, the peer and the reading.
+  grep -v ' start ' "$journal" |
+    sed -E 's/ hex=[^|]*\| / | /; s/ (total=[0-9]+) hex=.*/ \1/; s/ ([0-9]+ bytes): .*/ \1/; s/^/    /'
+done
+echo "  USB printer on COM5 ($(stat -c %s "$state/serial.out") bytes):"
+od -An -tx1 -v "$state/serial.out" | tr 'a-f' 'A-F' | sed 's/^ */    /'
+printf '\ndemo: the tour'"'"'s pictures are in %s\n' "${shots#"$repo"/}"

@@ -10,6 +10,11 @@
 //   ui-driver.exe list-items          print the printer list, one item a line
 //   ui-driver.exe caption ID          print a control's caption
 //   ui-driver.exe wait-box MS         wait for the "Korvante" box, print it, press OK
+//   ui-driver.exe show-box MS         wait for the "Korvante" box, print it, leave it open
+//   ui-driver.exe wait-item TEXT MS   wait until a printer list item starts with TEXT,
+//                                     then print the list
+//   ui-driver.exe click-caption PAGE TEXT   click the control of page PAGE captioned TEXT
+//   ui-driver.exe drop-down 1|0       open (1) or close (0) the printer list's drop-down
 //
 // Output is UTF-8; the exit code is 1 when the window or the box is not found.
 #include <windows.h>
@@ -37,20 +42,20 @@ void PrintLine(const std::u16string& text) {
 int Usage() {
   std::fprintf(stderr,
                "usage: ui-driver click ID | set-field PAGE N TEXT | select N | select-list ID N |"
-               " menu ID N | list-items | caption ID | wait-box MS\n");
+               " menu ID N | list-items | caption ID | wait-box MS | show-box MS |"
+               " wait-item TEXT MS | click-caption PAGE TEXT | drop-down 1|0\n");
   return 2;
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
+int Run(int argc, wchar_t** argv) {
   if (argc < 2) return Usage();
   const std::wstring command = argv[1];
   auto number = [&](int i) {
     return i < argc ? static_cast<int>(std::wcstol(argv[i], nullptr, 10)) : 0;
   };
-  if (command == L"wait-box") {
-    const auto text = AnswerMessageBox(std::chrono::milliseconds(number(2)));
+  if (command == L"wait-box" || command == L"show-box") {
+    const std::chrono::milliseconds timeout(number(2));
+    const auto text = command == L"wait-box" ? AnswerMessageBox(timeout) : ReadMessageBox(timeout);
     if (!text) return 1;
     PrintLine(*text);
     return 0;
@@ -67,6 +72,24 @@ int wmain(int argc, wchar_t** argv) {
     window->SelectListItem(number(2), number(3));
   } else if (command == L"menu" && argc == 4) {
     if (!window->ChooseFromMenu(number(2), number(3))) return 1;
+  } else if (command == L"wait-item" && argc == 4) {
+    const std::u16string prefix = reinterpret_cast<const char16_t*>(argv[2]);
+    const bool found = WaitUntil(
+        [&] {
+          for (const auto& item : window->PrinterItems()) {
+            if (item.starts_with(prefix)) return true;
+          }
+          return false;
+        },
+        std::chrono::milliseconds(number(3)));
+    for (const auto& item : window->PrinterItems()) PrintLine(item);
+    if (!found) return 1;
+  } else if (command == L"click-caption" && argc == 4) {
+    HWND control = window->ControlByCaption(number(2), reinterpret_cast<const char16_t*>(argv[3]));
+    if (!control) return 1;
+    PostMessageW(control, BM_CLICK, 0, 0);
+  } else if (command == L"drop-down" && argc == 3) {
+    SendMessageW(window->PrinterList(), CB_SHOWDROPDOWN, number(2) != 0, 0);
   } else if (command == L"list-items") {
     for (const auto& item : window->PrinterItems()) PrintLine(item);
   } else if (command == L"caption" && argc == 3) {
@@ -75,4 +98,16 @@ int wmain(int argc, wchar_t** argv) {
     return Usage();
   }
   return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const int code = Run(argc, argv);
+  std::fflush(stdout);
+  std::fflush(stderr);
+  // Wine 8 may fault in this process's DLL clean-up after it has read another
+  // process's message box (see tests/e2e): end without it.
+  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
+  return code;
 }

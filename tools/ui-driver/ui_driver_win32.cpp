@@ -205,9 +205,24 @@ void SetLabDiscoveryMuted(bool muted) {
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
 }
 
-std::optional<std::u16string> AnswerMessageBox(std::chrono::milliseconds timeout) {
+namespace {
+
+HWND WaitForMessageBox(std::chrono::milliseconds timeout) {
   HWND box = nullptr;
   WaitUntil([&] { return (box = FindWindowW(L"#32770", L"Korvante")) != nullptr; }, timeout);
+  return box;
+}
+
+}  // namespace
+
+std::optional<std::u16string> ReadMessageBox(std::chrono::milliseconds timeout) {
+  HWND box = WaitForMessageBox(timeout);
+  if (!box) return std::nullopt;
+  return WindowText(GetDlgItem(box, kMessageTextId));
+}
+
+std::optional<std::u16string> AnswerMessageBox(std::chrono::milliseconds timeout) {
+  HWND box = WaitForMessageBox(timeout);
   if (!box) return std::nullopt;
   std::u16string text = WindowText(GetDlgItem(box, kMessageTextId));
   PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);

@@ -76,6 +76,9 @@ std::wstring EnvPath(const char* name);
 // exists), so a LAN / Wi-Fi refresh falls back to the port-9100 sweep.
 void SetLabDiscoveryMuted(bool muted);
 
+// Waits for the tool's message box and reads its text, leaving it open.
+std::optional<std::u16string> ReadMessageBox(std::chrono::milliseconds timeout);
+
 // Waits for the tool's message box (a "#32770" window captioned "Korvante"),
 // reads its text and presses OK. Empty when no box came in time.
 std::optional<std::u16string> AnswerMessageBox(std::chrono::milliseconds timeout);
