@@ -1,7 +1,6 @@
 // Process entry of korvante-config.exe.
 #include <winsock2.h>
 #include <windows.h>
-#include <commctrl.h>
 
 #include <cwchar>
 
@@ -10,8 +9,7 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
   using namespace korvante;
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
+  InitControlClasses();
   WSADATA wsa;
   // Not checked: without Winsock every search and send simply fails later.
   WSAStartup(MAKEWORD(2, 2), &wsa);

@@ -75,6 +75,8 @@ struct MainWindow {
 };
 
 // --- start-up (window_create_win32.cpp) ---------------------------------------
+// Registers the common-control classes the window uses, tooltips included.
+void InitControlClasses();
 void RegisterWindowClasses(HINSTANCE instance);
 // Height of the main window for a work area: its height capped at 830, or 830
 // when the work area is empty.

@@ -86,6 +86,13 @@ void StartRefresh(MainWindow& w) {
 }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Needs no state, and the first one arrives before WM_NCCREATE: creation
+  // clamps the window's starting size with that answer, so a work area lower
+  // than 600 pixels still gives the 800 x 600 minimum.
+  if (message == WM_GETMINMAXINFO) {
+    reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{kMinTrackWidth, kMinTrackHeight};
+    return 0;
+  }
   if (message == WM_NCCREATE) {
     auto* state =
         static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
@@ -110,11 +117,6 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       RedrawWindow(hwnd, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
       return 0;
-    case WM_GETMINMAXINFO: {
-      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-      info->ptMinTrackSize = POINT{kMinTrackWidth, kMinTrackHeight};
-      return 0;
-    }
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);

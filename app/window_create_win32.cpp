@@ -2,12 +2,14 @@
 // control of the inventory with its class, style, ID, caption and default.
 #include <windows.h>
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 #include <string>
 
 #include "app/main_window_win32.h"
 #include "app/save_actions_win32.h"
+#include "app/version.h"
 #include "discovery/network_profiles.h"
 #include "commands/ticket_sizes.h"
 
@@ -18,7 +20,7 @@ namespace {
 constexpr wchar_t kHotlineNumber[] = L"1900 6868";
 constexpr wchar_t kFooterSentence[] =
     L"Cung cấp máy in, giấy in, thiết bị bán hàng - Hỗ trợ trọn đời - Hotline: ";
-constexpr wchar_t kVersionText[] = L"Phiên bản: 1.0.0";
+constexpr wchar_t kVersionText[] = L"Phiên bản: " KV_VERSION_TEXT;
 
 constexpr int kMinVisibleListItems = 8;
 constexpr int kSizeListItemHeight = 24;
@@ -55,7 +57,19 @@ class ControlFactory {
     return h;
   }
   HWND Check(HWND parent, const wchar_t* text) {
-    return Make(parent, L"BUTTON", text, BS_AUTOCHECKBOX | WS_TABSTOP);
+    return Unthemed(Make(parent, L"BUTTON", text, BS_AUTOCHECKBOX | WS_TABSTOP));
+  }
+  HWND Radio(const wchar_t* text, DWORD style, int id) {
+    return Unthemed(Make(w_.hwnd, L"BUTTON", text, BS_RADIOBUTTON | WS_TABSTOP | style, 0, id));
+  }
+  // Under visual styles a check box or radio draws its caption in the
+  // theme's colour and ignores the text colour of WM_CTLCOLORSTATIC. A class
+  // list that names no class leaves it without a theme, so it keeps the
+  // window's colours (and draws the classic box). A blank rather than an
+  // empty text: Wine ignores an empty one.
+  static HWND Unthemed(HWND button) {
+    SetWindowTheme(button, L" ", L" ");
+    return button;
   }
   HWND Panel(HWND parent) {
     HWND h = CreateWindowExW(0, kPageClassName, L"", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
@@ -123,10 +137,8 @@ void CreateHeader(MainWindow& w, ControlFactory& make) {
   SendMessageW(w.at(Slot::kBrand), WM_SETFONT, reinterpret_cast<WPARAM>(w.brandFont.get()), TRUE);
   w.at(Slot::kConnectionHeader) = make.Label(w.hwnd, L"KẾT NỐI MÁY IN");
   // Plain radios: the window sets their checks itself.
-  w.at(Slot::kUsbRadio) =
-      make.Make(w.hwnd, L"BUTTON", L"USB", BS_RADIOBUTTON | WS_TABSTOP | WS_GROUP, 0, kIdUsbRadio);
-  w.at(Slot::kLanRadio) =
-      make.Make(w.hwnd, L"BUTTON", L"LAN / Wi-Fi", BS_RADIOBUTTON | WS_TABSTOP, 0, kIdLanRadio);
+  w.at(Slot::kUsbRadio) = make.Radio(L"USB", WS_GROUP, kIdUsbRadio);
+  w.at(Slot::kLanRadio) = make.Radio(L"LAN / Wi-Fi", 0, kIdLanRadio);
   w.at(Slot::kPrinterLabel) = make.Label(w.hwnd, L"Tên máy in");
   w.at(Slot::kPrinterList) = make.List(w.hwnd);
   w.at(Slot::kFindButton) = make.OwnerDrawn(w.hwnd, L"Tìm", kIdFind);
@@ -240,6 +252,13 @@ void CreateTechnicalPage(MainWindow& w, ControlFactory& make) {
 }
 
 }  // namespace
+
+void InitControlClasses() {
+  // The tooltip class is registered by ICC_BAR_CLASSES: common controls 6
+  // does not register it for ICC_STANDARD_CLASSES alone.
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&controls);
+}
 
 void RegisterWindowClasses(HINSTANCE instance) {
   WNDCLASSW page{};

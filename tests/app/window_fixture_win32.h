@@ -69,8 +69,7 @@ inline void HoldKeys(std::initializer_list<int> keys) {
 class MainWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
+    InitControlClasses();
     WSADATA wsa;
     WSAStartup(MAKEWORD(2, 2), &wsa);
     RegisterWindowClasses(GetModuleHandleW(nullptr));

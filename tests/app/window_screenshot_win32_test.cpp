@@ -1,6 +1,7 @@
 // Screenshots of the window as the display shows it, saved for a person to
 // look at, with checks that the painted cards, the current page button and
-// the footer sit where the layout puts them.
+// the footer sit where the layout puts them; and the pictures of the guide
+// for shop staff (app/guide), taken of the real window of this build.
 #include "tests/app/window_fixture_win32.h"
 
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <ostream>
 #include <tuple>
 
+#include "discovery/refresh.h"
 #include "tests/app/png_writer.h"
 
 namespace korvante::testing {
@@ -84,11 +86,18 @@ Screenshot Capture(HWND hwnd) {
   return shot;
 }
 
+// A file in the directory that the environment variable names, as Wine
+// sees it (the bench gives a Unix directory; Z: is the Unix root); empty
+// when the variable is not set.
+std::string PathIn(const char* variable, const std::string& name) {
+  const char* dir = std::getenv(variable);
+  if (!dir || !*dir) return "";
+  return std::string(dir[0] == '/' ? "Z:" : "") + dir + "/" + name;
+}
+
 void Save(const Screenshot& shot, const std::string& name) {
-  const char* dir = std::getenv("KV_SCREENSHOT_DIR");
-  if (!dir || !*dir) return;
-  // The bench gives a Unix directory; Wine's Z: drive is the Unix root.
-  const std::string path = std::string(dir[0] == '/' ? "Z:" : "") + dir + "/" + name;
+  const std::string path = PathIn("KV_SCREENSHOT_DIR", name);
+  if (path.empty()) return;
   EXPECT_TRUE(testing::WritePng(path, shot.width, shot.height, shot.rgb)) << path;
 }
 
@@ -173,6 +182,121 @@ TEST_F(ScreenshotWindowTest, DisabledButtonsAreGrey) {
   // The save IP button at (246 + 432, 236 + 435) in the client area.
   EXPECT_EQ(shot.ClientPixel(246 + 432 + 70, 236 + 435 + 5), (Rgb{235, 239, 244}));
   SetBusy(*state_, false);
+}
+
+// --- the guide's pictures ---------------------------------------------------------------
+
+// The guide shows the window's client area only: the title bar is drawn by
+// Windows itself and looks different there.
+class GuidePictures : public ScreenshotWindowTest {
+ protected:
+  void SetUp() override {
+    ScreenshotWindowTest::SetUp();
+    SetWindowPos(hwnd_, HWND_TOP, 10, 10, 900, 830, SWP_SHOWWINDOW);
+    // The bench's own search (no printer anywhere) ends first, so that it
+    // cannot replace the printers a picture shows.
+    ASSERT_TRUE(WaitForFindButton());
+  }
+  bool WaitForFindButton() {
+    for (int waited = 0; waited < 15000; waited += 20) {
+      Pump();
+      if (TextOf(at(Slot::kFindButton)) == L"Tìm") return true;
+      Sleep(20);
+    }
+    return false;
+  }
+  // The window's own result handling, with the printers a shop might have.
+  void ShowPrinters(ConnectionMode mode) {
+    if (mode != state_->mode) {
+      Command(mode == kModeNetwork ? kIdLanRadio : kIdUsbRadio, BN_CLICKED,
+              at(mode == kModeNetwork ? Slot::kLanRadio : Slot::kUsbRadio));
+      ASSERT_TRUE(WaitForFindButton());
+    }
+    auto* result = new TargetsResult;
+    result->mode = mode;
+    result->generation = state_->refreshGeneration;
+    if (mode == kModeNetwork) {
+      result->networkPrinters = {Printer("192.168.1.100", "00-1A-2B-3C-4D-5E"),
+                                 Printer("192.168.1.101", "00-1A-2B-3C-4D-7A")};
+    } else {
+      result->usbPrinters = {UsbPrinter{u"Korvante K80", u"USB001", u"", u"Korvante K80"}};
+    }
+    PostMessageW(hwnd_, kMsgTargetsReady, 0, reinterpret_cast<LPARAM>(result));
+    Pump();
+  }
+  static NetworkPrinter Printer(const char* ip, const char* mac) {
+    NetworkPrinter p;
+    p.ip = ip;
+    p.mac = mac;
+    return p;
+  }
+  // Saves the client area, or the part of it given, as a picture of the guide.
+  void Picture(const std::string& name, Rect part = {}) {
+    const Screenshot shot = RedrawAndCapture();
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    if (part.width == 0) part = {0, 0, client.right, client.bottom};
+    std::vector<std::uint8_t> rgb;
+    for (int y = part.y; y < part.bottom(); ++y) {
+      for (int x = part.x; x < part.right(); ++x) {
+        const Rgb c = shot.ClientPixel(x, y);
+        rgb.insert(rgb.end(), {static_cast<std::uint8_t>(c.r), static_cast<std::uint8_t>(c.g),
+                               static_cast<std::uint8_t>(c.b)});
+      }
+    }
+    const std::string path = PathIn("KV_GUIDE_PICTURE_DIR", name);
+    ASSERT_FALSE(path.empty()) << "KV_GUIDE_PICTURE_DIR names the guide's picture folder";
+    EXPECT_TRUE(testing::WritePng(path, part.width, part.height, rgb)) << path;
+  }
+  std::wstring Selected() {
+    HWND list = at(Slot::kPrinterList);
+    return ListItem(list, static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0)));
+  }
+};
+
+TEST_F(GuidePictures, UsbPrinterOnTheLanPage) {
+  ShowPrinters(kModeUsb);
+  EXPECT_EQ(Selected(), L"USB001 - Korvante K80");
+  Picture("cua-so-chinh.png");
+}
+
+TEST_F(GuidePictures, NetworkPrintersOnTheLanPage) {
+  ShowPrinters(kModeNetwork);
+  EXPECT_EQ(Selected(), L"192.168.1.100    Máy in bill/tem (00-1A-2B-3C-4D-5E)");
+  EXPECT_EQ(TextOf(at(Slot::kPrinterLabel)), L"IP máy in");
+  Picture("trang-lan.png");
+}
+
+TEST_F(GuidePictures, WifiPage) {
+  ShowPrinters(kModeNetwork);
+  Command(kIdWifiPageButton, BN_CLICKED, at(Slot::kWifiPageButton));
+  EXPECT_TRUE(IsWindowVisible(at(Slot::kWifiPage)));
+  Picture("trang-wifi.png");
+}
+
+TEST_F(GuidePictures, QueuePageWithItsContent) {
+  ShowPrinters(kModeNetwork);
+  Command(kIdQueuePageButton, BN_CLICKED, at(Slot::kQueuePageButton));
+  Command(kIdContentToggle, BN_CLICKED, at(Slot::kContentToggle));
+  EXPECT_TRUE(IsWindowVisible(at(Slot::kContentPanel)));
+  Picture("trang-so-thu-tu.png");
+}
+
+TEST_F(GuidePictures, TechnicalPage) {
+  ShowPrinters(kModeNetwork);
+  Command(kIdTechnicalPageButton, BN_CLICKED, at(Slot::kTechnicalPageButton));
+  EXPECT_TRUE(IsWindowVisible(at(Slot::kTechnicalPage)));
+  Picture("trang-ky-thuat.png");
+}
+
+// The bench's network has no printer: the search really finds nothing.
+TEST_F(GuidePictures, NothingFound) {
+  Command(kIdLanRadio, BN_CLICKED, at(Slot::kLanRadio));
+  ASSERT_TRUE(WaitForFindButton());
+  EXPECT_EQ(Selected(), L"Không tìm thấy máy in LAN / Wi-Fi");
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  Picture("khong-tim-thay.png", {28, 96, client.right - 56, 108});  // the connection card
 }
 
 }  // namespace

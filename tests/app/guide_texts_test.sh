@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The guide for shop staff quotes the program's own texts: every caption
+# (<b class="ui">) and message (<span class="msg">) in it must be a string
+# literal of the program, u"..." or L"..." exactly, so that a text changed in
+# the code cannot stay behind in the guide. Each marked text sits on one line.
+#
+#   guide_texts_test.sh REPO
+set -euo pipefail
+repo=${1:?repository root}
+guide="$repo/app/guide/huong-dan.html"
+sources=("$repo/app" "$repo/commands" "$repo/usb_transport" "$repo/discovery")
+
+fail=0
+checked=0
+for class in ui msg; do
+  case $class in
+    ui) open='<b class="ui">' close='</b>' ;;
+    msg) open='<span class="msg">' close='</span>' ;;
+  esac
+  marked=$(grep -o "$open" "$guide" | wc -l)
+  mapfile -t texts < <(grep -o "$open[^<]*$close" "$guide" | sed "s|^$open||; s|$close\$||")
+  if ((${#texts[@]} != marked)); then
+    echo "FAIL $class: $marked marked, ${#texts[@]} on one line with plain text"
+    fail=1
+  fi
+  for text in "${texts[@]}"; do
+    checked=$((checked + 1))
+    if ! grep -rqF -e "u\"$text\"" -e "L\"$text\"" --include='*.cpp' --include='*.h' "${sources[@]}"; then
+      echo "FAIL $class text not in the program: \"$text\""
+      fail=1
+    fi
+  done
+done
+((checked > 50)) || { echo "FAIL only $checked texts found in $guide"; fail=1; }
+[[ $fail == 0 ]] && echo "ok   $checked captions and messages of the guide are the program's own"
+exit $fail
