@@ -44,6 +44,12 @@ std::string Hex2(unsigned v) {
   return text;
 }
 
+// Barcode data this long without its closing 00 is not barcode data.
+constexpr std::size_t kMaxBarcodeData = 255;
+
+// A WiFi command whose name and password have not ended by then never will.
+constexpr std::size_t kMaxWifiCommand = 1024;
+
 // Lengths of the proprietary functions: 1F 1B 1F fn and what follows. 0 when
 // the bytes end before the length is known.
 std::size_t ProprietaryLength(std::span<const std::uint8_t> b, bool& known) {
@@ -68,11 +74,14 @@ std::size_t ProprietaryLength(std::span<const std::uint8_t> b, bool& known) {
     case 0xB4: {  // 1F 1B 1F B4, IP, mask, gateway, 06, name, 00, password, 00
       std::size_t at = 17;
       for (int field = 0; field < 2; ++field) {
-        while (at < b.size() && b[at] != 0x00) ++at;
+        while (at < b.size() && at < kMaxWifiCommand && b[at] != 0x00) ++at;
+        if (at == kMaxWifiCommand) break;
         if (at >= b.size()) return 0;
         ++at;
       }
-      return at;
+      if (at < kMaxWifiCommand) return at;
+      known = false;  // no end: the name and password bytes are read as they come
+      return 4;
     }
     default:
       known = false;
@@ -153,6 +162,60 @@ std::string HexText(std::span<const std::uint8_t> bytes) {
   return text;
 }
 
+namespace {
+
+// The commands whose length their own bytes give: bit images, raster images,
+// barcodes and tab stops. 0 when `b` begins with none of them; `more` when the
+// bytes end before its length is known.
+std::size_t VariableLength(std::span<const std::uint8_t> b, bool& more, std::string& name) {
+  more = false;
+  auto byteAt = [&](std::size_t i) -> int {
+    if (i < b.size()) return b[i];
+    more = true;
+    return -1;
+  };
+  if (b[0] == kEsc && b.size() >= 2 && b[1] == '*') {  // ESC * m nL nH, columns
+    name = "ESC * (bit image)";
+    const int m = byteAt(2), nL = byteAt(3), nH = byteAt(4);
+    if (more) return 0;
+    return 5 + static_cast<std::size_t>(nL + 256 * nH) * (m <= 1 ? 1 : 3);
+  }
+  if (b[0] == kEsc && b.size() >= 2 && b[1] == 'D') {  // ESC D n1 ... NUL
+    name = "ESC D (tab stops)";
+    for (std::size_t i = 2; i < 2 + 33; ++i) {
+      const int n = byteAt(i);
+      if (more) return 0;
+      if (n == 0) return i + 1;
+    }
+    return 2 + 33;
+  }
+  if (b[0] == kGs && b.size() >= 2 && b[1] == 'v') {  // GS v 0 m xL xH yL yH
+    name = "GS v 0 (raster image)";
+    if (byteAt(2) != '0') return 0;
+    const int xL = byteAt(4), xH = byteAt(5), yL = byteAt(6), yH = byteAt(7);
+    if (more) return 0;
+    return 8 + static_cast<std::size_t>(xL + 256 * xH) * static_cast<std::size_t>(yL + 256 * yH);
+  }
+  if (b[0] == kGs && b.size() >= 2 && b[1] == 'k') {  // GS k m data NUL, or GS k m n data
+    name = "GS k (barcode)";
+    const int m = byteAt(2);
+    if (more) return 0;
+    if (m >= 65) {
+      const int n = byteAt(3);
+      return more ? 0 : 4 + static_cast<std::size_t>(n);
+    }
+    for (std::size_t i = 3; i < 3 + kMaxBarcodeData; ++i) {
+      const int d = byteAt(i);
+      if (more) return 0;
+      if (d == 0) return i + 1;
+    }
+    return 3 + kMaxBarcodeData;
+  }
+  return 0;
+}
+
+}  // namespace
+
 bool ReadCommand(std::span<const std::uint8_t> b, bool final, Command& out) {
   out = Command{};
   auto need = [&](std::size_t n) {
@@ -216,6 +279,17 @@ bool ReadCommand(std::span<const std::uint8_t> b, bool final, Command& out) {
     if (b[3] == 0x84 && length >= 5) name += " " + Hex2(b[4]);
     if (!known) name += " (unknown)";
     return take(Op::kProprietary, length, name, b[3]);
+  }
+
+  if (first == kEsc || first == kGs) {
+    bool more = false;
+    std::string name;
+    const std::size_t length = VariableLength(b, more, name);
+    if (more) return need(b.size() + 1);
+    if (length > 0) {
+      if (!need(length)) return false;
+      return take(Op::kOther, length, name + ", " + std::to_string(length) + " bytes");
+    }
   }
 
   if (first == kEsc) {
@@ -354,6 +428,7 @@ std::string ProprietaryMeaning(const Command& c) {
       if (d[0] == 0x02) return "ticket program function 84 02; not interpreted";
       return "unknown queue function 84 " + Hex2(d[0]) + "; not interpreted";
     case 0xB4: {
+      if (d.size() < 15) return "WiFi settings without their two 00 bytes; not interpreted";
       std::string name, password;
       std::size_t at = 13;
       while (d[at] != 0) name += static_cast<char>(d[at++]);
