@@ -16,12 +16,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/commands/bytes.h"
 #include "tools/printer-sim/print_stream.h"
 #include "tools/printer-sim/ticket_render.h"
 #include "tools/printer-sim/virtual_printer.h"
 
 namespace korvante::sim {
 namespace {
+
+using korvante::bytes;
 
 const LayoutSettings k7December2026{{2026, 12, 7}, "001"};
 
@@ -286,6 +289,24 @@ TEST(TicketView, TicketDoesNotDependOnHowTheBytesArrive) {
   EXPECT_EQ(cut.cards.back().title, "Ticket program not stored");
 }
 
+// "@cnt" and "@date" are filled in only when a stored program is printed.
+TEST(TicketView, PlaceholdersAreFilledInOnlyInAStoredProgram) {
+  const StreamResult direct = Print(bytes("40 63 6E 74 0A"));
+  ASSERT_EQ(direct.printouts.size(), 1u);
+  EXPECT_FALSE(direct.printouts[0].ticket);
+  ASSERT_EQ(direct.printouts[0].strip.lines.size(), 1u);
+  EXPECT_EQ(direct.printouts[0].strip.lines[0].text, "@cnt");
+
+  const StreamResult stored =
+      Print(bytes("1F 1B 1F 84 05 01 40 63 6E 74 0A 40 64 61 74 65 0A"
+                  " 40 65 6E 64"));
+  ASSERT_EQ(stored.printouts.size(), 1u);
+  EXPECT_TRUE(stored.printouts[0].ticket);
+  ASSERT_EQ(stored.printouts[0].strip.lines.size(), 2u);
+  EXPECT_EQ(stored.printouts[0].strip.lines[0].text, "001");
+  EXPECT_EQ(stored.printouts[0].strip.lines[1].text, "07/12/2026");
+}
+
 // The index page beside the journal lists the events in time order, and a
 // ticket's picture next to the data that stored it; pictures of an earlier
 // run are gone.
@@ -311,6 +332,12 @@ TEST(TicketView, IndexPageListsEventsAndShowsTheTicketPicture) {
     printer.Record(
         {1.2, "tcp-data", "192.168.77.2:50000", "hex=.. | 213 other bytes", 7, all.subspan(100)});
     printer.Record({1.3, "tcp-close", "192.168.77.2:50000", "total=313 hex=..", 7, {}});
+    printer.Record({2.0,
+                    "udp",
+                    "192.168.77.2:9000",
+                    "hex=.. | XP0001SAVE mac 00-1A-2B-3C-4D-5E ip 192.168.77.101 -> moved",
+                    -1,
+                    {}});
   }
   const std::string html = ReadFile(page);
   const std::size_t udp = html.find("XP0001FIND");
@@ -324,6 +351,8 @@ TEST(TicketView, IndexPageListsEventsAndShowsTheTicketPicture) {
   EXPECT_LT(udp, settings);
   EXPECT_LT(settings, image);
   EXPECT_LT(image, close);
+  EXPECT_NE(html.find("<b>Network settings by broadcast</b>: XP0001SAVE mac 00-1A-2B-3C-4D-5E"),
+            std::string::npos);
   EXPECT_EQ(html.find("journal-100-ticket-002"), std::string::npos);
   EXPECT_FALSE(std::ifstream(stale).good());
   EXPECT_EQ(ReadFile(picture).substr(1, 3), "PNG");

@@ -487,7 +487,7 @@ std::string Meaning(const Command& c) {
     case Op::kInitialize:
       return "initialise the printer";
     case Op::kFeedLines:
-      return "print and feed " + std::to_string(c.n) + " lines";
+      return "print and feed " + std::to_string(c.n) + (c.n == 1 ? " line" : " lines");
     case Op::kFeedDots:
       return "print and feed " + std::to_string(c.n) + " dots";
     case Op::kPrinterFeed:

@@ -78,6 +78,12 @@ StreamResult PrintStream::Close(const LayoutSettings& settings) {
 }
 
 void PrintStream::Take(Command command, const LayoutSettings& settings, StreamResult& out) {
+  // Outside a stored program a placeholder is only its letters.
+  if (!inProgram_ && command.op == Op::kPlaceholder) {
+    command.op = Op::kText;
+    command.data.assign(command.name.begin(), command.name.end());
+    command.name = "text";
+  }
   out.commands.push_back(command);
   if (inProgram_) {
     const bool ends = command.op == Op::kPlaceholder && command.name == "@end";

@@ -191,6 +191,9 @@ void VirtualPrinter::Record(const JournalEvent& e) {
       connections_.erase(at);
     }
   }
+  const std::size_t save = e.line.find("| XP0001SAVE ");
+  if (e.what == "udp" && save != std::string::npos)
+    result.cards.push_back({"Network settings by broadcast", e.line.substr(save + 2)});
 
   // The journal line: "hex=... | reading", "total=N hex=...", or a reading alone.
   std::string reading = e.line;
