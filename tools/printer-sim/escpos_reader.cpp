@@ -453,7 +453,7 @@ std::string QrMeaning(const Command& c) {
       return "QR module size " + std::string(d.empty() ? "?" : std::to_string(d[0])) + " dots";
     case 0x45: {
       static constexpr char kLevels[] = "LMQH";
-      if (d.empty() || d[0] < 48 || d[0] > 51) return "QR error correction: bad level";
+      if (d.empty() || d[0] < 48 || d[0] > 51) return "QR error correction: no such level, ignored";
       return std::string("QR error correction level ") + kLevels[d[0] - 48];
     }
     case 0x50: {

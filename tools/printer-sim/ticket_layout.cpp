@@ -141,6 +141,7 @@ class Layout {
   void PrintBuffer();
   void EmitRow(std::size_t from, std::size_t to, int width);
   void PrintQr();
+  void ApplyQr(const Command& c);
   // Prints the buffer and moves the paper n dots from the top of what it
   // printed; never less than the printed rows, which the head steps over.
   void FeedDots(int n) {
@@ -343,17 +344,7 @@ bool Layout::Apply(const Command& c) {
       m_.codeTable = n;
       break;
     case Op::kQr:
-      if (c.n == 0x43 && !c.data.empty()) m_.qrModule = std::clamp<int>(c.data[0], 1, 16);
-      if (c.n == 0x45 && !c.data.empty() && c.data[0] >= 48 && c.data[0] <= 51)
-        m_.qrLevel = "LMQH"[c.data[0] - 48];
-      if (c.n == 0x50 && !c.data.empty()) {
-        qrData_.assign(c.data.begin() + 1, c.data.end());
-        qrStored_ = true;
-      }
-      if (c.n == 0x51) PrintQr();
-      if (c.n == 0x41 && !c.data.empty() && c.data[0] != 50)
-        Note("QR model " + std::to_string(c.data[0] - 48) + " asked for; drawn as model 2");
-      if (c.n == 0x52 || c.n < 0x41 || c.n > 0x52) Note(c.name + ": " + Meaning(c));
+      ApplyQr(c);
       break;
     case Op::kProprietary:
       if (!StartsProgram(c) || c.data[0] != 0x05) Note(c.name + ": " + Meaning(c));
@@ -367,6 +358,35 @@ bool Layout::Apply(const Command& c) {
       break;
   }
   return true;
+}
+
+// GS ( k for QR codes: n is the function, `data` its parameters.
+void Layout::ApplyQr(const Command& c) {
+  const Bytes& d = c.data;
+  switch (d.empty() ? -1 : c.n) {
+    case 0x41:  // model: 49 = 1, 50 = 2
+      if (d[0] != 50) Note(c.name + ": " + Meaning(c) + " asked for; drawn as model 2");
+      return;
+    case 0x43:  // module size in dots
+      m_.qrModule = std::clamp<int>(d[0], 1, 16);
+      return;
+    case 0x45:  // error correction: 48 to 51 = L, M, Q, H
+      if (d[0] >= 48 && d[0] <= 51) {
+        m_.qrLevel = "LMQH"[d[0] - 48];
+        return;
+      }
+      break;
+    case 0x50:  // store: 0x30, then the data
+      qrData_.assign(d.begin() + 1, d.end());
+      qrStored_ = true;
+      return;
+    case 0x51:  // print
+      PrintQr();
+      return;
+    default:
+      break;
+  }
+  Note(c.name + ": " + Meaning(c));
 }
 
 PrintedStrip Layout::Finish() {
