@@ -4,6 +4,8 @@
 // status requests on TCP port 9100, applies "XP0001SAVE" and the IP-change
 // command by moving its own interface address (it runs as root inside its own
 // network namespace), and writes a journal line for everything it receives.
+// Built with the ticket view (KV_PRINTER_VIEW), it also keeps an index page
+// with a picture of every ticket it stores, and renders files (--render).
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -21,10 +23,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#ifdef KV_PRINTER_VIEW
+#include "tools/printer-sim/render_file.h"
+#include "tools/printer-sim/virtual_printer.h"
+#endif
 
 namespace {
 
@@ -38,6 +46,7 @@ constexpr std::string_view kSave = "XP0001SAVE";
 constexpr std::size_t kSaveLength = 33;
 
 const char* const kHelp = R"(usage: printer-sim --ip A.B.C.D/N --journal FILE [options]
+       printer-sim --render FILE [--hex] [--out PNG] [--date YYYY-MM-DD]
 
 Plays one Korvante network printer inside the current network namespace.
 
@@ -46,6 +55,11 @@ Plays one Korvante network printer inside the current network namespace.
                         XP0001SAVE or IP-change command (default eth0)
   --journal FILE        append one line per datagram, connection and command:
                         raw bytes in hex and a decoded, readable text (required)
+  --index FILE          the HTML page that lists the same events with each
+                        command's reading and a PNG picture of every ticket
+                        and printout, named FILE's stem + -ticket-NNN.png or
+                        -print-NNN.png (default: the journal's name ending in
+                        .html, e.g. journal-100.log gives journal-100.html)
   --mac XX-XX-XX-XX-XX-XX
                         MAC in replies, matched by XP0001SAVE
                         (default 00-1A-2B-00-00-<last octet in hex>)
@@ -69,6 +83,11 @@ Plays one Korvante network printer inside the current network namespace.
   --status-only N       answer only DLE EOT N (1, 2 or 4); stay silent otherwise
   --help                this text
 
+--render reads the bytes of FILE (with --hex: hex text, as in a journal's
+hex=, '#' comments allowed) as the print port would, writes the picture of each
+ticket program and printout to PNG (the second one PNG-2, ...), and prints the
+commands, the settings and the printed lines; --date is the date "@date" prints.
+
 Journal lines: "<time> <what> <peer> hex=<bytes> | <decoded>". For example
   12.345 udp 10.77.0.2:9000 hex=58 50 30 30 30 31 46 49 4E 44 | XP0001FIND -> reply normal
   12.400 tcp-data 10.77.0.2:49800 hex=10 04 01 | DLE EOT 1 -> 12
@@ -80,6 +99,7 @@ struct Options {
   int prefix = 24;
   std::string dev = "eth0";
   std::string journal;
+  std::string index;
   std::array<std::uint8_t, 6> mac{};
   bool macGiven = false;
   std::optional<std::array<std::uint8_t, 4>> gateway;
@@ -180,6 +200,8 @@ Options parseOptions(int argc, char** argv) {
       o.dev = value();
     } else if (arg == "--journal") {
       o.journal = value();
+    } else if (arg == "--index") {
+      o.index = value();
     } else if (arg == "--mac") {
       unsigned m[6];
       if (std::sscanf(value().c_str(), "%x-%x-%x-%x-%x-%x", &m[0], &m[1], &m[2], &m[3], &m[4],
@@ -240,16 +262,33 @@ class Printer {
       std::perror("printer-sim: journal");
       std::exit(1);
     }
+#ifdef KV_PRINTER_VIEW
+    const std::string index = o_.index.empty() ? korvante::sim::IndexPathFor(o_.journal) : o_.index;
+    view_ = std::make_unique<korvante::sim::VirtualPrinter>(
+        index, "Simulated printer " + dotted(o_.ip) + " (" + macText(o_.mac.data()) + ")");
+    if (!view_->ok()) {
+      std::perror(("printer-sim: " + index).c_str());
+      std::exit(1);
+    }
+#endif
   }
 
   void run();
 
  private:
-  void log(const std::string& what, const std::string& peer, const std::string& rest) {
+  // `connection` and `data` tell the index page which TCP stream the event
+  // belongs to and what it carried.
+  void log(const std::string& what, const std::string& peer, const std::string& rest,
+           int connection = -1, const std::uint8_t* data = nullptr, std::size_t size = 0) {
     const double t =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     std::fprintf(journal_, "%.3f %s %s %s\n", t, what.c_str(), peer.c_str(), rest.c_str());
     std::fflush(journal_);
+#ifdef KV_PRINTER_VIEW
+    view_->Record({t, what, peer, rest, connection, {data, size}});
+#else
+    (void)connection, (void)data, (void)size;
+#endif
   }
 
   std::array<std::uint8_t, 4> mask() const {
@@ -282,6 +321,9 @@ class Printer {
   Options o_;
   std::chrono::steady_clock::time_point start_;
   std::FILE* journal_ = nullptr;
+#ifdef KV_PRINTER_VIEW
+  std::unique_ptr<korvante::sim::VirtualPrinter> view_;
+#endif
   int udp_ = -1;
   int listener_ = -1;
   struct Client {
@@ -418,7 +460,7 @@ void Printer::onConnection() {
   const int fd = accept(listener_, reinterpret_cast<sockaddr*>(&from), &fromLength);
   if (fd < 0) return;
   clients_[fd].peer = peerText(from);
-  log("tcp-connect", clients_[fd].peer, "");
+  log("tcp-connect", clients_[fd].peer, "", fd);
 }
 
 // Decodes what a client sent, command by command; answers DLE EOT and applies
@@ -428,7 +470,7 @@ bool Printer::onClientData(int fd) {
   std::uint8_t d[4096];
   const ssize_t n = recv(fd, d, sizeof d, 0);
   if (n <= 0) {
-    log("tcp-close", c.peer, "total=" + std::to_string(c.all.size()) + " hex=" + hex(c.all));
+    log("tcp-close", c.peer, "total=" + std::to_string(c.all.size()) + " hex=" + hex(c.all), fd);
     return false;
   }
   const auto len = static_cast<std::size_t>(n);
@@ -482,7 +524,8 @@ bool Printer::onClientData(int fd) {
   }
   flushOther();
   p.erase(p.begin(), p.begin() + static_cast<std::ptrdiff_t>(i));
-  log("tcp-data", c.peer, "hex=" + hex(d, len) + " | " + (decoded.empty() ? "partial" : decoded));
+  log("tcp-data", c.peer, "hex=" + hex(d, len) + " | " + (decoded.empty() ? "partial" : decoded),
+      fd, d, len);
   return true;
 }
 
@@ -528,6 +571,14 @@ void Printer::run() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string_view(argv[1]) == "--render") {
+#ifdef KV_PRINTER_VIEW
+    return korvante::sim::RenderFileCommand(argc - 2, argv + 2);
+#else
+    std::fputs("printer-sim: built without the ticket view; --render is not available\n", stderr);
+    return 2;
+#endif
+  }
   Printer printer(parseOptions(argc, argv));
   printer.run();
   return 0;
