@@ -136,15 +136,34 @@ echo "      message: $box"
 shot 4-queue-ticket
 ui wait-box 2000 >/dev/null
 
-step "What the printers received (decoded; the raw bytes are in $state/journal-*.log):"
+step "What the printers received (the raw bytes are in $state/journal-*.log):"
+sim="$repo/build/host/tools/printer-sim/printer-sim"
+# The virtual printer's reading of some bytes: settings as cards, printed rows
+# with their text, QR codes with their data.
+reading() {
+  "$sim" --render "$1" "${@:2}" --out "$state/reading.png" |
+    grep -E '^(card|line|qr|ticket)' | sed -E "s|-> $state/reading.png||; s/^/      /"
+  rm -f "$state"/reading*.png
+}
 for journal in "$state"/journal-*.log; do
   host=${journal##*journal-}
   host=${host%.log}
-  echo "  192.168.77.$host:"
-  # Drop the hex, keep the time, the kind, the peer and the reading.
-  grep -v ' start ' "$journal" |
-    sed -E 's/ hex=[^|]*\| / | /; s/ (total=[0-9]+) hex=.*/ \1/; s/ ([0-9]+ bytes): .*/ \1/; s/^/    /'
+  echo "  192.168.77.$host (page: ${journal%.log}.html):"
+  while read -r time what peer rest; do
+    case "$what" in
+      udp) echo "    $time udp from $peer: ${rest#*| }" | sed -E 's/ ([0-9]+ bytes): .*/ \1/' ;;
+      tcp-close)
+        echo "    $time tcp from $peer, ${rest%% *}:"
+        echo "${rest#* hex=}" >"$state/connection.hex"
+        reading "$state/connection.hex" --hex
+        ;;
+    esac
+  done <"$journal"
+  for picture in "${journal%.log}"-*.png; do
+    if [[ -e "$picture" ]]; then echo "    printed: $picture"; fi
+  done
 done
-echo "  USB printer on COM5 ($(stat -c %s "$state/serial.out") bytes):"
-od -An -tx1 -v "$state/serial.out" | tr 'a-f' 'A-F' | sed 's/^ */    /'
+rm -f "$state/connection.hex"
+echo "  USB printer on COM5 ($state/serial.out), $(stat -c %s "$state/serial.out") bytes:"
+reading "$state/serial.out"
 printf '\ndemo: the tour'"'"'s pictures are in %s\n' "${shots#"$repo"/}"
