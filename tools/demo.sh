@@ -101,27 +101,35 @@ shot() {
 rm -rf "$shots"
 mkdir -p "$shots"
 
+# The printer list once an item starts with $1, dropped down in picture $2.
+listed() {
+  ui wait-item "$1" 15000 | sed 's/^/      list: /' || fail "no item starting with $1 listed"
+  ui drop-down 1
+  shot "$2"
+  ui drop-down 0
+}
+
+# Clicks the action button $1, takes its message box in picture $2, presses OK.
+answered() {
+  local box
+  ui click "$1"
+  box=$(ui show-box 10000) || fail "no message box after clicking $1"
+  echo "      message: $box"
+  shot "$2"
+  ui wait-box 2000 >/dev/null
+}
+
 step "1. At start the tool looks for USB printers and lists the serial printer on COM5."
-ui wait-item "COM5 - " 15000 | sed 's/^/      list: /' || fail "no USB printer listed"
-ui drop-down 1
-shot 1-usb-list
-ui drop-down 0
+listed "COM5 - " 1-usb-list
 
 step "2. Kỹ thuật page, \"Test\": a test print with the buzzer to the USB printer."
 ui click 304
-ui click 204
-box=$(ui show-box 10000) || fail "no message box after Test"
-echo "      message: $box"
-shot 2-usb-test
-ui wait-box 2000 >/dev/null
+answered 204 2-usb-test
 
 step "3. \"LAN / Wi-Fi\": the printers on the shop network, and the LAN page's suggested address."
 ui click 702
 ui click 301
-ui wait-item "192.168.77." 10000 | sed 's/^/      list: /' || fail "no network printer listed"
-ui drop-down 1
-shot 3-lan-list
-ui drop-down 0
+listed "192.168.77." 3-lan-list
 
 step "4. Số thứ tự page: a queue ticket with a second line and a QR link, saved to .100."
 ui select 0
@@ -130,11 +138,7 @@ ui click 207
 ui click-caption 2 "In ngày"
 ui set-field 2 2 "Cảm ơn quý khách"
 ui set-field 2 5 "https://korvante.vn/q?s=7"
-ui click 203
-box=$(ui show-box 10000) || fail "no message box after saving the ticket"
-echo "      message: $box"
-shot 4-queue-ticket
-ui wait-box 2000 >/dev/null
+answered 203 4-queue-ticket
 
 step "What the printers received (the raw bytes are in $state/journal-*.log):"
 sim="$repo/build/host/tools/printer-sim/printer-sim"
