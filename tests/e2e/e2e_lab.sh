@@ -3,7 +3,10 @@
 # printers, whose own Wine prefix has its wineserver inside the lab's computer
 # namespace. The tool and the tests run only in that namespace.
 #
-#   e2e_lab.sh --up STATE PREFIX SIM       start Xvfb, then the lab
+#   e2e_lab.sh --up STATE PREFIX SIM [LAB OPTIONS...]
+#                                          start Xvfb, then the lab with the
+#                                          printers below, or with LAB OPTIONS
+#                                          (tools/lab up) when given
 #                                          (KV_E2E_DISPLAY=:N: use that display
 #                                          instead, to watch the cases run)
 #   e2e_lab.sh --run STATE PROGRAM [ARGS]  run a Windows program in the computer
@@ -26,6 +29,16 @@ case "$mode" in
   --up)
     prefix=$(realpath -m "${1:?prefix}")
     sim=${2:?printer-sim}
+    shift 2
+    lab_options=("$@")
+    if ((${#lab_options[@]} == 0)); then
+      lab_options=(
+        --printer 100,mac=00-1A-2B-3C-4D-5E
+        --printer 20,mac=00-1A-2B-3C-4D-20,tcp=absent
+        --printer 9,mac=00-1A-2B-3C-4D-09
+        --serial-printer
+      )
+    fi
     mkdir -p "$state"
     bash "$0" --down "$state" >/dev/null 2>&1 || true
     if [[ -n "${KV_E2E_DISPLAY:-}" ]]; then
@@ -40,11 +53,7 @@ case "$mode" in
     source "$state/e2e.env"
     # The lab starts its wineserver (and Wine's desktop) with this DISPLAY.
     DISPLAY="$KV_DISPLAY" bash "$repo/tools/lab" up --state "$state" --prefix "$prefix" \
-      --sim "$sim" \
-      --printer 100,mac=00-1A-2B-3C-4D-5E \
-      --printer 20,mac=00-1A-2B-3C-4D-20,tcp=absent \
-      --printer 9,mac=00-1A-2B-3C-4D-09 \
-      --serial-printer
+      --sim "$sim" "${lab_options[@]}"
     ;;
   --run)
     # shellcheck source=/dev/null

@@ -7,19 +7,20 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tools/e2e-bench/answer_timer_win32.h"
 #include "tools/ui-driver/ui_driver_win32.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using korvante::ui::AnswerTimer;
 using korvante::ui::ToolWindow;
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
@@ -33,36 +34,6 @@ void Print(const char* what, std::vector<double> values) {
   std::printf("%-44s median %7.1f ms   min %7.1f   max %7.1f   (%zu runs)\n", what,
               values[values.size() / 2], values.front(), values.back(), values.size());
 }
-
-// Sends the window one message after another from a thread of its own and
-// keeps the longest round trip: the time a user's input would wait.
-class AnswerTimer {
- public:
-  explicit AnswerTimer(HWND window)
-      : thread_([this, window] {
-          while (!stop_) {
-            const auto sent = Clock::now();
-            DWORD_PTR ignored = 0;
-            SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
-            longest_ = std::max(longest_.load(), Ms(Clock::now() - sent));
-            ++count_;
-            std::this_thread::sleep_for(1ms);
-          }
-        }) {}
-  // The longest answer, once the timing has ended.
-  double Stop() {
-    stop_ = true;
-    thread_.join();
-    return longest_;
-  }
-  long Count() const { return count_; }
-
- private:
-  std::atomic<bool> stop_{false};
-  std::atomic<double> longest_{0};
-  std::atomic<long> count_{0};
-  std::thread thread_;
-};
 
 // The printer found by discovery gets a new address by broadcast ("Lưu IP",
 // about 1.5 s with its confirmation) while a refresh with the printers muted

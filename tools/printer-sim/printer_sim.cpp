@@ -29,6 +29,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/printer-sim/hostile_modes.h"
 #ifdef KV_PRINTER_VIEW
 #include "tools/printer-sim/render_file.h"
 #include "tools/printer-sim/virtual_printer.h"
@@ -81,6 +82,11 @@ Plays one Korvante network printer inside the current network namespace.
                           absent   do not listen (connections are refused)
   --status HEX          bytes answered to DLE EOT, e.g. 12, 41,42 or 41:42 (default 12)
   --status-only N       answer only DLE EOT N (1, 2 or 4); stay silent otherwise
+  --hostile-udp SCENE   a hostile host: answers XP0001FIND with SCENE instead of
+                        its reply: flood N, garbage, odd, silent, or @FILE to
+                        read the scene from FILE at each request (hostile_modes.h)
+  --hostile-tcp MODE    a hostile TCP 9100: noread, stream (an endless stream of
+                        the --status bytes once anything arrives) or reset
   --help                this text
 
 --render reads the bytes of FILE (with --hex: hex text, as in a journal's
@@ -112,6 +118,8 @@ struct Options {
   std::string tcp = "status";
   Bytes status{0x12};
   int statusOnly = 0;
+  std::string hostileUdp;
+  std::string hostileTcp;
 };
 
 // --- text helpers ------------------------------------------------------------
@@ -241,6 +249,12 @@ Options parseOptions(int argc, char** argv) {
       if (!parseHexList(value(), o.status)) usage("bad --status");
     } else if (arg == "--status-only") {
       o.statusOnly = std::atoi(value().c_str());
+    } else if (arg == "--hostile-udp") {
+      o.hostileUdp = value();
+      if (!korvante::sim::HostileUdp::Valid(o.hostileUdp)) usage("bad --hostile-udp");
+    } else if (arg == "--hostile-tcp") {
+      o.hostileTcp = value();
+      if (!korvante::sim::ValidHostileTcp(o.hostileTcp)) usage("bad --hostile-tcp");
     } else {
       usage(("unknown option " + arg).c_str());
     }
@@ -256,7 +270,8 @@ Options parseOptions(int argc, char** argv) {
 
 class Printer {
  public:
-  explicit Printer(Options o) : o_(std::move(o)), start_(std::chrono::steady_clock::now()) {
+  explicit Printer(Options o)
+      : o_(std::move(o)), start_(std::chrono::steady_clock::now()), hostileUdp_(o_.hostileUdp) {
     journal_ = std::fopen(o_.journal.c_str(), "a");
     if (journal_ == nullptr) {
       std::perror("printer-sim: journal");
@@ -332,6 +347,7 @@ class Printer {
     Bytes pending;  // bytes of a command not complete yet
   };
   std::map<int, Client> clients_;
+  korvante::sim::HostileUdp hostileUdp_;
 };
 
 std::string peerText(const sockaddr_in& a) {
@@ -407,6 +423,11 @@ void Printer::onDatagram() {
       return;
     }
     if (o_.echo) sendto(udp_, d, len, 0, reinterpret_cast<sockaddr*>(&from), fromLength);
+    if (!o_.hostileUdp.empty()) {
+      log("udp", peer,
+          raw + " | XP0001FIND -> " + hostileUdp_.AnswerFind(udp_, from, foundReply()));
+      return;
+    }
     Bytes reply = foundReply();
     if (o_.reply == "leading") reply.insert(reply.begin(), {0x01, 0x02, 0x03, 0x04});
     if (o_.reply == "short") reply.pop_back();
@@ -535,7 +556,12 @@ void Printer::run() {
     std::perror("printer-sim: udp 9000");
     std::exit(1);
   }
-  if (o_.tcp != "absent") {
+  if (!o_.hostileTcp.empty()) {
+    if (!korvante::sim::StartHostileTcp(o_.hostileTcp, o_.status, o_.journal, start_)) {
+      std::perror("printer-sim: hostile tcp 9100");
+      std::exit(1);
+    }
+  } else if (o_.tcp != "absent") {
     listener_ = boundSocket(SOCK_STREAM, kPrintPort);
     if (listener_ < 0 || listen(listener_, 64) != 0) {
       std::perror("printer-sim: tcp 9100");
@@ -544,7 +570,8 @@ void Printer::run() {
   }
   log("start", dotted(o_.ip) + "/" + std::to_string(o_.prefix),
       "mac " + macText(o_.mac.data()) + " reply " + o_.reply + " tcp " + o_.tcp + " status " +
-          hex(o_.status));
+          hex(o_.status) + (o_.hostileUdp.empty() ? "" : " hostile-udp " + o_.hostileUdp) +
+          (o_.hostileTcp.empty() ? "" : " hostile-tcp " + o_.hostileTcp));
 
   for (;;) {
     std::vector<pollfd> fds{{udp_, POLLIN, 0}};
