@@ -28,7 +28,9 @@ grep -v -E '^\[ *[0-9]+%\]' build/fuzz/build.log || true
 ((build_ok == 0)) || { echo "fuzz: building the fuzz preset failed" >&2; exit 1; }
 
 bin=build/fuzz/tests/fuzz
-work=build/fuzz/run
+# Logs of this run; kept only when something failed. Runs may overlap (the
+# benchmark beside the test command): each has its own.
+work=build/fuzz/run-$$
 mkdir -p "$work" build/fuzz/corpus build/fuzz/findings
 mapfile -t targets < <(find "$bin" -maxdepth 1 -name '*_fuzz' -type f -executable -printf '%f\n' | sed 's/_fuzz$//' | sort)
 ((${#targets[@]} > 0)) || { echo "fuzz: no targets were built" >&2; exit 1; }
@@ -95,4 +97,5 @@ for name in "${targets[@]}"; do
   fi
 done
 echo "fuzz: ${#targets[@]} targets, $total execs, $crashes crashes"
-((crashes == 0))
+((crashes == 0)) || exit 1
+rm -rf "$work"
