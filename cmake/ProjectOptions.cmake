@@ -15,7 +15,15 @@ if(WIN32)
 else()
   option(KV_SANITIZE "Build with AddressSanitizer and UBSan" ON)
   option(KV_TSAN "Build with ThreadSanitizer instead (exclusive with KV_SANITIZE)" OFF)
-  if(KV_TSAN)
+  option(KV_FUZZ "Build the libFuzzer targets with clang, ASan and UBSan (preset fuzz)" OFF)
+  if(KV_FUZZ)
+    # Every library is instrumented for coverage; only the fuzz targets link
+    # libFuzzer's main (tests/fuzz).
+    target_compile_options(kv_options INTERFACE -fsanitize=address,undefined,fuzzer-no-link
+                                                -fno-sanitize-recover=all
+                                                -fno-omit-frame-pointer -g)
+    target_link_options(kv_options INTERFACE -fsanitize=address,undefined)
+  elseif(KV_TSAN)
     target_compile_options(kv_options INTERFACE -fsanitize=thread -g)
     target_link_options(kv_options INTERFACE -fsanitize=thread)
   elseif(KV_SANITIZE)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole test run: installs what is missing, checks the formatting, then
 # builds and tests the host preset (ASan and UBSan), the host-tsan preset (the
-# threaded tests under ThreadSanitizer) and the Windows preset (under Wine).
+# threaded tests under ThreadSanitizer) and the Windows preset (under Wine),
+# then runs every fuzz target briefly (preset fuzz, tools/fuzz.sh).
 # Exits non-zero on the first failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,3 +21,6 @@ for preset in host host-tsan windows; do
   # host-tsan runs only the tests labelled "threads".
   ctest --preset "$preset" --no-tests=ignore
 done
+
+echo "== fuzz: build, replay the findings, five seconds of each target"
+bash tools/fuzz.sh 5 2

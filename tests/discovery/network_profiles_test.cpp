@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/keyword_literals.h"
+
 namespace korvante {
 namespace {
 
@@ -93,6 +95,28 @@ TEST(Profiles, WirelessKeywordsInNameOrDescription) {
   for (const Case& c : cases) {
     EXPECT_EQ(IsWirelessAdapter(c.ifType, c.name, c.description), c.wireless)
         << std::string(c.name, c.name + std::char_traits<char16_t>::length(c.name));
+  }
+}
+
+// Every entry of the Wi-Fi table, in capitals, makes an Ethernet-type adapter
+// wireless from its name and from its description; the entry with its first
+// or last character changed does not. A typo in any entry fails one of these.
+TEST(Profiles, EveryWirelessKeywordCounts) {
+  for (std::u16string_view keyword : literals::kWireless) {
+    std::u16string upper(keyword);
+    for (char16_t& u : upper) {
+      if (u >= u'a' && u <= u'z') u = static_cast<char16_t>(u - 32);
+    }
+    const std::u16string variants[] = {upper, u"~" + upper.substr(1),
+                                       upper.substr(0, upper.size() - 1) + u"~"};
+    for (const std::u16string& variant : variants) {
+      const std::u16string word = u"<" + variant + u">";
+      const bool expected = literals::containsAny(word, literals::kWireless);
+      EXPECT_EQ(IsWirelessAdapter(kEthernet, word, u"Adapter"), expected)
+          << std::string(word.begin(), word.end());
+      EXPECT_EQ(IsWirelessAdapter(kEthernet, u"Adapter", word), expected)
+          << std::string(word.begin(), word.end());
+    }
   }
 }
 

@@ -186,13 +186,5 @@ TEST(ResolveTarget, IndexIsTakenAgainstTheListOfTheCurrentMode) {
   EXPECT_FALSE(ResolveTarget(kModeUsb, 0, {}, netList).has_value());
 }
 
-TEST(ResolveTarget, TargetIsACopy) {
-  auto netList = printersAt({"192.168.1.10"});
-  const auto target = ResolveTarget(kModeNetwork, 0, {}, netList);
-  netList[0].ip = "10.0.0.1";
-  ASSERT_TRUE(target.has_value());
-  EXPECT_EQ(target->net.ip, "192.168.1.10");
-}
-
 }  // namespace
 }  // namespace korvante

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/keyword_literals.h"
+
 namespace korvante {
 namespace {
 
@@ -54,6 +56,90 @@ TEST(UsbRules, ClassifiesByKeywordsInAnyLetterCase) {
   // The vendor id in a path counts as office; so does a queue name.
   EXPECT_TRUE(IsOfficePrinter(named(u"Printer", u"USB001", u"\\\\?\\usb#vid_04a9&pid_1")));
   EXPECT_TRUE(IsOfficePrinter(named(u"Printer", u"USB001", u"", u"HP Queue")));
+}
+
+// --- Keyword tables ----------------------------------------------------------
+
+namespace lit = literals;
+
+// Each table holds exactly its literals, in order. This is what catches a typo
+// in an entry that a shorter one hides from every match ("pos-80" behind "pos").
+TEST(UsbKeywords, TablesHoldTheirLiterals) {
+  auto expectTable = [](const auto& table, const auto& expected, const char* name) {
+    ASSERT_EQ(std::size(table), std::size(expected)) << name;
+    for (std::size_t i = 0; i < std::size(table); ++i) {
+      EXPECT_EQ(table[i], expected[i]) << name << " entry " << i;
+    }
+  };
+  expectTable(ReceiptKeywords, lit::kReceipt, "ReceiptKeywords");
+  expectTable(ReceiptNameKeywords, lit::kReceiptName, "ReceiptNameKeywords");
+  expectTable(OfficeKeywords, lit::kOffice, "OfficeKeywords");
+  expectTable(OfficeNameKeywords, lit::kOfficeName, "OfficeNameKeywords");
+  expectTable(OfficeBrandKeywords, lit::kOfficeBrand, "OfficeBrandKeywords");
+  expectTable(SerialAdapterKeywords, lit::kSerialAdapter, "SerialAdapterKeywords");
+  expectTable(SerialHardwareKeywords, lit::kSerialHardware, "SerialHardwareKeywords");
+}
+
+// A keyword in capitals, and the two near misses with its first or its last
+// character changed: a typo in the tool's entry makes the keyword itself stop
+// matching, or one of the near misses start.
+std::vector<std::u16string> keywordVariants(std::u16string_view keyword) {
+  std::u16string upper(keyword);
+  for (char16_t& u : upper) {
+    if (u >= u'a' && u <= u'z') u = static_cast<char16_t>(u - 32);
+  }
+  return {upper, u"~" + upper.substr(1), upper.substr(0, upper.size() - 1) + u"~"};
+}
+
+std::string narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+
+// Every entry of the seven tables, through the rules that use it, against
+// the same rules applied to the literals.
+TEST(UsbKeywords, EveryEntryDecidesThroughItsRule) {
+  std::vector<std::u16string_view> keywords;
+  auto add = [&](const auto& table) {
+    keywords.insert(keywords.end(), std::begin(table), std::end(table));
+  };
+  add(lit::kReceipt);
+  add(lit::kReceiptName);
+  add(lit::kOffice);  // holds the name and brand tables
+  add(lit::kSerialAdapter);
+  add(lit::kSerialHardware);
+
+  auto where = [](const UsbLists& lists) {
+    return !lists.result.empty() ? 1 : !lists.holding.empty() ? 2 : 0;
+  };
+  for (std::u16string_view keyword : keywords) {
+    for (const std::u16string& variant : keywordVariants(keyword)) {
+      const std::u16string label = u"<" + variant + u">";
+      SCOPED_TRACE(narrow(label));
+
+      // The record rules, with the keyword in the name.
+      const std::u16string text = label + u"   ";  // the match text of a name alone
+      const bool office = lit::containsAny(text, lit::kOffice);
+      EXPECT_EQ(IsOfficePrinter(named(label)), office);
+      EXPECT_EQ(IsReceiptPrinter(named(label)), !lit::containsAny(text, lit::kOfficeBrand) &&
+                                                    lit::containsAny(text, lit::kReceipt));
+      EXPECT_EQ(IsSerialAdapter(named(label)),
+                !office && lit::containsAny(text, lit::kSerialAdapter));
+
+      // A USB Monitor port whose device id alone holds the keyword.
+      const std::u16string deviceId = u"ID\\" + label + u"\\1";
+      const std::u16string extended = u"USB Monitor Printer USB001 \\\\?\\m " + deviceId;
+      UsbLists monitor;
+      TakeMonitorPort(monitor, {u"USB001", deviceId, u"\\\\?\\m", 0});
+      EXPECT_EQ(where(monitor), lit::containsAny(extended, lit::kOfficeName)    ? 0
+                                : lit::containsAny(extended, lit::kReceiptName) ? 1
+                                                                                : 2);
+
+      // A USB device whose hardware id alone holds the keyword: only a serial
+      // hardware word lets it in (as an unrecognised device).
+      UsbLists serial;
+      TakeUsbDevice(serial, {u"USB\\Z\\1", u"Other", u"Widget", label, u"COM9"});
+      const std::u16string serialText = u"Widget COM9 USB\\Z\\1 " + label + u" Other";
+      EXPECT_EQ(where(serial), lit::containsAny(serialText, lit::kSerialHardware) ? 2 : 0);
+    }
+  }
 }
 
 TEST(UsbRules, MergeMatchesQueuePortOrPathAndFillsOnlyEmptyFields) {

@@ -1,0 +1,60 @@
+// Registry and device strings read for names and ports: the model name of a
+// USB Monitor device id and the COM port found in a device's name and id.
+//
+// Input: one text (UTF-8, read leniently).
+#include <algorithm>
+
+#include "tests/fuzz/fuzz_support.h"
+#include "usb_transport/usb_rules.h"
+
+namespace korvante::fuzz {
+namespace {
+
+bool isDigit(char16_t u) { return u >= u'0' && u <= u'9'; }
+bool isBlank(char16_t u) { return u == u' ' || (u >= u'\t' && u <= u'\r'); }
+
+// The first "com" (any case) with digits after it, and those digits.
+std::u16string expectedComPort(const std::u16string& text) {
+  const std::u16string lower = lowerAscii(text);
+  for (std::size_t i = 0; i + 3 < text.size(); ++i) {
+    if (lower.compare(i, 3, u"com") != 0 || !isDigit(text[i + 3])) continue;
+    std::size_t end = i + 3;
+    while (end < text.size() && isDigit(text[end])) ++end;
+    return text.substr(i, end - i);
+  }
+  return {};
+}
+
+// The text after "usbprint\" ('#' read as '\') up to the next '\', with '&'
+// and '_' as blanks, trimmed; the default name when nothing is left.
+std::u16string expectedMonitorName(std::u16string id) {
+  std::replace(id.begin(), id.end(), u'#', u'\\');
+  const std::size_t at = lowerAscii(id).find(u"usbprint\\");
+  if (at == std::u16string::npos) return u"USB Monitor Printer";
+  std::u16string model = id.substr(at + 9);
+  model = model.substr(0, model.find(u'\\'));
+  std::replace(model.begin(), model.end(), u'&', u' ');
+  std::replace(model.begin(), model.end(), u'_', u' ');
+  while (!model.empty() && isBlank(model.back())) model.pop_back();
+  while (!model.empty() && isBlank(model.front())) model.erase(0, 1);
+  return model.empty() ? u"USB Monitor Printer" : model;
+}
+
+}  // namespace
+}  // namespace korvante::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace korvante;
+  using namespace korvante::fuzz;
+  const std::u16string text = text16(asText(data, size));
+
+  const std::u16string port = FindComPort(text);
+  KV_FUZZ_CHECK(port == expectedComPort(text));
+  // A found port always passes the serial pass's own "starts with com" test.
+  KV_FUZZ_CHECK(port.empty() || lowerAscii(port.substr(0, 3)) == u"com");
+
+  const std::u16string name = MonitorNameFromDeviceId(text);
+  KV_FUZZ_CHECK(name == expectedMonitorName(text));
+  KV_FUZZ_CHECK(!name.empty() && name.find_first_of(u"&_\\#") == std::u16string::npos);
+  return 0;
+}

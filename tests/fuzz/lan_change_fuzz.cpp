@@ -1,0 +1,122 @@
+// "Lưu IP" fed whatever the LAN page and the selected printer hold: the
+// "XP0001SAVE" datagram and the IP-change command are built whole or refused,
+// and the field check names the field that refuses them. The C library is the
+// expectation: inet_pton for addresses, sscanf for the MAC text.
+//
+// Input, one item a line: the printer's MAC text, its device bytes (the first
+// two bytes of the line), its port, the new address, the mask, the gateway,
+// and flags (u: found by discovery, p: the computer has a profile).
+#include <arpa/inet.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdio>
+
+#include "commands/network_settings.h"
+#include "tests/fuzz/fuzz_support.h"
+
+namespace korvante::fuzz {
+namespace {
+
+std::optional<std::array<std::uint8_t, 4>> expectedAddress(const std::string& text) {
+  std::array<std::uint8_t, 4> bytes{};
+  if (inet_pton(AF_INET, text.c_str(), bytes.data()) != 1) return std::nullopt;
+  return bytes;
+}
+
+// sscanf's reading of "%x-%x-%x-%x-%x-%x", for MAC texts of hex digits and
+// dashes with fields of at most 16 digits (where sscanf does not saturate).
+std::optional<std::array<std::uint8_t, 6>> expectedMac(const std::string& mac) {
+  std::size_t run = 0;
+  for (char c : mac) {
+    if (c == '-') {
+      run = 0;
+    } else if (!std::isxdigit(static_cast<unsigned char>(c)) || ++run > 16) {
+      return std::nullopt;
+    }
+  }
+  unsigned v[6] = {};
+  const int n =
+      std::sscanf(mac.c_str(), "%x-%x-%x-%x-%x-%x", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5]);
+  std::array<std::uint8_t, 6> out{};
+  for (int i = 0; i < std::max(n, 0); ++i) out[static_cast<std::size_t>(i)] = v[i] & 0xFF;
+  return out;
+}
+
+std::string narrowed(const std::u16string& text) {
+  std::string out;
+  for (char16_t u : text) out += u >= 1 && u <= 127 ? static_cast<char>(u) : '?';
+  return out;
+}
+
+}  // namespace
+}  // namespace korvante::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace korvante;
+  using namespace korvante::fuzz;
+  const std::vector<std::string_view> lines = split(asText(data, size), "\n");
+  NetworkPrinter printer;
+  printer.mac = std::string(field(lines, 0));
+  const std::string_view deviceBytes = field(lines, 1);
+  printer.deviceBytes = {static_cast<std::uint8_t>(deviceBytes.size() > 0 ? deviceBytes[0] : 0x22),
+                         static_cast<std::uint8_t>(deviceBytes.size() > 1 ? deviceBytes[1] : 0)};
+  printer.port = static_cast<std::int32_t>(number(field(lines, 2), 9100));
+  const std::u16string newIp = text16(field(lines, 3));
+  const std::u16string mask = text16(field(lines, 4));
+  const std::u16string gateway = text16(field(lines, 5));
+  printer.foundByUdp = hasFlag(field(lines, 6), 'u');
+  const bool profilesPresent = hasFlag(field(lines, 6), 'p');
+
+  const LanAddresses addresses = readLanAddresses(newIp, mask, gateway);
+  KV_FUZZ_CHECK(addresses.newIp == narrowed(newIp) && addresses.mask == narrowed(mask) &&
+                addresses.gateway == narrowed(gateway));
+  const auto ip = expectedAddress(addresses.newIp);
+  const auto maskBytes = expectedAddress(addresses.mask);
+  const auto gatewayBytes = expectedAddress(addresses.gateway);
+
+  // The broadcast needs all three fields, the IP-change command the address.
+  const bool broadcast = usesSaveBroadcast(printer, profilesPresent);
+  KV_FUZZ_CHECK(broadcast == (printer.foundByUdp && !printer.mac.empty() && profilesPresent));
+  std::optional<AddressField> firstBad;
+  if (!ip) {
+    firstBad = AddressField::LanNewIp;
+  } else if (!maskBytes) {
+    firstBad = AddressField::Mask;
+  } else if (!gatewayBytes) {
+    firstBad = AddressField::Gateway;
+  }
+  KV_FUZZ_CHECK(findInvalidLanAddress(addresses, true) == firstBad);
+  KV_FUZZ_CHECK(findInvalidLanAddress(addresses, false) ==
+                (ip ? std::nullopt : std::optional(AddressField::LanNewIp)));
+
+  // XP0001SAVE: 33 bytes, or refused naming the same field.
+  const CommandResult save = buildSaveDatagram(printer, addresses);
+  KV_FUZZ_CHECK(save.invalidField == firstBad);
+  KV_FUZZ_CHECK(save.bytes.size() == (firstBad ? 0u : 33u));
+  if (!firstBad) {
+    const CommandBuffer& b = save.bytes;
+    KV_FUZZ_CHECK(std::equal(b.begin(), b.begin() + 10, "XP0001SAVE"));
+    if (const auto mac = expectedMac(printer.mac)) {
+      KV_FUZZ_CHECK(std::equal(mac->begin(), mac->end(), b.begin() + 10));
+    }
+    KV_FUZZ_CHECK(b[16] == printer.deviceBytes[0] && b[17] == printer.deviceBytes[1]);
+    KV_FUZZ_CHECK(std::equal(ip->begin(), ip->end(), b.begin() + 18));
+    KV_FUZZ_CHECK(std::equal(maskBytes->begin(), maskBytes->end(), b.begin() + 22));
+    KV_FUZZ_CHECK(std::equal(gatewayBytes->begin(), gatewayBytes->end(), b.begin() + 26));
+    const auto port = static_cast<std::uint16_t>(printer.port <= 0 ? 9100 : printer.port);
+    KV_FUZZ_CHECK(b[30] == (port & 0xFF) && b[31] == (port >> 8) && b[32] == 0);
+  }
+
+  // The IP-change command: 1F 1B 1F 22 and the address, or refused.
+  const CommandResult change = buildIpChangeCommand(addresses.newIp);
+  if (ip) {
+    KV_FUZZ_CHECK(!change.invalidField);
+    KV_FUZZ_CHECK(change.bytes ==
+                  (CommandBuffer{0x1F, 0x1B, 0x1F, 0x22, (*ip)[0], (*ip)[1], (*ip)[2], (*ip)[3]}));
+  } else {
+    KV_FUZZ_CHECK(change.invalidField == AddressField::LanNewIp && change.bytes.empty());
+  }
+  return 0;
+}

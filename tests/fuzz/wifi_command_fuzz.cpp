@@ -1,0 +1,59 @@
+// "Cài WiFi" fed whatever the WiFi page holds: the command is 19 bytes plus
+// the narrowed name and password, or refused when an address does not parse
+// (inet_pton is the expectation).
+//
+// Input, one field a line: network name, password, address, mask, gateway.
+#include <arpa/inet.h>
+
+#include <array>
+
+#include "commands/network_settings.h"
+#include "tests/fuzz/fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace korvante;
+  using namespace korvante::fuzz;
+  const std::vector<std::string_view> lines = split(asText(data, size), "\n");
+  WifiSettings settings{text16(field(lines, 0)), text16(field(lines, 1)), text16(field(lines, 2)),
+                        text16(field(lines, 3)), text16(field(lines, 4))};
+  auto narrowed = [](const std::u16string& text) {
+    CommandBuffer out;
+    for (char16_t u : text) out.push_back(u >= 1 && u <= 127 ? static_cast<std::uint8_t>(u) : '?');
+    return out;
+  };
+
+  // The command's fields in order: address, mask, gateway.
+  CommandBuffer expected{0x1F, 0x1B, 0x1F, 0xB4};
+  std::optional<AddressField> firstBad;
+  const std::pair<const std::u16string*, AddressField> addresses[] = {
+      {&settings.ip, AddressField::WifiIp},
+      {&settings.mask, AddressField::Mask},
+      {&settings.gateway, AddressField::Gateway}};
+  for (const auto& [text, fieldName] : addresses) {
+    const CommandBuffer narrow = narrowed(*text);
+    std::array<std::uint8_t, 4> bytes{};
+    const std::string cText(narrow.begin(), narrow.end());
+    if (inet_pton(AF_INET, cText.c_str(), bytes.data()) != 1) {
+      if (!firstBad) firstBad = fieldName;
+      continue;
+    }
+    expected.insert(expected.end(), bytes.begin(), bytes.end());
+  }
+  expected.push_back(0x06);
+  const CommandBuffer name = narrowed(settings.networkName);
+  const CommandBuffer password = narrowed(settings.password);
+  expected.insert(expected.end(), name.begin(), name.end());
+  expected.push_back(0x00);
+  expected.insert(expected.end(), password.begin(), password.end());
+  expected.push_back(0x00);
+
+  const CommandResult built = buildWifiCommand(settings);
+  KV_FUZZ_CHECK(built.invalidField == firstBad);
+  if (firstBad) {
+    KV_FUZZ_CHECK(built.bytes.empty());
+  } else {
+    KV_FUZZ_CHECK(built.bytes == expected);
+    KV_FUZZ_CHECK(built.bytes.size() == 19 + name.size() + password.size());
+  }
+  return 0;
+}
