@@ -71,7 +71,7 @@ in_lab "$exe" &
 tool_pid=$!
 
 if ((!tour)); then
-  echo "demo: the window is open on $DISPLAY; close it to stop the lab"
+  echo "demo: the window shows on $DISPLAY; close it to stop the lab"
   wait "$tool_pid" || true
   tool_pid=""
   echo "demo: what the printers received is in $state/journal-*.log and $state/serial.out"
