@@ -368,13 +368,7 @@ TEST_F(HostileNetwork, SweepAmongHostileTcpHosts) {
 }  // namespace
 }  // namespace korvante
 
-// As in e2e_lab_test_win32.cpp: Wine 8 faults in this process's DLL clean-up
-// after it has talked to another process's message box.
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  const int result = RUN_ALL_TESTS();
-  std::fflush(stdout);
-  std::fflush(stderr);
-  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(result));
-  return result;
+  korvante::ui::EndDriverProcess(RUN_ALL_TESTS());
 }

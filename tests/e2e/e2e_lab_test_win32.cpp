@@ -648,14 +648,7 @@ TEST_F(ToolInLab, SaveIpByBroadcastMovesThePrinter) {
 }  // namespace
 }  // namespace korvante
 
-// Under Wine 8 the driving process faults in its DLL clean-up after it has
-// talked to another process's message box; its work is done by then, so it
-// ends without that clean-up, keeping the cases' exit code.
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  const int result = RUN_ALL_TESTS();
-  std::fflush(stdout);
-  std::fflush(stderr);
-  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(result));
-  return result;
+  korvante::ui::EndDriverProcess(RUN_ALL_TESTS());
 }

@@ -128,8 +128,5 @@ int wmain(int argc, wchar_t** argv) {
   Print("longest answer during a sweep and a send", busyAnswer);
   Print("  the sweep and the send, from click to list", busyTime);
   std::printf("%-44s %ld in all\n", "  messages answered meanwhile", busyProbes);
-  std::fflush(stdout);
-  // See tests/e2e: Wine 8 faults in this process's DLL clean-up.
-  TerminateProcess(GetCurrentProcess(), 0);
-  return 0;
+  korvante::ui::EndDriverProcess(0);
 }

@@ -504,7 +504,5 @@ int wmain(int argc, wchar_t** argv) {
   if (WaitForSingleObject(tool.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(tool.hProcess, 1);
   CloseHandle(tool.hThread);
   CloseHandle(tool.hProcess);
-  // See tests/e2e: Wine 8 faults in this process's DLL clean-up.
-  TerminateProcess(GetCurrentProcess(), soak.faults() == 0 ? 0 : 1);
-  return 0;
+  korvante::ui::EndDriverProcess(soak.faults() == 0 ? 0 : 1);
 }

@@ -102,12 +102,4 @@ int Run(int argc, wchar_t** argv) {
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
-  const int code = Run(argc, argv);
-  std::fflush(stdout);
-  std::fflush(stderr);
-  // Wine 8 may fault in this process's DLL clean-up after it has read another
-  // process's message box (see tests/e2e): end without it.
-  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
-  return code;
-}
+int wmain(int argc, wchar_t** argv) { EndDriverProcess(Run(argc, argv)); }

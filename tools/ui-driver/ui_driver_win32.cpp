@@ -215,6 +215,14 @@ HWND WaitForMessageBox(std::chrono::milliseconds timeout) {
 
 }  // namespace
 
+void EndDriverProcess(int code) {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
+  // TerminateProcess of the own process does not return.
+  std::abort();
+}
+
 std::optional<std::u16string> ReadMessageBox(std::chrono::milliseconds timeout) {
   HWND box = WaitForMessageBox(timeout);
   if (!box) return std::nullopt;

@@ -76,6 +76,11 @@ std::wstring EnvPath(const char* name);
 // exists), so a LAN / Wi-Fi refresh falls back to the port-9100 sweep.
 void SetLabDiscoveryMuted(bool muted);
 
+// Ends this driving process with `code`, output flushed, skipping its DLL
+// clean-up: under Wine 8 a process that has talked to another process's message
+// box faults there, which starts winedbg and hangs whoever waits for it.
+[[noreturn]] void EndDriverProcess(int code);
+
 // Waits for the tool's message box and reads its text, leaving it open.
 std::optional<std::u16string> ReadMessageBox(std::chrono::milliseconds timeout);
 
