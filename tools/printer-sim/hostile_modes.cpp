@@ -1,4 +1,4 @@
-#include "hostile_modes.h"
+#include "tools/printer-sim/hostile_modes.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -16,6 +16,8 @@
 #include <random>
 #include <string_view>
 #include <thread>
+
+#include "tools/printer-sim/journal_text.h"
 
 namespace korvante::sim {
 namespace {
@@ -196,22 +198,6 @@ std::string HostileUdp::AnswerFind(int udp, const sockaddr_in& from, const Bytes
 
 namespace {
 
-std::string PeerText(const sockaddr_in& a) {
-  char text[INET_ADDRSTRLEN] = {};
-  inet_ntop(AF_INET, &a.sin_addr, text, sizeof text);
-  return std::string(text) + ":" + std::to_string(ntohs(a.sin_port));
-}
-
-std::string Hex(const std::uint8_t* data, std::size_t n) {
-  std::string out;
-  char two[4];
-  for (std::size_t i = 0; i < n; ++i) {
-    std::snprintf(two, sizeof two, i ? " %02X" : "%02X", data[i]);
-    out += two;
-  }
-  return out;
-}
-
 class HostileTcp {
  public:
   HostileTcp(std::string mode, Bytes streamBytes, std::FILE* journal, Clock::time_point start,
@@ -280,9 +266,9 @@ bool HostileTcp::Serve(int fd, short events) {
     if (n > 0) {
       c.received += static_cast<std::size_t>(n);
       Log("tcp-data", c.peer,
-          "hex=" + Hex(d, static_cast<std::size_t>(n)) +
+          "hex=" + HexText(d, static_cast<std::size_t>(n)) +
               (c.streaming ? " | (streaming)"
-                           : " | -> endless stream of " + Hex(chunk_.data(), 2)));
+                           : " | -> endless stream of " + HexText(chunk_.data(), 2)));
       c.streaming = true;
     }
   }

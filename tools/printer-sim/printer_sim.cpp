@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "tools/printer-sim/hostile_modes.h"
+#include "tools/printer-sim/journal_text.h"
 #ifdef KV_PRINTER_VIEW
 #include "tools/printer-sim/render_file.h"
 #include "tools/printer-sim/virtual_printer.h"
@@ -124,15 +125,8 @@ struct Options {
 
 // --- text helpers ------------------------------------------------------------
 
-std::string hex(const std::uint8_t* data, std::size_t n) {
-  std::string out;
-  char two[4];
-  for (std::size_t i = 0; i < n; ++i) {
-    std::snprintf(two, sizeof two, i ? " %02X" : "%02X", data[i]);
-    out += two;
-  }
-  return out;
-}
+using korvante::sim::PeerText;
+std::string hex(const std::uint8_t* data, std::size_t n) { return korvante::sim::HexText(data, n); }
 std::string hex(const Bytes& b) { return hex(b.data(), b.size()); }
 
 std::string dotted(const std::uint8_t* b) {
@@ -350,12 +344,6 @@ class Printer {
   korvante::sim::HostileUdp hostileUdp_;
 };
 
-std::string peerText(const sockaddr_in& a) {
-  char text[INET_ADDRSTRLEN] = {};
-  inet_ntop(AF_INET, &a.sin_addr, text, sizeof text);
-  return std::string(text) + ":" + std::to_string(ntohs(a.sin_port));
-}
-
 int boundSocket(int type, std::uint16_t port) {
   const int s = socket(AF_INET, type, 0);
   if (s < 0) return -1;
@@ -412,7 +400,7 @@ void Printer::onDatagram() {
   const ssize_t n = recvfrom(udp_, d, sizeof d, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
   if (n < 0) return;
   const auto len = static_cast<std::size_t>(n);
-  const std::string peer = peerText(from);
+  const std::string peer = PeerText(from);
   const std::string raw = "hex=" + hex(d, len);
   const std::string_view text(reinterpret_cast<const char*>(d), len);
 
@@ -480,7 +468,7 @@ void Printer::onConnection() {
   socklen_t fromLength = sizeof from;
   const int fd = accept(listener_, reinterpret_cast<sockaddr*>(&from), &fromLength);
   if (fd < 0) return;
-  clients_[fd].peer = peerText(from);
+  clients_[fd].peer = PeerText(from);
   log("tcp-connect", clients_[fd].peer, "", fd);
 }
 
