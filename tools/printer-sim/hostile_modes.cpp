@@ -153,9 +153,9 @@ std::string Odd(Sender& out, const Bytes& own, const sockaddr_in& from) {
   return "odd addresses 0.0.0.0, 255.255.255.255 and the asker's own: " + out.Tally();
 }
 
-std::string SceneOf(const std::string& spec) {
-  if (spec.empty() || spec[0] != '@') return spec;
-  std::ifstream file(spec.substr(1));
+std::string SceneOf(const std::string& option) {
+  if (option.empty() || option[0] != '@') return option;
+  std::ifstream file(option.substr(1));
   std::string scene;
   if (!file || !std::getline(file, scene)) return "silent";
   while (!scene.empty() && (scene.back() == '\r' || scene.back() == ' ')) scene.pop_back();
@@ -172,14 +172,14 @@ bool FloodCount(const std::string& scene, unsigned& count) {
 
 }  // namespace
 
-bool HostileUdp::Valid(const std::string& spec) {
-  if (!spec.empty() && spec[0] == '@') return spec.size() > 1;
+bool HostileUdp::Valid(const std::string& option) {
+  if (!option.empty() && option[0] == '@') return option.size() > 1;
   unsigned count = 0;
-  return spec == "garbage" || spec == "odd" || spec == "silent" || FloodCount(spec, count);
+  return option == "garbage" || option == "odd" || option == "silent" || FloodCount(option, count);
 }
 
 std::string HostileUdp::AnswerFind(int udp, const sockaddr_in& from, const Bytes& ownReply) {
-  const std::string scene = SceneOf(spec_);
+  const std::string scene = SceneOf(option_);
   Sender out(udp, from);
   unsigned count = 0;
   if (FloodCount(scene, count)) {

@@ -30,9 +30,9 @@ using Bytes = std::vector<std::uint8_t>;
 // that a test can change it while the host runs.
 class HostileUdp {
  public:
-  explicit HostileUdp(std::string spec) : spec_(std::move(spec)) {}
-  // False when the spec names no scene this host knows.
-  static bool Valid(const std::string& spec);
+  explicit HostileUdp(std::string option) : option_(std::move(option)) {}
+  // False when the option (a scene or "@FILE") names no scene this host knows.
+  static bool Valid(const std::string& option);
 
   // Answers one XP0001FIND that came from `from` on `udp`; `ownReply` is the
   // host's normal 34-byte reply, the pattern of every reply it sends. Returns
@@ -40,7 +40,7 @@ class HostileUdp {
   std::string AnswerFind(int udp, const sockaddr_in& from, const Bytes& ownReply);
 
  private:
-  std::string spec_;
+  std::string option_;
   std::chrono::steady_clock::time_point lastFlood_{};
 };
 
