@@ -39,14 +39,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using ui::AnswerTimer;
 using ui::ToolWindow;
-
-constexpr int kFind = 101;
-constexpr int kSaveQueue = 203;
-constexpr int kSaveDensity = 206;
-constexpr int kContentToggle = 207;
-constexpr int kQueuePageButton = 303;
-constexpr int kTechnicalPageButton = 304;
-constexpr int kLanRadio = 702;
+using enum ui::ToolControlId;
 
 // The refresh's limits: 900 ms of listening, one 180 ms poll and the time to
 // take the replies in; a sweep adds at most about 7.7 s. The bounds here are

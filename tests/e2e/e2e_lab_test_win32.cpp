@@ -26,18 +26,7 @@ namespace {
 using namespace std::chrono_literals;
 using ui::EnvPath;
 using ui::ToolWindow;
-
-constexpr int kFind = 101;
-constexpr int kSaveIp = 201;
-constexpr int kSaveWifi = 202;
-constexpr int kSaveQueue = 203;
-constexpr int kTestBeep = 204;
-constexpr int kSaveBeep = 205;
-constexpr int kSaveDensity = 206;
-constexpr int kContentToggle = 207;
-constexpr int kLanPageButton = 301;  // the other pages' buttons follow
-constexpr int kUsbRadio = 701;
-constexpr int kLanRadio = 702;
+using enum ui::ToolControlId;
 
 std::string ReadWhole(const std::wstring& path) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -36,12 +36,8 @@ using Clock = std::chrono::steady_clock;
 using korvante::soak::ProcessFigures;
 using korvante::ui::AnswerTimer;
 using korvante::ui::ToolWindow;
+using enum korvante::ui::ToolControlId;
 
-constexpr int kFind = 101;
-constexpr int kContentToggle = 207;
-constexpr int kFirstPageButton = 301;
-constexpr int kUsbRadio = 701;
-constexpr int kLanRadio = 702;
 constexpr auto kRefreshLimit = 30s;
 constexpr auto kSendLimit = 15s;
 
@@ -228,7 +224,7 @@ class Soak {
     }
     w_.SelectPrinter(index);
     phases_.Set(Phase::kPageSwitch);
-    ClickNow(kFirstPageButton + action.page);
+    ClickNow(kLanPageButton + action.page);
     phases_.Set(Phase::kBetween);
     if (action.button == 201) w_.SetField(0, 0, target.newIp);
     if (action.button == 203) {

@@ -15,6 +15,26 @@
 
 namespace korvante::ui {
 
+// The tool's control IDs, as a driver from outside knows them: written out here
+// rather than taken from the window's own header, so that a changed ID breaks
+// the drivers' cases instead of following along.
+enum ToolControlId : int {
+  kFind = 101,
+  kSaveIp = 201,
+  kSaveWifi = 202,
+  kSaveQueue = 203,
+  kTestBeep = 204,
+  kSaveBeep = 205,
+  kSaveDensity = 206,
+  kContentToggle = 207,
+  kLanPageButton = 301,  // the WiFi, queue and technical pages' buttons follow
+  kWifiPageButton = 302,
+  kQueuePageButton = 303,
+  kTechnicalPageButton = 304,
+  kUsbRadio = 701,
+  kLanRadio = 702,
+};
+
 // The main window's pages in the order the window creates them.
 enum PageIndex : int { kLanPage = 0, kWifiPage = 1, kQueuePage = 2, kTechnicalPage = 3 };
 
