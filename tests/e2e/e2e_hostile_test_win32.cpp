@@ -38,6 +38,7 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using ui::AnswerTimer;
+using ui::Process;
 using ui::ToolWindow;
 using enum ui::ToolControlId;
 
@@ -109,29 +110,6 @@ void Figure(const std::string& what, double ms, const AnswerTimer& timer) {
       what.c_str(), ms, timer.Longest(), timer.Slow(), timer.Count());
   std::fflush(stdout);
 }
-
-struct Process {
-  PROCESS_INFORMATION info{};
-  bool Start(std::wstring commandLine) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info) != FALSE;
-  }
-  bool Running() const { return WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT; }
-  long Wait(DWORD ms) {
-    if (WaitForSingleObject(info.hProcess, ms) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(info.hProcess, &code);
-    return static_cast<long>(code);
-  }
-  ~Process() {
-    if (!info.hProcess) return;
-    if (Running()) TerminateProcess(info.hProcess, 1);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-  }
-};
 
 class HostileNetwork : public ::testing::Test {
  protected:

@@ -25,6 +25,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using ui::EnvPath;
+using ui::Process;
 using ui::ToolWindow;
 using enum ui::ToolControlId;
 
@@ -117,29 +118,6 @@ class SerialCapture {
  private:
   std::wstring path_;
   std::size_t start_;
-};
-
-struct Process {
-  PROCESS_INFORMATION info{};
-  bool Start(std::wstring commandLine) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info) != FALSE;
-  }
-  // The exit code, or -1 when it did not end within the time.
-  long Wait(DWORD ms) {
-    if (WaitForSingleObject(info.hProcess, ms) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(info.hProcess, &code);
-    return static_cast<long>(code);
-  }
-  ~Process() {
-    if (!info.hProcess) return;
-    if (WaitForSingleObject(info.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-  }
 };
 
 std::wstring ToolPath() { return EnvPath("KV_TOOL_EXE"); }

@@ -215,6 +215,31 @@ HWND WaitForMessageBox(std::chrono::milliseconds timeout) {
 
 }  // namespace
 
+bool Process::Start(std::wstring commandLine) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info_) != FALSE;
+}
+
+bool Process::Running() const {
+  return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+long Process::Wait(DWORD ms) {
+  if (WaitForSingleObject(info_.hProcess, ms) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(info_.hProcess, &code);
+  return static_cast<long>(code);
+}
+
+Process::~Process() {
+  if (!info_.hProcess) return;
+  if (Running()) TerminateProcess(info_.hProcess, 1);
+  CloseHandle(info_.hThread);
+  CloseHandle(info_.hProcess);
+}
+
 void EndDriverProcess(int code) {
   std::fflush(stdout);
   std::fflush(stderr);

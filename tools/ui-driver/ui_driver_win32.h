@@ -38,6 +38,24 @@ enum ToolControlId : int {
 // The main window's pages in the order the window creates them.
 enum PageIndex : int { kLanPage = 0, kWifiPage = 1, kQueuePage = 2, kTechnicalPage = 3 };
 
+// A program a driver started, usually the tool: ended, if still running, when
+// the record goes.
+class Process {
+ public:
+  Process() = default;
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+  ~Process();
+
+  bool Start(std::wstring commandLine);
+  bool Running() const;
+  // The exit code, or -1 when it did not end within `ms`.
+  long Wait(DWORD ms);
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
 // Polls `done` every few milliseconds until it holds or `timeout` passes.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
