@@ -1,22 +1,20 @@
 // The window's side of a refresh: the worker's start, its result, and the
 // address suggestions drawn from the profiles it brings.
 #include <memory>
-#include <system_error>
-#include <thread>
 
 #include "app/save_actions_win32.h"
 #include "app/window_texts.h"
 #include "discovery/network_profiles.h"
 #include "discovery/refresh.h"
 #include "discovery/refresh_win32.h"
+#include "usb_transport/worker_thread.h"
 
 namespace korvante {
 void StartRefreshWorker(MainWindow& w, std::int32_t generation) {
   HWND window = w.hwnd;
   const ConnectionMode mode = w.mode;
-  try {
-    std::thread([window, mode, generation] { RefreshTargets(window, mode, generation); }).detach();
-  } catch (const std::system_error&) {
+  if (!StartWorkerThread(
+          [window, mode, generation] { RefreshTargets(window, mode, generation); })) {
     // No thread, no result: the list keeps its placeholder and the find
     // button starts the next try.
     SetWindowTextW(w.at(Slot::kFindButton), L"Tìm");

@@ -37,10 +37,12 @@ endif()
 # kv_add_library(name SOURCES ... [WIN32_SOURCES ...] [DEPS ...] [WIN32_LIBS ...])
 # Portable sources build everywhere; *_win32.cpp sources only for Windows.
 function(kv_add_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;WIN32_SOURCES;DEPS;WIN32_LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;WIN32_SOURCES;HOST_SOURCES;DEPS;WIN32_LIBS" ${ARGN})
   set(sources ${ARG_SOURCES})
   if(WIN32)
     list(APPEND sources ${ARG_WIN32_SOURCES})
+  else()
+    list(APPEND sources ${ARG_HOST_SOURCES})
   endif()
   # A library whose every source is Win32 is only its dependencies elsewhere.
   if(sources)

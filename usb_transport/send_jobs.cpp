@@ -1,20 +1,13 @@
 #include "usb_transport/send_jobs.h"
 
-#include <system_error>
-#include <thread>
+#include <memory>
+#include <utility>
+
+#include "usb_transport/worker_thread.h"
 
 namespace korvante {
 
 namespace {
-
-bool startDetached(MoveOnlyTask<void>&& body) {
-  try {
-    std::thread(std::move(body)).detach();
-    return true;
-  } catch (const std::system_error&) {
-    return false;  // out of threads or memory: the caller reports the failure
-  }
-}
 
 // Hands `text` to the window; frees it when the window could not take it.
 bool postOrFree(const std::function<bool(std::u16string*)>& post, std::u16string text) {
@@ -43,7 +36,7 @@ void RunSendAsync(const SendJobHooks& hooks, SendJob job, std::u16string success
   };
 
   const bool started =
-      hooks.startThread ? hooks.startThread(std::move(body)) : startDetached(std::move(body));
+      hooks.startThread ? hooks.startThread(std::move(body)) : StartWorkerThread(std::move(body));
   if (started) return;
 
   // No worker: the busy state must still end, through the usual message when

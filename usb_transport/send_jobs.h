@@ -8,49 +8,14 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
-#include <type_traits>
-#include <utility>
 
 #include "commands/command_vocabulary.h"
 #include "discovery/printer_records.h"
+#include "usb_transport/move_only_task.h"
 
 namespace korvante {
-
-// A move-only callable taking no arguments. It owns its closure: destroying the
-// callable destroys the closure. (std::move_only_function is not in g++ 12.)
-template <typename Result>
-class MoveOnlyTask {
- public:
-  MoveOnlyTask() = default;
-  template <typename F,
-            typename = std::enable_if_t<!std::is_same_v<std::decay_t<F>, MoveOnlyTask> &&
-                                        std::is_invocable_r_v<Result, std::decay_t<F>&>>>
-  MoveOnlyTask(F&& f) : impl_(std::make_unique<Holder<std::decay_t<F>>>(std::forward<F>(f))) {}
-
-  MoveOnlyTask(MoveOnlyTask&&) noexcept = default;
-  MoveOnlyTask& operator=(MoveOnlyTask&&) noexcept = default;
-
-  explicit operator bool() const { return impl_ != nullptr; }
-  // Calling an empty task is a programmer error.
-  Result operator()() { return impl_->call(); }
-
- private:
-  struct Base {
-    virtual ~Base() = default;
-    virtual Result call() = 0;
-  };
-  template <typename F>
-  struct Holder final : Base {
-    explicit Holder(F&& f) : fn(std::move(f)) {}
-    explicit Holder(const F& f) : fn(f) {}
-    Result call() override { return static_cast<Result>(fn()); }
-    F fn;
-  };
-  std::unique_ptr<Base> impl_;
-};
 
 // A send job: runs once on the worker, true when the printer took every byte.
 using SendJob = MoveOnlyTask<bool>;
@@ -85,7 +50,7 @@ struct SendJobHooks {
   // the window; on false the caller still owns it and frees it.
   std::function<bool(std::u16string* outcome)> postOutcome;
   // Starts `body` on a new detached thread; false when no thread could be
-  // started. Empty: a detached std::thread.
+  // started. Empty: StartWorkerThread.
   std::function<bool(MoveOnlyTask<void>&& body)> startThread;
 };
 

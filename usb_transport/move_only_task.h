@@ -1,0 +1,43 @@
+// Work handed to a thread of its own, as a callable that owns its closure.
+#pragma once
+
+#include <memory>
+#include <type_traits>
+#include <utility>
+
+namespace korvante {
+
+// A move-only callable taking no arguments. It owns its closure: destroying the
+// callable destroys the closure. (std::move_only_function is not in g++ 12.)
+template <typename Result>
+class MoveOnlyTask {
+ public:
+  MoveOnlyTask() = default;
+  template <typename F,
+            typename = std::enable_if_t<!std::is_same_v<std::decay_t<F>, MoveOnlyTask> &&
+                                        std::is_invocable_r_v<Result, std::decay_t<F>&>>>
+  MoveOnlyTask(F&& f) : impl_(std::make_unique<Holder<std::decay_t<F>>>(std::forward<F>(f))) {}
+
+  MoveOnlyTask(MoveOnlyTask&&) noexcept = default;
+  MoveOnlyTask& operator=(MoveOnlyTask&&) noexcept = default;
+
+  explicit operator bool() const { return impl_ != nullptr; }
+  // Calling an empty task is a programmer error.
+  Result operator()() { return impl_->call(); }
+
+ private:
+  struct Base {
+    virtual ~Base() = default;
+    virtual Result call() = 0;
+  };
+  template <typename F>
+  struct Holder final : Base {
+    explicit Holder(F&& f) : fn(std::move(f)) {}
+    explicit Holder(const F& f) : fn(f) {}
+    Result call() override { return static_cast<Result>(fn()); }
+    F fn;
+  };
+  std::unique_ptr<Base> impl_;
+};
+
+}  // namespace korvante
