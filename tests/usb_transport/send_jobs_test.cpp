@@ -55,7 +55,7 @@ class RecordingWindow {
     std::unique_ptr<std::u16string> outcome;
     {
       std::unique_lock lock(box_->mutex);
-      if (!box_->arrived.wait_for(lock, 5s, [&] { return !box_->posted.empty(); })) return {};
+      if (!box_->arrived.wait_for(lock, 30s, [&] { return !box_->posted.empty(); })) return {};
       outcome = std::move(box_->posted.front());
       box_->posted.erase(box_->posted.begin());
     }
@@ -73,7 +73,7 @@ class RecordingWindow {
   // The texts of the posts that were refused, once `count` have come in.
   std::vector<std::u16string> refused(std::size_t count) {
     std::unique_lock lock(box_->mutex);
-    box_->arrived.wait_for(lock, 5s, [&] { return box_->refused.size() >= count; });
+    box_->arrived.wait_for(lock, 30s, [&] { return box_->refused.size() >= count; });
     return box_->refused;
   }
 
@@ -148,7 +148,7 @@ TEST(SendJobs, BusyStaysUntilTheWindowTakesTheOutcome) {
   RunSendAsync(
       window.hooks(), [] { return true; }, u"ok", u"failed");
   // Wait until the worker has posted, without handling the message yet.
-  for (int i = 0; i < 500 && window.pending() == 0; ++i) std::this_thread::sleep_for(10ms);
+  for (int i = 0; i < 3000 && window.pending() == 0; ++i) std::this_thread::sleep_for(10ms);
   ASSERT_EQ(window.pending(), 1u);
   RunSendAsync(
       window.hooks(), [] { return true; }, u"again", u"failed");
@@ -163,7 +163,7 @@ TEST(SendJobs, WorkerStateIsDestroyedAfterTheRun) {
   RunSendAsync(
       window.hooks(), [closure = std::move(closure)] { return true; }, u"ok", u"no");
   EXPECT_EQ(window.takeOutcome(), u"ok");
-  for (int i = 0; i < 500 && !watch.expired(); ++i) std::this_thread::sleep_for(10ms);
+  for (int i = 0; i < 3000 && !watch.expired(); ++i) std::this_thread::sleep_for(10ms);
   EXPECT_TRUE(watch.expired());
 }
 
@@ -176,7 +176,7 @@ TEST(SendJobs, RefusedOutcomeIsOfferedOnceAndFreed) {
       window.hooks(), [closure = std::move(closure)] { return true; }, u"ok", u"no");
   EXPECT_EQ(window.refused(1), (std::vector<std::u16string>{u"ok"}));
   // The worker is done once its state is gone; it offered nothing more.
-  for (int i = 0; i < 500 && !workerState.expired(); ++i) std::this_thread::sleep_for(10ms);
+  for (int i = 0; i < 3000 && !workerState.expired(); ++i) std::this_thread::sleep_for(10ms);
   ASSERT_TRUE(workerState.expired());
   EXPECT_EQ(window.refused(1).size(), 1u);
   EXPECT_EQ(window.pending(), 0u);
