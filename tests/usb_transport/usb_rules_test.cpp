@@ -88,7 +88,11 @@ std::vector<std::u16string> keywordVariants(std::u16string_view keyword) {
   for (char16_t& u : upper) {
     if (u >= u'a' && u <= u'z') u = static_cast<char16_t>(u - 32);
   }
-  return {upper, u"~" + upper.substr(1), upper.substr(0, upper.size() - 1) + u"~"};
+  std::u16string firstChanged = upper;
+  std::u16string lastChanged = upper;
+  firstChanged.front() = u'~';
+  lastChanged.back() = u'~';
+  return {upper, firstChanged, lastChanged};
 }
 
 std::string narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
