@@ -4,6 +4,7 @@
 // manifest); controls kept out of the theme; the minimum size from the first
 // WM_GETMINMAXINFO. Runs on the app bench (Xvfb, loopback-only namespace).
 #include "tests/app/window_fixture_win32.h"
+#include "tools/ui-driver/ui_driver_win32.h"
 
 #include <uxtheme.h>
 
@@ -245,18 +246,13 @@ ToolWindows FindToolWindows(DWORD processId) {
 // loaded (CB_SETMINVISIBLE took effect on every list) and all 21 tooltips
 // were added (version 5.82 would have refused every one).
 TEST_F(ToolExecutableTest, RunningToolHasCommonControls6AndAllItsTooltips) {
-  std::wstring commandLine = L"\"" + path_ + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  ASSERT_TRUE(CreateProcessW(path_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &startup, &process))
-      << GetLastError();
-  WaitForInputIdle(process.hProcess, 10000);
+  korvante::ui::Process process;  // ended, if still running, when the test ends
+  ASSERT_TRUE(process.Start(L"\"" + path_ + L"\"")) << GetLastError();
+  WaitForInputIdle(process.handle(), 10000);
   ToolWindows tool;
   for (int attempt = 0; attempt < 100 && (!tool.main || tool.lists.size() < 7); ++attempt) {
     Sleep(100);
-    tool = FindToolWindows(process.dwProcessId);
+    tool = FindToolWindows(process.id());
   }
   ASSERT_NE(tool.main, nullptr) << "the tool's window did not appear";
 
@@ -269,15 +265,7 @@ TEST_F(ToolExecutableTest, RunningToolHasCommonControls6AndAllItsTooltips) {
   EXPECT_EQ(SendMessageW(tool.tooltips[0], TTM_GETTOOLCOUNT, 0, 0), 4 * 5 + 1);
 
   PostMessageW(tool.main, WM_CLOSE, 0, 0);
-  EXPECT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
-  DWORD exitCode = 1;
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  EXPECT_EQ(exitCode, 0u);
-  if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0) {
-    TerminateProcess(process.hProcess, 1);
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  EXPECT_EQ(process.Wait(10000), 0) << "-1: still running after 10 s";
 }
 
 // --- the window in this process, which embeds the same manifest -------------------------------

@@ -22,6 +22,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using korvante::ui::AnswerTimer;
 using korvante::ui::ToolWindow;
+using enum korvante::ui::ToolControlId;
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
@@ -45,17 +46,17 @@ double LongestAnswerDuringSweepAndSend(const ToolWindow& window, long& probes, d
   // Back and forth between .100 and .101, so that every run starts alike.
   const bool atHundred = items[0].rfind(u"192.168.77.100 ", 0) == 0;
   window.SelectPrinter(0);
-  window.SetField(0, 0, atHundred ? u"192.168.77.101" : u"192.168.77.100");
+  window.SetField(korvante::ui::kLanPage, 0, atHundred ? u"192.168.77.101" : u"192.168.77.100");
   AnswerTimer timer(window.hwnd());
   korvante::ui::SetLabDiscoveryMuted(true);
   const auto start = Clock::now();
-  window.Click(201);  // "Lưu IP"
-  window.Click(702);  // the LAN / Wi-Fi radio: a new refresh
+  window.Click(kSaveIp);
+  window.Click(kLanRadio);  // a new refresh
   const bool answered = korvante::ui::AnswerMessageBox(10s).has_value();
   const bool swept = korvante::ui::WaitUntil(
       [&] {
         const auto now = window.PrinterItems();
-        return window.Caption(101) == u"Tìm" && !now.empty() &&
+        return window.Caption(kFind) == u"Tìm" && !now.empty() &&
                now[0].rfind(u"192.168.77.", 0) == 0;
       },
       15s);
@@ -74,15 +75,9 @@ int wmain(int argc, wchar_t** argv) {
   std::vector<double> startUp, lanList, idleAnswer, busyAnswer, busyTime;
   long busyProbes = 0;
   for (int run = 0; run < runs; ++run) {
-    std::wstring commandLine = L"\"" + std::wstring(argv[1]) + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
+    korvante::ui::Process tool;
     const auto started = Clock::now();
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-      return 1;
-    }
+    if (!tool.Start(L"\"" + std::wstring(argv[1]) + L"\"")) return 1;
     const auto window = ToolWindow::Find(20s);
     if (window) {
       // Shown, then painted: the window answers once its first WM_PAINT of
@@ -90,10 +85,10 @@ int wmain(int argc, wchar_t** argv) {
       DWORD_PTR ignored = 0;
       SendMessageTimeoutW(window->hwnd(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
       startUp.push_back(Ms(Clock::now() - started));
-      korvante::ui::WaitUntil([&] { return window->Caption(101) == u"Tìm"; },
+      korvante::ui::WaitUntil([&] { return window->Caption(kFind) == u"Tìm"; },
                               10s);  // the start-up USB search
       const auto clicked = Clock::now();
-      window->Click(702);
+      window->Click(kLanRadio);
       const bool filled = korvante::ui::WaitUntil(
           [&] {
             const auto items = window->PrinterItems();
@@ -116,11 +111,7 @@ int wmain(int argc, wchar_t** argv) {
       }
       PostMessageW(window->hwnd(), WM_CLOSE, 0, 0);
     }
-    if (WaitForSingleObject(process.hProcess, 5000) != WAIT_OBJECT_0) {
-      TerminateProcess(process.hProcess, 1);
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    tool.Wait(5000);  // still running then: ended as `tool` goes
   }
   Print("start-up to the first painted window", startUp);
   Print("LAN / Wi-Fi click to the list (1 UDP printer)", lanList);

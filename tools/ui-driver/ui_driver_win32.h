@@ -49,6 +49,8 @@ class Process {
 
   bool Start(std::wstring commandLine);
   bool Running() const;
+  HANDLE handle() const { return info_.hProcess; }
+  DWORD id() const { return info_.dwProcessId; }
   // The exit code, or -1 when it did not end within `ms`.
   long Wait(DWORD ms);
 
