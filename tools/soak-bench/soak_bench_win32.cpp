@@ -25,6 +25,7 @@
 #include <thread>
 #include <vector>
 
+#include "commands/text_encoding.h"
 #include "tools/e2e-bench/answer_timer_win32.h"
 #include "tools/soak-bench/process_figures_win32.h"
 #include "tools/ui-driver/ui_driver_win32.h"
@@ -37,21 +38,12 @@ using korvante::soak::ProcessFigures;
 using korvante::ui::AnswerTimer;
 using korvante::ui::ToolWindow;
 using enum korvante::ui::ToolControlId;
+using enum korvante::ui::PageIndex;
 
 constexpr auto kRefreshLimit = 30s;
 constexpr auto kSendLimit = 15s;
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-std::string Narrow(const std::u16string& text) {
-  std::string out;
-  const int n = WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t*>(text.data()),
-                                    static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  out.resize(static_cast<std::size_t>(n));
-  WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t*>(text.data()),
-                      static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
 
 enum class Mode { kUsb, kLan };
 
@@ -87,16 +79,20 @@ struct Action {
 };
 
 const Action kActions[] = {
-    {201, 0, "Lưu IP", u"Đã đổi IP LAN thành công.",
+    {kSaveIp, kLanPage, "Lưu IP", u"Đã đổi IP LAN thành công.",
      u"Đã gửi lệnh đổi IP, chưa xác nhận được IP mới.",
      u"Đã gửi lệnh đổi IP qua USB. Vui lòng đợi vài giây rồi tìm lại máy in.",
      u"Chưa gửi được lệnh đổi IP qua USB."},
-    {202, 1, "Cài WiFi", u"Đã gửi cấu hình WiFi.", u"Chưa gửi được cấu hình WiFi.", nullptr,
+    {kSaveWifi, kWifiPage, "Cài WiFi", u"Đã gửi cấu hình WiFi.", u"Chưa gửi được cấu hình WiFi.",
+     nullptr, nullptr},
+    {kSaveQueue, kQueuePage, "Lưu vào máy", nullptr, u"Chưa gửi được cấu hình bấm số.", nullptr,
      nullptr},
-    {203, 2, "Lưu vào máy", nullptr, u"Chưa gửi được cấu hình bấm số.", nullptr, nullptr},
-    {204, 3, "Test", u"Đã gửi chuông.", u"Chưa gửi được chuông.", nullptr, nullptr},
-    {205, 3, "Lưu chuông", u"Đã gửi chuông.", u"Chưa gửi được chuông.", nullptr, nullptr},
-    {206, 3, "Lưu độ đậm", u"Đã gửi độ đậm.", u"Chưa gửi được độ đậm.", nullptr, nullptr},
+    {kTestBeep, kTechnicalPage, "Test", u"Đã gửi chuông.", u"Chưa gửi được chuông.", nullptr,
+     nullptr},
+    {kSaveBeep, kTechnicalPage, "Lưu chuông", u"Đã gửi chuông.", u"Chưa gửi được chuông.", nullptr,
+     nullptr},
+    {kSaveDensity, kTechnicalPage, "Lưu độ đậm", u"Đã gửi độ đậm.", u"Chưa gửi được độ đậm.",
+     nullptr, nullptr},
 };
 
 constexpr char16_t kBusyText[] = u"Đang gửi lệnh, vui lòng đợi.";
@@ -226,8 +222,8 @@ class Soak {
     phases_.Set(Phase::kPageSwitch);
     ClickNow(kLanPageButton + action.page);
     phases_.Set(Phase::kBetween);
-    if (action.button == 201) w_.SetField(0, 0, target.newIp);
-    if (action.button == 203) {
+    if (action.button == kSaveIp) w_.SetField(kLanPage, 0, target.newIp);
+    if (action.button == kSaveQueue) {
       // Every other queue send carries the ticket program too.
       phases_.Set(Phase::kContentEditor);
       ClickNow(kContentToggle);
@@ -238,7 +234,7 @@ class Soak {
     const bool lan = target.mode == Mode::kLan;
     const bool succeeds = target.takesBytes;
     std::u16string expected;
-    if (action.button == 203 && succeeds) {
+    if (action.button == kSaveQueue && succeeds) {
       expected =
           contentShown_ ? u"Đã lưu bấm số vào máy." : u"Đã lưu bấm số. Nội dung phiếu giữ nguyên.";
     } else if (!lan && action.usbSuccess) {
@@ -270,8 +266,8 @@ class Soak {
     if (!text) {
       Fault(std::string("no outcome within 15 s: ") + action.name + " to " + target.name);
     } else if (*text != expected) {
-      Fault(std::string(action.name) + " to " + target.name + ": \"" + Narrow(*text) +
-            "\" instead of \"" + Narrow(expected) + "\"");
+      Fault(std::string(action.name) + " to " + target.name + ": \"" + korvante::toUtf8(*text) +
+            "\" instead of \"" + korvante::toUtf8(expected) + "\"");
     } else {
       ++asExpected_;
     }
@@ -381,15 +377,13 @@ std::vector<Step> Combinations() {
   std::vector<Step> steps;
   for (const Action& action : kActions) {
     for (const Target& target : kTargets) {
-      if (action.button != 201 || target.newIp) steps.push_back({&target, &action});
+      if (action.button != kSaveIp || target.newIp) steps.push_back({&target, &action});
     }
   }
   return steps;
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
+int Run(int argc, wchar_t** argv) {
   if (argc < 4) {
     std::fprintf(stderr, "usage: soak_bench.exe TOOL.exe REFRESHES SENDS\n");
     return 2;
@@ -397,26 +391,21 @@ int wmain(int argc, wchar_t** argv) {
   const int refreshQuota = static_cast<int>(std::wcstol(argv[2], nullptr, 10));
   const int sendQuota = static_cast<int>(std::wcstol(argv[3], nullptr, 10));
 
-  std::wstring commandLine = L"\"" + std::wstring(argv[1]) + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION tool{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &tool)) {
+  korvante::ui::Process tool;  // ended, if still running, on return
+  if (!tool.Start(L"\"" + std::wstring(argv[1]) + L"\"")) {
     std::printf("the tool did not start\n");
     return 1;
   }
   const auto window = ToolWindow::Find(20s);
   if (!window) {
     std::printf("the tool's window did not appear\n");
-    TerminateProcess(tool.hProcess, 1);
     return 1;
   }
   korvante::ui::WaitUntil([&] { return window->Caption(kFind) == u"Tìm"; }, 10s);
 
   CheckReadings();
   PhaseAnswers phases;
-  Soak soak(*window, tool.hProcess, tool.dwProcessId, phases);
+  Soak soak(*window, tool.handle(), tool.id(), phases);
   soak.NoteIdleThreads();
   // Warm-up: every kind of refresh and every action once to a target that
   // takes it and once to each failing one, so that what the tool sets up on
@@ -425,7 +414,7 @@ int wmain(int argc, wchar_t** argv) {
   for (const Target& target : kTargets) {
     soak.Refresh(target.mode, 0);
     for (const Action& action : kActions) {
-      if (action.button != 201 || target.newIp) soak.Send(target, action, false);
+      if (action.button != kSaveIp || target.newIp) soak.Send(target, action, false);
     }
   }
   const int warmRefreshes = soak.refreshes();
@@ -497,8 +486,10 @@ int wmain(int argc, wchar_t** argv) {
   std::fflush(stdout);
 
   PostMessageW(window->hwnd(), WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(tool.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(tool.hProcess, 1);
-  CloseHandle(tool.hThread);
-  CloseHandle(tool.hProcess);
-  korvante::ui::EndDriverProcess(soak.faults() == 0 ? 0 : 1);
+  tool.Wait(5000);
+  return soak.faults() == 0 ? 0 : 1;
 }
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) { korvante::ui::EndDriverProcess(Run(argc, argv)); }

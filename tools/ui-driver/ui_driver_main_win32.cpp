@@ -23,21 +23,14 @@
 #include <cwchar>
 #include <string>
 
+#include "commands/text_encoding.h"
 #include "tools/ui-driver/ui_driver_win32.h"
 
 namespace {
 
 using namespace korvante::ui;
 
-void PrintLine(const std::u16string& text) {
-  const auto* wide = reinterpret_cast<const wchar_t*>(text.c_str());
-  const int size = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(text.size()), nullptr, 0,
-                                       nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(text.size()), bytes.data(), size, nullptr,
-                      nullptr);
-  std::printf("%s\n", bytes.c_str());
-}
+void PrintLine(const std::u16string& text) { std::printf("%s\n", korvante::toUtf8(text).c_str()); }
 
 int Usage() {
   std::fprintf(stderr,
