@@ -34,8 +34,9 @@ else()
   endif()
 endif()
 
-# kv_add_library(name SOURCES ... [WIN32_SOURCES ...] [DEPS ...] [WIN32_LIBS ...])
-# Portable sources build everywhere; *_win32.cpp sources only for Windows.
+# kv_add_library(name SOURCES ... [WIN32_SOURCES ...] [HOST_SOURCES ...] [DEPS ...] [WIN32_LIBS ...])
+# Portable sources build everywhere; *_win32.cpp sources only for Windows;
+# HOST_SOURCES only where the build is not for Windows.
 function(kv_add_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;WIN32_SOURCES;HOST_SOURCES;DEPS;WIN32_LIBS" ${ARGN})
   set(sources ${ARG_SOURCES})
