@@ -34,7 +34,8 @@ start_xvfb
 holder=""
 com6="$prefix/dosdevices/com6"
 cleanup() {
-  [[ -n "$holder" ]] && kill "$holder" 2>/dev/null
+  # The holder may be gone already: that must not end the clean-up early.
+  if [[ -n "$holder" ]]; then kill "$holder" 2>/dev/null || true; fi
   rm -f "$com6" "$state/stuck.fifo"
   bash "$repo/tools/lab" down --state "$state" >/dev/null 2>&1 || true
   kill "$XVFB_PID" 2>/dev/null || true
