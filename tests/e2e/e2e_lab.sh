@@ -62,13 +62,17 @@ case "$mode" in
       env DISPLAY="$KV_DISPLAY" bash "$repo/cmake/wine-run.sh" "$@"
     ;;
   --down)
-    bash "$repo/tools/lab" down --state "$state"
+    # A lab that fails to come down still has its Xvfb stopped; the failure
+    # is the script's exit status.
+    rc=0
+    bash "$repo/tools/lab" down --state "$state" || rc=$?
     if [[ -f "$state/e2e.env" ]]; then
       # shellcheck source=/dev/null
       source "$state/e2e.env"
       if [[ -n "${KV_XVFB_PID:-}" ]]; then kill "$KV_XVFB_PID" 2>/dev/null || true; fi
       rm -f "$state/e2e.env"
     fi
+    exit "$rc"
     ;;
   *)
     echo "usage: e2e_lab.sh --up|--run|--down STATE ..." >&2
