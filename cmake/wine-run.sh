@@ -89,9 +89,9 @@ make_prefix() {
   # Without a window manager, closing a message box otherwise takes ~2 s and
   # windows get no frame. Wine's own Tahoma lacks most Vietnamese letters, which
   # Windows' Tahoma and Segoe UI have: draw those faces with DejaVu Sans
-  # Condensed instead.
-  local reg
-  reg=$(mktemp --suffix=.reg)
+  # Condensed instead. The file lives in the prefix, so that a failed step
+  # leaves it where the next attempt deletes it.
+  local reg="$WINEPREFIX/kv-setup.reg"
   {
     printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n\r\n'
     printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
