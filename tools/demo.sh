@@ -143,10 +143,11 @@ answered 203 4-queue-ticket
 step "What the printers received (the raw bytes are in $state/journal-*.log):"
 sim="$repo/build/host/tools/printer-sim/printer-sim"
 # The virtual printer's reading of some bytes: settings as cards, printed rows
-# with their text, QR codes with their data.
+# with their text, QR codes with their data. A connection with none of these
+# shows nothing.
 reading() {
   "$sim" --render "$1" "${@:2}" --out "$state/reading.png" |
-    grep -E '^(card|line|qr|ticket)' | sed -E "s|-> $state/reading.png||; s/^/      /"
+    sed -nE "/^(card|line|qr|ticket)/{s|-> $state/reading.png||; s/^/      /; p}"
   rm -f "$state"/reading*.png
 }
 for journal in "$state"/journal-*.log; do
