@@ -100,6 +100,15 @@ inline bool hasFlag(std::string_view text, char flag) {
   return text.find(flag) != std::string_view::npos;
 }
 
+// The ASCII narrowing of addresses and WiFi credentials, independent of the
+// product's: units 1 to 127 are kept, every other unit becomes '?'.
+inline std::string asciiNarrowed(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char16_t u : text) out += u >= 1 && u <= 127 ? static_cast<char>(u) : '?';
+  return out;
+}
+
 // Folds A to Z only, as the tool's case-insensitive comparisons do.
 inline std::u16string lowerAscii(std::u16string text) {
   for (char16_t& u : text) {

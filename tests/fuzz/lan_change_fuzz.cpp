@@ -44,12 +44,6 @@ std::optional<std::array<std::uint8_t, 6>> expectedMac(const std::string& mac) {
   return out;
 }
 
-std::string narrowed(const std::u16string& text) {
-  std::string out;
-  for (char16_t u : text) out += u >= 1 && u <= 127 ? static_cast<char>(u) : '?';
-  return out;
-}
-
 }  // namespace
 }  // namespace korvante::fuzz
 
@@ -70,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool profilesPresent = hasFlag(field(lines, 6), 'p');
 
   const LanAddresses addresses = readLanAddresses(newIp, mask, gateway);
-  KV_FUZZ_CHECK(addresses.newIp == narrowed(newIp) && addresses.mask == narrowed(mask) &&
-                addresses.gateway == narrowed(gateway));
+  KV_FUZZ_CHECK(addresses.newIp == asciiNarrowed(newIp) && addresses.mask == asciiNarrowed(mask) &&
+                addresses.gateway == asciiNarrowed(gateway));
   const auto ip = expectedAddress(addresses.newIp);
   const auto maskBytes = expectedAddress(addresses.mask);
   const auto gatewayBytes = expectedAddress(addresses.gateway);

@@ -16,11 +16,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<std::string_view> lines = split(asText(data, size), "\n");
   WifiSettings settings{text16(field(lines, 0)), text16(field(lines, 1)), text16(field(lines, 2)),
                         text16(field(lines, 3)), text16(field(lines, 4))};
-  auto narrowed = [](const std::u16string& text) {
-    CommandBuffer out;
-    for (char16_t u : text) out.push_back(u >= 1 && u <= 127 ? static_cast<std::uint8_t>(u) : '?');
-    return out;
-  };
 
   // The command's fields in order: address, mask, gateway.
   CommandBuffer expected{0x1F, 0x1B, 0x1F, 0xB4};
@@ -30,18 +25,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       {&settings.mask, AddressField::Mask},
       {&settings.gateway, AddressField::Gateway}};
   for (const auto& [text, fieldName] : addresses) {
-    const CommandBuffer narrow = narrowed(*text);
     std::array<std::uint8_t, 4> bytes{};
-    const std::string cText(narrow.begin(), narrow.end());
-    if (inet_pton(AF_INET, cText.c_str(), bytes.data()) != 1) {
+    if (inet_pton(AF_INET, asciiNarrowed(*text).c_str(), bytes.data()) != 1) {
       if (!firstBad) firstBad = fieldName;
       continue;
     }
     expected.insert(expected.end(), bytes.begin(), bytes.end());
   }
   expected.push_back(0x06);
-  const CommandBuffer name = narrowed(settings.networkName);
-  const CommandBuffer password = narrowed(settings.password);
+  const std::string name = asciiNarrowed(settings.networkName);
+  const std::string password = asciiNarrowed(settings.password);
   expected.insert(expected.end(), name.begin(), name.end());
   expected.push_back(0x00);
   expected.insert(expected.end(), password.begin(), password.end());
