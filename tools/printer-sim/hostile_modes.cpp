@@ -266,9 +266,9 @@ bool HostileTcp::Serve(int fd, short events) {
     if (n > 0) {
       c.received += static_cast<std::size_t>(n);
       Log("tcp-data", c.peer,
-          "hex=" + HexText(d, static_cast<std::size_t>(n)) +
+          "hex=" + HexText({d, static_cast<std::size_t>(n)}) +
               (c.streaming ? " | (streaming)"
-                           : " | -> endless stream of " + HexText(chunk_.data(), 2)));
+                           : " | -> endless stream of " + HexText({chunk_.data(), 2})));
       c.streaming = true;
     }
   }

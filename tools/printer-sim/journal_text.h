@@ -1,5 +1,5 @@
-// The journal's ways of writing bytes and peers, shared by the printer and
-// its hostile modes.
+// The journal's ways of writing bytes and peers, shared by the printer, its
+// hostile modes and its reading of commands.
 #pragma once
 
 #include <arpa/inet.h>
@@ -8,20 +8,23 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 
 namespace korvante::sim {
 
 // "1B 40 0A": upper-case hex, one space between bytes.
-inline std::string HexText(const std::uint8_t* data, std::size_t n) {
+inline std::string HexText(std::span<const std::uint8_t> bytes) {
   std::string out;
   char two[4];
-  for (std::size_t i = 0; i < n; ++i) {
-    std::snprintf(two, sizeof two, i ? " %02X" : "%02X", data[i]);
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    std::snprintf(two, sizeof two, i ? " %02X" : "%02X", bytes[i]);
     out += two;
   }
   return out;
 }
+// One byte: "1B".
+inline std::string HexText(std::uint8_t byte) { return HexText({&byte, 1}); }
 
 // "192.168.77.2:9000".
 inline std::string PeerText(const sockaddr_in& a) {

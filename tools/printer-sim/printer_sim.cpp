@@ -125,9 +125,8 @@ struct Options {
 
 // --- text helpers ------------------------------------------------------------
 
+using korvante::sim::HexText;
 using korvante::sim::PeerText;
-std::string hex(const std::uint8_t* data, std::size_t n) { return korvante::sim::HexText(data, n); }
-std::string hex(const Bytes& b) { return hex(b.data(), b.size()); }
 
 std::string dotted(const std::uint8_t* b) {
   return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
@@ -401,7 +400,7 @@ void Printer::onDatagram() {
   if (n < 0) return;
   const auto len = static_cast<std::size_t>(n);
   const std::string peer = PeerText(from);
-  const std::string raw = "hex=" + hex(d, len);
+  const std::string raw = "hex=" + HexText({d, len});
   const std::string_view text(reinterpret_cast<const char*>(d), len);
 
   if (text == kFind) {
@@ -426,7 +425,7 @@ void Printer::onDatagram() {
     sendto(udp_, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLength);
     log("udp", peer,
         raw + " | XP0001FIND -> reply " + o_.reply + (o_.echo ? " + echo" : "") + " " +
-            std::to_string(reply.size()) + " bytes: " + hex(reply));
+            std::to_string(reply.size()) + " bytes: " + HexText(reply));
     return;
   }
   if (len == kSaveLength && text.substr(0, kSave.size()) == kSave) {
@@ -446,9 +445,9 @@ void Printer::onSave(const std::uint8_t* d, const std::string& peer, const std::
   const std::uint8_t* m = d + 22;
   const std::uint8_t* gw = d + 26;
   const unsigned port = d[30] | (d[31] << 8);
-  std::string decoded = "XP0001SAVE mac " + macText(mac) + " device " + hex(d + 16, 2) + " ip " +
-                        dotted(ip) + " mask " + dotted(m) + " gateway " + dotted(gw) + " port " +
-                        std::to_string(port);
+  std::string decoded = "XP0001SAVE mac " + macText(mac) + " device " + HexText({d + 16, 2}) +
+                        " ip " + dotted(ip) + " mask " + dotted(m) + " gateway " + dotted(gw) +
+                        " port " + std::to_string(port);
   if (std::memcmp(mac, o_.mac.data(), 6) != 0) {
     log("udp", peer, raw + " | " + decoded + " -> not my MAC, ignored");
     return;
@@ -479,7 +478,8 @@ bool Printer::onClientData(int fd) {
   std::uint8_t d[4096];
   const ssize_t n = recv(fd, d, sizeof d, 0);
   if (n <= 0) {
-    log("tcp-close", c.peer, "total=" + std::to_string(c.all.size()) + " hex=" + hex(c.all), fd);
+    log("tcp-close", c.peer, "total=" + std::to_string(c.all.size()) + " hex=" + HexText(c.all),
+        fd);
     return false;
   }
   const auto len = static_cast<std::size_t>(n);
@@ -508,7 +508,7 @@ bool Printer::onClientData(int fd) {
         const bool answers = o_.tcp == "status" && (o_.statusOnly == 0 || o_.statusOnly == which);
         if (answers && !o_.status.empty()) {
           send(fd, o_.status.data(), o_.status.size(), MSG_NOSIGNAL);
-          what += " -> " + hex(o_.status);
+          what += " -> " + HexText(o_.status);
         } else {
           what += " -> silent";
         }
@@ -533,8 +533,8 @@ bool Printer::onClientData(int fd) {
   }
   flushOther();
   p.erase(p.begin(), p.begin() + static_cast<std::ptrdiff_t>(i));
-  log("tcp-data", c.peer, "hex=" + hex(d, len) + " | " + (decoded.empty() ? "partial" : decoded),
-      fd, d, len);
+  log("tcp-data", c.peer,
+      "hex=" + HexText({d, len}) + " | " + (decoded.empty() ? "partial" : decoded), fd, d, len);
   return true;
 }
 
@@ -558,7 +558,7 @@ void Printer::run() {
   }
   log("start", dotted(o_.ip) + "/" + std::to_string(o_.prefix),
       "mac " + macText(o_.mac.data()) + " reply " + o_.reply + " tcp " + o_.tcp + " status " +
-          hex(o_.status) + (o_.hostileUdp.empty() ? "" : " hostile-udp " + o_.hostileUdp) +
+          HexText(o_.status) + (o_.hostileUdp.empty() ? "" : " hostile-udp " + o_.hostileUdp) +
           (o_.hostileTcp.empty() ? "" : " hostile-tcp " + o_.hostileTcp));
 
   for (;;) {
