@@ -4,8 +4,8 @@
 // status requests on TCP port 9100, applies "XP0001SAVE" and the IP-change
 // command by moving its own interface address (it runs as root inside its own
 // network namespace), and writes a journal line for everything it receives.
-// Built with the ticket view (KV_PRINTER_VIEW), it also keeps an index page
-// with a picture of every ticket it stores, and renders files (--render).
+// It also keeps an index page with a picture of every ticket it stores, and
+// renders files (--render).
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -31,10 +31,8 @@
 
 #include "tools/printer-sim/hostile_modes.h"
 #include "tools/printer-sim/journal_text.h"
-#ifdef KV_PRINTER_VIEW
 #include "tools/printer-sim/render_file.h"
 #include "tools/printer-sim/virtual_printer.h"
-#endif
 
 namespace {
 
@@ -270,7 +268,6 @@ class Printer {
       std::perror("printer-sim: journal");
       std::exit(1);
     }
-#ifdef KV_PRINTER_VIEW
     const std::string index = o_.index.empty() ? korvante::sim::IndexPathFor(o_.journal) : o_.index;
     view_ = std::make_unique<korvante::sim::VirtualPrinter>(
         index, "Simulated printer " + dotted(o_.ip) + " (" + macText(o_.mac.data()) + ")");
@@ -278,7 +275,6 @@ class Printer {
       std::perror(("printer-sim: " + index).c_str());
       std::exit(1);
     }
-#endif
   }
 
   void run();
@@ -292,11 +288,7 @@ class Printer {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     std::fprintf(journal_, "%.3f %s %s %s\n", t, what.c_str(), peer.c_str(), rest.c_str());
     std::fflush(journal_);
-#ifdef KV_PRINTER_VIEW
     view_->Record({t, what, peer, rest, connection, {data, size}});
-#else
-    (void)connection, (void)data, (void)size;
-#endif
   }
 
   std::array<std::uint8_t, 4> mask() const {
@@ -329,9 +321,7 @@ class Printer {
   Options o_;
   std::chrono::steady_clock::time_point start_;
   std::FILE* journal_ = nullptr;
-#ifdef KV_PRINTER_VIEW
   std::unique_ptr<korvante::sim::VirtualPrinter> view_;
-#endif
   int udp_ = -1;
   int listener_ = -1;
   struct Client {
@@ -586,14 +576,8 @@ void Printer::run() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 1 && std::string_view(argv[1]) == "--render") {
-#ifdef KV_PRINTER_VIEW
+  if (argc > 1 && std::string_view(argv[1]) == "--render")
     return korvante::sim::RenderFileCommand(argc - 2, argv + 2);
-#else
-    std::fputs("printer-sim: built without the ticket view; --render is not available\n", stderr);
-    return 2;
-#endif
-  }
   Printer printer(parseOptions(argc, argv));
   printer.run();
   return 0;
