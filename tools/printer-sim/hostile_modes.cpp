@@ -286,7 +286,7 @@ bool HostileTcp::Serve(int fd, short events) {
       return false;
     }
   }
-  if (events & (POLLHUP | POLLERR)) {
+  if (events & (POLLRDHUP | POLLHUP | POLLERR)) {
     Log("tcp-close", c.peer,
         "total=" + std::to_string(c.received) + " streamed=" + std::to_string(c.streamed));
     return false;
@@ -298,10 +298,11 @@ void HostileTcp::Run() {
   for (;;) {
     std::vector<pollfd> fds{{listener_, POLLIN, 0}};
     for (const auto& [fd, client] : clients_) {
-      // A host that never reads does not ask for input either: only a
-      // reset or a hang-up ends it.
-      const short events =
-          mode_ == "noread" ? 0 : static_cast<short>(POLLIN | (client.streaming ? POLLOUT : 0));
+      // A host that never reads does not ask for input either: only the
+      // peer's end of sending (its FIN), a reset or a hang-up ends it.
+      const short events = mode_ == "noread"
+                               ? static_cast<short>(POLLRDHUP)
+                               : static_cast<short>(POLLIN | (client.streaming ? POLLOUT : 0));
       fds.push_back({fd, events, 0});
     }
     if (poll(fds.data(), fds.size(), -1) < 0) {

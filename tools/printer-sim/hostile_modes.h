@@ -45,7 +45,8 @@ class HostileUdp {
 };
 
 // TCP port 9100 of a hostile host, served on a thread of its own:
-//   noread   accepts every connection and never reads from it
+//   noread   accepts every connection and never reads from it; closes it
+//            once the peer has closed its end
 //   stream   once a connection sends anything (DLE EOT, say), answers with
 //            an endless stream of `streamBytes` until the peer goes
 //   reset    accepts every connection and resets it at once
