@@ -218,9 +218,7 @@ class HostileTcp {
     bool streaming = false;
   };
   void Log(const std::string& what, const std::string& peer, const std::string& rest) {
-    const double t = std::chrono::duration<double>(Clock::now() - start_).count();
-    std::fprintf(journal_, "%.3f %s %s %s\n", t, what.c_str(), peer.c_str(), rest.c_str());
-    std::fflush(journal_);
+    WriteJournalLine(journal_, start_, what, peer, rest);
   }
   void Accept();
   bool Serve(int fd, short events);
@@ -327,23 +325,19 @@ bool ValidHostileTcp(const std::string& mode) {
   return mode == "noread" || mode == "stream" || mode == "reset";
 }
 
-bool StartHostileTcp(const std::string& mode, const Bytes& streamBytes,
+bool StartHostileTcp(int listener, const std::string& mode, const Bytes& streamBytes,
                      const std::string& journalPath, Clock::time_point start) {
-  std::FILE* journal = std::fopen(journalPath.c_str(), "a");
-  if (!journal) return false;
-  const int listener = socket(AF_INET, SOCK_STREAM, 0);
-  if (listener < 0) return false;
-  const int on = 1;
-  setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
   if (mode == "noread") {
     // A small window, so that what the host never reads soon fills it.
     const int small = 4096;
     setsockopt(listener, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
   }
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(9100);
-  if (bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || listen(listener, 64) != 0) {
+  if (listen(listener, 64) != 0) {
+    close(listener);
+    return false;
+  }
+  std::FILE* journal = std::fopen(journalPath.c_str(), "a");
+  if (journal == nullptr) {
     close(listener);
     return false;
   }

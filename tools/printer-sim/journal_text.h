@@ -1,10 +1,11 @@
-// The journal's ways of writing bytes and peers, shared by the printer, its
-// hostile modes and its reading of commands.
+// The journal's lines and its ways of writing bytes and peers, shared by the
+// printer, its hostile modes and its reading of commands.
 #pragma once
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -31,6 +32,17 @@ inline std::string PeerText(const sockaddr_in& a) {
   char text[INET_ADDRSTRLEN] = {};
   inet_ntop(AF_INET, &a.sin_addr, text, sizeof text);
   return std::string(text) + ":" + std::to_string(ntohs(a.sin_port));
+}
+
+// Appends "<seconds since start> <what> <peer> <rest>" to the journal and
+// flushes it; returns the seconds.
+inline double WriteJournalLine(std::FILE* journal, std::chrono::steady_clock::time_point start,
+                               const std::string& what, const std::string& peer,
+                               const std::string& rest) {
+  const double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::fprintf(journal, "%.3f %s %s %s\n", t, what.c_str(), peer.c_str(), rest.c_str());
+  std::fflush(journal);
+  return t;
 }
 
 }  // namespace korvante::sim

@@ -284,10 +284,7 @@ class Printer {
   // belongs to and what it carried.
   void log(const std::string& what, const std::string& peer, const std::string& rest,
            int connection = -1, const std::uint8_t* data = nullptr, std::size_t size = 0) {
-    const double t =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-    std::fprintf(journal_, "%.3f %s %s %s\n", t, what.c_str(), peer.c_str(), rest.c_str());
-    std::fflush(journal_);
+    const double t = korvante::sim::WriteJournalLine(journal_, start_, what, peer, rest);
     view_->Record({t, what, peer, rest, connection, {data, size}});
   }
 
@@ -535,7 +532,9 @@ void Printer::run() {
     std::exit(1);
   }
   if (!o_.hostileTcp.empty()) {
-    if (!korvante::sim::StartHostileTcp(o_.hostileTcp, o_.status, o_.journal, start_)) {
+    const int listener = boundSocket(SOCK_STREAM, kPrintPort);
+    if (listener < 0 ||
+        !korvante::sim::StartHostileTcp(listener, o_.hostileTcp, o_.status, o_.journal, start_)) {
       std::perror("printer-sim: hostile tcp 9100");
       std::exit(1);
     }
