@@ -173,6 +173,8 @@ TEST(TicketView, PictureIsPaperWideAndInkStaysInTheRows) {
   };
   std::vector<bool> allowed(static_cast<std::size_t>(height), false);
   for (const PrintedLine& line : strip.lines) {
+    ASSERT_GE(line.top, 0) << line.text;
+    ASSERT_LE(line.top + line.height, height) << line.text;
     int first = -1, last = -1;
     for (int y = line.top; y < line.top + line.height; ++y) {
       allowed[static_cast<std::size_t>(y)] = true;
@@ -187,10 +189,15 @@ TEST(TicketView, PictureIsPaperWideAndInkStaysInTheRows) {
   const PrintedQr& qr = strip.qrCodes[0];
   EXPECT_EQ(qr.moduleSize, 5);
   EXPECT_EQ(qr.level, 'M');
+  ASSERT_GE(qr.top, 0);
+  ASSERT_LE(qr.top + qr.modules * qr.moduleSize, height);
   for (int y = qr.top; y < qr.top + qr.modules * qr.moduleSize; ++y) {
     allowed[static_cast<std::size_t>(y)] = true;
     EXPECT_TRUE(rowHasInk(y));  // every QR row has a dark module
   }
+  ASSERT_EQ(strip.cuts.size(), 1u);
+  ASSERT_GE(strip.cuts[0], 0);
+  ASSERT_LT(strip.cuts[0] + 1, height);
   for (int y = strip.cuts[0]; y < strip.cuts[0] + 3 && y < height; ++y)
     allowed[static_cast<std::size_t>(y)] = true;
   EXPECT_TRUE(rowHasInk(strip.cuts[0] + 1));
