@@ -378,11 +378,6 @@ bool StartsProgram(const Command& c) {
 
 namespace {
 
-std::string Dotted(const Bytes& d, std::size_t at) {
-  return std::to_string(d[at]) + "." + std::to_string(d[at + 1]) + "." + std::to_string(d[at + 2]) +
-         "." + std::to_string(d[at + 3]);
-}
-
 std::string ProprietaryMeaning(const Command& c) {
   const Bytes& d = c.data;
   switch (c.n) {
@@ -391,7 +386,7 @@ std::string ProprietaryMeaning(const Command& c) {
     case 0xFF:
       return "function FF (" + HexText(d) + "), the end of the code-page prefix; not interpreted";
     case 0x22:
-      return "set the LAN address to " + Dotted(d, 0);
+      return "set the LAN address to " + DottedText(d.data());
     case 0x13:
       return "print density " + std::to_string(d[1]) +
              (d[0] == 0x14 ? "" : " (odd byte " + HexText(d[0]) + ")");
@@ -414,9 +409,9 @@ std::string ProprietaryMeaning(const Command& c) {
       while (d[at] != 0) name += static_cast<char>(d[at++]);
       ++at;
       while (d[at] != 0) password += static_cast<char>(d[at++]);
-      return "WiFi: address " + Dotted(d, 0) + ", mask " + Dotted(d, 4) + ", gateway " +
-             Dotted(d, 8) + ", byte " + HexText(d[12]) + ", network \"" + name + "\", password \"" +
-             password + "\"";
+      return "WiFi: address " + DottedText(d.data()) + ", mask " + DottedText(d.data() + 4) +
+             ", gateway " + DottedText(d.data() + 8) + ", byte " + HexText(d[12]) + ", network \"" +
+             name + "\", password \"" + password + "\"";
     }
     default:
       return "unknown proprietary function " + HexText(static_cast<std::uint8_t>(c.n)) +

@@ -1,4 +1,4 @@
-// The journal's lines and its ways of writing bytes and peers, shared by the
+// The journal's lines and its ways of writing bytes, addresses and peers, shared by the
 // printer, its hostile modes and its reading of commands.
 #pragma once
 
@@ -26,6 +26,12 @@ inline std::string HexText(std::span<const std::uint8_t> bytes) {
 }
 // One byte: "1B".
 inline std::string HexText(std::uint8_t byte) { return HexText({&byte, 1}); }
+
+// The four bytes at `b` as an address: "192.168.77.2".
+inline std::string DottedText(const std::uint8_t* b) {
+  return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
+         std::to_string(b[3]);
+}
 
 // "192.168.77.2:9000".
 inline std::string PeerText(const sockaddr_in& a) {

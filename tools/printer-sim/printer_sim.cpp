@@ -123,14 +123,9 @@ struct Options {
 
 // --- text helpers ------------------------------------------------------------
 
+using korvante::sim::DottedText;
 using korvante::sim::HexText;
 using korvante::sim::PeerText;
-
-std::string dotted(const std::uint8_t* b) {
-  return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
-         std::to_string(b[3]);
-}
-std::string dotted(const std::array<std::uint8_t, 4>& b) { return dotted(b.data()); }
 
 std::string macText(const std::uint8_t* m) {
   char text[18];
@@ -270,7 +265,8 @@ class Printer {
     }
     const std::string index = o_.index.empty() ? korvante::sim::IndexPathFor(o_.journal) : o_.index;
     view_ = std::make_unique<korvante::sim::VirtualPrinter>(
-        index, "Simulated printer " + dotted(o_.ip) + " (" + macText(o_.mac.data()) + ")");
+        index,
+        "Simulated printer " + DottedText(o_.ip.data()) + " (" + macText(o_.mac.data()) + ")");
     if (!view_->ok()) {
       std::perror(("printer-sim: " + index).c_str());
       std::exit(1);
@@ -348,8 +344,8 @@ int boundSocket(int type, std::uint16_t port) {
 }
 
 bool Printer::moveTo(const std::array<std::uint8_t, 4>& ip, int prefix) {
-  const std::string oldAddr = dotted(o_.ip) + "/" + std::to_string(o_.prefix);
-  const std::string newAddr = dotted(ip) + "/" + std::to_string(prefix);
+  const std::string oldAddr = DottedText(o_.ip.data()) + "/" + std::to_string(o_.prefix);
+  const std::string newAddr = DottedText(ip.data()) + "/" + std::to_string(prefix);
   auto runIp = [&](const char* verb, const std::string& addr) {
     const pid_t pid = fork();
     if (pid == 0) {
@@ -433,8 +429,8 @@ void Printer::onSave(const std::uint8_t* d, const std::string& peer, const std::
   const std::uint8_t* gw = d + 26;
   const unsigned port = d[30] | (d[31] << 8);
   std::string decoded = "XP0001SAVE mac " + macText(mac) + " device " + HexText({d + 16, 2}) +
-                        " ip " + dotted(ip) + " mask " + dotted(m) + " gateway " + dotted(gw) +
-                        " port " + std::to_string(port);
+                        " ip " + DottedText(ip) + " mask " + DottedText(m) + " gateway " +
+                        DottedText(gw) + " port " + std::to_string(port);
   if (std::memcmp(mac, o_.mac.data(), 6) != 0) {
     log("udp", peer, raw + " | " + decoded + " -> not my MAC, ignored");
     return;
@@ -510,7 +506,8 @@ bool Printer::onClientData(int fd) {
         flushOther();
         const std::array<std::uint8_t, 4> ip{p[i + 4], p[i + 5], p[i + 6], p[i + 7]};
         const bool moved = moveTo(ip, o_.prefix);
-        note("set LAN address " + dotted(ip) + (moved ? " -> moved" : " -> move failed"));
+        note("set LAN address " + DottedText(ip.data()) +
+             (moved ? " -> moved" : " -> move failed"));
         i += 8;
         continue;
       }
@@ -545,7 +542,7 @@ void Printer::run() {
       std::exit(1);
     }
   }
-  log("start", dotted(o_.ip) + "/" + std::to_string(o_.prefix),
+  log("start", DottedText(o_.ip.data()) + "/" + std::to_string(o_.prefix),
       "mac " + macText(o_.mac.data()) + " reply " + o_.reply + " tcp " + o_.tcp + " status " +
           HexText(o_.status) + (o_.hostileUdp.empty() ? "" : " hostile-udp " + o_.hostileUdp) +
           (o_.hostileTcp.empty() ? "" : " hostile-tcp " + o_.hostileTcp));
