@@ -12,12 +12,12 @@
 #include <iterator>
 #include <memory>
 #include <span>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/commands/bytes.h"
 #include "tools/printer-sim/print_stream.h"
+#include "tools/printer-sim/render_file.h"
 #include "tools/printer-sim/ticket_render.h"
 #include "tools/printer-sim/virtual_printer.h"
 
@@ -38,23 +38,11 @@ std::string ReadFile(const std::string& path) {
 // A fixture's bytes: hex pairs, '#' comments.
 Bytes Fixture(const std::string& name) {
   Bytes bytes;
-  std::istringstream in(ReadFile(FixturePath(name)));
-  for (std::string line; std::getline(in, line);) {
-    std::istringstream words(line.substr(0, line.find('#')));
-    for (std::string pair; words >> pair;)
-      bytes.push_back(static_cast<std::uint8_t>(std::stoul(pair, nullptr, 16)));
-  }
+  EXPECT_TRUE(ParseHexText(ReadFile(FixturePath(name)), bytes)) << name << " is not hex text";
   return bytes;
 }
 
-StreamResult Print(const Bytes& bytes) {
-  PrintStream stream;
-  StreamResult result = stream.Feed(bytes, k7December2026);
-  StreamResult rest = stream.Close(k7December2026);
-  for (auto& p : rest.printouts) result.printouts.push_back(std::move(p));
-  for (auto& c : rest.cards) result.cards.push_back(std::move(c));
-  return result;
-}
+StreamResult Print(const Bytes& bytes) { return ReadWholeStream(bytes, k7December2026); }
 
 std::string TempPath(const std::string& name) { return ::testing::TempDir() + name; }
 
@@ -173,6 +161,8 @@ TEST(TicketView, PictureIsPaperWideAndInkStaysInTheRows) {
   };
   std::vector<bool> allowed(static_cast<std::size_t>(height), false);
   for (const PrintedLine& line : strip.lines) {
+    ASSERT_GE(line.top, 0) << line.text;
+    ASSERT_LE(line.top + line.height, height) << line.text;
     int first = -1, last = -1;
     for (int y = line.top; y < line.top + line.height; ++y) {
       allowed[static_cast<std::size_t>(y)] = true;
@@ -187,10 +177,15 @@ TEST(TicketView, PictureIsPaperWideAndInkStaysInTheRows) {
   const PrintedQr& qr = strip.qrCodes[0];
   EXPECT_EQ(qr.moduleSize, 5);
   EXPECT_EQ(qr.level, 'M');
+  ASSERT_GE(qr.top, 0);
+  ASSERT_LE(qr.top + qr.modules * qr.moduleSize, height);
   for (int y = qr.top; y < qr.top + qr.modules * qr.moduleSize; ++y) {
     allowed[static_cast<std::size_t>(y)] = true;
     EXPECT_TRUE(rowHasInk(y));  // every QR row has a dark module
   }
+  ASSERT_EQ(strip.cuts.size(), 1u);
+  ASSERT_GE(strip.cuts[0], 0);
+  ASSERT_LT(strip.cuts[0] + 1, height);
   for (int y = strip.cuts[0]; y < strip.cuts[0] + 3 && y < height; ++y)
     allowed[static_cast<std::size_t>(y)] = true;
   EXPECT_TRUE(rowHasInk(strip.cuts[0] + 1));

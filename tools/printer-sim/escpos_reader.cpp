@@ -1,7 +1,8 @@
 #include "tools/printer-sim/escpos_reader.h"
 
-#include <cstdio>
 #include <string_view>
+
+#include "tools/printer-sim/journal_text.h"
 
 namespace korvante::sim {
 namespace {
@@ -36,12 +37,6 @@ std::string_view PlaceholderAt(std::span<const std::uint8_t> bytes, bool& partia
     partial = true;
   }
   return {};
-}
-
-std::string Hex2(unsigned v) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%02X", v & 0xFF);
-  return text;
 }
 
 // Barcode data this long without its closing 00 is not barcode data.
@@ -150,19 +145,6 @@ int GsParameters(std::uint8_t x) {
       return -1;
   }
 }
-
-}  // namespace
-
-std::string HexText(std::span<const std::uint8_t> bytes) {
-  std::string text;
-  for (std::uint8_t b : bytes) {
-    if (!text.empty()) text += ' ';
-    text += Hex2(b);
-  }
-  return text;
-}
-
-namespace {
 
 // The commands whose length their own bytes give: bit images, raster images,
 // barcodes and tab stops. 0 when `b` begins with none of them; `more` when the
@@ -275,8 +257,8 @@ bool ReadCommand(std::span<const std::uint8_t> b, bool final, Command& out) {
     if (length == 0) return need(b.size() + 1);  // its length is not known yet
     if (!need(length)) return false;
     out.data.assign(b.begin() + 4, b.begin() + static_cast<std::ptrdiff_t>(length));
-    std::string name = "US ESC US " + Hex2(b[3]);
-    if (b[3] == 0x84 && length >= 5) name += " " + Hex2(b[4]);
+    std::string name = "US ESC US " + HexText(b[3]);
+    if (b[3] == 0x84 && length >= 5) name += " " + HexText(b[4]);
     if (!known) name += " (unknown)";
     return take(Op::kProprietary, length, name, b[3]);
   }
@@ -296,7 +278,7 @@ bool ReadCommand(std::span<const std::uint8_t> b, bool final, Command& out) {
     if (!need(2)) return false;
     const std::uint8_t x = b[1];
     const int parameters = EscParameters(x);
-    if (parameters < 0) return take(Op::kUnknown, 2, "ESC " + Hex2(x));
+    if (parameters < 0) return take(Op::kUnknown, 2, "ESC " + HexText(x));
     if (!need(2 + static_cast<std::size_t>(parameters))) return false;
     const std::size_t length = 2 + static_cast<std::size_t>(parameters);
     const int n = parameters > 0 ? b[2] : 0;
@@ -325,7 +307,7 @@ bool ReadCommand(std::span<const std::uint8_t> b, bool final, Command& out) {
       case '5':
         return take(Op::kItalic, length, name, 0);
       case '!':
-        return take(Op::kPrintMode, length, "ESC ! 0x" + Hex2(n), n);
+        return take(Op::kPrintMode, length, "ESC ! 0x" + HexText(b[2]), n);
       case 't':
         return take(Op::kCodeTable, length, withN, n);
       default:
@@ -337,7 +319,7 @@ bool ReadCommand(std::span<const std::uint8_t> b, bool final, Command& out) {
     if (!need(2)) return false;
     if (b[1] == '.') return take(Op::kCancelDoubleByte, 2, "FS .");
     if (b[1] == '&') return take(Op::kDoubleByte, 2, "FS &");
-    return take(Op::kUnknown, 2, "FS " + Hex2(b[1]));
+    return take(Op::kUnknown, 2, "FS " + HexText(b[1]));
   }
 
   if (first == kGs) {
@@ -352,7 +334,7 @@ bool ReadCommand(std::span<const std::uint8_t> b, bool final, Command& out) {
       const std::string name = std::string("GS ( ") + static_cast<char>(b[2]);
       if (b[2] == 'k' && size >= 2 && b[5] == 0x31) {
         out.data.erase(out.data.begin(), out.data.begin() + 2);
-        return take(Op::kQr, 5 + size, name + " 31 " + Hex2(b[6]), b[6]);
+        return take(Op::kQr, 5 + size, name + " 31 " + HexText(b[6]), b[6]);
       }
       return take(Op::kFramed, 5 + size, name, b[2]);
     }
@@ -367,15 +349,15 @@ bool ReadCommand(std::span<const std::uint8_t> b, bool final, Command& out) {
       return take(Op::kCut, 3, "GS V " + std::to_string(m), m);
     }
     const int parameters = GsParameters(x);
-    if (parameters < 0) return take(Op::kUnknown, 2, "GS " + Hex2(x));
+    if (parameters < 0) return take(Op::kUnknown, 2, "GS " + HexText(x));
     if (!need(2 + static_cast<std::size_t>(parameters))) return false;
     const std::size_t length = 2 + static_cast<std::size_t>(parameters);
     out.data.assign(b.begin() + 2, b.begin() + static_cast<std::ptrdiff_t>(length));
-    if (x == '!') return take(Op::kCharacterSize, length, "GS ! 0x" + Hex2(b[2]), b[2]);
+    if (x == '!') return take(Op::kCharacterSize, length, "GS ! 0x" + HexText(b[2]), b[2]);
     return take(Op::kOther, length, std::string("GS ") + static_cast<char>(x), b[2]);
   }
 
-  return take(Op::kUnknown, 1, "0x" + Hex2(first), first);
+  return take(Op::kUnknown, 1, "0x" + HexText(first), first);
 }
 
 std::vector<Command> ReadCommands(std::span<const std::uint8_t> bytes) {
@@ -396,13 +378,6 @@ bool StartsProgram(const Command& c) {
 
 namespace {
 
-std::string Dotted(const Bytes& d, std::size_t at) {
-  return std::to_string(d[at]) + "." + std::to_string(d[at + 1]) + "." + std::to_string(d[at + 2]) +
-         "." + std::to_string(d[at + 3]);
-}
-
-std::string Bcd(std::uint8_t v) { return Hex2(v); }
-
 std::string ProprietaryMeaning(const Command& c) {
   const Bytes& d = c.data;
   switch (c.n) {
@@ -411,22 +386,22 @@ std::string ProprietaryMeaning(const Command& c) {
     case 0xFF:
       return "function FF (" + HexText(d) + "), the end of the code-page prefix; not interpreted";
     case 0x22:
-      return "set the LAN address to " + Dotted(d, 0);
+      return "set the LAN address to " + DottedText(d.data());
     case 0x13:
       return "print density " + std::to_string(d[1]) +
-             (d[0] == 0x14 ? "" : " (odd byte " + Hex2(d[0]) + ")");
+             (d[0] == 0x14 ? "" : " (odd byte " + HexText(d[0]) + ")");
     case 0xE0:
       return std::string("buzzer after printing ") + (d[2] ? "on" : "off") + " (bytes " +
              HexText(d) + ")";
     case 0x84:
       if (d[0] == 0x01) {
         return std::string("queue numbers ") + (d[1] ? "on" : "off") + ", " + std::to_string(d[4]) +
-               (d[4] == 1 ? " copy" : " copies") + ", date 20" + Bcd(d[5]) + "-" + Bcd(d[6]) + "-" +
-               Bcd(d[7]);
+               (d[4] == 1 ? " copy" : " copies") + ", date 20" + HexText(d[5]) + "-" +
+               HexText(d[6]) + "-" + HexText(d[7]);
       }
       if (d[0] == 0x05) return "start of the stored ticket program (84 05 01)";
       if (d[0] == 0x02) return "ticket program function 84 02; not interpreted";
-      return "unknown queue function 84 " + Hex2(d[0]) + "; not interpreted";
+      return "unknown queue function 84 " + HexText(d[0]) + "; not interpreted";
     case 0xB4: {
       if (d.size() < 15) return "WiFi settings without their two 00 bytes; not interpreted";
       std::string name, password;
@@ -434,12 +409,12 @@ std::string ProprietaryMeaning(const Command& c) {
       while (d[at] != 0) name += static_cast<char>(d[at++]);
       ++at;
       while (d[at] != 0) password += static_cast<char>(d[at++]);
-      return "WiFi: address " + Dotted(d, 0) + ", mask " + Dotted(d, 4) + ", gateway " +
-             Dotted(d, 8) + ", byte " + Hex2(d[12]) + ", network \"" + name + "\", password \"" +
-             password + "\"";
+      return "WiFi: address " + DottedText(d.data()) + ", mask " + DottedText(d.data() + 4) +
+             ", gateway " + DottedText(d.data() + 8) + ", byte " + HexText(d[12]) + ", network \"" +
+             name + "\", password \"" + password + "\"";
     }
     default:
-      return "unknown proprietary function " + Hex2(static_cast<unsigned>(c.n)) +
+      return "unknown proprietary function " + HexText(static_cast<std::uint8_t>(c.n)) +
              "; not interpreted, the bytes after it are read as they come";
   }
 }
@@ -466,7 +441,7 @@ std::string QrMeaning(const Command& c) {
     case 0x52:
       return "QR size information; not interpreted";
     default:
-      return "QR function " + Hex2(static_cast<unsigned>(c.n)) + "; not interpreted";
+      return "QR function " + HexText(static_cast<std::uint8_t>(c.n)) + "; not interpreted";
   }
 }
 

@@ -66,6 +66,4 @@ std::string Meaning(const Command& command);
 // first of them to the placeholder "@end".
 bool StartsProgram(const Command& command);
 
-std::string HexText(std::span<const std::uint8_t> bytes);
-
 }  // namespace korvante::sim

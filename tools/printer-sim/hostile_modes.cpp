@@ -218,9 +218,7 @@ class HostileTcp {
     bool streaming = false;
   };
   void Log(const std::string& what, const std::string& peer, const std::string& rest) {
-    const double t = std::chrono::duration<double>(Clock::now() - start_).count();
-    std::fprintf(journal_, "%.3f %s %s %s\n", t, what.c_str(), peer.c_str(), rest.c_str());
-    std::fflush(journal_);
+    WriteJournalLine(journal_, start_, what, peer, rest);
   }
   void Accept();
   bool Serve(int fd, short events);
@@ -266,9 +264,9 @@ bool HostileTcp::Serve(int fd, short events) {
     if (n > 0) {
       c.received += static_cast<std::size_t>(n);
       Log("tcp-data", c.peer,
-          "hex=" + HexText(d, static_cast<std::size_t>(n)) +
+          "hex=" + HexText({d, static_cast<std::size_t>(n)}) +
               (c.streaming ? " | (streaming)"
-                           : " | -> endless stream of " + HexText(chunk_.data(), 2)));
+                           : " | -> endless stream of " + HexText({chunk_.data(), 2})));
       c.streaming = true;
     }
   }
@@ -286,7 +284,7 @@ bool HostileTcp::Serve(int fd, short events) {
       return false;
     }
   }
-  if (events & (POLLHUP | POLLERR)) {
+  if (events & (POLLRDHUP | POLLHUP | POLLERR)) {
     Log("tcp-close", c.peer,
         "total=" + std::to_string(c.received) + " streamed=" + std::to_string(c.streamed));
     return false;
@@ -298,10 +296,11 @@ void HostileTcp::Run() {
   for (;;) {
     std::vector<pollfd> fds{{listener_, POLLIN, 0}};
     for (const auto& [fd, client] : clients_) {
-      // A host that never reads does not ask for input either: only a
-      // reset or a hang-up ends it.
-      const short events =
-          mode_ == "noread" ? 0 : static_cast<short>(POLLIN | (client.streaming ? POLLOUT : 0));
+      // A host that never reads does not ask for input either: only the
+      // peer's end of sending (its FIN), a reset or a hang-up ends it.
+      const short events = mode_ == "noread"
+                               ? static_cast<short>(POLLRDHUP)
+                               : static_cast<short>(POLLIN | (client.streaming ? POLLOUT : 0));
       fds.push_back({fd, events, 0});
     }
     if (poll(fds.data(), fds.size(), -1) < 0) {
@@ -326,23 +325,19 @@ bool ValidHostileTcp(const std::string& mode) {
   return mode == "noread" || mode == "stream" || mode == "reset";
 }
 
-bool StartHostileTcp(const std::string& mode, const Bytes& streamBytes,
+bool StartHostileTcp(int listener, const std::string& mode, const Bytes& streamBytes,
                      const std::string& journalPath, Clock::time_point start) {
-  std::FILE* journal = std::fopen(journalPath.c_str(), "a");
-  if (!journal) return false;
-  const int listener = socket(AF_INET, SOCK_STREAM, 0);
-  if (listener < 0) return false;
-  const int on = 1;
-  setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
   if (mode == "noread") {
     // A small window, so that what the host never reads soon fills it.
     const int small = 4096;
     setsockopt(listener, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
   }
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(9100);
-  if (bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || listen(listener, 64) != 0) {
+  if (listen(listener, 64) != 0) {
+    close(listener);
+    return false;
+  }
+  std::FILE* journal = std::fopen(journalPath.c_str(), "a");
+  if (journal == nullptr) {
     close(listener);
     return false;
   }

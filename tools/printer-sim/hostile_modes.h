@@ -45,14 +45,16 @@ class HostileUdp {
 };
 
 // TCP port 9100 of a hostile host, served on a thread of its own:
-//   noread   accepts every connection and never reads from it
+//   noread   accepts every connection and never reads from it; closes it
+//            once the peer has closed its end
 //   stream   once a connection sends anything (DLE EOT, say), answers with
 //            an endless stream of `streamBytes` until the peer goes
 //   reset    accepts every connection and resets it at once
 bool ValidHostileTcp(const std::string& mode);
-// Listens on TCP 9100 and serves `mode`; journals to `journalPath` with times
-// since `start`. False when the port cannot be opened.
-bool StartHostileTcp(const std::string& mode, const Bytes& streamBytes,
+// Listens on `listener`, a TCP socket bound to the print port that it takes
+// over, and serves `mode`; journals to `journalPath` with times since `start`.
+// False, the socket closed, when it cannot listen or open the journal.
+bool StartHostileTcp(int listener, const std::string& mode, const Bytes& streamBytes,
                      const std::string& journalPath, std::chrono::steady_clock::time_point start);
 
 }  // namespace korvante::sim

@@ -77,6 +77,16 @@ StreamResult PrintStream::Close(const LayoutSettings& settings) {
   return out;
 }
 
+StreamResult ReadWholeStream(std::span<const std::uint8_t> bytes, const LayoutSettings& settings) {
+  PrintStream stream;
+  StreamResult result = stream.Feed(bytes, settings);
+  StreamResult rest = stream.Close(settings);
+  for (auto& c : rest.commands) result.commands.push_back(std::move(c));
+  for (auto& c : rest.cards) result.cards.push_back(std::move(c));
+  for (auto& p : rest.printouts) result.printouts.push_back(std::move(p));
+  return result;
+}
+
 void PrintStream::Take(Command command, const LayoutSettings& settings, StreamResult& out) {
   // Outside a stored program a placeholder is only its letters.
   if (!inProgram_ && command.op == Op::kPlaceholder) {

@@ -48,4 +48,7 @@ class PrintStream {
   std::vector<Command> direct_;
 };
 
+// What a whole stream, all its bytes at once, gives: Feed, then Close.
+StreamResult ReadWholeStream(std::span<const std::uint8_t> bytes, const LayoutSettings& settings);
+
 }  // namespace korvante::sim

@@ -4,8 +4,8 @@
 // status requests on TCP port 9100, applies "XP0001SAVE" and the IP-change
 // command by moving its own interface address (it runs as root inside its own
 // network namespace), and writes a journal line for everything it receives.
-// Built with the ticket view (KV_PRINTER_VIEW), it also keeps an index page
-// with a picture of every ticket it stores, and renders files (--render).
+// It also keeps an index page with a picture of every ticket it stores, and
+// renders files (--render).
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -31,10 +31,8 @@
 
 #include "tools/printer-sim/hostile_modes.h"
 #include "tools/printer-sim/journal_text.h"
-#ifdef KV_PRINTER_VIEW
 #include "tools/printer-sim/render_file.h"
 #include "tools/printer-sim/virtual_printer.h"
-#endif
 
 namespace {
 
@@ -125,15 +123,9 @@ struct Options {
 
 // --- text helpers ------------------------------------------------------------
 
+using korvante::sim::DottedText;
+using korvante::sim::HexText;
 using korvante::sim::PeerText;
-std::string hex(const std::uint8_t* data, std::size_t n) { return korvante::sim::HexText(data, n); }
-std::string hex(const Bytes& b) { return hex(b.data(), b.size()); }
-
-std::string dotted(const std::uint8_t* b) {
-  return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
-         std::to_string(b[3]);
-}
-std::string dotted(const std::array<std::uint8_t, 4>& b) { return dotted(b.data()); }
 
 std::string macText(const std::uint8_t* m) {
   char text[18];
@@ -271,15 +263,14 @@ class Printer {
       std::perror("printer-sim: journal");
       std::exit(1);
     }
-#ifdef KV_PRINTER_VIEW
     const std::string index = o_.index.empty() ? korvante::sim::IndexPathFor(o_.journal) : o_.index;
     view_ = std::make_unique<korvante::sim::VirtualPrinter>(
-        index, "Simulated printer " + dotted(o_.ip) + " (" + macText(o_.mac.data()) + ")");
+        index,
+        "Simulated printer " + DottedText(o_.ip.data()) + " (" + macText(o_.mac.data()) + ")");
     if (!view_->ok()) {
       std::perror(("printer-sim: " + index).c_str());
       std::exit(1);
     }
-#endif
   }
 
   void run();
@@ -289,15 +280,8 @@ class Printer {
   // belongs to and what it carried.
   void log(const std::string& what, const std::string& peer, const std::string& rest,
            int connection = -1, const std::uint8_t* data = nullptr, std::size_t size = 0) {
-    const double t =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-    std::fprintf(journal_, "%.3f %s %s %s\n", t, what.c_str(), peer.c_str(), rest.c_str());
-    std::fflush(journal_);
-#ifdef KV_PRINTER_VIEW
+    const double t = korvante::sim::WriteJournalLine(journal_, start_, what, peer, rest);
     view_->Record({t, what, peer, rest, connection, {data, size}});
-#else
-    (void)connection, (void)data, (void)size;
-#endif
   }
 
   std::array<std::uint8_t, 4> mask() const {
@@ -330,9 +314,7 @@ class Printer {
   Options o_;
   std::chrono::steady_clock::time_point start_;
   std::FILE* journal_ = nullptr;
-#ifdef KV_PRINTER_VIEW
   std::unique_ptr<korvante::sim::VirtualPrinter> view_;
-#endif
   int udp_ = -1;
   int listener_ = -1;
   struct Client {
@@ -362,8 +344,8 @@ int boundSocket(int type, std::uint16_t port) {
 }
 
 bool Printer::moveTo(const std::array<std::uint8_t, 4>& ip, int prefix) {
-  const std::string oldAddr = dotted(o_.ip) + "/" + std::to_string(o_.prefix);
-  const std::string newAddr = dotted(ip) + "/" + std::to_string(prefix);
+  const std::string oldAddr = DottedText(o_.ip.data()) + "/" + std::to_string(o_.prefix);
+  const std::string newAddr = DottedText(ip.data()) + "/" + std::to_string(prefix);
   auto runIp = [&](const char* verb, const std::string& addr) {
     const pid_t pid = fork();
     if (pid == 0) {
@@ -401,7 +383,7 @@ void Printer::onDatagram() {
   if (n < 0) return;
   const auto len = static_cast<std::size_t>(n);
   const std::string peer = PeerText(from);
-  const std::string raw = "hex=" + hex(d, len);
+  const std::string raw = "hex=" + HexText({d, len});
   const std::string_view text(reinterpret_cast<const char*>(d), len);
 
   if (text == kFind) {
@@ -426,7 +408,7 @@ void Printer::onDatagram() {
     sendto(udp_, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLength);
     log("udp", peer,
         raw + " | XP0001FIND -> reply " + o_.reply + (o_.echo ? " + echo" : "") + " " +
-            std::to_string(reply.size()) + " bytes: " + hex(reply));
+            std::to_string(reply.size()) + " bytes: " + HexText(reply));
     return;
   }
   if (len == kSaveLength && text.substr(0, kSave.size()) == kSave) {
@@ -446,9 +428,9 @@ void Printer::onSave(const std::uint8_t* d, const std::string& peer, const std::
   const std::uint8_t* m = d + 22;
   const std::uint8_t* gw = d + 26;
   const unsigned port = d[30] | (d[31] << 8);
-  std::string decoded = "XP0001SAVE mac " + macText(mac) + " device " + hex(d + 16, 2) + " ip " +
-                        dotted(ip) + " mask " + dotted(m) + " gateway " + dotted(gw) + " port " +
-                        std::to_string(port);
+  std::string decoded = "XP0001SAVE mac " + macText(mac) + " device " + HexText({d + 16, 2}) +
+                        " ip " + DottedText(ip) + " mask " + DottedText(m) + " gateway " +
+                        DottedText(gw) + " port " + std::to_string(port);
   if (std::memcmp(mac, o_.mac.data(), 6) != 0) {
     log("udp", peer, raw + " | " + decoded + " -> not my MAC, ignored");
     return;
@@ -479,7 +461,8 @@ bool Printer::onClientData(int fd) {
   std::uint8_t d[4096];
   const ssize_t n = recv(fd, d, sizeof d, 0);
   if (n <= 0) {
-    log("tcp-close", c.peer, "total=" + std::to_string(c.all.size()) + " hex=" + hex(c.all), fd);
+    log("tcp-close", c.peer, "total=" + std::to_string(c.all.size()) + " hex=" + HexText(c.all),
+        fd);
     return false;
   }
   const auto len = static_cast<std::size_t>(n);
@@ -508,7 +491,7 @@ bool Printer::onClientData(int fd) {
         const bool answers = o_.tcp == "status" && (o_.statusOnly == 0 || o_.statusOnly == which);
         if (answers && !o_.status.empty()) {
           send(fd, o_.status.data(), o_.status.size(), MSG_NOSIGNAL);
-          what += " -> " + hex(o_.status);
+          what += " -> " + HexText(o_.status);
         } else {
           what += " -> silent";
         }
@@ -523,7 +506,8 @@ bool Printer::onClientData(int fd) {
         flushOther();
         const std::array<std::uint8_t, 4> ip{p[i + 4], p[i + 5], p[i + 6], p[i + 7]};
         const bool moved = moveTo(ip, o_.prefix);
-        note("set LAN address " + dotted(ip) + (moved ? " -> moved" : " -> move failed"));
+        note("set LAN address " + DottedText(ip.data()) +
+             (moved ? " -> moved" : " -> move failed"));
         i += 8;
         continue;
       }
@@ -533,8 +517,8 @@ bool Printer::onClientData(int fd) {
   }
   flushOther();
   p.erase(p.begin(), p.begin() + static_cast<std::ptrdiff_t>(i));
-  log("tcp-data", c.peer, "hex=" + hex(d, len) + " | " + (decoded.empty() ? "partial" : decoded),
-      fd, d, len);
+  log("tcp-data", c.peer,
+      "hex=" + HexText({d, len}) + " | " + (decoded.empty() ? "partial" : decoded), fd, d, len);
   return true;
 }
 
@@ -545,7 +529,9 @@ void Printer::run() {
     std::exit(1);
   }
   if (!o_.hostileTcp.empty()) {
-    if (!korvante::sim::StartHostileTcp(o_.hostileTcp, o_.status, o_.journal, start_)) {
+    const int listener = boundSocket(SOCK_STREAM, kPrintPort);
+    if (listener < 0 ||
+        !korvante::sim::StartHostileTcp(listener, o_.hostileTcp, o_.status, o_.journal, start_)) {
       std::perror("printer-sim: hostile tcp 9100");
       std::exit(1);
     }
@@ -556,9 +542,9 @@ void Printer::run() {
       std::exit(1);
     }
   }
-  log("start", dotted(o_.ip) + "/" + std::to_string(o_.prefix),
+  log("start", DottedText(o_.ip.data()) + "/" + std::to_string(o_.prefix),
       "mac " + macText(o_.mac.data()) + " reply " + o_.reply + " tcp " + o_.tcp + " status " +
-          hex(o_.status) + (o_.hostileUdp.empty() ? "" : " hostile-udp " + o_.hostileUdp) +
+          HexText(o_.status) + (o_.hostileUdp.empty() ? "" : " hostile-udp " + o_.hostileUdp) +
           (o_.hostileTcp.empty() ? "" : " hostile-tcp " + o_.hostileTcp));
 
   for (;;) {
@@ -586,14 +572,8 @@ void Printer::run() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 1 && std::string_view(argv[1]) == "--render") {
-#ifdef KV_PRINTER_VIEW
+  if (argc > 1 && std::string_view(argv[1]) == "--render")
     return korvante::sim::RenderFileCommand(argc - 2, argv + 2);
-#else
-    std::fputs("printer-sim: built without the ticket view; --render is not available\n", stderr);
-    return 2;
-#endif
-  }
   Printer printer(parseOptions(argc, argv));
   printer.run();
   return 0;

@@ -12,13 +12,7 @@
 #include "tools/printer-sim/virtual_printer.h"
 
 namespace korvante::sim {
-namespace {
 
-constexpr const char* kUsage =
-    "usage: printer-sim --render FILE [--hex] [--out PNG] [--date YYYY-MM-DD]\n";
-
-// Hex text as a journal prints it ("1B 40 0A", "hex=" and "|..." tails
-// allowed); '#' starts a comment that runs to the end of its line.
 bool ParseHexText(const std::string& text, Bytes& out) {
   std::string digits;
   bool comment = false;
@@ -41,6 +35,11 @@ bool ParseHexText(const std::string& text, Bytes& out) {
     out.push_back(static_cast<std::uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
   return true;
 }
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: printer-sim --render FILE [--hex] [--out PNG] [--date YYYY-MM-DD]\n";
 
 // The first picture takes the name given, the next ones "-2", "-3" before ".png".
 std::string NthPath(const std::string& out, int n) {
@@ -95,12 +94,7 @@ int RenderFileCommand(int argc, char** argv) {
     }
   }
 
-  PrintStream stream;
-  StreamResult result = stream.Feed(bytes, settings);
-  StreamResult rest = stream.Close(settings);
-  for (auto& c : rest.commands) result.commands.push_back(std::move(c));
-  for (auto& c : rest.cards) result.cards.push_back(std::move(c));
-  for (auto& p : rest.printouts) result.printouts.push_back(std::move(p));
+  const StreamResult result = ReadWholeStream(bytes, settings);
 
   for (const Command& c : result.commands)
     std::printf("command %s | %s\n", c.name.c_str(), Meaning(c).c_str());

@@ -161,7 +161,8 @@ void DrawCut(cairo_t* cr, int y) {
 bool WriteTicketPng(const PrintedStrip& strip, const std::string& path, std::string& error) {
   const Fonts& fonts = TheFonts();
   if (!fonts.installed) {
-    error = std::string("the font ") + kFamily + " is not installed (fonts-dejavu-core)";
+    error = std::string("the font ") + kFamily +
+            " is not installed (fonts-dejavu-core, and fonts-dejavu-extra for its oblique faces)";
     return false;
   }
   const int height = std::clamp(strip.height, 1, kMaxPictureDots);

@@ -1,6 +1,6 @@
 // Draws a printed strip as the paper looks: 576 pixels wide, one pixel a dot,
-// black on white, with cairo; the characters in DejaVu Sans Mono (every
-// Vietnamese letter), each glyph stretched to fill its printer cell.
+// black on white, with cairo; the characters in DejaVu Sans (every Vietnamese
+// letter), each glyph stretched to fill its printer cell.
 #pragma once
 
 #include <string>

@@ -61,8 +61,7 @@ std::string Printable(const Bytes& bytes) {
   return text;
 }
 
-}  // namespace
-
+// Escapes text for HTML.
 std::string Html(const std::string& text) {
   std::string out;
   out.reserve(text.size());
@@ -86,6 +85,8 @@ std::string Html(const std::string& text) {
   }
   return out;
 }
+
+}  // namespace
 
 std::string IndexPathFor(const std::string& journalPath) {
   const std::size_t dot = journalPath.rfind('.');

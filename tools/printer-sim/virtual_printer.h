@@ -55,9 +55,6 @@ class VirtualPrinter {
   int printouts_ = 0;
 };
 
-// Escapes text for HTML.
-std::string Html(const std::string& text);
-
 // One line of a printed row for reports: "line 312 85 B 6x5 italic underline | Xin chào".
 std::string LineReport(const PrintedLine& line);
 
