@@ -4,6 +4,7 @@
 // action compose these; nothing here knows about transports.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -107,9 +108,19 @@ inline constexpr std::uint8_t kFnQueue = 0x84;          // settings and ticket p
 inline constexpr std::uint8_t kFnQueuePreamble = 0x00;  // + 0A 00 01
 inline constexpr std::uint8_t kFnCodePage = 0xFF;       // + 1B 0A 00
 
+// The byte sequences of `parts`, one after the other, as one sequence.
+template <std::size_t... N>
+constexpr Bytes<(N + ...)> JoinBytes(const Bytes<N>&... parts) {
+  Bytes<(N + ...)> joined{};
+  std::size_t at = 0;
+  ((std::copy(parts.begin(), parts.end(), joined.begin() + at), at += N), ...);
+  return joined;
+}
+
 // FS ., ESC t 27, then US ESC US FF 1B 0A 00: the printer prints the VISCII
 // bytes that follow. Sent ahead of the queue settings and of the ticket text.
-inline constexpr Bytes<12> kCodePagePrefix{kFs,  0x2E, kEsc, 0x74, 0x1B, kUs,
-                                           kEsc, kUs,  0xFF, 0x1B, 0x0A, 0x00};
+inline constexpr Bytes<12> kCodePagePrefix =
+    JoinBytes(kCancelDoubleByteMode, kSelectCodeTableViscii, kProprietaryPrefix,
+              Bytes<4>{kFnCodePage, 0x1B, 0x0A, 0x00});
 
 }  // namespace korvante
