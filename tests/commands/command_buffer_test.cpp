@@ -149,5 +149,15 @@ TEST(Vocabulary, CodePagePrefixIsCancelDoubleByteThenTable27ThenTheProprietaryPa
   EXPECT_EQ(CommandBuffer(kQrPrint.begin(), kQrPrint.end()), bytes("1D 28 6B 03 00 31 51 30"));
 }
 
+// The expectations of every test are written through bytes(): a typo in one
+// must fail its test, not quietly become some other byte.
+TEST(HexHelper, TakesTwoDigitBytesAndRefusesEverythingElse) {
+  EXPECT_EQ(bytes(" 1b 40\n0A "), (std::vector<std::uint8_t>{0x1B, 0x40, 0x0A}));
+  EXPECT_TRUE(bytes("").empty());
+  for (const char* typo : {"1B 4O", "zz", "123", "1B 4", "0x1B", "1B,40"}) {
+    EXPECT_THROW(bytes(typo), std::invalid_argument) << typo;
+  }
+}
+
 }  // namespace
 }  // namespace korvante
