@@ -2,9 +2,12 @@
 #
 #   source cmake/xvfb.sh
 #   start_xvfb        starts Xvfb on whichever display number is free and sets
-#                     XVFB_PID and XVFB_DISPLAY (":N"); fails when it did not start
+#                     XVFB_PID and XVFB_DISPLAY (":N"); fails when it did not start,
+#                     having ended the Xvfb it started
 #
-# The caller stops it by that PID.
+# The caller stops it by that PID. XVFB_PID is set as soon as Xvfb runs, so a
+# trap set before start_xvfb (kill "${XVFB_PID:-}") ends it on every path.
+XVFB_PID=""
 start_xvfb() {
   local displayfile
   displayfile=$(mktemp)
@@ -20,6 +23,8 @@ start_xvfb() {
   rm -f "$displayfile"
   if [[ "$XVFB_DISPLAY" == ":" ]]; then
     echo "Xvfb did not start" >&2
+    kill "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=""
     return 1
   fi
 }

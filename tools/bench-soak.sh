@@ -30,7 +30,6 @@ export PATH="/usr/lib/wine:$PATH"
 mkdir -p "$state"
 # shellcheck source=../cmake/xvfb.sh
 source "$repo/cmake/xvfb.sh"
-start_xvfb
 holder=""
 com6="$prefix/dosdevices/com6"
 cleanup() {
@@ -38,9 +37,10 @@ cleanup() {
   if [[ -n "$holder" ]]; then kill "$holder" 2>/dev/null || true; fi
   rm -f "$com6" "$state/stuck.fifo"
   bash "$repo/tools/lab" down --state "$state" >/dev/null 2>&1 || true
-  kill "$XVFB_PID" 2>/dev/null || true
+  if [[ -n "$XVFB_PID" ]]; then kill "$XVFB_PID" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
+start_xvfb
 display=$XVFB_DISPLAY
 
 echo "soak lab: starting (the first run makes its Wine prefix)"

@@ -43,20 +43,19 @@ for built in "$exe" "$driver"; do
   [[ -f "$built" ]] || { echo "demo: $built was not built" >&2; exit 1; }
 done
 
-xvfb_pid=""
+# shellcheck source=../cmake/xvfb.sh
+source "$repo/cmake/xvfb.sh"
 tool_pid=""
 cleanup() {
   if [[ -n "$tool_pid" ]]; then kill "$tool_pid" 2>/dev/null || true; fi
   tools/lab down --state "$state" >/dev/null 2>&1 || true
-  if [[ -n "$xvfb_pid" ]]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  # Set by start_xvfb the moment Xvfb runs: ended even when its start failed.
+  if [[ -n "$XVFB_PID" ]]; then kill "$XVFB_PID" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
 
 if [[ -z "${DISPLAY:-}" ]]; then
-  # shellcheck source=../cmake/xvfb.sh
-  source "$repo/cmake/xvfb.sh"
   start_xvfb
-  xvfb_pid=$XVFB_PID
   export DISPLAY=$XVFB_DISPLAY
 fi
 
