@@ -14,14 +14,22 @@ TEST(PrinterBox, TypedTextNamesAPrinterAddressOrNothing) {
     const char* address;  // null: names no printer
   };
   const Case cases[] = {
-      {u"10.30.0.100", "10.30.0.100"},   {u"  192.168.1.7\t", "192.168.1.7"},
-      {u"1.0.0.1", "1.0.0.1"},           {u"223.255.255.254", "223.255.255.254"},
-      {u"0.0.0.0", nullptr},             {u"0.1.2.3", nullptr},
-      {u"224.0.0.1", nullptr},           {u"255.255.255.255", nullptr},
-      {u"192.168.1", nullptr},           {u"192.168.1.256", nullptr},
-      {u"192.168.1.7x", nullptr},        {u"192.168.01.7", nullptr},
-      {u"1.2.3.4    Máy in", nullptr},   {u"máy in", nullptr},
-      {u"", nullptr},                    {u"192.168.1.7 8", nullptr},
+      {u"10.30.0.100", "10.30.0.100"},
+      {u"  192.168.1.7\t", "192.168.1.7"},
+      {u"1.0.0.1", "1.0.0.1"},
+      {u"223.255.255.254", "223.255.255.254"},
+      {u"0.0.0.0", nullptr},
+      {u"0.1.2.3", nullptr},
+      {u"224.0.0.1", nullptr},
+      {u"255.255.255.255", nullptr},
+      {u"192.168.1", nullptr},
+      {u"192.168.1.256", nullptr},
+      {u"192.168.1.7x", nullptr},
+      {u"192.168.01.7", nullptr},
+      {u"1.2.3.4    Máy in", nullptr},
+      {u"máy in", nullptr},
+      {u"", nullptr},
+      {u"192.168.1.7 8", nullptr},
   };
   for (const Case& c : cases) {
     const auto address = TypedPrinterAddress(c.text);

@@ -95,8 +95,8 @@ TEST(EveryNetwork, RepliesKeepTheSocketThatHeardThemOneRecordPerMacOverAll) {
   // The same printer (MAC ..5E) answers on both sockets: the first one
   // serviced, the chosen profile's, wins even though its reply names another
   // address; .50 is heard on the second network only.
-  ScriptedSockets sockets({{Found("5E", "C0 A8 4D 64")},
-                           {Found("50", "0A 14 00 32"), Found("5E", "0A 14 00 63")}});
+  ScriptedSockets sockets(
+      {{Found("5E", "C0 A8 4D 64")}, {Found("50", "0A 14 00 32"), Found("5E", "0A 14 00 63")}});
   MonotonicClock::time_point t{};
   const auto now = [&] { return t += std::chrono::milliseconds(50); };
   const auto found = CollectReplies(sockets, {"192.168.77.2", "10.20.0.2"}, 300, now);
@@ -117,8 +117,8 @@ TEST(EveryNetwork, SweepCoversEachNetworkOnceChosenFirstNeverTunnelsOrPpp) {
   EXPECT_EQ(ips({}), Ips{"192.168.1.1"});
   EXPECT_EQ(ips({Profile("10.20.0.2"), Profile("192.168.77.2", "255.255.255.0", true),
                  Profile("10.8.0.6", "255.255.255.0", false, kIfTypeTunnel),
-                 Profile("10.64.1.3", "255.255.255.255", false, kIfTypePpp),
-                 Profile("10.20.0.9"), Profile("172.16.5.9", "255.255.0.0")}),
+                 Profile("10.64.1.3", "255.255.255.255", false, kIfTypePpp), Profile("10.20.0.9"),
+                 Profile("172.16.5.9", "255.255.0.0")}),
             (Ips{"192.168.77.2", "10.20.0.2", "172.16.5.9"}));
   // A VPN that is the only network is not swept at all.
   EXPECT_EQ(ips({Profile("10.8.0.6", "255.255.255.0", false, kIfTypeTunnel)}), Ips{});

@@ -128,10 +128,12 @@ TEST(ProbeOnTwoNetworks, ListsThePrintersOfBothNetworksUnderTheChosenProfile) {
   // The one network line is the chosen profile's, the shop network.
   EXPECT_NE(lines[17].find("|IP=192.168.77.2|"), std::string::npos) << lines[17];
   EXPECT_EQ(lines[19], "AUTOIP_COUNT=2");
-  EXPECT_EQ(lines[20], "AUTOIP=10.20.0.50|MAC=00-1A-2B-3C-5D-50|Mask=255.255.255.0|"
-                       "Gateway=10.20.0.1|Port=9100");
-  EXPECT_EQ(lines[21], "AUTOIP=192.168.77.100|MAC=00-1A-2B-3C-4D-5E|Mask=255.255.255.0|"
-                       "Gateway=192.168.77.1|Port=9100");
+  EXPECT_EQ(lines[20],
+            "AUTOIP=10.20.0.50|MAC=00-1A-2B-3C-5D-50|Mask=255.255.255.0|"
+            "Gateway=10.20.0.1|Port=9100");
+  EXPECT_EQ(lines[21],
+            "AUTOIP=192.168.77.100|MAC=00-1A-2B-3C-4D-5E|Mask=255.255.255.0|"
+            "Gateway=192.168.77.1|Port=9100");
   // The limited broadcast and the directed one, twice, from eth1's address.
   EXPECT_EQ(second.Count("udp 10.20.0.2:"), 3u);
   EXPECT_EQ(routed.Lines(), std::vector<std::string>{});

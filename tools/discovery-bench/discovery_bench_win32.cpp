@@ -60,11 +60,10 @@ int main(int argc, char** argv) {
   const char* computer = std::getenv("KV_LAB_COMPUTER");
   const char* second = std::getenv("KV_LAB_SECOND_COMPUTER");
   const auto profiles = korvante::EnumerateProfiles();
-  const bool inLab =
-      computer != nullptr && !profiles.empty() &&
-      std::all_of(profiles.begin(), profiles.end(), [&](const NetworkProfile& p) {
-        return p.ip == computer || (second != nullptr && p.ip == second);
-      });
+  const bool inLab = computer != nullptr && !profiles.empty() &&
+                     std::all_of(profiles.begin(), profiles.end(), [&](const NetworkProfile& p) {
+                       return p.ip == computer || (second != nullptr && p.ip == second);
+                     });
   if (!inLab) {
     std::fprintf(stderr, "discovery_bench: not inside the lab; run tools/bench-discovery.sh\n");
     return 1;

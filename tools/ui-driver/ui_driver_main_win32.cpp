@@ -34,10 +34,11 @@ using namespace korvante::ui;
 void PrintLine(const std::u16string& text) { std::printf("%s\n", korvante::toUtf8(text).c_str()); }
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: ui-driver click ID | set-field PAGE N TEXT | select N | select-list ID N |"
-               " type-printer TEXT | menu ID N | list-items | caption ID | wait-box MS | show-box MS |"
-               " wait-item TEXT MS | click-caption PAGE TEXT | drop-down 1|0\n");
+  std::fprintf(
+      stderr,
+      "usage: ui-driver click ID | set-field PAGE N TEXT | select N | select-list ID N |"
+      " type-printer TEXT | menu ID N | list-items | caption ID | wait-box MS | show-box MS |"
+      " wait-item TEXT MS | click-caption PAGE TEXT | drop-down 1|0\n");
   return 2;
 }
 
