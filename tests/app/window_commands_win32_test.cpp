@@ -440,8 +440,8 @@ TEST_F(WindowCommandsTest, TheLanPrinterBoxTakesATypedAddress) {
   EXPECT_EQ(kind(), CBS_DROPDOWNLIST);
   EXPECT_FALSE(IsWindow(box));
   EXPECT_EQ(GetWindow(at(Slot::kPrinterLabel), GW_HWNDNEXT), at(Slot::kPrinterList));
-  EXPECT_EQ(Items(), (std::vector<std::wstring>{L"Đang tìm máy in USB..."}));
   ASSERT_TRUE(RefreshDone());
+  EXPECT_EQ(Items(), (std::vector<std::wstring>{L"Không tìm thấy máy in USB"}));
 }
 
 }  // namespace
