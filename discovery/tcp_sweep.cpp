@@ -82,15 +82,17 @@ std::vector<NetworkPrinter> SweepNetwork(const NetworkProfile& profile, const Ho
 std::vector<NetworkProfile> SweepProfiles(const std::vector<NetworkProfile>& profiles) {
   std::vector<NetworkProfile> networks;
   auto add = [&](const NetworkProfile& profile) {
-    if (IsTunnelOrPpp(profile)) return;
     const std::string prefix = networkPrefix(profile.ip);
     for (const NetworkProfile& covered : networks) {
       if (networkPrefix(covered.ip) == prefix) return;
     }
     networks.push_back(profile);
   };
+  // The chosen network is swept as it always was, whatever its adapter.
   add(ChooseProfile(profiles));
-  for (const NetworkProfile& profile : profiles) add(profile);
+  for (const NetworkProfile& profile : profiles) {
+    if (!IsTunnelOrPpp(profile)) add(profile);
+  }
   return networks;
 }
 

@@ -61,8 +61,9 @@ std::vector<NetworkPrinter> SweepNetwork(const NetworkProfile& profile, const Ho
 
 // The profiles whose /24 the sweep covers when no network answered
 // discovery: the chosen one first (the default profile when there is none),
-// then every other one on a /24 not covered yet. Tunnel and PPP adapters are
-// never swept: an office printer beyond a VPN must not get status probes.
+// then every other one on a /24 not covered yet. Of the others, tunnel and PPP
+// adapters are not swept: an office printer beyond a VPN must not get status
+// probes. The chosen one is swept as on a computer with one network.
 std::vector<NetworkProfile> SweepProfiles(const std::vector<NetworkProfile>& profiles);
 
 // The sweep of one network, as ScanTcp9100 does it.

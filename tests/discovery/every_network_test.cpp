@@ -120,8 +120,8 @@ TEST(EveryNetwork, SweepCoversEachNetworkOnceChosenFirstNeverTunnelsOrPpp) {
                  Profile("10.64.1.3", "255.255.255.255", false, kIfTypePpp), Profile("10.20.0.9"),
                  Profile("172.16.5.9", "255.255.0.0")}),
             (Ips{"192.168.77.2", "10.20.0.2", "172.16.5.9"}));
-  // A VPN that is the only network is not swept at all.
-  EXPECT_EQ(ips({Profile("10.8.0.6", "255.255.255.0", false, kIfTypeTunnel)}), Ips{});
+  // A VPN that is the only network is the chosen one, swept as it always was.
+  EXPECT_EQ(ips({Profile("10.8.0.6", "255.255.255.0", false, kIfTypeTunnel)}), Ips{"10.8.0.6"});
 }
 
 TEST(EveryNetwork, RefreshAsksEveryNetworkAndSweepsEachWhenNoneAnswered) {

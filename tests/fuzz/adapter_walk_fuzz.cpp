@@ -147,8 +147,11 @@ void checkEveryNetwork(const std::vector<NetworkProfile>& profiles) {
   KV_FUZZ_CHECK(bound == expectedBound);
 
   std::set<std::string> swept;
-  for (const NetworkProfile& p : SweepProfiles(profiles)) {
-    KV_FUZZ_CHECK(p.ifType != 131 && p.ifType != 23);
+  const std::vector<NetworkProfile> sweeps = SweepProfiles(profiles);
+  KV_FUZZ_CHECK(!sweeps.empty() && sweeps[0].ip == chosen.ip);
+  for (std::size_t i = 0; i < sweeps.size(); ++i) {
+    const NetworkProfile& p = sweeps[i];
+    KV_FUZZ_CHECK(i == 0 || (p.ifType != 131 && p.ifType != 23));
     KV_FUZZ_CHECK(swept.insert(p.ip.substr(0, p.ip.rfind('.'))).second);
   }
   for (const NetworkProfile& p : profiles) {
