@@ -1,6 +1,21 @@
 #include "app/lan_job.h"
 
+#include "discovery/network_profiles.h"
+
 namespace korvante {
+
+LanChangeJob MakeLanChangeJob(const NetworkPrinter& printer, const LanAddresses& addresses,
+                              const std::vector<NetworkProfile>& profiles) {
+  LanChangeJob job{printer, addresses, !profiles.empty(), ChooseProfile(profiles), {}};
+  if (printer.localIp.empty() || printer.localIp == job.profile.ip) return job;
+  for (const NetworkProfile& profile : profiles) {
+    if (profile.ip != printer.localIp) continue;
+    job.profile = profile;
+    job.localIp = profile.ip;
+    break;
+  }
+  return job;
+}
 
 bool RunLanChange(const LanChangeJob& job, const LanJobHooks& hooks) {
   if (usesSaveBroadcast(job.printer, job.profilesPresent)) {
@@ -8,7 +23,10 @@ bool RunLanChange(const LanChangeJob& job, const LanJobHooks& hooks) {
     // A datagram that cannot be built (the window checked the texts first) or
     // a socket that cannot be opened sends nothing; the confirmation decides.
     if (!datagram.invalidField) {
-      if (std::unique_ptr<DatagramSocket> socket = hooks.openBroadcastSocket()) {
+      std::unique_ptr<DatagramSocket> socket = job.localIp.empty()
+                                                   ? hooks.openBroadcastSocket()
+                                                   : hooks.openBoundBroadcastSocket(job.localIp);
+      if (socket) {
         const std::vector<std::string> destinations = broadcastTargets(job.profile);
         for (int pass = 0; pass < kSaveBroadcastPasses; ++pass) {
           for (const std::string& destination : destinations) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "commands/command_vocabulary.h"
 #include "commands/network_settings.h"
@@ -20,8 +21,20 @@ struct LanChangeJob {
   NetworkPrinter printer;
   LanAddresses addresses;
   bool profilesPresent = false;  // the computer had a network profile
-  NetworkProfile profile;        // the one ChooseProfile picked
+  NetworkProfile profile;        // whose broadcast targets the datagram goes to
+  // Empty: the broadcast leaves from an unbound socket, through the adapter of
+  // the preferred route. Otherwise the computer's address on the network that
+  // heard the printer: the socket is bound to it, so it leaves there.
+  std::string localIp = {};
 };
+
+// The job for a printer: its broadcast goes to the network that heard it.
+// A printer heard on the chosen profile (or whose network is gone from the
+// list) gets exactly the chosen profile's unbound broadcast; one heard on
+// another profile gets that profile's targets from a socket bound to its
+// address.
+LanChangeJob MakeLanChangeJob(const NetworkPrinter& printer, const LanAddresses& addresses,
+                              const std::vector<NetworkProfile>& profiles);
 
 // An open UDP socket with broadcast enabled; closed when destroyed.
 class DatagramSocket {
@@ -34,6 +47,10 @@ class DatagramSocket {
 struct LanJobHooks {
   // Null when no socket can be created: the broadcast is then skipped.
   std::function<std::unique_ptr<DatagramSocket>()> openBroadcastSocket;
+  // The same, bound to one of the computer's addresses; null when that
+  // address cannot be bound (its adapter went away).
+  std::function<std::unique_ptr<DatagramSocket>(const std::string& localIp)>
+      openBoundBroadcastSocket = {};
   std::function<bool(const NetworkPrinter& printer, const CommandBuffer& bytes)> sendTcp9100;
   std::function<bool(const std::string& ip, unsigned timeoutMs)> connectTcp9100;
   std::function<void(unsigned ms)> sleep;

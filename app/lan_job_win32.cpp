@@ -23,8 +23,7 @@ class BroadcastSocket final : public DatagramSocket {
   SocketOwner socket_;
 };
 
-std::unique_ptr<DatagramSocket> OpenJobSocket() {
-  SocketOwner socket = OpenBroadcastSocket();
+std::unique_ptr<DatagramSocket> JobSocket(SocketOwner socket) {
   if (!socket) return nullptr;
   return std::make_unique<BroadcastSocket>(std::move(socket));
 }
@@ -33,7 +32,10 @@ std::unique_ptr<DatagramSocket> OpenJobSocket() {
 
 LanJobHooks WindowsLanJobHooks() {
   LanJobHooks hooks;
-  hooks.openBroadcastSocket = OpenJobSocket;
+  hooks.openBroadcastSocket = [] { return JobSocket(OpenBroadcastSocket()); };
+  hooks.openBoundBroadcastSocket = [](const std::string& localIp) {
+    return JobSocket(OpenBoundBroadcastSocket(localIp));
+  };
   hooks.sendTcp9100 = [](const NetworkPrinter& printer, const CommandBuffer& bytes) {
     return SendTcp9100(printer, bytes);
   };

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +52,12 @@ struct MainWindow {
   std::vector<NetworkPrinter> networkPrinters;
   std::vector<NetworkProfile> profiles;
   std::array<QueueLine, kLineCount> lines;
+  // The user has typed into the printer box (LAN / Wi-Fi mode) since the tool
+  // last filled it or since a pick from its list.
+  bool printerTextEdited = false;
+  // Set while the tool itself writes the printer box: its own writes are no
+  // typing.
+  bool fillingPrinterBox = false;
 
   // Every positioned control, by layout slot; null until created.
   std::array<HWND, kSlotCount> controls{};
@@ -84,6 +91,11 @@ int MainWindowHeight(const RECT& workArea);
 // Creates the main window for `state` (which must outlive it).
 HWND CreateMainWindow(HINSTANCE instance, MainWindow& state);
 void OnCreate(MainWindow& w);
+// Makes the printer box for the current mode, unless it already is of that
+// kind: a pick-list in USB mode, an editable drop-down that also takes a typed
+// address in LAN / Wi-Fi mode. A combo box's kind is fixed when it is made, so
+// a mode switch replaces the box, in the same place and keyboard order.
+void MakePrinterBox(MainWindow& w);
 
 // --- window state (window_state_win32.cpp) --------------------------------------
 MainWindow* StateOf(HWND anyWindowOfTheTool);
@@ -104,6 +116,17 @@ int ListLevel(HWND list);
 bool IsChecked(HWND checkBox);
 // Appends one item to a drop-down list (the printer list's placeholder and results).
 void AddListItem(HWND list, std::u16string_view text);
+// The printer box's notifications: typing marks it edited, a pick from its
+// list does not.
+void OnPrinterBoxNotification(MainWindow& w, int notification);
+// What a refresh must leave in the printer box (the user's typed address), or
+// nullopt; read before the refresh empties the box.
+std::optional<std::u16string> PrinterTextToKeep(const MainWindow& w);
+// The tool's own writes to the printer box (never counted as typing): empty
+// it, select an item, put the typed text back into it after a refresh.
+void ResetPrinterBox(MainWindow& w);
+void SelectPrinterItem(MainWindow& w, int index);
+void RestorePrinterText(MainWindow& w, const std::u16string& text);
 
 // --- layout, paint and colours (window_paint_win32.cpp) ---------------------------
 void LayOutWindow(MainWindow& w);

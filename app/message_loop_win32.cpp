@@ -37,7 +37,8 @@ void CollectTabStops(HWND parent, std::vector<RingEntry>& ring) {
       GetWindowRect(child, &r);
       ring.push_back({child, TabStop{r.left, r.top, ring.size()}});
     }
-    CollectTabStops(child, ring);
+    // The edit part of an editable drop-down is the combo box's own.
+    if (!ClassIs(child, L"ComboBox")) CollectTabStops(child, ring);
   }
 }
 

@@ -18,9 +18,9 @@ inline constexpr char16_t kProbeReportName[] = u"korvante-native-probe.txt";
 // What the network half of the report states; present only when the computer
 // has at least one network profile.
 struct ProbeNetwork {
-  NetworkProfile preferred;                // the profile discovery ran on
+  NetworkProfile preferred;                // the profile the network line shows
   std::string suggestion;                  // the address suggested with ".222"
-  std::vector<NetworkPrinter> discovered;  // in the order discovery returned them
+  std::vector<NetworkPrinter> discovered;  // every network's, in the order discovery returned them
 };
 
 struct ProbeFindings {
@@ -40,8 +40,8 @@ std::u16string ComposeProbeReport(const ProbeFindings& findings);
 // The file's bytes: the whole report as UTF-8, without a byte order mark.
 std::string ProbeReportBytes(const ProbeFindings& findings);
 
-// The probe run: reads the profiles, runs discovery for 1600 ms on the
-// preferred one, enumerates the USB printers and writes the report with one
+// The probe run: reads the profiles, runs discovery for 1600 ms on every
+// network, enumerates the USB printers and writes the report with one
 // write. Every failure is silent: the run always ends normally. Windows only.
 void RunProbeReport();
 

@@ -27,7 +27,7 @@ ProbeFindings GatherFindings() {
     ProbeNetwork net;
     net.preferred = ChooseProfile(profiles);
     net.suggestion = SuggestAddress(net.preferred, "222");
-    net.discovered = DiscoverUdp(net.preferred, kProbeListenMs);
+    net.discovered = DiscoverEveryNetwork(profiles, kProbeListenMs);
     findings.network = std::move(net);
   }
   findings.usbPrinters = EnumerateUsbPrinters();

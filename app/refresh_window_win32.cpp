@@ -53,10 +53,11 @@ void OnTargetsReady(MainWindow& w, LPARAM lParam) {
   }
   SetConnectionMode(w, result->mode, false);
   HWND list = w.at(Slot::kPrinterList);
+  const std::optional<std::u16string> typed = PrinterTextToKeep(w);
   // Thousands of printers may answer one search: the list draws once, after
   // its last item, not after each (under Wine 3,000 items took 70 ms, 11 ms so).
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(list, CB_RESETCONTENT, 0, 0);
+  ResetPrinterBox(w);
   if (result->mode == kModeNetwork) {
     SetWindowTextW(w.at(Slot::kPrinterLabel), L"IP máy in");
     if (w.networkPrinters.empty()) AddListItem(list, NothingFoundItem(kModeNetwork));
@@ -67,7 +68,12 @@ void OnTargetsReady(MainWindow& w, LPARAM lParam) {
     if (w.usbPrinters.empty()) AddListItem(list, NothingFoundItem(kModeUsb));
     for (const UsbPrinter& printer : w.usbPrinters) AddListItem(list, UsbPrinterItem(printer));
   }
-  if (SendMessageW(list, CB_GETCOUNT, 0, 0) > 0) SendMessageW(list, CB_SETCURSEL, 0, 0);
+  // What the user typed is kept; otherwise the first item is selected.
+  if (typed) {
+    RestorePrinterText(w, *typed);
+  } else if (SendMessageW(list, CB_GETCOUNT, 0, 0) > 0) {
+    SelectPrinterItem(w, 0);
+  }
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
   UpdateWindow(list);

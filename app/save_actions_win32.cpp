@@ -30,15 +30,20 @@ int SelectedIndex(const MainWindow& w) {
   return static_cast<int>(SendMessageW(w.at(Slot::kPrinterList), CB_GETCURSEL, 0, 0));
 }
 
-// The ordinary send job of the selected target, or "Chưa chọn máy in.".
+// The ordinary send job of the selected target, or "Chưa chọn máy in.", or
+// the refusal of a typed address that names no printer.
 void SendToSelected(MainWindow& w, CommandBuffer bytes, std::u16string_view success,
                     std::u16string_view failure) {
-  std::optional<PrinterTarget> target = ResolveSelectedTarget(w);
-  if (!target) {
+  PrinterBoxChoice choice = ResolvePrinterBoxOf(w);
+  if (choice.malformed) {
+    ShowMessage(w, invalidAddressMessage(AddressField::PrinterIp));
+    return;
+  }
+  if (!choice.target) {
     ShowMessage(w, u"Chưa chọn máy in.");
     return;
   }
-  Send(w, OrdinarySendJob{std::move(*target), std::move(bytes)}, success, failure);
+  Send(w, OrdinarySendJob{std::move(*choice.target), std::move(bytes)}, success, failure);
 }
 
 CalendarDate LocalDate() {
@@ -50,7 +55,7 @@ CalendarDate LocalDate() {
 }  // namespace
 
 std::optional<PrinterTarget> ResolveSelectedTarget(const MainWindow& w) {
-  return ResolveTarget(w.mode, SelectedIndex(w), w.usbPrinters, w.networkPrinters);
+  return ResolvePrinterBoxOf(w).target;
 }
 
 void SaveLan(MainWindow& w) {
@@ -75,20 +80,26 @@ void SaveLan(MainWindow& w) {
     return;
   }
 
-  const bool selected = index >= 0 && static_cast<std::size_t>(index) < w.networkPrinters.size();
-  const bool profilesPresent = !w.profiles.empty();
+  // The listed printer, or the address typed into the box.
+  const PrinterBoxChoice choice = ResolvePrinterBoxOf(w);
+  const std::optional<NetworkPrinter> printer =
+      choice.target ? std::optional(choice.target->net) : std::nullopt;
   // The broadcast carries mask and gateway too; the TCP command the address
   // alone. Without a printer only the address can be judged.
-  const bool broadcast = selected && usesSaveBroadcast(w.networkPrinters[index], profilesPresent);
+  const bool broadcast = printer && usesSaveBroadcast(*printer, !w.profiles.empty());
   if (auto invalid = findInvalidLanAddress(addresses, broadcast)) {
     ShowMessage(w, invalidAddressMessage(*invalid));
     return;
   }
-  if (!selected) {
+  if (choice.malformed) {
+    ShowMessage(w, invalidAddressMessage(AddressField::PrinterIp));
+    return;
+  }
+  if (!printer) {
     ShowMessage(w, u"Chưa chọn máy in LAN.");
     return;
   }
-  LanChangeJob job{w.networkPrinters[index], addresses, profilesPresent, ChooseProfile(w.profiles)};
+  LanChangeJob job = MakeLanChangeJob(*printer, addresses, w.profiles);
   Send(
       w, [job = std::move(job)] { return RunLanChange(job, WindowsLanJobHooks()); },
       u"Đã đổi IP LAN thành công.", u"Đã gửi lệnh đổi IP, chưa xác nhận được IP mới.");

@@ -8,6 +8,7 @@
 
 #include "app/lan_job.h"
 #include "app/main_window_win32.h"
+#include "app/printer_box.h"
 
 namespace korvante {
 
@@ -21,7 +22,10 @@ void OnTargetsReady(MainWindow& w, LPARAM lParam);
 // suggestion.
 void ApplySuggestions(MainWindow& w, bool force);
 
-// The printer the selection of the printer list names in the current mode.
+// What the printer box names in the current mode: its selection, or in LAN /
+// Wi-Fi mode the address typed into it.
+PrinterBoxChoice ResolvePrinterBoxOf(const MainWindow& w);
+// The printer the box names; none for a malformed typed address too.
 std::optional<PrinterTarget> ResolveSelectedTarget(const MainWindow& w);
 
 void SaveLan(MainWindow& w);

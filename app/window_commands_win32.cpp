@@ -55,8 +55,11 @@ void OnCommand(MainWindow& w, int command, int notification, HWND sender) {
     case CommandAction::kOther:
       break;
   }
-  // The radios are known by handle; clicking the selected one refreshes too.
-  if (sender && sender == w.at(Slot::kLanRadio)) {
+  // The radios and the printer box are known by handle; clicking the
+  // selected radio refreshes too.
+  if (sender && sender == w.at(Slot::kPrinterList)) {
+    OnPrinterBoxNotification(w, notification);
+  } else if (sender && sender == w.at(Slot::kLanRadio)) {
     SetConnectionMode(w, kModeNetwork, true);
     StartRefresh(w);
   } else if (sender && sender == w.at(Slot::kUsbRadio)) {
@@ -77,10 +80,16 @@ void OnSendDone(MainWindow& w, LPARAM lParam) {
 void StartRefresh(MainWindow& w) {
   const std::int32_t generation = w.refreshGeneration.fetch_add(1) + 1;
   SetWindowTextW(w.at(Slot::kFindButton), L"Đang tìm...");
+  // An address the user typed stays while the search runs, and after it.
+  const std::optional<std::u16string> typed = PrinterTextToKeep(w);
   SetConnectionMode(w, w.mode, true);
   HWND list = w.at(Slot::kPrinterList);
   AddListItem(list, SearchingItem(w.mode));
-  SendMessageW(list, CB_SETCURSEL, 0, 0);
+  if (typed) {
+    RestorePrinterText(w, *typed);
+  } else {
+    SelectPrinterItem(w, 0);
+  }
   UpdateWindow(list);
   StartRefreshWorker(w, generation);
 }

@@ -50,9 +50,8 @@ class ControlFactory {
     SubclassForSelectAll(h);
     return h;
   }
-  HWND List(HWND parent) {
-    HWND h = Make(parent, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
-                  WS_EX_CLIENTEDGE);
+  HWND List(HWND parent, DWORD kind = CBS_DROPDOWNLIST) {
+    HWND h = Make(parent, L"COMBOBOX", L"", kind | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE);
     SendMessageW(h, CB_SETMINVISIBLE, kMinVisibleListItems, 0);
     return h;
   }
@@ -140,7 +139,7 @@ void CreateHeader(MainWindow& w, ControlFactory& make) {
   w.at(Slot::kUsbRadio) = make.Radio(L"USB", WS_GROUP, kIdUsbRadio);
   w.at(Slot::kLanRadio) = make.Radio(L"LAN / Wi-Fi", 0, kIdLanRadio);
   w.at(Slot::kPrinterLabel) = make.Label(w.hwnd, L"Tên máy in");
-  w.at(Slot::kPrinterList) = make.List(w.hwnd);
+  MakePrinterBox(w);
   w.at(Slot::kFindButton) = make.OwnerDrawn(w.hwnd, L"Tìm", kIdFind);
 }
 
@@ -252,6 +251,28 @@ void CreateTechnicalPage(MainWindow& w, ControlFactory& make) {
 }
 
 }  // namespace
+
+void MakePrinterBox(MainWindow& w) {
+  constexpr DWORD kKindBits = 0x3;  // CBS_SIMPLE, CBS_DROPDOWN or CBS_DROPDOWNLIST
+  const DWORD kind = w.mode == kModeNetwork ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST;
+  HWND old = w.at(Slot::kPrinterList);
+  if (old && (GetWindowLongPtrW(old, GWL_STYLE) & kKindBits) == (kind & kKindBits)) return;
+  ControlFactory make(w);
+  HWND box = make.List(w.hwnd, kind);
+  // The edit part of the drop-down takes Ctrl+A like every field.
+  if (HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr)) SubclassForSelectAll(edit);
+  w.at(Slot::kPrinterList) = box;
+  w.printerTextEdited = false;
+  if (!old) return;
+  HWND focus = GetFocus();
+  const bool focused = focus && (focus == old || IsChild(old, focus));
+  // Right after the old box in the z-order, which is the creation order that
+  // screen readers name a control by: after its label.
+  SetWindowPos(box, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  DestroyWindow(old);
+  LayOutWindow(w);
+  if (focused) SetFocus(box);
+}
 
 void InitControlClasses() {
   // The tooltip class is registered by ICC_BAR_CLASSES: common controls 6

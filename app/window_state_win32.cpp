@@ -58,12 +58,13 @@ void ShowMessage(const MainWindow& w, std::u16string_view text) {
 
 void SetConnectionMode(MainWindow& w, ConnectionMode mode, bool clearList) {
   w.mode = mode;
+  MakePrinterBox(w);
   SendMessageW(w.at(Slot::kUsbRadio), BM_SETCHECK, BST_UNCHECKED, 0);
   SendMessageW(w.at(Slot::kLanRadio), BM_SETCHECK, BST_UNCHECKED, 0);
   SendMessageW(w.at(mode == kModeNetwork ? Slot::kLanRadio : Slot::kUsbRadio), BM_SETCHECK,
                BST_CHECKED, 0);
   SetWindowTextW(w.at(Slot::kPrinterLabel), mode == kModeNetwork ? L"IP máy in" : L"Tên máy in");
-  if (clearList) SendMessageW(w.at(Slot::kPrinterList), CB_RESETCONTENT, 0, 0);
+  if (clearList) ResetPrinterBox(w);
   InvalidateRect(w.at(Slot::kUsbRadio), nullptr, TRUE);
   InvalidateRect(w.at(Slot::kLanRadio), nullptr, TRUE);
   InvalidateRect(w.hwnd, nullptr, TRUE);

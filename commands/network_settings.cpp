@@ -69,6 +69,8 @@ std::u16string_view addressFieldLabel(AddressField field) {
       return u"Subnet mask";
     case AddressField::Gateway:
       return u"Gateway";
+    case AddressField::PrinterIp:
+      return u"IP máy in";
   }
   return u"";
 }

@@ -18,11 +18,12 @@
 
 namespace korvante {
 
-// The address fields of the LAN and WiFi pages.
-enum class AddressField { LanNewIp, WifiIp, Mask, Gateway };
+// The address fields of the LAN and WiFi pages, and the printer box of the
+// connection card when an address is typed into it.
+enum class AddressField { LanNewIp, WifiIp, Mask, Gateway, PrinterIp };
 
 // The field's label as the window shows it: "IP mới", "IP máy in WiFi",
-// "Subnet mask", "Gateway".
+// "Subnet mask", "Gateway", "IP máy in".
 std::u16string_view addressFieldLabel(AddressField field);
 
 // "Địa chỉ không hợp lệ: " followed by the field's label.

@@ -57,6 +57,10 @@ bool IsWirelessAdapter(std::uint32_t ifType, std::u16string_view friendlyName,
   return ContainsAnyKeyword(text, kWirelessKeywords);
 }
 
+bool IsTunnelOrPpp(const NetworkProfile& profile) {
+  return profile.ifType == kIfTypeTunnel || profile.ifType == kIfTypePpp;
+}
+
 bool ProfileLess(const NetworkProfile& a, const NetworkProfile& b) {
   if (a.wireless != b.wireless) return a.wireless;
   const bool aGateway = !a.gateway.empty();
@@ -95,6 +99,7 @@ std::vector<NetworkProfile> ProfilesFromAdapters(const std::vector<AdapterRecord
       profile.mask = hostToIpv4(prefixMask(address.prefixLength));
       profile.gateway = gateway;
       profile.wireless = wireless;
+      profile.ifType = adapter.ifType;
       profiles.push_back(std::move(profile));
     }
   }

@@ -19,8 +19,14 @@ namespace korvante {
 
 // Interface types and the operational state that the walk looks at, as the
 // platform numbers them.
+inline constexpr std::uint32_t kIfTypePpp = 23;
 inline constexpr std::uint32_t kIfTypeSoftwareLoopback = 24;
 inline constexpr std::uint32_t kIfTypeIeee80211 = 71;
+inline constexpr std::uint32_t kIfTypeTunnel = 131;
+
+// A VPN tunnel or a dial-up link: what lies beyond it is not the shop's
+// network, so the port-9100 sweep leaves it alone.
+bool IsTunnelOrPpp(const NetworkProfile& profile);
 
 // One IPv4 unicast address of an adapter, or one of its gateways. Addresses of
 // other families are kept (with isIpv4 false) so that the walk can skip them.

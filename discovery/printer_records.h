@@ -26,6 +26,7 @@ struct NetworkProfile {
   std::string mask;     // dotted quad, from the on-link prefix length
   std::string gateway;  // first IPv4 gateway of the adapter; empty when none
   bool wireless = false;
+  std::uint32_t ifType = 0;  // the adapter's interface type, as the platform numbers it
 };
 
 // The two messages that workers post to the main window (WM_APP + 10 and
@@ -49,6 +50,10 @@ struct NetworkPrinter {
   // printers expect from a tool that never saw a reply (0x22, 0x00).
   std::array<std::uint8_t, 2> deviceBytes{0x22, 0x00};
   bool foundByUdp = false;
+  // The computer's own address on the network that heard the printer (the ip
+  // of that profile): the settings broadcast leaves through that adapter.
+  // Empty for records that discovery did not make.
+  std::string localIp;
 
   friend bool operator==(const NetworkPrinter&, const NetworkPrinter&) = default;
 };

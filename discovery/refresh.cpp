@@ -3,6 +3,7 @@
 #include <map>
 
 #include "discovery/network_profiles.h"
+#include "discovery/tcp_sweep.h"
 #include "discovery/udp_discovery.h"
 
 namespace korvante {
@@ -30,10 +31,12 @@ TargetsResult CollectTargets(ConnectionMode mode, std::int32_t generation,
     return result;
   }
   result.profiles = sources.enumerateProfiles();
-  const NetworkProfile profile = ChooseProfile(result.profiles);
-  const std::vector<NetworkPrinter> found = sources.discoverUdp(profile, kRefreshListenMs);
+  const std::vector<NetworkPrinter> found =
+      sources.discoverEveryNetwork
+          ? sources.discoverEveryNetwork(result.profiles, kRefreshListenMs)
+          : sources.discoverUdp(ChooseProfile(result.profiles), kRefreshListenMs);
   std::vector<NetworkPrinter> swept;
-  if (found.empty()) swept = sources.scanTcp9100(profile);
+  if (found.empty()) swept = SweepEveryNetwork(SweepProfiles(result.profiles), sources.scanTcp9100);
   result.networkPrinters = MergeNetworkPrinters(found, swept);
   return result;
 }

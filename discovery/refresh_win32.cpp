@@ -11,7 +11,8 @@
 namespace korvante {
 
 void RefreshTargets(HWND window, ConnectionMode mode, std::int32_t generation) {
-  const RefreshSources sources{EnumerateProfiles, DiscoverUdp, ScanTcp9100, EnumerateUsbPrinters};
+  const RefreshSources sources{EnumerateProfiles, DiscoverUdp, ScanTcp9100, EnumerateUsbPrinters,
+                               DiscoverEveryNetwork};
   auto result = std::make_unique<TargetsResult>(CollectTargets(mode, generation, sources));
   if (PostMessageW(window, kMsgTargetsReady, 0, reinterpret_cast<LPARAM>(result.get()))) {
     result.release();  // the window owns it now

@@ -1,12 +1,14 @@
 #include "discovery/tcp_sweep.h"
 
 #include <algorithm>
+#include <iterator>
 #include <atomic>
 #include <mutex>
 #include <system_error>
 #include <thread>
 
 #include "commands/command_vocabulary.h"
+#include "discovery/network_profiles.h"
 
 namespace korvante {
 
@@ -75,6 +77,47 @@ std::vector<NetworkPrinter> SweepNetwork(const NetworkProfile& profile, const Ho
 
   sortByNumericAddress(found);
   return found;
+}
+
+std::vector<NetworkProfile> SweepProfiles(const std::vector<NetworkProfile>& profiles) {
+  std::vector<NetworkProfile> networks;
+  auto add = [&](const NetworkProfile& profile) {
+    const std::string prefix = networkPrefix(profile.ip);
+    for (const NetworkProfile& covered : networks) {
+      if (networkPrefix(covered.ip) == prefix) return;
+    }
+    networks.push_back(profile);
+  };
+  // The chosen network is swept as it always was, whatever its adapter.
+  add(ChooseProfile(profiles));
+  for (const NetworkProfile& profile : profiles) {
+    if (!IsTunnelOrPpp(profile)) add(profile);
+  }
+  return networks;
+}
+
+std::vector<NetworkPrinter> SweepEveryNetwork(const std::vector<NetworkProfile>& networks,
+                                              const NetworkSweep& sweep) {
+  std::vector<std::vector<NetworkPrinter>> found(networks.size());
+  std::vector<std::thread> others;
+  std::vector<std::size_t> leftOver;
+  for (std::size_t i = 1; i < networks.size(); ++i) {
+    try {
+      others.emplace_back([&, i] { found[i] = sweep(networks[i]); });
+    } catch (const std::system_error&) {
+      leftOver.push_back(i);
+    }
+  }
+  if (!networks.empty()) found[0] = sweep(networks[0]);
+  for (std::size_t i : leftOver) found[i] = sweep(networks[i]);
+  for (std::thread& other : others) other.join();
+
+  std::vector<NetworkPrinter> all;
+  for (std::vector<NetworkPrinter>& printers : found) {
+    all.insert(all.end(), std::make_move_iterator(printers.begin()),
+               std::make_move_iterator(printers.end()));
+  }
+  return all;
 }
 
 }  // namespace korvante

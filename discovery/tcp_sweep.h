@@ -59,6 +59,23 @@ std::vector<std::string> SweepHosts(const NetworkProfile& profile);
 std::vector<NetworkPrinter> SweepNetwork(const NetworkProfile& profile, const HostProbe& probe,
                                          int threads = kSweepThreads);
 
+// The profiles whose /24 the sweep covers when no network answered
+// discovery: the chosen one first (the default profile when there is none),
+// then every other one on a /24 not covered yet. Of the others, tunnel and PPP
+// adapters are not swept: an office printer beyond a VPN must not get status
+// probes. The chosen one is swept as on a computer with one network.
+std::vector<NetworkProfile> SweepProfiles(const std::vector<NetworkProfile>& profiles);
+
+// The sweep of one network, as ScanTcp9100 does it.
+using NetworkSweep = std::function<std::vector<NetworkPrinter>(const NetworkProfile&)>;
+
+// Sweeps every given network side by side, each on a thread of its own (the
+// first on the calling thread), so that two to four networks take about the
+// time of one. The records of all of them, network by network in the given
+// order. A thread that cannot be started leaves its network to the caller.
+std::vector<NetworkPrinter> SweepEveryNetwork(const std::vector<NetworkProfile>& networks,
+                                              const NetworkSweep& sweep);
+
 // SweepNetwork with the port-9100 probe: connect within 420 ms, then
 // ProbeStatus. Blocks until every host was tried. Windows only.
 std::vector<NetworkPrinter> ScanTcp9100(const NetworkProfile& profile);

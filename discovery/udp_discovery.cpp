@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "discovery/network_profiles.h"
+
 namespace korvante {
 
 namespace {
@@ -77,10 +79,11 @@ std::optional<NetworkPrinter> ParseDiscoveryReply(std::span<const std::uint8_t> 
   return printer;
 }
 
-void ReplyCollector::add(std::span<const std::uint8_t> datagram) {
+void ReplyCollector::add(std::span<const std::uint8_t> datagram, const std::string& heardOn) {
   std::optional<NetworkPrinter> printer = ParseDiscoveryReply(datagram);
   if (!printer) return;
   if (!seen_.insert(printer->mac).second) return;
+  printer->localIp = heardOn;
   printers_.push_back(std::move(*printer));
 }
 
@@ -92,17 +95,61 @@ std::vector<NetworkPrinter> ReplyCollector::take() {
   return printers;
 }
 
+namespace {
+
+// One socket seen through the several-socket interface.
+class SingleSocket final : public DatagramSockets {
+ public:
+  explicit SingleSocket(DatagramSource& source) : source_(source) {}
+  std::vector<std::size_t> waitReadable(std::chrono::milliseconds limit) override {
+    if (source_.waitReadable(limit)) return {0};
+    return {};
+  }
+  std::optional<std::size_t> receive(std::size_t, std::span<std::uint8_t> buffer) override {
+    return source_.receive(buffer);
+  }
+
+ private:
+  DatagramSource& source_;
+};
+
+}  // namespace
+
+std::vector<DiscoverySocketPlan> PlanDiscoverySockets(const std::vector<NetworkProfile>& profiles) {
+  const NetworkProfile chosen = ChooseProfile(profiles);
+  std::vector<DiscoverySocketPlan> plan{{kAnyAddress, broadcastTargets(chosen), chosen.ip}};
+  for (const NetworkProfile& profile : profiles) {
+    // An address that does not parse cannot be bound; one already planned
+    // (two profiles of one address) would only ask the same network twice.
+    if (ipv4ToHost(profile.ip) == 0) continue;
+    const bool planned = std::any_of(plan.begin(), plan.end(), [&](const DiscoverySocketPlan& s) {
+      return s.heardOn == profile.ip;
+    });
+    if (!planned) plan.push_back({profile.ip, broadcastTargets(profile), profile.ip});
+  }
+  return plan;
+}
+
 std::vector<NetworkPrinter> CollectReplies(DatagramSource& source, std::uint32_t listenMs,
                                            const ClockNow& now) {
+  SingleSocket socket(source);
+  return CollectReplies(socket, {std::string()}, listenMs, now);
+}
+
+std::vector<NetworkPrinter> CollectReplies(DatagramSockets& sockets,
+                                           const std::vector<std::string>& heardOn,
+                                           std::uint32_t listenMs, const ClockNow& now) {
   ReplyCollector collector;
   std::array<std::uint8_t, kDiscoveryReceiveBytes> buffer;
   const MonotonicClock::time_point deadline = now() + std::chrono::milliseconds(listenMs);
   while (now() < deadline) {
-    if (!source.waitReadable(kDiscoveryPoll)) continue;
-    buffer.fill(0);
-    const std::optional<std::size_t> length = source.receive(buffer);
-    if (!length) continue;
-    collector.add(std::span<const std::uint8_t>(buffer.data(), *length));
+    for (const std::size_t index : sockets.waitReadable(kDiscoveryPoll)) {
+      if (index >= heardOn.size()) continue;
+      buffer.fill(0);
+      const std::optional<std::size_t> length = sockets.receive(index, buffer);
+      if (!length) continue;
+      collector.add(std::span<const std::uint8_t>(buffer.data(), *length), heardOn[index]);
+    }
   }
   return collector.take();
 }

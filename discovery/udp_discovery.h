@@ -34,12 +34,13 @@ std::vector<std::uint8_t> DiscoveryRequest();
 std::optional<NetworkPrinter> ParseDiscoveryReply(std::span<const std::uint8_t> datagram);
 
 // The replies of one discovery run, one record per MAC: the first reply of a
-// printer wins, later ones (to the other broadcast targets, or from another
-// address) are dropped.
+// printer wins, later ones (to the other broadcast targets, from another
+// address, or heard on another network) are dropped.
 class ReplyCollector {
  public:
-  // Parses the datagram and keeps its record when its MAC is new.
-  void add(std::span<const std::uint8_t> datagram);
+  // Parses the datagram and keeps its record when its MAC is new; the record
+  // keeps `heardOn`, the local address of the socket that received it.
+  void add(std::span<const std::uint8_t> datagram, const std::string& heardOn = {});
   // The records in numeric address order.
   std::vector<NetworkPrinter> take();
 
@@ -59,6 +60,35 @@ class DatagramSource {
   virtual std::optional<std::size_t> receive(std::span<std::uint8_t> buffer) = 0;
 };
 
+// The receiving side of every socket of one discovery run, listened to in
+// one wait.
+class DatagramSockets {
+ public:
+  virtual ~DatagramSockets() = default;
+  // Waits up to `limit` for datagrams; the indices of the sockets holding
+  // one, ascending (empty on time-out or error).
+  virtual std::vector<std::size_t> waitReadable(std::chrono::milliseconds limit) = 0;
+  // Receives one datagram of socket `index`, as DatagramSource::receive.
+  virtual std::optional<std::size_t> receive(std::size_t index, std::span<std::uint8_t> buffer) = 0;
+};
+
+// One socket of a discovery run over every network of the computer.
+struct DiscoverySocketPlan {
+  std::string bindIp;                // "0.0.0.0" for the chosen profile, else the profile's ip
+  std::vector<std::string> targets;  // broadcastTargets of the profile
+  std::string heardOn;               // the profile's ip, kept by the records heard here
+};
+
+inline constexpr char kAnyAddress[] = "0.0.0.0";
+
+// The chosen profile's socket first, exactly as a computer with one network
+// has it (bound to 0.0.0.0, its three targets); then one socket bound to the
+// address of every other profile with a distinct address, with that
+// profile's targets. A limited broadcast from a socket bound to an adapter's
+// address leaves through that adapter; from the wildcard socket it leaves
+// through one adapter only, the one of the preferred route.
+std::vector<DiscoverySocketPlan> PlanDiscoverySockets(const std::vector<NetworkProfile>& profiles);
+
 using MonotonicClock = std::chrono::steady_clock;
 using ClockNow = std::function<MonotonicClock::time_point()>;
 
@@ -69,8 +99,21 @@ using ClockNow = std::function<MonotonicClock::time_point()>;
 std::vector<NetworkPrinter> CollectReplies(DatagramSource& source, std::uint32_t listenMs,
                                            const ClockNow& now = MonotonicClock::now);
 
+// The same over several sockets in one wait: a record heard on socket i keeps
+// heardOn[i]; one record per MAC over all of them.
+std::vector<NetworkPrinter> CollectReplies(DatagramSockets& sockets,
+                                           const std::vector<std::string>& heardOn,
+                                           std::uint32_t listenMs,
+                                           const ClockNow& now = MonotonicClock::now);
+
 // Broadcasts the request to every target of the profile and listens for
 // listenMs. Empty when no socket can be made. Windows only.
 std::vector<NetworkPrinter> DiscoverUdp(const NetworkProfile& profile, std::uint32_t listenMs);
+
+// Discovery on every network at once: the sockets of PlanDiscoverySockets,
+// listened to together for listenMs. With one profile (or none) this is
+// DiscoverUdp of the chosen profile. Windows only.
+std::vector<NetworkPrinter> DiscoverEveryNetwork(const std::vector<NetworkProfile>& profiles,
+                                                 std::uint32_t listenMs);
 
 }  // namespace korvante

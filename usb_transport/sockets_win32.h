@@ -28,6 +28,13 @@ bool WaitWritable(SOCKET s, unsigned timeoutMs);
 
 // A UDP socket allowed to send to broadcast addresses; empty when none opens.
 SocketOwner OpenBroadcastSocket();
+// Binds a UDP socket to ip:port (port 0: any free one); false when the
+// address does not parse or the bind fails.
+bool BindUdp(SOCKET s, const std::string& ip, std::uint16_t port);
+// OpenBroadcastSocket bound to one of the computer's own addresses on any
+// free port, so that what it sends, 255.255.255.255 included, leaves through
+// that address's adapter; empty when the socket cannot be made or bound.
+SocketOwner OpenBoundBroadcastSocket(const std::string& localIp);
 // Sends one datagram to ip:port; false when the address does not parse or the
 // send fails.
 bool SendDatagram(SOCKET s, const std::string& ip, std::uint16_t port,

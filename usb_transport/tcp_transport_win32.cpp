@@ -46,6 +46,17 @@ SocketOwner OpenBroadcastSocket() {
   return s;
 }
 
+bool BindUdp(SOCKET s, const std::string& ip, std::uint16_t port) {
+  const std::optional<sockaddr_in> local = Ipv4SocketAddress(ip, port);
+  return local && bind(s, reinterpret_cast<const sockaddr*>(&*local), sizeof *local) == 0;
+}
+
+SocketOwner OpenBoundBroadcastSocket(const std::string& localIp) {
+  SocketOwner s = OpenBroadcastSocket();
+  if (s && !BindUdp(s.get(), localIp, 0)) return SocketOwner();
+  return s;
+}
+
 bool SendDatagram(SOCKET s, const std::string& ip, std::uint16_t port,
                   std::span<const std::uint8_t> bytes) {
   const std::optional<sockaddr_in> to = Ipv4SocketAddress(ip, port);

@@ -121,3 +121,54 @@ TEST(LanJob, NoAnswerAtTheNewAddressIsAFailure) {
 
 }  // namespace
 }  // namespace korvante
+
+namespace korvante {
+namespace {
+
+// The broadcast goes to the network that heard the printer.
+TEST(LanJobNetworks, EachPrinterGetsTheBroadcastOfItsOwnNetwork) {
+  NetworkProfile shop;
+  shop.ip = "192.168.5.20";
+  shop.mask = "255.255.255.0";
+  NetworkProfile cable;
+  cable.ip = "10.20.0.2";
+  cable.mask = "255.255.0.0";
+  const std::vector<NetworkProfile> profiles{shop, cable};
+  const LanAddresses addresses{"10.20.0.60", "255.255.0.0", "10.20.0.1"};
+
+  struct Case {
+    const char* heardOn;
+    const char* boundTo;  // "" for the unbound socket of before
+    const char* directed;
+  };
+  const Case cases[] = {
+      {"192.168.5.20", "", "192.168.5.255"},  // the chosen profile: as before
+      {"", "", "192.168.5.255"},              // not from discovery's sockets
+      {"10.99.0.2", "", "192.168.5.255"},     // its network is gone from the list
+      {"10.20.0.2", "10.20.0.2", "10.20.255.255"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.heardOn);
+    NetworkPrinter printer = BroadcastJob().printer;
+    printer.localIp = c.heardOn;
+    const LanChangeJob job = MakeLanChangeJob(printer, addresses, profiles);
+    EXPECT_TRUE(job.profilesPresent);
+    Recorder r;
+    LanJobHooks hooks = r.Hooks();
+    std::string bound = "(none)";
+    hooks.openBoundBroadcastSocket = [&](const std::string& ip) {
+      bound = ip;
+      return r.Hooks().openBroadcastSocket();
+    };
+    if (*c.boundTo == '\0') bound = "";
+    EXPECT_TRUE(RunLanChange(job, hooks));
+    EXPECT_EQ(bound, c.boundTo);
+    ASSERT_GE(r.steps.size(), 3u);
+    EXPECT_EQ(r.steps[0], "udp 255.255.255.255:9000 33");
+    EXPECT_EQ(r.steps[1], std::string("udp ") + c.directed + ":9000 33");
+    EXPECT_EQ(r.steps.size(), 3u * 4u + 2u);  // three passes of three, waits, the check
+  }
+}
+
+}  // namespace
+}  // namespace korvante

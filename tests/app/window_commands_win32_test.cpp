@@ -378,5 +378,71 @@ TEST_F(WindowCommandsTest, SendsReachAPrinterOnLoopback) {
   EXPECT_EQ(CommandBuffer(got[5].begin(), got[5].begin() + 30), queueHead);
 }
 
+// LAN / Wi-Fi mode makes the printer box editable: a typed address is a
+// printer (here the loopback one), a refresh keeps it, a malformed one is
+// refused; the box keeps its place, its 8 items, the Tab ring and Ctrl+A.
+TEST_F(WindowCommandsTest, TheLanPrinterBoxTakesATypedAddress) {
+  ASSERT_TRUE(RefreshDone());
+  auto kind = [&] { return GetWindowLongPtrW(at(Slot::kPrinterList), GWL_STYLE) & 0x3; };
+  EXPECT_EQ(kind(), CBS_DROPDOWNLIST);
+  const Rect placed = PlacedRect(at(Slot::kPrinterList));
+  ShowNetworkPrinters({Printer("192.168.1.25", "00-1A-2B-3C-4D-5E")});
+  HWND box = at(Slot::kPrinterList);
+  EXPECT_EQ(kind(), CBS_DROPDOWN);
+  EXPECT_EQ(GetWindow(at(Slot::kPrinterLabel), GW_HWNDNEXT), box);
+  EXPECT_EQ(SendMessageW(box, CB_GETMINVISIBLE, 0, 0), 8);
+  EXPECT_EQ(PlacedRect(box).x, placed.x);
+  EXPECT_EQ(PlacedRect(box).y, placed.y);
+  EXPECT_EQ(PlacedRect(box).width, placed.width);
+  HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
+  ASSERT_NE(edit, nullptr);
+  SetFocus(at(Slot::kLanRadio));
+  EXPECT_TRUE(IsChild(box, PressTab(false)));
+  EXPECT_EQ(PressTab(false), at(Slot::kFindButton));
+  EXPECT_TRUE(IsChild(box, PressTab(true)));
+
+  auto type = [&](const wchar_t* text) {
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    for (const wchar_t* c = text; *c; ++c) SendMessageW(edit, WM_CHAR, *c, 1);
+    Pump();
+  };
+  LoopbackPrinter printer;
+  ASSERT_TRUE(printer.ok());
+  type(L"127.0.0.1");
+  HoldKeys({VK_CONTROL});
+  EXPECT_TRUE(PreTranslateKey(*state_, KeyDown(edit, 'A')));
+  HoldKeys({});
+  EXPECT_EQ(SendMessageW(edit, EM_GETSEL, 0, 0), MAKELRESULT(0, 9));
+
+  // The bench's own search finds nothing and keeps what was typed.
+  Command(101, BN_CLICKED, at(Slot::kFindButton));
+  EXPECT_EQ(TextOf(box), L"127.0.0.1");
+  ASSERT_TRUE(RefreshDone());
+  EXPECT_EQ(TextOf(box), L"127.0.0.1");
+  EXPECT_EQ(Items(), (std::vector<std::wstring>{L"Không tìm thấy máy in LAN / Wi-Fi"}));
+
+  MessageBoxWatcher boxes;
+  SetText(Slot::kDensityField, L"3");
+  Click(Slot::kSaveDensityButton);
+  ASSERT_TRUE(WaitFor([&] { return boxes.Texts().size() >= 1; }));
+  type(L"127.0.0");
+  Click(Slot::kSaveDensityButton);
+  Click(Slot::kSaveIpButton);
+  ASSERT_TRUE(WaitFor([&] { return boxes.Texts().size() >= 3; }));
+  EXPECT_EQ(boxes.Texts(),
+            (std::vector<std::wstring>{L"Đã gửi độ đậm.", L"Địa chỉ không hợp lệ: IP máy in",
+                                       L"Địa chỉ không hợp lệ: IP máy in"}));
+  EXPECT_EQ(printer.Connections(),
+            (std::vector<CommandBuffer>{{0x1F, 0x1B, 0x1F, 0x13, 0x14, 0x03}}));
+
+  // Back in USB mode the box is a pick-list again, in the same place.
+  Command(701, BN_CLICKED, at(Slot::kUsbRadio));
+  EXPECT_EQ(kind(), CBS_DROPDOWNLIST);
+  EXPECT_FALSE(IsWindow(box));
+  EXPECT_EQ(GetWindow(at(Slot::kPrinterLabel), GW_HWNDNEXT), at(Slot::kPrinterList));
+  ASSERT_TRUE(RefreshDone());
+  EXPECT_EQ(Items(), (std::vector<std::wstring>{L"Không tìm thấy máy in USB"}));
+}
+
 }  // namespace
 }  // namespace korvante::testing

@@ -1,13 +1,17 @@
 // The computer's adapters as the platform reports them: the walk that makes
-// profiles, their order, the chosen profile, its suggestion and broadcasts.
+// profiles, their order, the chosen profile, its suggestion and broadcasts,
+// and the sockets of discovery and the networks of the sweep on all of them.
 //
 // Input: one adapter a line, "up|ifType|name|description|unicast|gateways";
 // up is 1 or 0, a name or description of "~" is absent, addresses are comma
 // separated "a.b.c.d/prefix" (anything else stands for a non-IPv4 address).
 #include <algorithm>
+#include <set>
 #include <tuple>
 
 #include "discovery/network_profiles.h"
+#include "discovery/tcp_sweep.h"
+#include "discovery/udp_discovery.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/keyword_literals.h"
 
@@ -125,6 +129,37 @@ void checkChoice(const std::vector<NetworkProfile>& profiles) {
   KV_FUZZ_CHECK(targets == expected);
 }
 
+// Discovery: the chosen profile on the wildcard socket first, then one socket
+// bound to each other distinct usable address. The sweep: never a tunnel or
+// PPP adapter, each /24 once, every other network covered.
+void checkEveryNetwork(const std::vector<NetworkProfile>& profiles) {
+  const NetworkProfile chosen = ChooseProfile(profiles);
+  const std::vector<DiscoverySocketPlan> plan = PlanDiscoverySockets(profiles);
+  KV_FUZZ_CHECK(!plan.empty() && plan[0].bindIp == "0.0.0.0" && plan[0].heardOn == chosen.ip &&
+                plan[0].targets == broadcastTargets(chosen));
+  std::set<std::string> expectedBound, bound;
+  for (const NetworkProfile& p : profiles) {
+    if (p.ip != chosen.ip && p.ip != "0.0.0.0") expectedBound.insert(p.ip);
+  }
+  for (std::size_t i = 1; i < plan.size(); ++i) {
+    KV_FUZZ_CHECK(plan[i].bindIp == plan[i].heardOn && bound.insert(plan[i].bindIp).second);
+  }
+  KV_FUZZ_CHECK(bound == expectedBound);
+
+  std::set<std::string> swept;
+  const std::vector<NetworkProfile> sweeps = SweepProfiles(profiles);
+  KV_FUZZ_CHECK(!sweeps.empty() && sweeps[0].ip == chosen.ip);
+  for (std::size_t i = 0; i < sweeps.size(); ++i) {
+    const NetworkProfile& p = sweeps[i];
+    KV_FUZZ_CHECK(i == 0 || (p.ifType != 131 && p.ifType != 23));
+    KV_FUZZ_CHECK(swept.insert(p.ip.substr(0, p.ip.rfind('.'))).second);
+  }
+  for (const NetworkProfile& p : profiles) {
+    if (p.ifType == 131 || p.ifType == 23) continue;
+    KV_FUZZ_CHECK(swept.count(p.ip.substr(0, p.ip.rfind('.'))) == 1);
+  }
+}
+
 }  // namespace
 }  // namespace korvante::fuzz
 
@@ -147,5 +182,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   KV_FUZZ_CHECK(std::equal(got.begin(), got.end(), expected.begin(), sameProfile));
 
   checkChoice(profiles);
+  checkEveryNetwork(profiles);
   return 0;
 }

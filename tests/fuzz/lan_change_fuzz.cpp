@@ -5,7 +5,8 @@
 //
 // Input, one item a line: the printer's MAC text, its device bytes (the first
 // two bytes of the line), its port, the new address, the mask, the gateway,
-// and flags (u: found by discovery, p: the computer has a profile).
+// and flags (u: found by discovery, p: the computer has a profile). The new
+// address's line is also typed into the printer box.
 #include <arpa/inet.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "app/printer_box.h"
 #include "commands/network_settings.h"
 #include "tests/fuzz/fuzz_support.h"
 
@@ -58,6 +60,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                          static_cast<std::uint8_t>(deviceBytes.size() > 1 ? deviceBytes[1] : 0)};
   printer.port = static_cast<std::int32_t>(number(field(lines, 2), 9100));
   const std::u16string newIp = text16(field(lines, 3));
+  {
+    // A printer address typed by hand: inet_pton's reading of the text
+    // without the blanks around it, a host a printer can have (1 to 223).
+    std::string typed = std::string(field(lines, 3));
+    typed.erase(0, typed.find_first_not_of(" \t"));
+    typed.erase(typed.find_last_not_of(" \t") + 1);
+    const auto address = expectedAddress(typed);
+    const bool host = address && (*address)[0] != 0 && (*address)[0] < 224 &&
+                      typed.find_first_not_of("0123456789.") == std::string::npos;
+    KV_FUZZ_CHECK(TypedPrinterAddress(newIp) == (host ? std::optional(typed) : std::nullopt));
+  }
   const std::u16string mask = text16(field(lines, 4));
   const std::u16string gateway = text16(field(lines, 5));
   printer.foundByUdp = hasFlag(field(lines, 6), 'u');

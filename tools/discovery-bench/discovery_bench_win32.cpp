@@ -2,7 +2,11 @@
 // the lab (tools/bench-discovery.sh starts it there). Prints one line per run
 // and a summary line; refuses to run outside the lab's computer namespace.
 //
-//   discovery_bench.exe refresh|sweep RUNS
+//   discovery_bench.exe refresh|sweep|sweep-every RUNS
+//
+// refresh discovers on every network of the computer; sweep covers the
+// chosen profile's /24 alone, sweep-every the /24 of every profile side by
+// side, as a refresh that heard nothing does.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -28,8 +32,13 @@ double timeOnce(const std::string& what, std::size_t& found) {
   const auto start = std::chrono::steady_clock::now();
   if (what == "refresh") {
     const korvante::RefreshSources sources{korvante::EnumerateProfiles, korvante::DiscoverUdp,
-                                           korvante::ScanTcp9100, korvante::EnumerateUsbPrinters};
+                                           korvante::ScanTcp9100, korvante::EnumerateUsbPrinters,
+                                           korvante::DiscoverEveryNetwork};
     found = korvante::CollectTargets(korvante::kModeNetwork, 1, sources).networkPrinters.size();
+  } else if (what == "sweep-every") {
+    found = korvante::SweepEveryNetwork(korvante::SweepProfiles(korvante::EnumerateProfiles()),
+                                        korvante::ScanTcp9100)
+                .size();
   } else {
     found = korvante::ScanTcp9100(korvante::ChooseProfile(korvante::EnumerateProfiles())).size();
   }
@@ -40,19 +49,25 @@ double timeOnce(const std::string& what, std::size_t& found) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3 || (std::strcmp(argv[1], "refresh") != 0 && std::strcmp(argv[1], "sweep") != 0)) {
-    std::fprintf(stderr, "usage: discovery_bench.exe refresh|sweep RUNS\n");
+  const std::string what = argc == 3 ? argv[1] : "";
+  if (what != "refresh" && what != "sweep" && what != "sweep-every") {
+    std::fprintf(stderr, "usage: discovery_bench.exe refresh|sweep|sweep-every RUNS\n");
     return 2;
   }
   WSADATA wsa;
   if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return 1;
+  // Every address of the computer must be one of the lab's own.
   const char* computer = std::getenv("KV_LAB_COMPUTER");
+  const char* second = std::getenv("KV_LAB_SECOND_COMPUTER");
   const auto profiles = korvante::EnumerateProfiles();
-  if (computer == nullptr || profiles.size() != 1 || profiles[0].ip != computer) {
+  const bool inLab = computer != nullptr && !profiles.empty() &&
+                     std::all_of(profiles.begin(), profiles.end(), [&](const NetworkProfile& p) {
+                       return p.ip == computer || (second != nullptr && p.ip == second);
+                     });
+  if (!inLab) {
     std::fprintf(stderr, "discovery_bench: not inside the lab; run tools/bench-discovery.sh\n");
     return 1;
   }
-  const std::string what = argv[1];
   const int runs = std::max(1, std::atoi(argv[2]));
   std::vector<double> times;
   for (int i = 0; i < runs; ++i) {

@@ -4,6 +4,7 @@
 //   ui-driver.exe click ID            post a click to the control ID
 //   ui-driver.exe set-field PAGE N TEXT   type TEXT into field N of page PAGE
 //   ui-driver.exe select N            select printer list item N (-1: none)
+//   ui-driver.exe type-printer TEXT   type TEXT into the printer box (LAN / Wi-Fi mode)
 //   ui-driver.exe select-list ID N    select item N of the drop-down list ID
 //   ui-driver.exe menu ID N           click button ID, pick entry N of its menu
 //                                     (0: close the menu with Escape)
@@ -33,10 +34,11 @@ using namespace korvante::ui;
 void PrintLine(const std::u16string& text) { std::printf("%s\n", korvante::toUtf8(text).c_str()); }
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: ui-driver click ID | set-field PAGE N TEXT | select N | select-list ID N |"
-               " menu ID N | list-items | caption ID | wait-box MS | show-box MS |"
-               " wait-item TEXT MS | click-caption PAGE TEXT | drop-down 1|0\n");
+  std::fprintf(
+      stderr,
+      "usage: ui-driver click ID | set-field PAGE N TEXT | select N | select-list ID N |"
+      " type-printer TEXT | menu ID N | list-items | caption ID | wait-box MS | show-box MS |"
+      " wait-item TEXT MS | click-caption PAGE TEXT | drop-down 1|0\n");
   return 2;
 }
 
@@ -61,6 +63,8 @@ int Run(int argc, wchar_t** argv) {
     window->SetField(number(2), number(3), reinterpret_cast<const char16_t*>(argv[4]));
   } else if (command == L"select" && argc == 3) {
     window->SelectPrinter(number(2));
+  } else if (command == L"type-printer" && argc == 3) {
+    if (!window->TypePrinter(reinterpret_cast<const char16_t*>(argv[2]))) return 1;
   } else if (command == L"select-list" && argc == 4) {
     window->SelectListItem(number(2), number(3));
   } else if (command == L"menu" && argc == 4) {

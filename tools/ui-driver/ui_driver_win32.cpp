@@ -126,6 +126,16 @@ void ToolWindow::SetField(int page, int n, const std::u16string& text) const {
   SendMessageW(Field(page, n), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+bool ToolWindow::TypePrinter(const std::u16string& text) const {
+  HWND edit = FindWindowExW(PrinterList(), nullptr, L"Edit", nullptr);
+  if (!edit) return false;
+  // Select what the box holds, so the first key replaces it; each character
+  // then arrives as a person's key would, and the box tells the tool.
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  for (char16_t c : text) SendMessageW(edit, WM_CHAR, static_cast<WPARAM>(c), 1);
+  return true;
+}
+
 std::vector<std::u16string> ToolWindow::PrinterItems() const {
   HWND list = PrinterList();
   std::vector<std::u16string> items;

@@ -90,6 +90,12 @@ class ToolWindow {
   std::u16string Caption(int id) const { return WindowText(Control(id)); }
   bool IsEnabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
 
+  // Types `text` into the printer box's edit part (LAN / Wi-Fi mode), key by
+  // key, over whatever it holds; false when the box takes no typing.
+  bool TypePrinter(const std::u16string& text) const;
+  // The text the printer box shows.
+  std::u16string PrinterText() const { return WindowText(PrinterList()); }
+
   std::vector<std::u16string> PrinterItems() const;
   int PrinterSelection() const;
   // Selects an item (-1: none) and notifies the window as a user's choice would.

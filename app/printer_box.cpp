@@ -1,0 +1,49 @@
+#include "app/printer_box.h"
+
+#include "commands/text_encoding.h"
+
+namespace korvante {
+namespace {
+
+constexpr std::uint32_t kFirstOctetMulticast = 224;
+
+std::u16string_view TrimBlanks(std::u16string_view text) {
+  auto blank = [](char16_t c) { return c == u' ' || c == u'\t'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+std::optional<std::string> TypedPrinterAddress(std::u16string_view text) {
+  const std::string address = toAsciiNarrow(std::u16string(TrimBlanks(text)));
+  const std::uint32_t host = ipv4ToHost(address);
+  const std::uint32_t firstOctet = host >> 24;
+  if (firstOctet == 0 || firstOctet >= kFirstOctetMulticast) return std::nullopt;
+  return address;
+}
+
+PrinterBoxChoice ResolvePrinterBox(ConnectionMode mode, int index, bool edited,
+                                   std::u16string_view text,
+                                   const std::vector<UsbPrinter>& usbPrinters,
+                                   const std::vector<NetworkPrinter>& networkPrinters) {
+  if (mode != kModeNetwork || !edited) {
+    return {ResolveTarget(mode, index, usbPrinters, networkPrinters)};
+  }
+  if (TrimBlanks(text).empty()) return {};
+  const std::optional<std::string> address = TypedPrinterAddress(text);
+  if (!address) return {std::nullopt, true};
+  PrinterTarget target;
+  target.kind = kModeNetwork;
+  target.net.ip = *address;
+  return {target};
+}
+
+std::optional<std::u16string> TypedTextToKeep(ConnectionMode mode, bool edited,
+                                              std::u16string_view text) {
+  if (mode != kModeNetwork || !edited || TrimBlanks(text).empty()) return std::nullopt;
+  return std::u16string(text);
+}
+
+}  // namespace korvante

@@ -1,0 +1,42 @@
+// The printer box of the connection card: in LAN / Wi-Fi mode it also takes
+// an IPv4 address typed by hand, for a printer behind a router or one that
+// does not answer the search. These rules decide what the box names and what
+// a refresh may replace; the window only reads and writes the control.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "discovery/printer_records.h"
+
+namespace korvante {
+
+// The address a typed text names, or nullopt when it names none: blanks
+// around it are dropped, and it must be a dotted quad of a host a printer can
+// have (not 0.x.x.x, not multicast, broadcast or reserved, 224 and above).
+std::optional<std::string> TypedPrinterAddress(std::u16string_view text);
+
+// What the box names when a command is sent.
+struct PrinterBoxChoice {
+  std::optional<PrinterTarget> target;
+  bool malformed = false;  // typed text that is no printer address
+};
+
+// A box the user has not typed into since the tool filled it resolves by its
+// selection, as ResolveTarget does. In LAN / Wi-Fi mode a typed text wins: a
+// well-formed address is a network printer on TCP 9100 that discovery did not
+// find (so "Lưu IP" sends the IP-change command over TCP), an empty text is
+// no printer, anything else is malformed.
+PrinterBoxChoice ResolvePrinterBox(ConnectionMode mode, int index, bool edited,
+                                   std::u16string_view text,
+                                   const std::vector<UsbPrinter>& usbPrinters,
+                                   const std::vector<NetworkPrinter>& networkPrinters);
+
+// The text a refresh must leave in the box: what the user typed (LAN / Wi-Fi
+// mode, edited, not blank); nullopt lets the refresh fill the box as usual.
+std::optional<std::u16string> TypedTextToKeep(ConnectionMode mode, bool edited,
+                                              std::u16string_view text);
+
+}  // namespace korvante
