@@ -40,9 +40,11 @@ SocketOwner OpenBoundBroadcastSocket(const std::string& localIp);
 bool SendDatagram(SOCKET s, const std::string& ip, std::uint16_t port,
                   std::span<const std::uint8_t> bytes);
 
-// True when a TCP connection to ip:9100 completes within timeoutMs. With
-// socketOut the connected socket (in blocking mode) is handed over; without it
-// the connection is closed at once. On false no socket is left open.
+// True when a TCP connection to ip:9100 completes within timeoutMs. A refused
+// connection fails as soon as the system gives up on it, never later than the
+// limit. With socketOut the connected socket (in blocking mode) is handed
+// over; without it the connection is closed at once. On false no socket is
+// left open.
 bool ConnectTcp9100(const std::string& ip, unsigned timeoutMs, SocketOwner* socketOut = nullptr);
 
 }  // namespace korvante

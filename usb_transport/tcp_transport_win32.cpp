@@ -1,9 +1,11 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
+#include <mstcpip.h>
 
 #include <optional>
 
 #include "usb_transport/sockets_win32.h"
+#include "usb_transport/tcp_connect_rules.h"
 #include "usb_transport/transports.h"
 
 namespace korvante {
@@ -17,14 +19,20 @@ bool setBlocking(SOCKET s, bool blocking) {
   return ioctlsocket(s, FIONBIO, &nonBlocking) == 0;
 }
 
-// select on one socket, the limit split into whole seconds and microseconds.
+// A select limit: whole seconds and microseconds.
+timeval selectLimit(unsigned timeoutMs) {
+  timeval limit{};
+  limit.tv_sec = static_cast<long>(timeoutMs / 1000);
+  limit.tv_usec = static_cast<long>((timeoutMs % 1000) * 1000);
+  return limit;
+}
+
+// select on one socket.
 bool waitFor(SOCKET s, unsigned timeoutMs, bool writable) {
   fd_set set;
   FD_ZERO(&set);
   FD_SET(s, &set);
-  timeval limit{};
-  limit.tv_sec = static_cast<long>(timeoutMs / 1000);
-  limit.tv_usec = static_cast<long>((timeoutMs % 1000) * 1000);
+  timeval limit = selectLimit(timeoutMs);
   return select(0, writable ? nullptr : &set, writable ? &set : nullptr, nullptr, &limit) > 0;
 }
 
@@ -71,6 +79,44 @@ bool WaitReadable(SOCKET s, unsigned timeoutMs) { return waitFor(s, timeoutMs, f
 
 bool WaitWritable(SOCKET s, unsigned timeoutMs) { return waitFor(s, timeoutMs, true); }
 
+namespace {
+
+// Waits for a non-blocking connect to end, true when it connected. A connect
+// that fails shows in the except set, never in the write set (Windows, and
+// Wine 8 alike), so a wait on the write set alone would run out the whole
+// limit; a writable socket with SO_ERROR set is a failure too.
+bool waitConnected(SOCKET s, unsigned timeoutMs) {
+  fd_set writable;
+  fd_set failed;
+  FD_ZERO(&writable);
+  FD_ZERO(&failed);
+  FD_SET(s, &writable);
+  FD_SET(s, &failed);
+  timeval limit = selectLimit(timeoutMs);
+  if (select(0, nullptr, &writable, &failed, &limit) <= 0 || FD_ISSET(s, &failed)) return false;
+  int error = 0;
+  int length = sizeof error;
+  return getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) == 0 &&
+         error == 0;
+}
+
+// Lets the connect retransmit its SYN only as often as the limit has room for
+// (tcp_connect_rules.h), so that a refusal ends the wait instead of being
+// retried past it. The retransmission timeout stays the system's. Windows 7
+// does not know the control and keeps its own count: a refusal there still
+// costs the whole limit.
+void retransmitSynWithin(SOCKET s, unsigned timeoutMs) {
+  const unsigned count = SynRetransmissionsWithin(timeoutMs);
+  TCP_INITIAL_RTO_PARAMETERS rto{};
+  rto.Rtt = TCP_INITIAL_RTO_UNSPECIFIED_RTT;
+  rto.MaxSynRetransmissions =
+      count == 0 ? TCP_INITIAL_RTO_NO_SYN_RETRANSMISSIONS : static_cast<UCHAR>(count);
+  DWORD returned = 0;
+  WSAIoctl(s, SIO_TCP_INITIAL_RTO, &rto, sizeof rto, nullptr, 0, &returned, nullptr, nullptr);
+}
+
+}  // namespace
+
 bool ConnectTcp9100(const std::string& ip, unsigned timeoutMs, SocketOwner* socketOut) {
   // Text that does not parse is no address to connect to (0.0.0.0 would
   // reach this computer itself on some systems).
@@ -79,20 +125,14 @@ bool ConnectTcp9100(const std::string& ip, unsigned timeoutMs, SocketOwner* sock
   SocketOwner s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
   if (!s) return false;
   setBlocking(s.get(), false);
+  retransmitSynWithin(s.get(), timeoutMs);
 
   if (connect(s.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0 &&
       WSAGetLastError() != WSAEWOULDBLOCK) {
     return false;
   }
 
-  if (!WaitWritable(s.get(), timeoutMs)) return false;
-
-  int error = 0;
-  int length = sizeof error;
-  if (getsockopt(s.get(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0 ||
-      error != 0) {
-    return false;
-  }
+  if (!waitConnected(s.get(), timeoutMs)) return false;
 
   setBlocking(s.get(), true);
   if (socketOut != nullptr) *socketOut = std::move(s);

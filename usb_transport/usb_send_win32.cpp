@@ -1,11 +1,11 @@
-// The USB half of the transports: a RAW job on the printer's queue, else a
-// direct overlapped write to its device path (or COM port).
+// The USB half of the transports: a confirmed job on the printer's queue,
+// else a direct overlapped write to its device path (or COM port).
 #include <windows.h>
-#include <winspool.h>
 
 #include <memory>
 
 #include "commands/wide_text_win32.h"
+#include "usb_transport/print_queue_win32.h"
 #include "usb_transport/send_jobs.h"
 #include "usb_transport/transports.h"
 #include "usb_transport/win32_handles_win32.h"
@@ -16,45 +16,6 @@ namespace {
 
 constexpr DWORD kDeviceWriteTimeoutMs = 4000;
 constexpr DWORD kCancelGraceMs = 300;
-
-// An open print queue.
-struct PrinterTraits {
-  using Handle = HANDLE;
-  static HANDLE none() { return nullptr; }
-  static bool held(HANDLE h) { return h != nullptr; }
-  static void close(HANDLE h) { ClosePrinter(h); }
-};
-using PrinterOwner = UniqueHandle<PrinterTraits>;
-
-// One RAW document "Korvante Config" with one page and one write. The document
-// is always ended and the queue closed, so a failed attempt leaves no job.
-bool sendThroughQueue(const std::u16string& queue, const CommandBuffer& bytes) {
-  HANDLE opened = nullptr;
-  if (!OpenPrinterW(const_cast<wchar_t*>(WideText(queue)), &opened, nullptr) || opened == nullptr) {
-    return false;
-  }
-  PrinterOwner printer(opened);
-
-  DOC_INFO_1W document{};
-  document.pDocName = const_cast<wchar_t*>(L"Korvante Config");
-  document.pOutputFile = nullptr;
-  document.pDatatype = const_cast<wchar_t*>(L"RAW");
-  if (StartDocPrinterW(printer.get(), 1, reinterpret_cast<BYTE*>(&document)) == 0) return false;
-
-  bool written = false;
-  if (StartPagePrinter(printer.get())) {
-    DWORD count = 0;
-    written = WritePrinter(printer.get(), const_cast<std::uint8_t*>(bytes.data()),
-                           static_cast<DWORD>(bytes.size()), &count) &&
-              count == bytes.size();
-    EndPagePrinter(printer.get());
-  }
-  // A port that refuses the data can report it only here (Wine hands the job
-  // to the port monitor inside EndDocPrinter): that is a failed job too, and
-  // the device path gets its chance.
-  const bool ended = EndDocPrinter(printer.get()) != FALSE;
-  return written && ended;
-}
 
 // What the system may still write to while an overlapped write is pending: the
 // OVERLAPPED and the data, kept together on the heap.
@@ -112,8 +73,17 @@ bool writeDevice(const std::u16string& path, const CommandBuffer& bytes) {
 }  // namespace
 
 bool SendUsb(const UsbPrinter& printer, const CommandBuffer& bytes) {
-  if (!printer.queue.empty() && !bytes.empty() && sendThroughQueue(printer.queue, bytes)) {
-    return true;
+  if (!printer.queue.empty() && !bytes.empty()) {
+    switch (SendThroughQueue(printer.queue, bytes)) {
+      case QueueSend::kPrinted:
+        return true;
+      case QueueSend::kLeftInQueue:
+        // The job may still print: the same bytes through the device would
+        // print twice.
+        return false;
+      case QueueSend::kNotPrinted:
+        break;
+    }
   }
   if (!printer.path.empty()) return writeDevice(printer.path, bytes);
   if (printer.port.empty()) return false;

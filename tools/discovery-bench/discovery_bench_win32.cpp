@@ -1,12 +1,15 @@
-// discovery-bench: times the network refresh and the port-9100 sweep inside
-// the lab (tools/bench-discovery.sh starts it there). Prints one line per run
-// and a summary line; refuses to run outside the lab's computer namespace.
+// discovery-bench: times the network refresh, the port-9100 sweep and the
+// connects to a host that refuses them inside the lab (tools/bench-discovery.sh
+// starts it there). Prints one line per run and a summary line; refuses to run
+// outside the lab's computer namespace.
 //
-//   discovery_bench.exe refresh|sweep|sweep-every RUNS
+//   discovery_bench.exe refresh|sweep|sweep-every|refused RUNS
 //
 // refresh discovers on every network of the computer; sweep covers the
 // chosen profile's /24 alone, sweep-every the /24 of every profile side by
-// side, as a refresh that heard nothing does.
+// side, as a refresh that heard nothing does. refused: per run, 20 connects
+// at the sweep's limit and one at a send's to host .20 of the lab, which does
+// not listen on TCP 9100.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -14,7 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,11 +25,34 @@
 #include "discovery/refresh.h"
 #include "discovery/tcp_sweep.h"
 #include "discovery/udp_discovery.h"
+#include "usb_transport/sockets_win32.h"
+#include "usb_transport/transports.h"
 #include "usb_transport/usb_enumeration.h"
 
 namespace {
 
 using korvante::NetworkProfile;
+
+double msSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+// The refused connects of one run: the mean of 20 at the sweep's limit, and
+// one at a send's in `sendMs`. `found` counts the connects that succeeded.
+double timeRefused(std::size_t& found, double& sendMs) {
+  const std::string host = std::string(std::getenv("KV_LAB_SUBNET")) + ".20";
+  constexpr int kConnects = 20;
+  auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < kConnects; ++i) {
+    found += korvante::ConnectTcp9100(host, korvante::kSweepConnectTimeoutMs) ? 1 : 0;
+  }
+  const double mean = msSince(start) / kConnects;
+  start = std::chrono::steady_clock::now();
+  found += korvante::ConnectTcp9100(host, korvante::kSendConnectTimeoutMs) ? 1 : 0;
+  sendMs = msSince(start);
+  return mean;
+}
 
 double timeOnce(const std::string& what, std::size_t& found) {
   const auto start = std::chrono::steady_clock::now();
@@ -42,16 +68,15 @@ double timeOnce(const std::string& what, std::size_t& found) {
   } else {
     found = korvante::ScanTcp9100(korvante::ChooseProfile(korvante::EnumerateProfiles())).size();
   }
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-      .count();
+  return msSince(start);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string what = argc == 3 ? argv[1] : "";
-  if (what != "refresh" && what != "sweep" && what != "sweep-every") {
-    std::fprintf(stderr, "usage: discovery_bench.exe refresh|sweep|sweep-every RUNS\n");
+  const std::string modes[] = {"refresh", "sweep", "sweep-every", "refused"};
+  if (argc != 3 || std::find(std::begin(modes), std::end(modes), argv[1]) == std::end(modes)) {
+    std::fprintf(stderr, "usage: discovery_bench.exe refresh|sweep|sweep-every|refused RUNS\n");
     return 2;
   }
   WSADATA wsa;
@@ -68,16 +93,38 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "discovery_bench: not inside the lab; run tools/bench-discovery.sh\n");
     return 1;
   }
+  std::string what = argv[1];
   const int runs = std::max(1, std::atoi(argv[2]));
   std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    std::size_t found = 0;
-    times.push_back(timeOnce(what, found));
-    std::printf("  run %d: %7.0f ms, %zu printer(s)\n", i + 1, times.back(), found);
+  if (what == "refused") {
+    std::vector<double> sends;
+    for (int i = 0; i < runs; ++i) {
+      std::size_t connected = 0;
+      double sendMs = 0;
+      times.push_back(timeRefused(connected, sendMs));
+      sends.push_back(sendMs);
+      std::printf("  run %d: %7.2f ms per connect at %u ms, %7.2f ms at %u ms, %zu connected\n",
+                  i + 1, times.back(), korvante::kSweepConnectTimeoutMs, sendMs,
+                  korvante::kSendConnectTimeoutMs, connected);
+    }
+    std::sort(sends.begin(), sends.end());
+    std::printf("  refused at %u ms: min %.2f ms, median %.2f ms, max %.2f ms over %d runs\n",
+                korvante::kSendConnectTimeoutMs, sends.front(), sends[sends.size() / 2],
+                sends.back(), runs);
+    what = "refused at " + std::to_string(korvante::kSweepConnectTimeoutMs) + " ms";
+  } else {
+    for (int i = 0; i < runs; ++i) {
+      std::size_t found = 0;
+      times.push_back(timeOnce(what, found));
+      std::printf("  run %d: %7.0f ms, %zu printer(s)\n", i + 1, times.back(), found);
+    }
   }
   std::sort(times.begin(), times.end());
-  std::printf("  %s: min %.0f ms, median %.0f ms, max %.0f ms over %d runs\n", what.c_str(),
-              times.front(), times[times.size() / 2], times.back(), runs);
+  // Refusals take well under a millisecond where they end at once.
+  const char* format = what.starts_with("refused")
+                           ? "  %s: min %.2f ms, median %.2f ms, max %.2f ms over %d runs\n"
+                           : "  %s: min %.0f ms, median %.0f ms, max %.0f ms over %d runs\n";
+  std::printf(format, what.c_str(), times.front(), times[times.size() / 2], times.back(), runs);
   WSACleanup();
   return 0;
 }

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -286,6 +287,30 @@ TEST(LabSend, NobodyListeningFailsWithinTheLimit) {
   SocketOwner s;
   EXPECT_FALSE(ConnectTcp9100("not an address", 1400, &s));
   EXPECT_FALSE(s);
+}
+
+// A refusal ends the connect: .20 does not listen on TCP 9100, and nothing
+// listens on the computer's own loopback. Wine, like Windows, reports a
+// refused connect in select's except set only: a wait on the write set alone
+// took the whole limit each time. Twenty refused connects at the sweep's
+// limit take far less than twenty limits, and one at a send's limit ends
+// before it.
+TEST(LabSend, RefusedConnectionsDoNotWaitOutTheLimit) {
+  for (const std::string& ip : {host(20), std::string("127.0.0.1")}) {
+    const auto start = Clock::now();
+    for (int i = 0; i < 20; ++i) EXPECT_FALSE(ConnectTcp9100(ip, kSweepConnectTimeoutMs)) << ip;
+    const long long twenty = msSince(start);
+    SocketOwner s;
+    const auto sendStart = Clock::now();
+    EXPECT_FALSE(ConnectTcp9100(ip, kSendConnectTimeoutMs, &s)) << ip;
+    const long long one = msSince(sendStart);
+    EXPECT_FALSE(s);
+    std::printf(
+        "  [figure] refused by %s: 20 connects at %u ms in %lld ms; one at %u ms in %lld ms\n",
+        ip.c_str(), kSweepConnectTimeoutMs, twenty, kSendConnectTimeoutMs, one);
+    EXPECT_LT(twenty, 20 * kSweepConnectTimeoutMs / 2) << ip;
+    EXPECT_LT(one, kSendConnectTimeoutMs) << ip;
+  }
 }
 
 TEST(LabSend, ConnectHandsOverABlockingSocket) {

@@ -1,6 +1,7 @@
 // SendUsb through Wine's spooler with the test port monitor, and direct writes
 // to pseudo-terminals and to a device that never completes a write.
 #include <windows.h>
+#include <winspool.h>
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,79 @@ TEST_F(UsbSendWine, FailedOrMissingQueueFallsBackToTheDevicePath) {
   const std::string doc = "Korvante Config\n";
   EXPECT_EQ(monitorFile(L"USB009.doc"), Bytes(doc.begin(), doc.end()));
   EXPECT_TRUE(monitorFile(L"USB009.bin").empty());
+}
+
+// Holds a queue's jobs for the life of the object, the way a shop PC's queue
+// does when it is paused or set to "Use printer offline". Wine 8 refuses
+// PRINTER_CONTROL_PAUSE (ERROR_INVALID_LEVEL) and always reports status 0,
+// but keeps the offline attribute that SetPrinter level 2 sets, and reports
+// it back; it still delivers to the port in EndDocPrinter either way.
+class HeldQueue {
+ public:
+  explicit HeldQueue(const wchar_t* name) {
+    PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    if (!OpenPrinterW(const_cast<wchar_t*>(name), &printer_, &access)) return;
+    if (SetPrinterW(printer_, 0, nullptr, PRINTER_CONTROL_PAUSE)) {
+      how = "paused";
+      return;
+    }
+    const DWORD pauseError = GetLastError();
+    if (!setWorkOffline(true)) return;
+    how = "marked offline (PRINTER_CONTROL_PAUSE refused with error " + std::to_string(pauseError) +
+          ")";
+  }
+  ~HeldQueue() {
+    if (how == "paused") SetPrinterW(printer_, 0, nullptr, PRINTER_CONTROL_RESUME);
+    if (how.starts_with("marked")) setWorkOffline(false);
+    if (printer_ != nullptr) ClosePrinter(printer_);
+  }
+  HeldQueue(const HeldQueue&) = delete;
+  HeldQueue& operator=(const HeldQueue&) = delete;
+  std::string how;  // empty when the queue could not be held
+
+ private:
+  bool setWorkOffline(bool on) {
+    DWORD needed = 0;
+    GetPrinterW(printer_, 2, nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed);
+    if (needed == 0 || !GetPrinterW(printer_, 2, buffer.data(), needed, &needed)) return false;
+    auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
+    info->Attributes = on ? info->Attributes | PRINTER_ATTRIBUTE_WORK_OFFLINE
+                          : info->Attributes & ~DWORD{PRINTER_ATTRIBUTE_WORK_OFFLINE};
+    info->pSecurityDescriptor = nullptr;
+    return SetPrinterW(printer_, 2, buffer.data(), 0) != FALSE;
+  }
+  HANDLE printer_ = nullptr;
+};
+
+TEST_F(UsbSendWine, HeldQueueFallsBackToTheDevicePathAndPrintsOnce) {
+  const UsbPrinter printer{u"XP-80", u"USB001", bench::kUsb1Path, u"XP-80 Queue"};
+  const std::size_t before = bench::capturedSize(L"usb1.out");
+  {
+    HeldQueue held(L"XP-80 Queue");
+    ASSERT_FALSE(held.how.empty());
+    std::printf("  queue %s\n", held.how.c_str());
+    EXPECT_TRUE(SendUsb(printer, kCommand));
+  }
+  // The queue was given no job: its port saw nothing, not even a document.
+  EXPECT_TRUE(monitorFile(L"USB001.doc").empty());
+  EXPECT_TRUE(monitorFile(L"USB001.bin").empty());
+  // The device got the bytes, once.
+  EXPECT_EQ(bench::capturedAfter(L"usb1.out", before, kCommand.size()), kCommand);
+  Sleep(300);
+  EXPECT_EQ(bench::capturedSize(L"usb1.out"), before + kCommand.size());
+
+  // The queue ready again: the job goes through it, and the watch that
+  // confirms it does not wait out its 3 s, since Wine's spooler lets go of the
+  // job inside EndDocPrinter.
+  const auto start = Clock::now();
+  EXPECT_TRUE(SendUsb(printer, kCommand));
+  const auto elapsedMs =
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+  std::printf("  send through the ready queue: %lld ms\n", static_cast<long long>(elapsedMs));
+  EXPECT_LT(elapsedMs, 2500);
+  EXPECT_EQ(monitorFile(L"USB001.bin"), kCommand);
+  EXPECT_EQ(bench::capturedSize(L"usb1.out"), before + kCommand.size());
 }
 
 TEST_F(UsbSendWine, DirectWritesToPathsAndComPorts) {
