@@ -103,10 +103,19 @@ constexpr std::uint32_t kGone = 0xFFFFFFFF;  // the spooler no longer lists the 
 // A spooler played by a fake clock: the job's status from each time on, and
 // once a delete was asked, `afterDelete`.
 struct Script {
-  std::vector<std::pair<std::uint64_t, std::uint32_t>> job;
-  Queue queue = kReady;
-  bool acceptDelete = true;
-  std::uint32_t afterDelete = kGone;
+  using Steps = std::vector<std::pair<std::uint64_t, std::uint32_t>>;
+  // A constructor rather than member defaults: g++ 12 warns falsely about
+  // the vector of an aggregate whose later members take their defaults.
+  Script(Steps steps, Queue queueState = kReady, bool accepts = true,
+         std::uint32_t statusAfterDelete = kGone)
+      : job(std::move(steps)),
+        queue(queueState),
+        acceptDelete(accepts),
+        afterDelete(statusAfterDelete) {}
+  Steps job;
+  Queue queue;
+  bool acceptDelete;
+  std::uint32_t afterDelete;
 };
 
 TEST(PrintQueueRules, WatchConfirmsTakesBackOrLeavesTheJob) {
