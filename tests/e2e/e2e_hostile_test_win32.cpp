@@ -162,7 +162,9 @@ class HostileNetwork : public ::testing::Test {
     AnswerTimer timer(W().hwnd());
     const auto start = Clock::now();
     W().Click(button);
-    if (confirm) EXPECT_TRUE(ui::AnswerQuestion(5s, true)) << what << ": no question";
+    if (confirm) {
+      EXPECT_TRUE(ui::AnswerQuestion(5s, true)) << what << ": no question";
+    }
     const std::u16string text = ui::AnswerMessageBox(10s).value_or(u"(no message box)");
     const auto took = Clock::now() - start;
     timer.Stop();

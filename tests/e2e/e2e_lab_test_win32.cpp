@@ -122,6 +122,10 @@ class SerialCapture {
 
 std::wstring ToolPath() { return EnvPath("KV_TOOL_EXE"); }
 
+// Saving the ticket content deletes what graphics the printer has stored.
+constexpr char16_t kStoredGraphicsQuestion[] =
+    u"Lưu nội dung phiếu sẽ xoá logo và mọi hình ảnh đã lưu trong máy in. Tiếp tục?";
+
 // Every case gets a freshly started tool, as a user who just opened it.
 class ToolInLab : public ::testing::Test {
  protected:
@@ -181,7 +185,9 @@ class ToolInLab : public ::testing::Test {
     Journal journal(100);
     W().Click(kSaveQueue);
     GetLocalTime(&date);
-    if (contentShown) EXPECT_EQ(ui::AnswerQuestion(5s, true), kStoredGraphicsQuestion);
+    if (contentShown) {
+      EXPECT_EQ(ui::AnswerQuestion(5s, true), kStoredGraphicsQuestion);
+    }
     return AnswerAndCollect(journal, 1, sent);
   }
   bool Searching() const {
@@ -241,9 +247,6 @@ TEST(ProbeInLab, ReportsProfileSuggestionAndDiscoveredPrinters) {
 }
 
 constexpr char16_t kSerialPrinterItem[] = u"COM5 - USB-SERIAL CH340 (COM5)";
-// Saving the ticket content deletes what graphics the printer has stored.
-constexpr char16_t kStoredGraphicsQuestion[] =
-    u"Lưu nội dung phiếu sẽ xoá logo và mọi hình ảnh đã lưu trong máy in. Tiếp tục?";
 
 TEST_F(ToolInLab, StartsInUsbModeOnTheLanPageWithTheUsbResult) {
   // The search may end before the window answers the first question: the
