@@ -20,36 +20,44 @@ ButtonKind ButtonKindOfId(int id) {
   return ButtonKind::kWidth;
 }
 
-ButtonLook ChooseButtonLook(const ButtonState& s) {
+ButtonLook ChooseButtonLook(const ButtonState& s, const Palette& p) {
   ButtonLook look;
   switch (s.kind) {
     case ButtonKind::kPage:
       look = s.currentPage
-                 ? ButtonLook{kColourPrimary, kColourPrimary, kColourWhite, kRoundCorner, true}
-                 : ButtonLook{kColourWhite, kColourPageButtonBorder, kColourHeadingText,
-                              kRoundCorner, true};
+                 ? ButtonLook{p.selectedFill, p.selectedBorder, p.selectedText, kRoundCorner, true}
+                 : ButtonLook{p.card, p.pageButtonBorder, p.headingText, kRoundCorner, true};
       break;
     case ButtonKind::kAction:
       look = s.pressed
-                 ? ButtonLook{kColourPressed, kColourPressed, kColourWhite, kRoundCorner, false}
-                 : ButtonLook{kColourPrimary, kColourPrimary, kColourWhite, kRoundCorner, false};
+                 ? ButtonLook{p.pressedFill, p.pressedBorder, p.pressedText, kRoundCorner, false}
+                 : ButtonLook{p.actionFill, p.actionBorder, p.actionText, kRoundCorner, false};
       break;
     case ButtonKind::kStyleToggle:
-      look = s.toggleOn
-                 ? ButtonLook{kColourPrimary, kColourPrimary, kColourWhite, kToggleCorner, false}
-                 : ButtonLook{kColourToggleOffFill, kColourCardBorder, kColourHeadingText,
-                              kToggleCorner, false};
+      look =
+          s.toggleOn
+              ? ButtonLook{p.selectedFill, p.selectedBorder, p.selectedText, kToggleCorner, false}
+              : ButtonLook{p.toggleOffFill, p.cardBorder, p.headingText, kToggleCorner, false};
       break;
     case ButtonKind::kWidth:
-      look = {kColourWhite, kColourCardBorder, kColourHeadingText, kRoundCorner, false};
+      look = {p.card, p.cardBorder, p.headingText, kRoundCorner, false};
       break;
   }
   if (s.disabled) {
-    look.fill = kColourDisabledFill;
-    look.border = kColourDisabledBorder;
-    look.text = kColourDisabledText;
+    look.fill = p.disabledFill;
+    look.border = p.disabledBorder;
+    look.text = p.disabledText;
   }
   return look;
+}
+
+ButtonLook ChooseButtonLook(const ButtonState& s) { return ChooseButtonLook(s, WindowPalette()); }
+
+std::uint32_t ToggleAccessibleState(bool pressed, bool focused, bool enabled) {
+  std::uint32_t state = enabled ? kAccessibleFocusable : kAccessibleUnavailable;
+  if (pressed) state |= kAccessiblePressed;
+  if (focused && enabled) state |= kAccessibleFocused;
+  return state;
 }
 
 }  // namespace korvante

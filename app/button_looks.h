@@ -2,6 +2,8 @@
 // overrides them, chosen from the button's identity and state alone.
 #pragma once
 
+#include <cstdint>
+
 #include "app/colours.h"
 
 namespace korvante {
@@ -29,11 +31,23 @@ struct ButtonState {
   bool disabled = false;     // ODS_DISABLED
 };
 
+ButtonLook ChooseButtonLook(const ButtonState& state, const Palette& palette);
+// In the window's own palette.
 ButtonLook ChooseButtonLook(const ButtonState& state);
 
 // Which kind of owner-drawn button a control ID names; style toggles are told
 // apart by the window, which knows the line records.
 ButtonKind ButtonKindOfId(int controlId);
+
+// What a screen reader reads of a style toggle, as the accessibility state
+// bits of the platform (Active Accessibility's STATE_SYSTEM_ values): pressed
+// while the line's style is on, and the focus and availability the button
+// itself would report.
+inline constexpr std::uint32_t kAccessibleUnavailable = 0x1;
+inline constexpr std::uint32_t kAccessibleFocused = 0x4;
+inline constexpr std::uint32_t kAccessiblePressed = 0x8;
+inline constexpr std::uint32_t kAccessibleFocusable = 0x100000;
+std::uint32_t ToggleAccessibleState(bool pressed, bool focused, bool enabled);
 
 inline constexpr int kPageButtonTextLeftInset = 20;
 inline constexpr int kPageButtonTextRightInset = 12;

@@ -33,4 +33,44 @@ inline constexpr Colour kColourDisabledText = MakeColour(150, 160, 170);
 inline constexpr Colour kColourDisabledBorder = MakeColour(218, 225, 233);
 inline constexpr Colour kColourDisabledFill = MakeColour(235, 239, 244);
 
+// Every colour the window paints with, by what it is for. The window's own
+// palette is made of the colours above; in high contrast it is made of the
+// user's system colours, so that every text keeps the contrast they chose.
+struct Palette {
+  Colour background;  // behind the cards
+  Colour card;        // cards, page panels, fields, lists
+  Colour cardBorder;  // cards, width buttons, style toggles off
+  Colour footerRule;
+  Colour headingText;
+  Colour bodyText;
+  Colour panelLabelText;
+  Colour footerText;
+  Colour previewBackground;  // behind the counter preview
+  Colour previewText;
+  Colour actionFill, actionBorder, actionText;        // find and save buttons
+  Colour pressedFill, pressedBorder, pressedText;     // an action button held down
+  Colour selectedFill, selectedBorder, selectedText;  // current page, style toggle on
+  Colour pageButtonBorder;  // the other page buttons (card fill, heading text)
+  Colour toggleOffFill;     // a style toggle off (card border, heading text)
+  Colour disabledFill, disabledBorder, disabledText;
+  Colour listSelectedFill, listSelectedText;  // the highlighted item of a list
+  friend bool operator==(const Palette&, const Palette&) = default;
+};
+
+// The system colours a high-contrast palette is made of (GetSysColor).
+struct SystemColours {
+  Colour window;         // COLOR_WINDOW
+  Colour windowText;     // COLOR_WINDOWTEXT
+  Colour buttonFace;     // COLOR_BTNFACE
+  Colour buttonText;     // COLOR_BTNTEXT
+  Colour highlight;      // COLOR_HIGHLIGHT
+  Colour highlightText;  // COLOR_HIGHLIGHTTEXT
+  Colour grayText;       // COLOR_GRAYTEXT
+};
+
+Palette WindowPalette();
+Palette HighContrastPalette(const SystemColours& system);
+// The palette for the user's setting: high contrast on or off.
+Palette ChoosePalette(bool highContrast, const SystemColours& system);
+
 }  // namespace korvante

@@ -112,6 +112,20 @@ struct Rect {
 inline constexpr int kContentHeight = 360;
 inline constexpr int kContentScrollMax = kContentHeight - 1;
 
+// What the window measures for the layout to size and centre text by: the
+// height of one line in each font (the text metric's height: the internal
+// leading, where the marks over Vietnamese capitals sit, included) and the
+// closed height of each kind of drop-down list. The defaults are those of
+// Segoe UI 9 pt at 96 DPI.
+struct ControlMetrics {
+  int uiText = 16;
+  int titleText = 30;
+  int brandText = 45;
+  int printerList = 34;  // made as tall as the find button
+  int modeList = 30;     // made as tall as the fields beside it
+  int sizeList = 30;
+};
+
 struct LayoutInput {
   int clientWidth = 0;   // W, also used for the children of the panels
   int clientHeight = 0;  // H
@@ -119,6 +133,7 @@ struct LayoutInput {
   // CW: the content panel's client width once its scroll bar took its share.
   // Only the content panel's children depend on it.
   int panelClientWidth = 0;
+  ControlMetrics metrics;
 };
 
 struct WindowLayout {
@@ -134,6 +149,10 @@ WindowLayout ComputeLayout(const LayoutInput& input);
 
 // S clamped into 0..max(0, 360 - visibleHeight).
 int ClampContentScroll(int offset, int visibleHeight);
+
+// Where `lines` lines of `lineHeight` start inside a box `inner` pixels high
+// so that they sit in its middle; 0 once they fill it.
+int CentredTextInset(int inner, int lineHeight, int lines);
 
 // The three painted cards and the footer rule of the main window, as corner
 // rectangles (left, top, right, bottom).

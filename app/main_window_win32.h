@@ -14,11 +14,15 @@
 #include <string_view>
 #include <vector>
 
+#include "app/colours.h"
 #include "app/control_ids.h"
 #include "app/gdi_owner_win32.h"
 #include "app/layout.h"
 #include "commands/wide_text_win32.h"
 #include "discovery/printer_records.h"
+
+// COM's base interface; declared here for a pointer alone.
+struct IUnknown;
 
 namespace korvante {
 
@@ -75,6 +79,28 @@ struct MainWindow {
   // Shows the width menu and returns the chosen ID (0 when cancelled). The
   // window uses TrackPopupMenu; tests put a chooser of their own here.
   std::function<int(HMENU menu, POINT screenPoint)> trackWidthMenu;
+  // Asks a Yes / No question (No the default) and returns true for Yes. The
+  // window shows a "Korvante" message box; tests put an answer of their own here.
+  std::function<bool(std::u16string_view question)> confirm;
+  bool asking = false;  // while a question is open
+  // Whether high contrast is on; the window asks SPI_GETHIGHCONTRAST, tests
+  // put a setting of their own here.
+  std::function<bool()> highContrastOn;
+  // Tells screen readers the name and state of a style toggle. The window
+  // uses dynamic annotation once a screen reader has asked for the toggle;
+  // tests put a recorder of their own here.
+  std::function<void(HWND toggle, std::u16string_view name, std::uint32_t state)> annotateToggle;
+
+  // The colours of the current setting (high contrast or not); the brushes
+  // are made of them.
+  Palette palette = WindowPalette();
+  // Font and list heights the layout sizes and centres text by.
+  ControlMetrics metrics;
+  // The control that had the focus when the window was last deactivated.
+  HWND lastFocus = nullptr;
+  // Dynamic annotation (IAccPropServices), started on a screen reader's first
+  // question; null until then.
+  ::IUnknown* accessibility = nullptr;
 
   HWND at(Slot slot) const { return controls[static_cast<std::size_t>(slot)]; }
   HWND& at(Slot slot) { return controls[static_cast<std::size_t>(slot)]; }
@@ -100,6 +126,8 @@ void MakePrinterBox(MainWindow& w);
 // --- window state (window_state_win32.cpp) --------------------------------------
 MainWindow* StateOf(HWND anyWindowOfTheTool);
 void ShowMessage(const MainWindow& w, std::u16string_view text);
+// A Yes / No question in a "Korvante" box, No the default; true for Yes.
+bool Confirm(MainWindow& w, std::u16string_view question);
 void SetConnectionMode(MainWindow& w, ConnectionMode mode, bool clearList);
 void ShowPage(MainWindow& w, int page);
 void ApplyContentShown(MainWindow& w);
@@ -128,11 +156,45 @@ void ResetPrinterBox(MainWindow& w);
 void SelectPrinterItem(MainWindow& w, int index);
 void RestorePrinterText(MainWindow& w, const std::u16string& text);
 
+// --- colours (colour_scheme_win32.cpp) ------------------------------------------
+// Reads the high-contrast setting and the system colours, makes the palette
+// and the brushes of it; with `repaint`, redraws the whole window.
+void ApplyColourScheme(MainWindow& w, bool repaint);
+
+// --- text in its box (text_centring_win32.cpp) ------------------------------------
+// Keeps a single-line field's text in the middle of its box, however high the
+// layout makes it.
+void CentreFieldText(HWND field);
+// Keeps a line editor's lines in the middle of its box while they fit.
+void CentreEditorText(HWND editor);
+// Places the editor's lines again after its text changed (EN_CHANGE).
+void RecentreEditorText(HWND editor);
+
+// --- drop-down lists (list_controls_win32.cpp) ------------------------------------
+// The height of a list's closed box (selection field and frame), and that box
+// made `height` pixels high.
+int ClosedHeight(HWND list);
+void SetClosedListHeight(HWND list, int height);
+// A list hands the mouse wheel to its parent unless it has the focus or is
+// dropped down.
+void PassWheelWhenIdle(HWND list);
+// The owner-drawn list items: text in the middle of the item, highlighted
+// when selected.
+void DrawListItem(const MainWindow& w, const DRAWITEMSTRUCT& item);
+
+// --- screen readers (accessibility_win32.cpp) -------------------------------------
+// Names the style toggles after their tooltips and reports them pressed.
+void MakeTogglesAccessible(MainWindow& w);
+void AnnotateToggle(MainWindow& w, HWND toggle);
+void EndAccessibility(MainWindow& w);
+
 // --- layout, paint and colours (window_paint_win32.cpp) ---------------------------
 void LayOutWindow(MainWindow& w);
 void PaintMainWindow(const MainWindow& w, HDC dc);
 LRESULT MainColourMessage(MainWindow& w, UINT message, HDC dc, HWND control);
 void DrawOwnerButton(const MainWindow& w, const DRAWITEMSTRUCT& item);
+// WM_DRAWITEM of the main window and the panels: buttons and list items.
+void DrawOwnerItem(const MainWindow& w, const DRAWITEMSTRUCT& item);
 LRESULT CALLBACK PageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // --- commands (window_commands_win32.cpp) --------------------------------------

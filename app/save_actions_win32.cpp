@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "app/window_texts.h"
 #include "commands/device_settings.h"
 #include "commands/network_settings.h"
 #include "commands/queue_ticket.h"
@@ -31,9 +32,10 @@ int SelectedIndex(const MainWindow& w) {
 }
 
 // The ordinary send job of the selected target, or "Chưa chọn máy in.", or
-// the refusal of a typed address that names no printer.
+// the refusal of a typed address that names no printer. With a question, only
+// once the user has answered it Yes.
 void SendToSelected(MainWindow& w, CommandBuffer bytes, std::u16string_view success,
-                    std::u16string_view failure) {
+                    std::u16string_view failure, std::u16string_view question = {}) {
   PrinterBoxChoice choice = ResolvePrinterBoxOf(w);
   if (choice.malformed) {
     ShowMessage(w, invalidAddressMessage(AddressField::PrinterIp));
@@ -43,6 +45,9 @@ void SendToSelected(MainWindow& w, CommandBuffer bytes, std::u16string_view succ
     ShowMessage(w, u"Chưa chọn máy in.");
     return;
   }
+  // While a send runs the job is refused anyway ("Đang gửi lệnh, vui lòng
+  // đợi."): no question first.
+  if (!question.empty() && !w.sendBusy && !Confirm(w, question)) return;
   Send(w, OrdinarySendJob{std::move(*choice.target), std::move(bytes)}, success, failure);
 }
 
@@ -157,10 +162,13 @@ void SaveQueue(MainWindow& w) {
     ShowMessage(w, kTicketTooLongMessage);
     return;
   }
+  // The full transmission begins by deleting every graphic stored in the
+  // printer, a shop's receipt logo among them: the user says so first.
   SendToSelected(
       w, std::move(*transmission),
       input.editorShown ? u"Đã lưu bấm số vào máy." : u"Đã lưu bấm số. Nội dung phiếu giữ nguyên.",
-      u"Chưa gửi được cấu hình bấm số.");
+      u"Chưa gửi được cấu hình bấm số.",
+      input.editorShown ? kStoredGraphicsQuestion : std::u16string_view{});
 }
 
 }  // namespace korvante

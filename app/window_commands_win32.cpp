@@ -68,6 +68,24 @@ void OnCommand(MainWindow& w, int command, int notification, HWND sender) {
   }
 }
 
+// The focus leaves with the window and comes back to the same control, as
+// in a dialog. True when the focus was put back.
+bool OnActivate(MainWindow& w, WPARAM wParam) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    w.lastFocus = focus && IsChild(w.hwnd, focus) ? focus : nullptr;
+    return false;
+  }
+  if (HIWORD(wParam) != 0) return false;  // activated while minimised
+  HWND back = w.lastFocus;
+  if (!back || !IsWindow(back) || !IsChild(w.hwnd, back) || !IsWindowVisible(back) ||
+      !IsWindowEnabled(back)) {
+    return false;
+  }
+  SetFocus(back);
+  return true;
+}
+
 void OnSendDone(MainWindow& w, LPARAM lParam) {
   std::unique_ptr<std::u16string> text = TakeSendOutcome(lParam);
   w.sendBusy.exchange(0);
@@ -139,7 +157,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_ERASEBKGND:
       return 1;
     case WM_DRAWITEM:
-      DrawOwnerButton(*w, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      DrawOwnerItem(*w, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return 1;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
@@ -149,6 +167,15 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_COMMAND:
       OnCommand(*w, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
       return 0;
+    case WM_ACTIVATE:
+      if (OnActivate(*w, wParam)) return 0;
+      break;
+    case WM_SYSCOLORCHANGE:
+      ApplyColourScheme(*w, true);
+      return 0;
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETHIGHCONTRAST) ApplyColourScheme(*w, true);
+      break;
     case kMsgTargetsReady:
       OnTargetsReady(*w, lParam);
       return 0;

@@ -25,6 +25,12 @@ constexpr wchar_t kVersionText[] = L"Phiên bản: " KV_VERSION_TEXT;
 constexpr int kMinVisibleListItems = 8;
 constexpr int kSizeListItemHeight = 24;
 constexpr int kTitleFontHeight = -22;
+// The find button's face (its 36 pixels less the 1-pixel inset it is drawn
+// with) and the fields' height: the closed printer list and WiFi mode list.
+constexpr int kPrinterListHeight = 34;
+constexpr int kFieldHeight = 30;
+// Above and below the text of an item in the printer and mode lists.
+constexpr int kListItemPadding = 8;
 constexpr int kBrandFontHeight = -34;
 
 class ControlFactory {
@@ -39,20 +45,29 @@ class ControlFactory {
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(w_.uiFont.get()), TRUE);
     return h;
   }
+  // One line, centred in the label's height, which leaves room for the marks
+  // above and below Vietnamese capitals.
   HWND Label(HWND parent, const wchar_t* text, DWORD style = 0) {
-    return Make(parent, L"STATIC", text, style);
+    return Make(parent, L"STATIC", text, style | SS_CENTERIMAGE);
   }
   HWND OwnerDrawn(HWND parent, const wchar_t* text, int id) {
     return Make(parent, L"BUTTON", text, BS_OWNERDRAW | WS_TABSTOP, 0, id);
   }
-  HWND Field(HWND parent, const wchar_t* text) {
-    HWND h = Make(parent, L"EDIT", text, ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE);
+  // Alignment is fixed when an edit is created: ES_CENTER has to be there.
+  HWND Field(HWND parent, const wchar_t* text, DWORD alignment = 0) {
+    HWND h = Make(parent, L"EDIT", text, ES_AUTOHSCROLL | WS_TABSTOP | alignment, WS_EX_CLIENTEDGE);
     SubclassForSelectAll(h);
+    CentreFieldText(h);
     return h;
   }
+  // Owner-drawn with their strings kept, so that their text is centred. The
+  // printer box in LAN / Wi-Fi mode is CBS_DROPDOWN: an address can be typed.
   HWND List(HWND parent, DWORD kind = CBS_DROPDOWNLIST) {
-    HWND h = Make(parent, L"COMBOBOX", L"", kind | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE);
+    HWND h = Make(parent, L"COMBOBOX", L"",
+                  kind | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP,
+                  WS_EX_CLIENTEDGE);
     SendMessageW(h, CB_SETMINVISIBLE, kMinVisibleListItems, 0);
+    PassWheelWhenIdle(h);
     return h;
   }
   HWND Check(HWND parent, const wchar_t* text) {
@@ -123,10 +138,47 @@ void CreateFontsAndBrushes(MainWindow& w) {
   brand.lfHeight = kBrandFontHeight;
   w.brandFont.reset(CreateFontIndirectW(&brand));
 
-  w.backgroundBrush.reset(CreateSolidBrush(RGB(246, 249, 252)));
-  w.whiteBrush.reset(CreateSolidBrush(RGB(255, 255, 255)));
-  w.editBrush.reset(CreateSolidBrush(RGB(255, 255, 255)));
-  w.highlightBrush.reset(CreateSolidBrush(RGB(232, 244, 255)));
+  // The background, white, edit and highlight brushes, of the palette of the
+  // user's high-contrast setting.
+  ApplyColourScheme(w, false);
+}
+
+int LineHeight(HWND window, HFONT font) {
+  HDC dc = GetDC(window);
+  TEXTMETRICW metrics{};
+  {
+    SelectedObject selected(dc, font);
+    GetTextMetricsW(dc, &metrics);
+  }
+  ReleaseDC(window, dc);
+  return metrics.tmHeight;
+}
+
+// The printer box's items and closed box, as high as the find button's face;
+// in LAN / Wi-Fi mode the address typed into its edit part sits in the middle
+// like a field's. Again for each box that a mode switch makes.
+void SizePrinterBox(MainWindow& w) {
+  HWND box = w.at(Slot::kPrinterList);
+  SendMessageW(box, CB_SETITEMHEIGHT, 0, w.metrics.uiText + kListItemPadding);
+  SetClosedListHeight(box, kPrinterListHeight);
+  if (HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr)) CentreFieldText(edit);
+}
+
+// The heights the layout sizes the labels by and centres the lists with: a
+// line of each font, internal leading included, and each list's closed box.
+// The printer list is made as high as the find button's face, the WiFi mode
+// list as the fields beside it.
+void MeasureControls(MainWindow& w) {
+  ControlMetrics& m = w.metrics;
+  m.uiText = LineHeight(w.hwnd, w.uiFont.get());
+  m.titleText = LineHeight(w.hwnd, w.titleFont.get());
+  m.brandText = LineHeight(w.hwnd, w.brandFont.get());
+  SizePrinterBox(w);
+  SendMessageW(w.at(Slot::kWifiModeList), CB_SETITEMHEIGHT, 0, m.uiText + kListItemPadding);
+  SetClosedListHeight(w.at(Slot::kWifiModeList), kFieldHeight);
+  m.printerList = ClosedHeight(w.at(Slot::kPrinterList));
+  m.modeList = ClosedHeight(w.at(Slot::kWifiModeList));
+  m.sizeList = ClosedHeight(w.at(Slot::kCounterSizeList));
 }
 
 void CreateHeader(MainWindow& w, ControlFactory& make) {
@@ -151,12 +203,14 @@ void CreatePageButtons(MainWindow& w, ControlFactory& make) {
 }
 
 void CreateLanPage(MainWindow& w, ControlFactory& make) {
+  // Each label just before its field: a screen reader names a field after
+  // the static text that precedes it.
   HWND page = w.at(Slot::kLanPage) = make.Panel(w.hwnd);
   w.at(Slot::kLanIpLabel) = make.Label(page, L"IP mới");
-  w.at(Slot::kLanMaskLabel) = make.Label(page, L"Subnet mask");
-  w.at(Slot::kLanGatewayLabel) = make.Label(page, L"Gateway");
   w.at(Slot::kLanIpField) = make.Field(page, L"192.168.1.222");
+  w.at(Slot::kLanMaskLabel) = make.Label(page, L"Subnet mask");
   w.at(Slot::kLanMaskField) = make.Field(page, L"255.255.255.0");
+  w.at(Slot::kLanGatewayLabel) = make.Label(page, L"Gateway");
   w.at(Slot::kLanGatewayField) = make.Field(page, L"192.168.1.1");
   w.at(Slot::kSaveIpButton) = make.OwnerDrawn(page, L"Lưu IP", kIdSaveIp);
 }
@@ -164,16 +218,16 @@ void CreateLanPage(MainWindow& w, ControlFactory& make) {
 void CreateWifiPage(MainWindow& w, ControlFactory& make) {
   HWND page = w.at(Slot::kWifiPage) = make.Panel(w.hwnd);
   w.at(Slot::kWifiNameLabel) = make.Label(page, L"Tên WiFi");
-  w.at(Slot::kWifiPasswordLabel) = make.Label(page, L"Mật khẩu WiFi");
-  w.at(Slot::kWifiIpLabel) = make.Label(page, L"IP máy in WiFi");
-  w.at(Slot::kWifiMaskLabel) = make.Label(page, L"Subnet mask");
-  w.at(Slot::kWifiGatewayLabel) = make.Label(page, L"Gateway");
-  w.at(Slot::kWifiModeLabel) = make.Label(page, L"Chế độ");
   w.at(Slot::kWifiNameField) = make.Field(page, L"Velmora");
+  w.at(Slot::kWifiPasswordLabel) = make.Label(page, L"Mật khẩu WiFi");
   w.at(Slot::kWifiPasswordField) = make.Field(page, L"52815281");
+  w.at(Slot::kWifiIpLabel) = make.Label(page, L"IP máy in WiFi");
   w.at(Slot::kWifiIpField) = make.Field(page, L"192.168.1.222");
+  w.at(Slot::kWifiMaskLabel) = make.Label(page, L"Subnet mask");
   w.at(Slot::kWifiMaskField) = make.Field(page, L"255.255.255.0");
+  w.at(Slot::kWifiGatewayLabel) = make.Label(page, L"Gateway");
   w.at(Slot::kWifiGatewayField) = make.Field(page, L"192.168.1.1");
+  w.at(Slot::kWifiModeLabel) = make.Label(page, L"Chế độ");
   HWND mode = w.at(Slot::kWifiModeList) = make.List(page);
   SendMessageW(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Station"));
   SendMessageW(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"AP"));
@@ -188,8 +242,7 @@ void CreateQueuePage(MainWindow& w, ControlFactory& make) {
   InvalidateRect(printNumber, nullptr, TRUE);
   w.at(Slot::kPrintDateCheck) = make.Check(page, L"In ngày");
   w.at(Slot::kCopiesLabel) = make.Label(page, L"Số liên");
-  HWND copies = w.at(Slot::kCopiesField) = make.Field(page, L"1");
-  SetWindowLongPtrW(copies, GWL_STYLE, GetWindowLongPtrW(copies, GWL_STYLE) | ES_CENTER);
+  w.at(Slot::kCopiesField) = make.Field(page, L"1", ES_CENTER);
   w.at(Slot::kContentToggle) = make.OwnerDrawn(page, L"Đổi nội dung", kIdContentToggle);
   HWND content = w.at(Slot::kContentPanel) = make.Panel(page);
   SetWindowLongPtrW(content, GWL_STYLE, GetWindowLongPtrW(content, GWL_STYLE) | WS_VSCROLL);
@@ -211,6 +264,7 @@ void CreateQueuePage(MainWindow& w, ControlFactory& make) {
         make.Make(content, L"EDIT", lineTexts[line],
                   ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_TABSTOP, WS_EX_CLIENTEDGE);
     SubclassForSelectAll(editor);
+    CentreEditorText(editor);
     slot(LinePart::kBold) = make.OwnerDrawn(content, L"B", base + kLineBoldOffset);
     slot(LinePart::kItalic) = make.OwnerDrawn(content, L"I", base + kLineItalicOffset);
     slot(LinePart::kUnderline) = make.OwnerDrawn(content, L"U", base + kLineUnderlineOffset);
@@ -233,6 +287,7 @@ void CreateQueuePage(MainWindow& w, ControlFactory& make) {
   w.at(Slot::kQrLabel) = make.Label(content, L"Link QR");
   w.at(Slot::kQrField) = make.Field(content, L"");
   w.at(Slot::kSaveQueueButton) = make.OwnerDrawn(page, L"Lưu vào máy", kIdSaveQueue);
+  MakeTogglesAccessible(w);
   ApplyContentShown(w);
 }
 
@@ -263,7 +318,8 @@ void MakePrinterBox(MainWindow& w) {
   if (HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr)) SubclassForSelectAll(edit);
   w.at(Slot::kPrinterList) = box;
   w.printerTextEdited = false;
-  if (!old) return;
+  if (!old) return;  // the first box is sized with the others once fonts are measured
+  SizePrinterBox(w);
   HWND focus = GetFocus();
   const bool focused = focus && (focus == old || IsChild(old, focus));
   // Right after the old box in the z-order, which is the creation order that
@@ -325,6 +381,7 @@ void OnCreate(MainWindow& w) {
   CreateTechnicalPage(w, make);
   w.profiles = EnumerateProfiles();
   ApplySuggestions(w, true);
+  MeasureControls(w);
   ShowPage(w, w.page);
   w.at(Slot::kVersion) = make.Label(w.hwnd, kVersionText, SS_RIGHT);
   w.at(Slot::kFooter) =

@@ -5,7 +5,6 @@
 #include <array>
 
 #include "app/button_looks.h"
-#include "app/colours.h"
 #include "app/main_window_win32.h"
 #include "app/scroll_steps.h"
 
@@ -62,7 +61,8 @@ void LayOutWindow(MainWindow& w) {
   RECT client{};
   GetClientRect(w.hwnd, &client);
   HWND panel = w.at(Slot::kContentPanel);
-  LayoutInput input{client.right, client.bottom, w.contentScroll, PanelClientWidth(panel)};
+  LayoutInput input{client.right, client.bottom, w.contentScroll, PanelClientWidth(panel),
+                    w.metrics};
   const WindowLayout outer = ComputeLayout(input);
   constexpr auto kPanelIndex = static_cast<std::size_t>(Slot::kContentPanel);
   for (std::size_t i = 0; i <= kPanelIndex; ++i) Move(w.controls[i], outer.rects[i]);
@@ -89,10 +89,10 @@ void PaintMainWindow(const MainWindow& w, HDC dc) {
   FillRect(dc, &client, w.backgroundBrush.get());
   const Backdrop b = ComputeBackdrop(client.right, client.bottom);
   for (const Corners& card : {b.connectionCard, b.navigationCard, b.contentCard}) {
-    RoundedRect(dc, card.left, card.top, card.right, card.bottom, kColourWhite, kColourCardBorder,
-                kCardCorner);
+    RoundedRect(dc, card.left, card.top, card.right, card.bottom, w.palette.card,
+                w.palette.cardBorder, kCardCorner);
   }
-  PenOwner rule(CreatePen(PS_SOLID, 1, kColourFooterRule));
+  PenOwner rule(CreatePen(PS_SOLID, 1, w.palette.footerRule));
   SelectedObject selected(dc, rule.get());
   MoveToEx(dc, 0, b.footerRuleY, nullptr);
   LineTo(dc, client.right, b.footerRuleY);
@@ -102,33 +102,42 @@ LRESULT MainColourMessage(MainWindow& w, UINT message, HDC dc, HWND control) {
   const bool onCard = control == w.at(Slot::kUsbRadio) || control == w.at(Slot::kLanRadio) ||
                       control == w.at(Slot::kConnectionHeader) ||
                       control == w.at(Slot::kPrinterLabel);
+  const Palette& p = w.palette;
   if (message == WM_CTLCOLOREDIT) {
-    SetTextColor(dc, kColourBodyText);
-    SetBkColor(dc, kColourWhite);
+    SetTextColor(dc, p.bodyText);
+    SetBkColor(dc, p.card);
     return reinterpret_cast<LRESULT>(w.editBrush.get());
   }
   SetBkMode(dc, TRANSPARENT);
   if (message == WM_CTLCOLORBTN) {
-    SetTextColor(dc, kColourBodyText);
+    SetTextColor(dc, p.bodyText);
     return reinterpret_cast<LRESULT>(onCard ? w.whiteBrush.get() : w.backgroundBrush.get());
   }
   // WM_CTLCOLORSTATIC. The radios ask here too (check boxes and radios are
   // painted as statics); they sit on the white connection card like its labels.
-  Colour text = kColourBodyText;
+  Colour text = p.bodyText;
   HBRUSH brush = w.backgroundBrush.get();
   if (control == w.at(Slot::kTitle) || control == w.at(Slot::kBrand) ||
       control == w.at(Slot::kVersion)) {
-    text = kColourHeadingText;
+    text = p.headingText;
   } else if (control == w.at(Slot::kConnectionHeader) || control == w.at(Slot::kPrinterLabel)) {
-    text = kColourHeadingText;
+    text = p.headingText;
     brush = w.whiteBrush.get();
   } else if (control == w.at(Slot::kFooter)) {
-    text = kColourFooterText;
+    text = p.footerText;
   } else if (onCard) {
     brush = w.whiteBrush.get();
   }
   SetTextColor(dc, text);
   return reinterpret_cast<LRESULT>(brush);
+}
+
+void DrawOwnerItem(const MainWindow& w, const DRAWITEMSTRUCT& item) {
+  if (item.CtlType == ODT_COMBOBOX) {
+    DrawListItem(w, item);
+  } else {
+    DrawOwnerButton(w, item);
+  }
 }
 
 void DrawOwnerButton(const MainWindow& w, const DRAWITEMSTRUCT& item) {
@@ -145,7 +154,7 @@ void DrawOwnerButton(const MainWindow& w, const DRAWITEMSTRUCT& item) {
   state.currentPage = state.kind == ButtonKind::kPage && id - kIdFirstPageButton == w.page;
   state.pressed = (item.itemState & ODS_SELECTED) != 0;
   state.disabled = (item.itemState & ODS_DISABLED) != 0;
-  const ButtonLook look = ChooseButtonLook(state);
+  const ButtonLook look = ChooseButtonLook(state, w.palette);
 
   HDC dc = item.hDC;
   RECT r = item.rcItem;
@@ -179,9 +188,11 @@ LRESULT CALLBACK PageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 1;
     }
     case WM_DRAWITEM:
-      DrawOwnerButton(*w, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      DrawOwnerItem(*w, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return 1;
     case WM_COMMAND:
+      // A line editor's lines move to the middle again as they come and go.
+      if (HIWORD(wParam) == EN_CHANGE) RecentreEditorText(reinterpret_cast<HWND>(lParam));
       SendMessageW(w->hwnd, WM_COMMAND, wParam, lParam);
       return 0;
     case WM_VSCROLL:
@@ -195,21 +206,21 @@ LRESULT CALLBACK PageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case WM_CTLCOLOREDIT: {
       HDC dc = reinterpret_cast<HDC>(wParam);
-      SetTextColor(dc, kColourBodyText);
-      SetBkColor(dc, kColourWhite);
+      SetTextColor(dc, w->palette.bodyText);
+      SetBkColor(dc, w->palette.card);
       return reinterpret_cast<LRESULT>(w->editBrush.get());
     }
     case WM_CTLCOLORBTN: {
       HDC dc = reinterpret_cast<HDC>(wParam);
       SetBkMode(dc, TRANSPARENT);
-      SetTextColor(dc, kColourBodyText);
+      SetTextColor(dc, w->palette.bodyText);
       return reinterpret_cast<LRESULT>(w->whiteBrush.get());
     }
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);
       SetBkMode(dc, TRANSPARENT);
       const bool preview = reinterpret_cast<HWND>(lParam) == w->at(Slot::kCounterPreview);
-      SetTextColor(dc, preview ? kColourPrimary : kColourPanelLabelText);
+      SetTextColor(dc, preview ? w->palette.previewText : w->palette.panelLabelText);
       return reinterpret_cast<LRESULT>(preview ? w->highlightBrush.get() : w->whiteBrush.get());
     }
     default:

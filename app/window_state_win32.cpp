@@ -56,6 +56,18 @@ void ShowMessage(const MainWindow& w, std::u16string_view text) {
   MessageBoxW(w.hwnd, WideText(std::u16string(text)), L"Korvante", MB_ICONINFORMATION);
 }
 
+bool Confirm(MainWindow& w, std::u16string_view question) {
+  // A click that was queued behind the one that asked reaches the window
+  // while the box is open: it asks nothing and is a No.
+  if (w.asking) return false;
+  w.asking = true;
+  const bool yes = w.confirm ? w.confirm(question)
+                             : MessageBoxW(w.hwnd, WideText(std::u16string(question)), L"Korvante",
+                                           MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+  w.asking = false;
+  return yes;
+}
+
 void SetConnectionMode(MainWindow& w, ConnectionMode mode, bool clearList) {
   w.mode = mode;
   MakePrinterBox(w);
@@ -140,6 +152,7 @@ void OnLineStyleCommand(MainWindow& w, int line, int sub, HWND button) {
       *flag = !*flag;
       InvalidateRect(button, nullptr, TRUE);
       UpdateWindow(button);
+      AnnotateToggle(w, button);
       return;
     }
     return;
@@ -173,6 +186,7 @@ void OnLineStyleCommand(MainWindow& w, int line, int sub, HWND button) {
 }
 
 void OnDestroy(MainWindow& w) {
+  EndAccessibility(w);
   w.uiFont.reset();
   w.titleFont.reset();
   w.brandFont.reset();

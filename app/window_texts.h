@@ -20,4 +20,9 @@ std::u16string UsbPrinterItem(const UsbPrinter& printer);
 std::u16string_view SearchingItem(ConnectionMode mode);
 std::u16string_view NothingFoundItem(ConnectionMode mode);
 
+// Asked before the ticket content is saved: its program starts by deleting
+// every graphic stored in the printer.
+inline constexpr std::u16string_view kStoredGraphicsQuestion =
+    u"Lưu nội dung phiếu sẽ xoá logo và mọi hình ảnh đã lưu trong máy in. Tiếp tục?";
+
 }  // namespace korvante

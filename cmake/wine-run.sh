@@ -32,7 +32,7 @@ if [[ -z "${WINEPREFIX:-}" ]]; then
 fi
 
 # Raise it whenever the set-up below changes: older prefixes are then rebuilt.
-readonly prefix_version="korvante-prefix 3"
+readonly prefix_version="korvante-prefix 5"
 readonly marker="$WINEPREFIX/.kv-ready"
 
 die() {
@@ -88,20 +88,34 @@ make_prefix() {
 
   # Without a window manager, closing a message box otherwise takes ~2 s and
   # windows get no frame. Wine's own Tahoma lacks most Vietnamese letters, which
-  # Windows' Tahoma and Segoe UI have: draw those faces with DejaVu Sans
-  # Condensed instead. The file lives in the prefix, so that a failed step
-  # leaves it where the next attempt deletes it.
+  # Windows' Tahoma and Segoe UI have: draw those faces with Open Sans instead.
+  # Like Segoe UI, its ascent (Windows clips every glyph there) holds the two
+  # marks stacked on a Vietnamese capital, "Ế"; DejaVu's cuts the upper one
+  # off. The file lives in the prefix, so that a failed step leaves it where
+  # the next attempt deletes it.
+  step "find the Open Sans font (package fonts-open-sans)" \
+    bash -c 'fc-list "Open Sans:style=Regular" family | grep -q .'
   local reg="$WINEPREFIX/kv-setup.reg"
   {
     printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n\r\n'
     printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
     for face in "Tahoma" "Segoe UI" "MS Shell Dlg" "MS Shell Dlg 2"; do
-      printf '"%s"="DejaVu Sans Condensed"\r\n' "$face"
+      printf '"%s"="Open Sans"\r\n' "$face"
     done
+    # What Open Sans lacks (the width buttons' "▾") comes from DejaVu Sans, as
+    # Windows links Segoe UI to its symbol fonts. A REG_MULTI_SZ: the bytes of
+    # the text, then two zeros.
+    local link
+    link=$(printf 'DejaVuSans.ttf,DejaVu Sans' | od -An -tx1 -v | tr -s ' \n' ',')
+    printf '\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n'
+    printf '"Open Sans"=hex(7):%s00,00\r\n' "${link#,}"
   } >"$reg"
   import_reg "$reg" 'HKCU\Software\Wine\X11 Driver' Managed
   step "read back the font substitutes" wine64 reg query \
     'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "Segoe UI"
+  step "read back the font link" bash -c "wine64 reg query \
+    'HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink' \
+    /v 'Open Sans' | grep -q DejaVuSans.ttf"
   rm -f "$reg"
   # Marlett draws the title bar's buttons; without it they read "0 1 r". Only
   # that one of Wine's fonts: its Tahoma lacks most Vietnamese letters.

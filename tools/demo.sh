@@ -109,9 +109,14 @@ listed() {
 }
 
 # Clicks the action button $1, takes its message box in picture $2, presses OK.
+# With "ask" as $3, a question comes first and is answered Yes.
 answered() {
   local box
   ui click "$1"
+  if [[ "${3:-}" == ask ]]; then
+    box=$(ui answer-box 10000 yes) || fail "no question after clicking $1"
+    echo "      question: $box (Yes)"
+  fi
   box=$(ui show-box 10000) || fail "no message box after clicking $1"
   echo "      message: $box"
   shot "$2"
@@ -137,7 +142,8 @@ ui click 207
 ui click-caption 2 "In ngày"
 ui set-field 2 2 "Cảm ơn quý khách"
 ui set-field 2 5 "https://korvante.vn/q?s=7"
-answered 203 4-queue-ticket
+# Saving the content deletes the printer's stored graphics: the tool asks first.
+answered 203 4-queue-ticket ask
 
 step "What the printers received (the raw bytes are in $state/journal-*.log):"
 sim="$repo/build/host/tools/printer-sim/printer-sim"

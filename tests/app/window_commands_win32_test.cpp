@@ -444,5 +444,101 @@ TEST_F(WindowCommandsTest, TheLanPrinterBoxTakesATypedAddress) {
   EXPECT_EQ(Items(), (std::vector<std::wstring>{L"Không tìm thấy máy in USB"}));
 }
 
+constexpr char16_t kStoredGraphicsQuestion[] =
+    u"Lưu nội dung phiếu sẽ xoá logo và mọi hình ảnh đã lưu trong máy in. Tiếp tục?";
+
+// The ticket program starts by deleting the printer's stored graphics: with
+// the content shown the save asks first, and No sends nothing.
+TEST_F(WindowCommandsTest, SavingTheTicketContentAsksFirst) {
+  ASSERT_TRUE(RefreshDone());
+  LoopbackPrinter printer;
+  ASSERT_TRUE(printer.ok());
+  ShowNetworkPrinters({Printer("127.0.0.1")});
+  MessageBoxWatcher boxes;
+  std::vector<std::u16string> asked;
+  bool answer = false;
+  state_->confirm = [&](std::u16string_view question) {
+    asked.emplace_back(question);
+    return answer;
+  };
+
+  Click(Slot::kSaveQueueButton);  // settings only: nothing to ask
+  ASSERT_TRUE(WaitFor([&] { return boxes.Texts().size() >= 1; }));
+  EXPECT_TRUE(asked.empty());
+
+  Command(kIdContentToggle, BN_CLICKED, at(Slot::kContentToggle));
+  SetText(Slot::kQrField, L"https://korvante.vn/q?s=7");
+  Click(Slot::kSaveQueueButton);
+  EXPECT_EQ(asked, std::vector<std::u16string>{kStoredGraphicsQuestion});
+  EXPECT_FALSE(state_->sendBusy);
+  Sleep(300);
+  Pump();
+  EXPECT_EQ(printer.Connections().size(), 1u) << "No sent something";
+  EXPECT_EQ(boxes.Texts().size(), 1u) << "No showed a message";
+  EXPECT_TRUE(state_->contentShown);
+  EXPECT_EQ(TextOf(at(Slot::kQrField)), L"https://korvante.vn/q?s=7");
+
+  answer = true;
+  Click(Slot::kSaveQueueButton);
+  ASSERT_TRUE(WaitFor([&] { return boxes.Texts().size() >= 2; }));
+  EXPECT_EQ(boxes.Texts().back(), L"Đã lưu bấm số vào máy.");
+  EXPECT_EQ(asked.size(), 2u);
+  const std::vector<CommandBuffer> got = printer.Connections();
+  ASSERT_EQ(got.size(), 2u);
+  const CommandBuffer clear{0x1B, 0x40,                                                  // ESC @
+                            0x1D, 0x28, 0x4C, 0x05, 0x00, 0x30, 0x41, 0x43, 0x4C, 0x52,  // CLR
+                            0x1D, 0x28, 0x4C, 0x04, 0x00, 0x30, 0x42, 0x20, 0x20,        //
+                            0x1B, 0x40};
+  ASSERT_GE(got[1].size(), clear.size());
+  EXPECT_EQ(CommandBuffer(got[1].begin(), got[1].begin() + clear.size()), clear);
+}
+
+// The window's own question: a "Korvante" box with Yes and No, No the
+// default button, whose No leaves everything as it was.
+TEST_F(WindowCommandsTest, TheQuestionIsAYesNoBoxWithNoAsItsDefault) {
+  ASSERT_TRUE(RefreshDone());
+  ShowNetworkPrinters({Printer("127.0.0.1")});
+  Command(kIdContentToggle, BN_CLICKED, at(Slot::kContentToggle));
+  struct Seen {
+    std::wstring text;
+    bool yes = false, no = false, ok = false;
+    int focus = -1;
+    LONG_PTR noStyle = -1;
+  } seen;
+  std::atomic<bool> done{false};
+  std::thread answerer([&] {
+    for (int waited = 0; waited < 10000 && !done; waited += 10) {
+      HWND box = FindWindowW(L"#32770", L"Korvante");
+      if (box && IsWindowVisible(box)) {
+        seen.text = TextOf(GetDlgItem(box, 0xFFFF));
+        seen.yes = GetDlgItem(box, IDYES) != nullptr;
+        seen.no = GetDlgItem(box, IDNO) != nullptr;
+        seen.ok = GetDlgItem(box, IDOK) != nullptr;
+        // The default button is the one Enter presses: drawn as the
+        // default, with the focus when the box opens.
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &info);
+        seen.focus = GetDlgCtrlID(info.hwndFocus);
+        seen.noStyle = GetWindowLongPtrW(GetDlgItem(box, IDNO), GWL_STYLE) & BS_TYPEMASK;
+        PostMessageW(GetDlgItem(box, IDNO), BM_CLICK, 0, 0);
+        done = true;
+      }
+      Sleep(10);
+    }
+  });
+  Click(Slot::kSaveQueueButton);  // returns once the question is answered
+  done = true;
+  answerer.join();
+  EXPECT_EQ(seen.text, reinterpret_cast<const wchar_t*>(kStoredGraphicsQuestion));
+  EXPECT_TRUE(seen.yes);
+  EXPECT_TRUE(seen.no);
+  EXPECT_FALSE(seen.ok);
+  EXPECT_EQ(seen.noStyle, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(seen.focus, IDNO);
+  EXPECT_FALSE(state_->sendBusy);
+  EXPECT_TRUE(IsWindowEnabled(at(Slot::kSaveQueueButton)));
+}
+
 }  // namespace
 }  // namespace korvante::testing

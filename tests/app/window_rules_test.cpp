@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "app/button_looks.h"
+#include "app/colours.h"
 #include "app/control_ids.h"
 #include "app/scroll_steps.h"
 #include "app/tab_ring.h"
@@ -182,6 +184,72 @@ TEST(ButtonLooks, KindsByControlId) {
   EXPECT_EQ(ButtonKindOfId(832), ButtonKind::kStyleToggle);
   EXPECT_EQ(ButtonKindOfId(803), ButtonKind::kWidth);
   EXPECT_EQ(ButtonKindOfId(833), ButtonKind::kWidth);
+}
+
+// In high contrast every text stands on the background the system pairs it
+// with, and every colour is one the user chose: seven distinct fake system
+// colours tell any slot taken from the wrong one.
+TEST(Palette, HighContrastKeepsTheSystemsPairs) {
+  const SystemColours sys{MakeColour(1, 0, 0), MakeColour(2, 0, 0), MakeColour(3, 0, 0),
+                          MakeColour(4, 0, 0), MakeColour(5, 0, 0), MakeColour(6, 0, 0),
+                          MakeColour(7, 0, 0)};
+  const Palette p = ChoosePalette(true, sys);
+  using Pair = std::pair<Colour, Colour>;  // text, background
+  const std::vector<Pair> allowed = {{sys.windowText, sys.window},
+                                     {sys.buttonText, sys.buttonFace},
+                                     {sys.highlightText, sys.highlight},
+                                     {sys.grayText, sys.buttonFace}};
+  std::vector<Pair> drawn = {{p.headingText, p.card},
+                             {p.bodyText, p.card},
+                             {p.panelLabelText, p.card},
+                             {p.headingText, p.background},
+                             {p.footerText, p.background},
+                             {p.previewText, p.previewBackground},
+                             {p.listSelectedText, p.listSelectedFill}};
+  for (ButtonKind kind :
+       {ButtonKind::kPage, ButtonKind::kAction, ButtonKind::kStyleToggle, ButtonKind::kWidth}) {
+    for (int bits = 0; bits < 16; ++bits) {
+      const ButtonState state{kind, (bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0,
+                              (bits & 8) != 0};
+      const ButtonLook look = ChooseButtonLook(state, p);
+      drawn.push_back({look.text, look.fill});
+      // A border stands out from the card it is drawn on.
+      EXPECT_NE(look.border, p.card) << static_cast<int>(kind) << " " << bits;
+    }
+  }
+  for (const Pair& pair : drawn) {
+    EXPECT_NE(std::find(allowed.begin(), allowed.end(), pair), allowed.end())
+        << "text " << RedOf(pair.first) << " on " << RedOf(pair.second);
+  }
+  EXPECT_NE(p.cardBorder, p.card);
+  EXPECT_NE(p.footerRule, p.background);
+}
+
+TEST(Palette, WithoutHighContrastTheWindowsOwnColours) {
+  const SystemColours sys{1, 2, 3, 4, 5, 6, 7};
+  const Palette p = ChoosePalette(false, sys);
+  EXPECT_EQ(p, WindowPalette());
+  EXPECT_EQ(p.background, MakeColour(246, 249, 252));
+  EXPECT_EQ(p.card, MakeColour(255, 255, 255));
+  EXPECT_EQ(p.footerText, MakeColour(230, 0, 0));
+  EXPECT_EQ(p.previewBackground, MakeColour(232, 244, 255));
+  EXPECT_EQ(p.previewText, MakeColour(0, 91, 170));
+  EXPECT_EQ(p.panelLabelText, MakeColour(74, 94, 120));
+}
+
+TEST(ToggleAccessibleState, PressedFocusedAndUnavailable) {
+  struct Case {
+    bool pressed, focused, enabled;
+    std::uint32_t state;  // the platform's STATE_SYSTEM_ bits, written out
+  };
+  const Case cases[] = {
+      {false, false, true, 0x100000}, {true, false, true, 0x100008}, {true, true, true, 0x10000C},
+      {false, true, true, 0x100004},  {true, false, false, 0x9},     {false, true, false, 0x1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ToggleAccessibleState(c.pressed, c.focused, c.enabled), c.state)
+        << c.pressed << c.focused << c.enabled;
+  }
 }
 
 TEST(WindowTexts, PrinterListItems) {

@@ -4,8 +4,11 @@
 // for shop staff (app/guide), taken of the real window of this build.
 #include "tests/app/window_fixture_win32.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 #include <ostream>
 #include <tuple>
@@ -182,6 +185,169 @@ TEST_F(ScreenshotWindowTest, DisabledButtonsAreGrey) {
   // The save IP button at (246 + 432, 236 + 435) in the client area.
   EXPECT_EQ(shot.ClientPixel(246 + 432 + 70, 236 + 435 + 5), (Rgb{235, 239, 244}));
   SetBusy(*state_, false);
+}
+
+// --- letters and text in their boxes ---------------------------------------------------
+
+// A control's rectangle in the main window's client area.
+Rect ClientRect(HWND main, HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&r), 2);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+bool IsInk(const Rgb& c) { return c.r + c.g + c.b < 3 * 170; }
+
+// The rows and columns with ink inside `r` of the screenshot; empty when none.
+struct Ink {
+  int top = -1, bottom = -1, left = -1, right = -1;
+  bool any() const { return top >= 0; }
+};
+Ink InkIn(const Screenshot& shot, const Rect& r) {
+  Ink ink;
+  for (int y = r.y; y < r.bottom(); ++y) {
+    for (int x = r.x; x < r.right(); ++x) {
+      if (!IsInk(shot.ClientPixel(x, y))) continue;
+      if (ink.top < 0) ink.top = y;
+      ink.bottom = y;
+      ink.left = ink.left < 0 ? x : std::min(ink.left, x);
+      ink.right = std::max(ink.right, x);
+    }
+  }
+  return ink;
+}
+
+// Rows of ink above the top of the first letter (a plain capital) and in all,
+// of a label as the screen shows it.
+struct Marks {
+  int aboveCapital = 0;
+  int height = 0;
+};
+Marks MarksOf(const Screenshot& shot, const Rect& r) {
+  const Ink all = InkIn(shot, r);
+  if (!all.any()) return {};
+  // The first letter: the columns from the first ink to the first empty one.
+  int end = all.left;
+  while (end < r.right() && InkIn(shot, {end, r.y, 1, r.height}).any()) ++end;
+  const Ink first = InkIn(shot, {all.left, r.y, end - all.left, r.height});
+  return {first.top - all.top, all.bottom - all.top + 1};
+}
+
+// The same text drawn by the same font in the same colour with room all
+// around: the oracle of what the label must show.
+Marks MarksDrawnFreely(HFONT font, COLORREF colour, const std::wstring& text) {
+  constexpr int kW = 400, kH = 100;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(info.bmiHeader), kW, -kH, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  HDC dc = CreateCompatibleDC(nullptr);
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  HGDIOBJ oldFont = SelectObject(dc, font);
+  RECT all{0, 0, kW, kH};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, colour);
+  TextOutW(dc, 10, 30, text.c_str(), static_cast<int>(text.size()));
+  GdiFlush();
+  Screenshot shot;
+  shot.width = kW;
+  shot.height = kH;
+  shot.rgb.resize(kW * kH * 3);
+  const auto* bgra = static_cast<const std::uint8_t*>(bits);
+  for (int i = 0; i < kW * kH; ++i) {
+    for (int c = 0; c < 3; ++c) shot.rgb[i * 3 + c] = bgra[i * 4 + 2 - c];
+  }
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return MarksOf(shot, {0, 0, kW, kH});
+}
+
+TEST_F(ScreenshotWindowTest, CapitalsKeepTheirMarksAndFieldTextSitsInTheMiddle) {
+  SetWindowPos(hwnd_, HWND_TOP, 10, 10, 900, 830, SWP_SHOWWINDOW);
+  // A printer item without letters below the line.
+  auto* result = new TargetsResult;
+  result->mode = kModeUsb;
+  result->generation = state_->refreshGeneration;
+  result->usbPrinters = {UsbPrinter{u"K80", u"USB001", u"", u"K80"}};
+  PostMessageW(hwnd_, kMsgTargetsReady, 0, reinterpret_cast<LPARAM>(result));
+  Command(kIdQueuePageButton, BN_CLICKED, at(Slot::kQueuePageButton));
+  Command(kIdContentToggle, BN_CLICKED, at(Slot::kContentToggle));
+  SetWindowTextW(state_->line(0, LinePart::kEditor), L"STT 123");
+  Screenshot shot = RedrawAndCapture();
+  Save(shot, "letters-and-fields-queue.png");
+
+  const std::pair<Slot, COLORREF> labels[] = {
+      {Slot::kConnectionHeader, state_->palette.headingText},
+      {Slot::kContentHeader, state_->palette.panelLabelText}};
+  for (const auto& [label, colour] : labels) {
+    const std::wstring text = TextOf(at(label));
+    const Marks seen = MarksOf(shot, ClientRect(hwnd_, at(label)));
+    const Marks drawn = MarksDrawnFreely(state_->uiFont.get(), colour, text);
+    // The marks over "Ế" and "Ộ" stand above the capitals, whole.
+    EXPECT_GE(drawn.aboveCapital, 2) << Narrow(text) << ": the font cuts the marks";
+    EXPECT_EQ(seen.aboveCapital, drawn.aboveCapital) << Narrow(text);
+    EXPECT_EQ(seen.height, drawn.height) << Narrow(text);
+  }
+
+  // The ink of a field's text is in the middle of its box (its frame left
+  // out, and a list's drop-down button).
+  auto expectMiddle = [&](const Screenshot& on, HWND control, bool list, bool centredAcross) {
+    const Rect box = ClientRect(hwnd_, control);
+    const Ink ink = InkIn(on, {box.x + 3, box.y + 3, box.width - (list ? 28 : 6), box.height - 6});
+    ASSERT_TRUE(ink.any()) << Narrow(TextOf(control));
+    const double middle = (ink.top + ink.bottom) / 2.0;
+    const double boxMiddle = box.y + (box.height - 1) / 2.0;
+    EXPECT_LE(std::abs(middle - boxMiddle), 2.0)
+        << Narrow(TextOf(control)) << ": ink " << ink.top << ".." << ink.bottom << " in " << box.y
+        << ".." << box.bottom() - 1;
+    if (centredAcross) {
+      const double across = (ink.left + ink.right) / 2.0;
+      EXPECT_LE(std::abs(across - (box.x + (box.width - 1) / 2.0)), 2.0) << Narrow(TextOf(control));
+    }
+  };
+  expectMiddle(shot, at(Slot::kPrinterList), true, false);
+  expectMiddle(shot, at(Slot::kCopiesField), false, true);  // "1", ES_CENTER
+  expectMiddle(shot, state_->line(0, LinePart::kEditor), false, false);
+  expectMiddle(shot, state_->line(0, LinePart::kSizeList), true, false);
+  expectMiddle(shot, at(Slot::kCounterSizeList), true, false);
+
+  Command(kIdWifiPageButton, BN_CLICKED, at(Slot::kWifiPageButton));
+  shot = RedrawAndCapture();
+  Save(shot, "letters-and-fields-wifi.png");
+  for (Slot field : {Slot::kWifiNameField, Slot::kWifiPasswordField, Slot::kWifiIpField,
+                     Slot::kWifiMaskField, Slot::kWifiGatewayField}) {
+    expectMiddle(shot, at(field), false, false);
+  }
+  expectMiddle(shot, at(Slot::kWifiModeList), true, false);
+}
+
+// High contrast: the window's surfaces and texts take the system colours.
+TEST_F(ScreenshotWindowTest, HighContrastShowsTheSystemColours) {
+  SetWindowPos(hwnd_, HWND_TOP, 10, 10, 900, 830, SWP_SHOWWINDOW);
+  state_->highContrastOn = [] { return true; };
+  SendMessageW(hwnd_, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+  const Screenshot shot = RedrawAndCapture();
+  Save(shot, "window-900x830-high-contrast.png");
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const int W = client.right, H = client.bottom;
+  auto rgbOf = [](COLORREF c) { return Rgb{GetRValue(c), GetGValue(c), GetBValue(c)}; };
+  EXPECT_EQ(shot.ClientPixel(20, 190), rgbOf(GetSysColor(COLOR_WINDOW))) << "background";
+  EXPECT_EQ(shot.ClientPixel(W - 148 + 50, 142 + 5), rgbOf(GetSysColor(COLOR_BTNFACE)))
+      << "find button";
+  EXPECT_EQ(shot.ClientPixel(150, 238 + 5), rgbOf(GetSysColor(COLOR_HIGHLIGHT)))
+      << "current page button";
+  EXPECT_EQ(shot.CountInClient({0, 0, W, H}, IsFooterRed), 0) << "the footer stays red";
+  EXPECT_EQ(shot.CountInClient({0, 0, W, H},
+                               [](const Rgb& c) {
+                                 return c == Rgb{0, 91, 170};
+                               }),
+            0)
+      << "the window's own blue";
 }
 
 // --- the guide's pictures ---------------------------------------------------------------

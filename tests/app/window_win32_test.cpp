@@ -288,10 +288,13 @@ TEST_F(MainWindowTest, LayoutIsAppliedToTheControls) {
     Slot slot;
     Rect rect;
   };
+  // Labels are one line of the UI font high and 4 pixels of room for marks,
+  // centred in their row.
+  const int text = state_->metrics.uiText + 4;
   const Case cases[] = {
       {900, 830, Slot::kFindButton, {744, 142, 100, 36}},
       {900, 830, Slot::kQueuePage, {246, 236, 600, 489}},
-      {900, 830, Slot::kFooter, {160, 771, 562, 26}},
+      {900, 830, Slot::kFooter, {160, 771 + (26 - text) / 2, 562, text}},
       {900, 830, Slot::kContentPanel, {12, 56, 576, 379}},
       {900, 830, Slot::kQrField, {56, 320, 274, 26}},
       {800, 600, Slot::kFindButton, {644, 142, 100, 36}},

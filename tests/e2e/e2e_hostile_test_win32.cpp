@@ -155,12 +155,16 @@ class HostileNetwork : public ::testing::Test {
   }
 
   // Presses a save button with the printer `index` selected and returns the
-  // message box's text, timing the send.
-  std::u16string SendTo(int index, int button, const std::string& what) {
+  // message box's text, timing the send. With `confirm`, the question that
+  // comes first (the ticket content deletes stored graphics) is answered Yes.
+  std::u16string SendTo(int index, int button, const std::string& what, bool confirm = false) {
     W().SelectPrinter(index);
     AnswerTimer timer(W().hwnd());
     const auto start = Clock::now();
     W().Click(button);
+    if (confirm) {
+      EXPECT_TRUE(ui::AnswerQuestion(5s, true)) << what << ": no question";
+    }
     const std::u16string text = ui::AnswerMessageBox(10s).value_or(u"(no message box)");
     const auto took = Clock::now() - start;
     timer.Stop();
@@ -314,9 +318,9 @@ TEST_F(HostileNetwork, SendsToHostileTcpHosts) {
   // The largest command, the whole ticket program, to the host not reading.
   Press(kQueuePageButton);
   Press(kContentToggle);
-  EXPECT_EQ(
-      SendTo(IndexOf(items, "192.168.77.41"), kSaveQueue, "ticket program to a host not reading"),
-      u"Đã lưu bấm số vào máy.");
+  EXPECT_EQ(SendTo(IndexOf(items, "192.168.77.41"), kSaveQueue,
+                   "ticket program to a host not reading", true),
+            u"Đã lưu bấm số vào máy.");
 }
 
 // Nobody answers discovery: the port-9100 sweep meets the hostile hosts. Only

@@ -122,6 +122,10 @@ class SerialCapture {
 
 std::wstring ToolPath() { return EnvPath("KV_TOOL_EXE"); }
 
+// Saving the ticket content deletes what graphics the printer has stored.
+constexpr char16_t kStoredGraphicsQuestion[] =
+    u"Lưu nội dung phiếu sẽ xoá logo và mọi hình ảnh đã lưu trong máy in. Tiếp tục?";
+
 // Every case gets a freshly started tool, as a user who just opened it.
 class ToolInLab : public ::testing::Test {
  protected:
@@ -173,11 +177,17 @@ class ToolInLab : public ::testing::Test {
     return ui::WaitUntil([&] { return IsWindowVisible(W().Page(page)); }, 2s);
   }
   // Presses "Lưu vào máy" with .100 selected: the box's text, the bytes of
-  // the connections it made, and the computer's date at the press.
-  std::u16string SaveQueue(std::vector<std::string>& sent, SYSTEMTIME& date) {
+  // the connections it made, and the computer's date at the press. With the
+  // content shown, the question about the stored graphics comes first and is
+  // answered Yes.
+  std::u16string SaveQueue(std::vector<std::string>& sent, SYSTEMTIME& date,
+                           bool contentShown = false) {
     Journal journal(100);
     W().Click(kSaveQueue);
     GetLocalTime(&date);
+    if (contentShown) {
+      EXPECT_EQ(ui::AnswerQuestion(5s, true), kStoredGraphicsQuestion);
+    }
     return AnswerAndCollect(journal, 1, sent);
   }
   bool Searching() const {
@@ -456,9 +466,24 @@ TEST_F(ToolInLab, QueueTicketWithContentReachesThePrinter) {
   EXPECT_EQ(W().ListSelection(850), 2);
   W().SetField(ui::kQueuePage, 5, u"https://korvante.vn/q?s=7");  // 25 bytes
 
+  // The question comes first, No its default; No sends nothing to anyone and
+  // leaves the window as it was.
+  {
+    Journal journals[] = {Journal(100), Journal(20), Journal(9)};
+    W().Click(kSaveQueue);
+    EXPECT_EQ(ui::QuestionDefaultButton(5s), IDNO);
+    EXPECT_EQ(ui::AnswerQuestion(5s, false), kStoredGraphicsQuestion);
+    EXPECT_EQ(ui::ReadMessageBox(500ms), std::nullopt) << "a message after No";
+    for (const Journal& j : journals) EXPECT_EQ(j.NewLines(), std::vector<std::string>{});
+    EXPECT_TRUE(W().IsEnabled(kSaveQueue));
+    EXPECT_EQ(W().Caption(kContentToggle), u"Ẩn nội dung");
+    EXPECT_EQ(W().Caption(813), u"Rộng  ▾");
+    EXPECT_EQ(W().ListSelection(850), 2);
+  }
+
   std::vector<std::string> sent;
   SYSTEMTIME date{};
-  EXPECT_EQ(SaveQueue(sent, date), u"Đã lưu bấm số vào máy.");
+  EXPECT_EQ(SaveQueue(sent, date, true), u"Đã lưu bấm số vào máy.");
   const std::string expected = Join({
       // NV graphics cleared, then the settings: 3 copies.
       "1B 40 1D 28 4C 05 00 30 41 43 4C 52 1D 28 4C 04 00 30 42 20 20 1B 40",

@@ -35,8 +35,8 @@ out=$(bash "$wine_run" cmd /c exit 2>&1)
 check "a stale prefix is said to be made again" grep -q 'is incomplete' <<<"$out"
 check "the new prefix has no window manager (Managed N)" \
   grep -q '"Managed"="N"' "$WINEPREFIX/user.reg"
-check "the new prefix draws Segoe UI with DejaVu" \
-  grep -q '"Segoe UI"="DejaVu Sans Condensed"' "$WINEPREFIX/system.reg"
+check "the new prefix draws Segoe UI with Open Sans" \
+  grep -q '"Segoe UI"="Open Sans"' "$WINEPREFIX/system.reg"
 check "the new prefix has Marlett" test -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf"
 out=$(bash "$wine_run" cmd /c exit 2>&1)
 check "a complete prefix is reused" test -z "$out"

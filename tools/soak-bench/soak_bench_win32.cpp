@@ -246,6 +246,11 @@ class Soak {
     const auto start = Clock::now();
     phases_.Set(Phase::kSend);
     w_.Click(action.button);
+    // Saving the ticket content asks first: it deletes the printer's graphics.
+    if (action.button == kSaveQueue && contentShown_ &&
+        !korvante::ui::AnswerQuestion(kSendLimit, true)) {
+      Fault(std::string("no question before the ticket content to ") + target.name);
+    }
     if (pressTwice) w_.Click(action.button);
     // The refusal's box shows while the job runs; the outcome's box may come
     // over it before it is answered, so the two are told apart by text.

@@ -12,6 +12,8 @@
 //   ui-driver.exe caption ID          print a control's caption
 //   ui-driver.exe wait-box MS         wait for the "Korvante" box, print it, press OK
 //   ui-driver.exe show-box MS         wait for the "Korvante" box, print it, leave it open
+//   ui-driver.exe answer-box MS yes|no   wait for the "Korvante" question, print it,
+//                                     press Yes or No
 //   ui-driver.exe wait-item TEXT MS   wait until a printer list item starts with TEXT,
 //                                     then print the list
 //   ui-driver.exe click-caption PAGE TEXT   click the control of page PAGE captioned TEXT
@@ -38,7 +40,7 @@ int Usage() {
       stderr,
       "usage: ui-driver click ID | set-field PAGE N TEXT | select N | select-list ID N |"
       " type-printer TEXT | menu ID N | list-items | caption ID | wait-box MS | show-box MS |"
-      " wait-item TEXT MS | click-caption PAGE TEXT | drop-down 1|0\n");
+      " answer-box MS yes|no | wait-item TEXT MS | click-caption PAGE TEXT | drop-down 1|0\n");
   return 2;
 }
 
@@ -51,6 +53,14 @@ int Run(int argc, wchar_t** argv) {
   if (command == L"wait-box" || command == L"show-box") {
     const std::chrono::milliseconds timeout(number(2));
     const auto text = command == L"wait-box" ? AnswerMessageBox(timeout) : ReadMessageBox(timeout);
+    if (!text) return 1;
+    PrintLine(*text);
+    return 0;
+  }
+  if (command == L"answer-box" && argc == 4) {
+    const std::wstring answer = argv[3];
+    if (answer != L"yes" && answer != L"no") return Usage();
+    const auto text = AnswerQuestion(std::chrono::milliseconds(number(2)), answer == L"yes");
     if (!text) return 1;
     PrintLine(*text);
     return 0;

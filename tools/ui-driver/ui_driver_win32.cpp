@@ -264,14 +264,43 @@ std::optional<std::u16string> ReadMessageBox(std::chrono::milliseconds timeout) 
   return WindowText(GetDlgItem(box, kMessageTextId));
 }
 
+namespace {
+
+// Reads the box's text, presses its button `id` and waits until it is gone,
+// so that the next box can be told apart from it.
+std::u16string PressAndRead(HWND box, int id) {
+  std::u16string text = WindowText(GetDlgItem(box, kMessageTextId));
+  PostMessageW(GetDlgItem(box, id), BM_CLICK, 0, 0);
+  WaitUntil([&] { return !IsWindow(box); }, std::chrono::milliseconds(3000));
+  return text;
+}
+
+}  // namespace
+
 std::optional<std::u16string> AnswerMessageBox(std::chrono::milliseconds timeout) {
   HWND box = WaitForMessageBox(timeout);
   if (!box) return std::nullopt;
-  std::u16string text = WindowText(GetDlgItem(box, kMessageTextId));
-  PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-  // The box is gone before the next one can be told apart from it.
-  WaitUntil([&] { return !IsWindow(box); }, std::chrono::milliseconds(3000));
-  return text;
+  return PressAndRead(box, IDOK);
+}
+
+std::optional<std::u16string> AnswerQuestion(std::chrono::milliseconds timeout, bool yes) {
+  HWND box = WaitForMessageBox(timeout);
+  if (!box || !GetDlgItem(box, IDYES) || !GetDlgItem(box, IDNO)) return std::nullopt;
+  return PressAndRead(box, yes ? IDYES : IDNO);
+}
+
+int QuestionDefaultButton(std::chrono::milliseconds timeout) {
+  HWND box = WaitForMessageBox(timeout);
+  if (!box) return 0;
+  // The button drawn as the default (the dialog's DM_GETDEFID is not kept
+  // up to date by every message box).
+  for (int id : {IDYES, IDNO}) {
+    HWND button = GetDlgItem(box, id);
+    if (button && (GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+      return id;
+    }
+  }
+  return 0;
 }
 
 }  // namespace korvante::ui

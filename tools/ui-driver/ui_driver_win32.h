@@ -134,4 +134,11 @@ std::optional<std::u16string> ReadMessageBox(std::chrono::milliseconds timeout);
 // reads its text and presses OK. Empty when no box came in time.
 std::optional<std::u16string> AnswerMessageBox(std::chrono::milliseconds timeout);
 
+// Waits for the tool's Yes / No question (a "Korvante" box with Yes and No
+// buttons), reads its text and presses Yes or No. Empty when no question came
+// in time, or the box that came has no such buttons (it is left open).
+std::optional<std::u16string> AnswerQuestion(std::chrono::milliseconds timeout, bool yes);
+// The question's default button (IDYES, IDNO), or 0 when none.
+int QuestionDefaultButton(std::chrono::milliseconds timeout);
+
 }  // namespace korvante::ui

@@ -1,0 +1,41 @@
+// The window's colours follow the user's high-contrast setting: with it on,
+// every text, fill and border is one of the system colours, read again
+// whenever the system colours or the setting change.
+#include <windows.h>
+
+#include "app/main_window_win32.h"
+
+namespace korvante {
+namespace {
+
+bool SystemHighContrastOn() {
+  HIGHCONTRASTW setting{};
+  setting.cbSize = sizeof(setting);
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(setting), &setting, 0) &&
+         (setting.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+SystemColours ReadSystemColours() {
+  return {GetSysColor(COLOR_WINDOW),    GetSysColor(COLOR_WINDOWTEXT),
+          GetSysColor(COLOR_BTNFACE),   GetSysColor(COLOR_BTNTEXT),
+          GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHTTEXT),
+          GetSysColor(COLOR_GRAYTEXT)};
+}
+
+}  // namespace
+
+void ApplyColourScheme(MainWindow& w, bool repaint) {
+  const bool highContrast = w.highContrastOn ? w.highContrastOn() : SystemHighContrastOn();
+  w.palette = ChoosePalette(highContrast, ReadSystemColours());
+  const Palette& p = w.palette;
+  w.backgroundBrush.reset(CreateSolidBrush(p.background));
+  w.whiteBrush.reset(CreateSolidBrush(p.card));
+  w.editBrush.reset(CreateSolidBrush(p.card));
+  w.highlightBrush.reset(CreateSolidBrush(p.previewBackground));
+  if (repaint) {
+    RedrawWindow(w.hwnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME | RDW_UPDATENOW);
+  }
+}
+
+}  // namespace korvante
