@@ -61,6 +61,7 @@ void OnContentScroll(MainWindow& w, HWND panel, int request) {
 void LayOutWindow(MainWindow& w) {
   RECT client{};
   GetClientRect(w.hwnd, &client);
+  w.laidOutClient = {client.right, client.bottom};
   HWND panel = w.at(Slot::kContentPanel);
   LayoutInput input{client.right, client.bottom, w.contentScroll, PanelClientWidth(panel)};
   const WindowLayout outer = ComputeLayout(input);
