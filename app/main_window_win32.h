@@ -49,6 +49,9 @@ struct MainWindow {
   int page = kPageLan;
   bool contentShown = false;
   int contentScroll = 0;
+  // The client size of the last layout: a WM_SIZE that changes nothing (the
+  // one of the first ShowWindow) need not lay out all controls again.
+  SIZE laidOutClient{-1, -1};
   std::atomic<std::int32_t> refreshGeneration{0};
   std::atomic<std::uint8_t> sendBusy{0};  // 1 while a send job runs
 

@@ -53,6 +53,19 @@ std::u16string ProbeReportPath(std::u16string_view modulePath) {
   return path += kProbeReportName;
 }
 
+std::vector<std::u16string> ProbeReportPlaces(std::optional<std::u16string_view> modulePath,
+                                              std::u16string_view tempFolder) {
+  std::vector<std::u16string> places;
+  if (modulePath) places.push_back(ProbeReportPath(*modulePath));
+  if (!tempFolder.empty()) {
+    std::u16string inTemp(tempFolder);
+    if (inTemp.back() != u'\\' && inTemp.back() != u'/') inTemp += u'\\';
+    inTemp += kProbeReportName;
+    if (places.empty() || places.front() != inTemp) places.push_back(std::move(inTemp));
+  }
+  return places;
+}
+
 std::u16string ComposeProbeReport(const ProbeFindings& findings) {
   ReportWriter out;
   for (const std::u16string_view line : kBuildLines) {

@@ -34,15 +34,25 @@ struct ProbeFindings {
 // neither (it then resolves against the current directory).
 std::u16string ProbeReportPath(std::u16string_view modulePath);
 
+// The folders a probe run tries, in turn, until the report is written: the
+// executable's (absent when its path could not be read whole), then the
+// user's temporary folder as GetTempPathW gives it, with or without its
+// trailing separator (absent when empty). A folder named twice is tried once.
+std::vector<std::u16string> ProbeReportPlaces(std::optional<std::u16string_view> modulePath,
+                                              std::u16string_view tempFolder);
+
 // Every line of the report, each ending in a line feed, the last one included.
 std::u16string ComposeProbeReport(const ProbeFindings& findings);
 
 // The file's bytes: the whole report as UTF-8, without a byte order mark.
 std::string ProbeReportBytes(const ProbeFindings& findings);
 
-// The probe run: reads the profiles, runs discovery for 1600 ms on every
-// network, enumerates the USB printers and writes the report with one
-// write. Every failure is silent: the run always ends normally. Windows only.
+// The probe run: reads the profiles, runs discovery for 1600 ms on
+// every network, enumerates the USB printers and writes the report with one
+// write to the first of its places that takes it whole: a folder that cannot
+// be written (C:\Program Files for a standard user) sends it to %TEMP%.
+// Every failure is silent: the run opens no window and always ends normally.
+// Windows only.
 void RunProbeReport();
 
 }  // namespace korvante

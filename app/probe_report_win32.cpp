@@ -1,8 +1,11 @@
 // The probe run's platform half: gathers the facts on the UI thread,
-// synchronously, and writes the report next to the executable.
+// synchronously, and writes the report next to the executable or, where that
+// folder cannot be written, in the user's %TEMP%.
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/probe_report.h"
 #include "commands/wide_text_win32.h"
@@ -34,25 +37,53 @@ ProbeFindings GatherFindings() {
   return findings;
 }
 
+// The module's own path; nullopt when it filled the buffer and was cut
+// short, since its directory part would then name some other directory.
+std::optional<std::u16string> ModulePath() {
+  wchar_t module[kModulePathChars] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, module, kModulePathChars);
+  if (length == 0 || length >= kModulePathChars) return std::nullopt;
+  return std::u16string(reinterpret_cast<const char16_t*>(module), length);
+}
+
+// %TEMP% as Windows resolves it (TMP, TEMP, USERPROFILE, then the Windows
+// folder); empty when it cannot be read.
+std::u16string TempFolder() {
+  wchar_t folder[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+  if (length == 0 || length > MAX_PATH) return {};
+  return std::u16string(reinterpret_cast<const char16_t*>(folder), length);
+}
+
+// True once the whole report is in the file. A file that took only part of
+// it (a full disk) is removed, so that no cut-off report is left behind.
+bool WriteReport(const std::u16string& path, const std::string& bytes) {
+  bool whole = false;
+  {
+    const HandleOwner file(CreateFileW(WideText(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    whole =
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
+  }
+  if (!whole) DeleteFileW(WideText(path));
+  return whole;
+}
+
 }  // namespace
 
 void RunProbeReport() {
-  wchar_t module[kModulePathChars] = {};
-  const DWORD length = GetModuleFileNameW(nullptr, module, kModulePathChars);
-  // A path that filled the buffer was cut short: its directory part would
-  // name some other directory, so the report is not written anywhere.
-  if (length >= kModulePathChars) return;
-  const std::u16string path =
-      ProbeReportPath(std::u16string_view(reinterpret_cast<const char16_t*>(module), length));
+  const std::optional<std::u16string> module = ModulePath();
+  const std::vector<std::u16string> places = ProbeReportPlaces(
+      module ? std::optional<std::u16string_view>(*module) : std::nullopt, TempFolder());
+  if (places.empty()) return;
 
   const std::string bytes = ProbeReportBytes(GatherFindings());
-
-  const HandleOwner file(CreateFileW(WideText(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return;
-  DWORD written = 0;
-  // One write of the whole report; a failure is not reported to anyone.
-  WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  for (const std::u16string& path : places) {
+    if (WriteReport(path, bytes)) return;
+  }
 }
 
 }  // namespace korvante

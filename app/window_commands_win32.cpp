@@ -140,6 +140,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED) return 0;
+      // Creation laid the window out at this size already; the first
+      // ShowWindow reports it again (about 35 ms of moves under Wine).
+      if (LOWORD(lParam) == w->laidOutClient.cx && HIWORD(lParam) == w->laidOutClient.cy) return 0;
       LayOutWindow(*w);
       RedrawWindow(hwnd, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);

@@ -9,6 +9,7 @@
 
 #include "app/main_window_win32.h"
 #include "app/save_actions_win32.h"
+#include "app/startup_trace.h"
 #include "app/version.h"
 #include "discovery/network_profiles.h"
 #include "commands/ticket_sizes.h"
@@ -370,24 +371,34 @@ HWND CreateMainWindow(HINSTANCE instance, MainWindow& state) {
 }
 
 void OnCreate(MainWindow& w) {
+  MarkStartupStep("WM_CREATE");
   CreateFontsAndBrushes(w);
+  MarkStartupStep("fonts and brushes");
   ControlFactory make(w);
   CreateHeader(w, make);
   SetConnectionMode(w, kModeUsb, false);
   CreatePageButtons(w, make);
+  MarkStartupStep("header and page buttons");
   CreateLanPage(w, make);
   CreateWifiPage(w, make);
+  MarkStartupStep("LAN and WiFi pages");
   CreateQueuePage(w, make);
+  MarkStartupStep("queue page");
   CreateTechnicalPage(w, make);
+  MarkStartupStep("technical page");
   w.profiles = EnumerateProfiles();
+  MarkStartupStep("network profiles");
   ApplySuggestions(w, true);
   MeasureControls(w);
   ShowPage(w, w.page);
+  MarkStartupStep("suggestions and page shown");
   w.at(Slot::kVersion) = make.Label(w.hwnd, kVersionText, SS_RIGHT);
   w.at(Slot::kFooter) =
       make.Label(w.hwnd, (std::wstring(kFooterSentence) + kHotlineNumber).c_str(), SS_CENTER);
   LayOutWindow(w);
+  MarkStartupStep("footer and layout");
   StartRefresh(w);
+  MarkStartupStep("refresh started");
 }
 
 }  // namespace korvante

@@ -10,8 +10,12 @@ if(WIN32)
   target_compile_definitions(kv_options INTERFACE UNICODE _UNICODE
                                                   WIN32_LEAN_AND_MEAN NOMINMAX
                                                   _WIN32_WINNT=0x0601)
-  # One self-contained executable: no libstdc++, libgcc or winpthread DLLs.
-  target_link_options(kv_options INTERFACE -static)
+  # Canaries in every function with a local array or an address taken. The
+  # option also links the guard's runtime (libssp), which -static takes from
+  # its archive, so the executable needs no libssp-0.dll.
+  target_compile_options(kv_options INTERFACE -fstack-protector-strong)
+  # One self-contained executable: no libstdc++, libgcc, winpthread or ssp DLLs.
+  target_link_options(kv_options INTERFACE -static -fstack-protector-strong)
 else()
   option(KV_SANITIZE "Build with AddressSanitizer and UBSan" ON)
   option(KV_TSAN "Build with ThreadSanitizer instead (exclusive with KV_SANITIZE)" OFF)

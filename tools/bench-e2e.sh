@@ -2,6 +2,10 @@
 # End-to-end figures of the real tool: start-up to the first painted window,
 # the LAN / Wi-Fi click to the filled list with one UDP printer (in a lab of
 # its own, on an Xvfb display of its own), and the executable's size.
+# Start-up is set against a floor measured in the same runs (a window with the
+# tool's manifest, classes, fonts, brushes and controls, and none of its own
+# work: tools/e2e-bench/startup_floor_win32.cpp), as a ratio, and broken down
+# into the tool's own steps, timed by its traced build (app/startup_trace.h).
 #
 #   tools/bench-e2e.sh [RUNS]     after cmake --build --preset windows
 set -euo pipefail
@@ -13,7 +17,11 @@ state="$build/bench-e2e"
 prefix="$build/wine-prefix-bench-e2e"
 tool="$build/app/korvante-config.exe"
 bench="$build/tools/e2e_bench.exe"
-[[ -x "$tool" && -f "$bench" ]] || { echo "build the windows preset first" >&2; exit 1; }
+traced="$build/app/korvante-config-trace.exe"
+floor="$build/tools/startup_floor.exe"
+for program in "$tool" "$bench" "$traced" "$floor"; do
+  [[ -f "$program" ]] || { echo "no $program: build the windows preset first" >&2; exit 1; }
+done
 
 mkdir -p "$state"
 # shellcheck source=../cmake/xvfb.sh
@@ -29,5 +37,5 @@ display=$XVFB_DISPLAY
 DISPLAY="$display" bash "$repo/tools/lab" up --state "$state" --prefix "$prefix" \
   --printer 100,mac=00-1A-2B-3C-4D-5E >/dev/null
 bash "$repo/tools/lab" exec --state "$state" -- env DISPLAY="$display" \
-  bash "$repo/cmake/wine-run.sh" "$bench" "$tool" "$runs"
+  bash "$repo/cmake/wine-run.sh" "$bench" "$tool" "$runs" "$traced" "$floor"
 printf '%-44s %d bytes\n' "korvante-config.exe size" "$(stat -c %s "$tool")"

@@ -32,5 +32,15 @@ for class in ui msg; do
   done
 done
 ((checked > 50)) || { echo "FAIL only $checked texts found in $guide"; fail=1; }
+
+# The guide's own words spell it "WiFi", as most of the window does; other
+# spellings only where it quotes a caption: the program's (marked, or in
+# quotation marks), an attribute's, or Windows' own "Wi-Fi" settings page.
+mixed=$(sed -E -e 's#<b class="ui">[^<]*</b>##g; s#<span class="msg">[^<]*</span>##g' \
+  -e 's#“[^”]*”##g; s#="[^"]*"##g; s#<b>Wi-Fi</b>##g' "$guide" | grep -n -o -i -E 'wi-?fi' | grep -v ':WiFi$' || true)
+if [[ -n "$mixed" ]]; then
+  echo "FAIL the guide's own words spell WiFi otherwise (line:word): $(tr '\n' ' ' <<<"$mixed")"
+  fail=1
+fi
 [[ $fail == 0 ]] && echo "ok   $checked captions and messages of the guide are the program's own"
 exit $fail

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,38 @@ TEST(ProbeReportPath, NextToTheExecutable) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ProbeReportPath(c.module), c.report) << std::string(c.module.begin(), c.module.end());
+  }
+}
+
+// A folder that cannot be written (C:\\Program Files) must not lose the
+// report: %TEMP% comes next, and a path the module could not give whole is
+// never guessed at.
+TEST(ProbeReportPlaces, NextToTheExecutableThenInTemp) {
+  using Places = std::vector<std::u16string>;
+  const std::u16string exe = u"C:\\Program Files\\Korvante\\korvante-config.exe";
+  const std::u16string beside = u"C:\\Program Files\\Korvante\\korvante-native-probe.txt";
+  const std::u16string inTemp = u"C:\\Users\\Lan\\AppData\\Local\\Temp\\korvante-native-probe.txt";
+  struct Case {
+    std::optional<std::u16string> module;
+    std::u16string temp;
+    Places places;
+  } const cases[] = {
+      {exe, u"C:\\Users\\Lan\\AppData\\Local\\Temp\\", {beside, inTemp}},
+      // Without the trailing separator, or with a forward one.
+      {exe, u"C:\\Users\\Lan\\AppData\\Local\\Temp", {beside, inTemp}},
+      {exe, u"D:/tmp/", {beside, u"D:/tmp/korvante-native-probe.txt"}},
+      {std::nullopt, u"C:\\Users\\Lan\\AppData\\Local\\Temp\\", {inTemp}},
+      {exe, u"", {beside}},
+      {std::nullopt, u"", {}},
+      // The executable run from %TEMP% itself: one place, tried once.
+      {u"C:\\Users\\Lan\\AppData\\Local\\Temp\\k.exe",
+       u"C:\\Users\\Lan\\AppData\\Local\\Temp\\",
+       {inTemp}},
+  };
+  for (const Case& c : cases) {
+    const auto module = c.module ? std::optional<std::u16string_view>(*c.module) : std::nullopt;
+    EXPECT_EQ(ProbeReportPlaces(module, c.temp), c.places)
+        << std::string(c.temp.begin(), c.temp.end());
   }
 }
 

@@ -60,9 +60,11 @@ all_png() {
   local f
   for f in "$work/signed/x"/huong-dan/*; do
     [[ "$(head -c 8 "$f" | od -An -tx1 | tr -d ' \n')" == 89504e470d0a1a0a ]] || return 1
+    # Colour type 3 (a palette) in IHDR, and small enough to send by chat.
+    [[ "$(od -An -tu1 -j25 -N1 "$f" | tr -d ' ')" == 3 && $(stat -c %s "$f") -lt $((150 * 1024)) ]] || return 1
   done
 }
-check "signed: the pictures are PNG files" 'all_png'
+check "signed: the pictures are palette PNG files under 150 KB each" 'all_png'
 signed_exe="$work/signed/x/korvante-config.exe"
 verify() {
   osslsigncode verify -in "$signed_exe" -CAfile "$work/cert/$1.pem" -ignore-cdp \

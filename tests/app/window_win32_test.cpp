@@ -303,6 +303,10 @@ TEST_F(MainWindowTest, LayoutIsAppliedToTheControls) {
       // the scroll bar takes 17 pixels of the panel: E = 459 - 302
       {800, 600, Slot::kQrField, {56, 320, 157, 26}},
   };
+  // The queue page with its content, so that every control of the cases is
+  // on the page shown.
+  Command(303, BN_CLICKED, at(Slot::kQueuePageButton));
+  Command(207, BN_CLICKED, at(Slot::kContentToggle));
   for (const Case& c : cases) {
     Resize(c.outerW, c.outerH);
     EXPECT_EQ(PlacedRect(at(c.slot)), c.rect) << c.outerW << " slot " << static_cast<int>(c.slot);
@@ -314,6 +318,26 @@ TEST_F(MainWindowTest, LayoutIsAppliedToTheControls) {
   EXPECT_EQ(PlacedRect(at(Slot::kFindButton)), (Rect{744, 142, 100, 36}));
   ShowWindow(hwnd_, SW_RESTORE);
   Pump();
+}
+
+// Controls of the pages not shown are laid out when their page is shown: at
+// the size of that moment, even if the window was resized meanwhile.
+TEST_F(MainWindowTest, EachPageIsLaidOutAtTheSizeItIsShownAt) {
+  const Slot fields[] = {Slot::kWifiNameField,     Slot::kWifiGatewayField, Slot::kBeepCountField,
+                         Slot::kSaveDensityButton, Slot::kCopiesField,      Slot::kLanGatewayField};
+  const int pageButtons[] = {302, 302, 304, 304, 303, 301};
+  for (const auto& [width, height] : {std::pair{800, 600}, std::pair{900, 830}}) {
+    Resize(width, height);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const WindowLayout expected = ComputeLayout({client.right, client.bottom, 0, 0});
+    for (std::size_t i = 0; i < std::size(fields); ++i) {
+      Command(pageButtons[i], BN_CLICKED, nullptr);
+      EXPECT_EQ(PlacedRect(at(fields[i])), expected.rects[static_cast<std::size_t>(fields[i])])
+          << width << " slot " << static_cast<int>(fields[i]);
+    }
+    Command(301, BN_CLICKED, nullptr);  // back to the LAN page for the next size
+  }
 }
 
 TEST_F(MainWindowTest, ContentPanelScrollsAndClamps) {

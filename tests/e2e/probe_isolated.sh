@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# The probe run where nothing can be found and where nothing can be written:
-# a network namespace of our own with only loopback (so the run's discovery
-# broadcast cannot leave it), a prefix whose wineserver is started inside that
-# namespace, and a read-only bind mount that exists only in this script's
-# mount namespace.
+# The probe run where nothing can be found, and from a folder that cannot be
+# written, whose report then lands in the prefix's %TEMP%: a network namespace
+# of our own with only loopback (so the run's discovery broadcast cannot leave
+# it), a prefix whose wineserver is started inside that namespace, and a
+# read-only bind mount that exists only in this script's mount namespace.
 #
 #   probe_isolated.sh TOOL.exe PREFIX WORKDIR
 set -euo pipefail
@@ -70,7 +70,14 @@ report="$work/plain/korvante-native-probe.txt"
 check "no network: exit code 0" '[[ $rc == 0 ]]'
 check "no network: exactly 18 lines, byte for byte" 'cmp -s "$report" "$expected"'
 check "no network: no byte order mark" '[[ "$(head -c 3 "$report" | od -An -tx1 | tr -d " ")" != efbbbf ]]'
-rm -f "$expected"
+
+# The prefix's %TEMP%, where a report goes when the executable's folder
+# cannot be written (C:\Program Files for a standard user).
+win_temp=$(wine64 cmd /c 'echo %TEMP%' </dev/null 2>/dev/null | tr -d '\r')
+temp_dir=$(winepath -u "$win_temp" 2>/dev/null)
+[[ -d "$temp_dir" ]] || { echo "FAIL no %TEMP% folder in the prefix (\"$win_temp\")"; exit 1; }
+temp_report="$temp_dir/korvante-native-probe.txt"
+rm -f "$temp_report"
 
 # Root writes through file modes, so the directory is made read-only by a
 # bind mount instead.
@@ -79,6 +86,10 @@ mount -o remount,bind,ro "$work/readonly"
 rc=0
 wine64 "$work/readonly/korvante-config.exe" --probe </dev/null >/dev/null 2>&1 || rc=$?
 check "read-only directory: exit code 0" '[[ $rc == 0 ]]'
-check "read-only directory: no report" '[[ ! -e "$work/readonly/korvante-native-probe.txt" ]]'
+check "read-only directory: nothing written beside the executable" \
+  '[[ ! -e "$work/readonly/korvante-native-probe.txt" ]]'
+check "read-only directory: the whole report is in %TEMP% ($win_temp)" \
+  'cmp -s "$temp_report" "$expected"'
 umount "$work/readonly"
+rm -f "$expected" "$temp_report"
 exit $fail
