@@ -330,7 +330,8 @@ TEST_F(MainWindowTest, EachPageIsLaidOutAtTheSizeItIsShownAt) {
     Resize(width, height);
     RECT client{};
     GetClientRect(hwnd_, &client);
-    const WindowLayout expected = ComputeLayout({client.right, client.bottom, 0, 0});
+    const WindowLayout expected =
+        ComputeLayout({client.right, client.bottom, 0, 0, state_->metrics});
     for (std::size_t i = 0; i < std::size(fields); ++i) {
       Command(pageButtons[i], BN_CLICKED, nullptr);
       EXPECT_EQ(PlacedRect(at(fields[i])), expected.rects[static_cast<std::size_t>(fields[i])])
