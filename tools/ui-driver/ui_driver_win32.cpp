@@ -290,17 +290,26 @@ std::optional<std::u16string> AnswerQuestion(std::chrono::milliseconds timeout, 
 }
 
 int QuestionDefaultButton(std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
   HWND box = WaitForMessageBox(timeout);
   if (!box) return 0;
   // The button drawn as the default (the dialog's DM_GETDEFID is not kept
-  // up to date by every message box).
-  for (int id : {IDYES, IDNO}) {
-    HWND button = GetDlgItem(box, id);
-    if (button && (GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
-      return id;
-    }
-  }
-  return 0;
+  // up to date by every message box). The box can be found before its
+  // dialog procedure has made one the default: look until then.
+  int found = 0;
+  WaitUntil(
+      [&] {
+        for (int id : {IDYES, IDNO}) {
+          HWND button = GetDlgItem(box, id);
+          if (button && (GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+            found = id;
+          }
+        }
+        return found != 0;
+      },
+      std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
+                                                            std::chrono::steady_clock::now()));
+  return found;
 }
 
 }  // namespace korvante::ui
