@@ -6,6 +6,7 @@
 
 #include "app/main_window_win32.h"
 #include "app/probe_report.h"
+#include "app/probe_report_win32.h"
 #include "app/startup_trace.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "commands/unique_handle.h"
+#include "core/unique_handle.h"
 
 namespace korvante {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "commands/command_vocabulary.h"
+#include "core/command_vocabulary.h"
 #include "commands/network_settings.h"
-#include "discovery/printer_records.h"
+#include "core/printer_records.h"
 
 namespace korvante {
 

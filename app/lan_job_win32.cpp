@@ -6,8 +6,8 @@
 
 #include "app/lan_job.h"
 #include "app/save_actions_win32.h"
-#include "usb_transport/sockets_win32.h"
-#include "usb_transport/transports.h"
+#include "core/sockets_win32.h"
+#include "transport/transports_win32.h"
 
 namespace korvante {
 namespace {

@@ -18,8 +18,9 @@
 #include "app/control_ids.h"
 #include "app/gdi_owner_win32.h"
 #include "app/layout.h"
-#include "commands/wide_text_win32.h"
-#include "discovery/printer_records.h"
+#include "app/window_messages_win32.h"
+#include "core/wide_text_win32.h"
+#include "core/printer_records.h"
 
 // COM's base interface; declared here for a pointer alone.
 struct IUnknown;

@@ -1,6 +1,6 @@
 #include "app/printer_box.h"
 
-#include "commands/text_encoding.h"
+#include "core/text_encoding.h"
 
 namespace korvante {
 namespace {

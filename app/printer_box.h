@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "discovery/printer_records.h"
+#include "core/printer_records.h"
 
 namespace korvante {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "discovery/printer_records.h"
+#include "core/printer_records.h"
 
 namespace korvante {
 
@@ -46,13 +46,5 @@ std::u16string ComposeProbeReport(const ProbeFindings& findings);
 
 // The file's bytes: the whole report as UTF-8, without a byte order mark.
 std::string ProbeReportBytes(const ProbeFindings& findings);
-
-// The probe run: reads the profiles, runs discovery for 1600 ms on
-// every network, enumerates the USB printers and writes the report with one
-// write to the first of its places that takes it whole: a folder that cannot
-// be written (C:\Program Files for a standard user) sends it to %TEMP%.
-// Every failure is silent: the run opens no window and always ends normally.
-// Windows only.
-void RunProbeReport();
 
 }  // namespace korvante

@@ -8,11 +8,14 @@
 #include <vector>
 
 #include "app/probe_report.h"
-#include "commands/wide_text_win32.h"
+#include "app/probe_report_win32.h"
+#include "core/wide_text_win32.h"
 #include "discovery/network_profiles.h"
+#include "discovery/network_profiles_win32.h"
 #include "discovery/udp_discovery.h"
-#include "usb_transport/usb_enumeration.h"
-#include "usb_transport/win32_handles_win32.h"
+#include "discovery/udp_discovery_win32.h"
+#include "usb/usb_enumeration_win32.h"
+#include "core/win32_handles_win32.h"
 
 namespace korvante {
 namespace {

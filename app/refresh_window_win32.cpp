@@ -6,8 +6,8 @@
 #include "app/window_texts.h"
 #include "discovery/network_profiles.h"
 #include "discovery/refresh.h"
-#include "discovery/refresh_win32.h"
-#include "usb_transport/worker_thread.h"
+#include "app/refresh_worker_win32.h"
+#include "core/worker_thread.h"
 
 namespace korvante {
 void StartRefreshWorker(MainWindow& w, std::int32_t generation) {

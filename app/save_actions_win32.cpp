@@ -11,7 +11,8 @@
 #include "commands/network_settings.h"
 #include "commands/queue_ticket.h"
 #include "discovery/network_profiles.h"
-#include "usb_transport/send_jobs_win32.h"
+#include "app/window_send_hooks_win32.h"
+#include "transport/transports_win32.h"
 
 namespace korvante {
 namespace {

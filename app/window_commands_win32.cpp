@@ -8,7 +8,7 @@
 #include "app/main_window_win32.h"
 #include "app/save_actions_win32.h"
 #include "app/window_texts.h"
-#include "usb_transport/send_jobs_win32.h"
+#include "app/window_send_hooks_win32.h"
 
 namespace korvante {
 namespace {

@@ -12,6 +12,7 @@
 #include "app/startup_trace.h"
 #include "app/version.h"
 #include "discovery/network_profiles.h"
+#include "discovery/network_profiles_win32.h"
 #include "commands/ticket_sizes.h"
 
 namespace korvante {

@@ -11,7 +11,7 @@
 #include "app/window_texts.h"
 #include "commands/device_settings.h"
 #include "commands/ticket_sizes.h"
-#include "commands/text_encoding.h"
+#include "core/text_encoding.h"
 
 namespace korvante {
 namespace {

@@ -1,6 +1,6 @@
 #include "app/window_texts.h"
 
-#include "commands/text_encoding.h"
+#include "core/text_encoding.h"
 
 namespace korvante {
 std::u16string NetworkPrinterItem(const NetworkPrinter& printer) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "discovery/printer_records.h"
+#include "core/printer_records.h"
 
 namespace korvante {
 

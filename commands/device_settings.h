@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "commands/command_vocabulary.h"
+#include "core/command_vocabulary.h"
 
 namespace korvante {
 

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "commands/text_encoding.h"
+#include "core/text_encoding.h"
 
 namespace korvante {
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "commands/command_vocabulary.h"
-#include "discovery/printer_records.h"
+#include "core/command_vocabulary.h"
+#include "core/printer_records.h"
 
 namespace korvante {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "commands/device_settings.h"
-#include "commands/text_encoding.h"
+#include "core/text_encoding.h"
 
 namespace korvante {
 

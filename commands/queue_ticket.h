@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "commands/command_vocabulary.h"
+#include "core/command_vocabulary.h"
 #include "commands/ticket_sizes.h"
 
 namespace korvante {

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "discovery/printer_records.h"
+#include "core/printer_records.h"
 
 namespace korvante {
 
@@ -63,10 +63,6 @@ void SortProfiles(std::vector<NetworkProfile>& profiles);
 // One profile per usable IPv4 address of every adapter that is up and not the
 // loopback; 127.x and 169.254.x addresses are skipped. Sorted.
 std::vector<NetworkProfile> ProfilesFromAdapters(const std::vector<AdapterRecord>& adapters);
-
-// The computer's profiles, sorted; empty when the adapter list cannot be read.
-// Windows only (GetAdaptersAddresses).
-std::vector<NetworkProfile> EnumerateProfiles();
 
 // Stands in when the computer has no usable profile: WiFi 192.168.1.1/24 with
 // gateway 192.168.1.1.

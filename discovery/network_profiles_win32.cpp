@@ -7,8 +7,9 @@
 #include <cstring>
 #include <vector>
 
-#include "commands/wide_text_win32.h"
+#include "core/wide_text_win32.h"
 #include "discovery/network_profiles.h"
+#include "discovery/network_profiles_win32.h"
 
 namespace korvante {
 

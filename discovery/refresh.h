@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "discovery/printer_records.h"
+#include "core/printer_records.h"
 
 namespace korvante {
 

@@ -7,7 +7,7 @@
 #include <system_error>
 #include <thread>
 
-#include "commands/command_vocabulary.h"
+#include "core/command_vocabulary.h"
 #include "discovery/network_profiles.h"
 
 namespace korvante {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "discovery/printer_records.h"
+#include "core/printer_records.h"
 
 namespace korvante {
 
@@ -75,9 +75,5 @@ using NetworkSweep = std::function<std::vector<NetworkPrinter>(const NetworkProf
 // order. A thread that cannot be started leaves its network to the caller.
 std::vector<NetworkPrinter> SweepEveryNetwork(const std::vector<NetworkProfile>& networks,
                                               const NetworkSweep& sweep);
-
-// SweepNetwork with the port-9100 probe: connect within 420 ms, then
-// ProbeStatus. Blocks until every host was tried. Windows only.
-std::vector<NetworkPrinter> ScanTcp9100(const NetworkProfile& profile);
 
 }  // namespace korvante

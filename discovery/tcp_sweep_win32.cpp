@@ -2,7 +2,8 @@
 #include <winsock2.h>
 
 #include "discovery/tcp_sweep.h"
-#include "usb_transport/sockets_win32.h"
+#include "discovery/tcp_sweep_win32.h"
+#include "core/sockets_win32.h"
 
 namespace korvante {
 

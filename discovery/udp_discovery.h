@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "discovery/printer_records.h"
+#include "core/printer_records.h"
 
 namespace korvante {
 
@@ -105,15 +105,5 @@ std::vector<NetworkPrinter> CollectReplies(DatagramSockets& sockets,
                                            const std::vector<std::string>& heardOn,
                                            std::uint32_t listenMs,
                                            const ClockNow& now = MonotonicClock::now);
-
-// Broadcasts the request to every target of the profile and listens for
-// listenMs. Empty when no socket can be made. Windows only.
-std::vector<NetworkPrinter> DiscoverUdp(const NetworkProfile& profile, std::uint32_t listenMs);
-
-// Discovery on every network at once: the sockets of PlanDiscoverySockets,
-// listened to together for listenMs. With one profile (or none) this is
-// DiscoverUdp of the chosen profile. Windows only.
-std::vector<NetworkPrinter> DiscoverEveryNetwork(const std::vector<NetworkProfile>& profiles,
-                                                 std::uint32_t listenMs);
 
 }  // namespace korvante

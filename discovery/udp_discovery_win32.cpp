@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "discovery/udp_discovery.h"
-#include "usb_transport/sockets_win32.h"
+#include "discovery/udp_discovery_win32.h"
+#include "core/sockets_win32.h"
 
 namespace korvante {
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The whole test run: installs what is missing, checks the formatting, then
+# The whole test run: installs what is missing, checks the formatting and
+# that every include follows the folders' layers (tools/check-layers.sh), then
 # builds and tests the host preset (ASan and UBSan), the host-tsan preset (the
 # threaded tests under ThreadSanitizer) and the Windows preset (under Wine),
 # then runs every fuzz target briefly (preset fuzz, tools/fuzz.sh).
@@ -11,6 +12,10 @@ bash tools/install-deps.sh
 
 echo "== format check"
 git ls-files -z -- '*.cpp' '*.h' | xargs -0 -r clang-format --dry-run --Werror
+
+echo "== layer check"
+bash tools/check-layers.sh
+bash tests/layers/check_layers_test.sh .
 
 for preset in host host-tsan windows; do
   echo "== $preset: configure and build"

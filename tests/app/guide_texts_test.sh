@@ -8,7 +8,7 @@
 set -euo pipefail
 repo=${1:?repository root}
 guide="$repo/app/guide/huong-dan.html"
-sources=("$repo/app" "$repo/commands" "$repo/usb_transport" "$repo/discovery")
+sources=("$repo/app" "$repo/commands" "$repo/core" "$repo/discovery" "$repo/transport" "$repo/usb")
 
 fail=0
 checked=0

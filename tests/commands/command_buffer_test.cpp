@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "commands/command_vocabulary.h"
+#include "core/command_vocabulary.h"
 #include "tests/commands/bytes.h"
 
 namespace korvante {

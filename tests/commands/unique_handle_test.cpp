@@ -1,4 +1,4 @@
-#include "commands/unique_handle.h"
+#include "core/unique_handle.h"
 
 #include <gtest/gtest.h>
 

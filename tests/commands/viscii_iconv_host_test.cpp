@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "commands/command_vocabulary.h"
+#include "core/command_vocabulary.h"
 
 namespace korvante {
 namespace {

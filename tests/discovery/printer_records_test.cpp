@@ -1,4 +1,4 @@
-#include "discovery/printer_records.h"
+#include "core/printer_records.h"
 
 #include <gtest/gtest.h>
 

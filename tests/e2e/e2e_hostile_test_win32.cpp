@@ -29,7 +29,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/text_encoding.h"
+#include "core/text_encoding.h"
 #include "tools/e2e-bench/answer_timer_win32.h"
 #include "tools/ui-driver/ui_driver_win32.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "tests/fuzz/fuzz_support.h"
-#include "usb_transport/usb_rules.h"
+#include "usb/usb_rules.h"
 
 namespace korvante::fuzz {
 namespace {

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <array>
 
-#include "commands/command_vocabulary.h"
+#include "core/command_vocabulary.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace korvante::fuzz {

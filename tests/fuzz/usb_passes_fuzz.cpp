@@ -11,7 +11,7 @@
 
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/keyword_literals.h"
-#include "usb_transport/usb_rules.h"
+#include "usb/usb_rules.h"
 
 namespace korvante::fuzz {
 namespace {

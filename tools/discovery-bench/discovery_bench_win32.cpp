@@ -22,12 +22,15 @@
 #include <vector>
 
 #include "discovery/network_profiles.h"
+#include "discovery/network_profiles_win32.h"
 #include "discovery/refresh.h"
 #include "discovery/tcp_sweep.h"
+#include "discovery/tcp_sweep_win32.h"
 #include "discovery/udp_discovery.h"
-#include "usb_transport/sockets_win32.h"
-#include "usb_transport/transports.h"
-#include "usb_transport/usb_enumeration.h"
+#include "discovery/udp_discovery_win32.h"
+#include "core/sockets_win32.h"
+#include "transport/transports_win32.h"
+#include "usb/usb_enumeration_win32.h"
 
 namespace {
 

@@ -25,7 +25,7 @@
 #include <thread>
 #include <vector>
 
-#include "commands/text_encoding.h"
+#include "core/text_encoding.h"
 #include "tools/e2e-bench/answer_timer_win32.h"
 #include "tools/soak-bench/process_figures_win32.h"
 #include "tools/ui-driver/ui_driver_win32.h"

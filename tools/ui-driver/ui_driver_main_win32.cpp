@@ -26,7 +26,7 @@
 #include <cwchar>
 #include <string>
 
-#include "commands/text_encoding.h"
+#include "core/text_encoding.h"
 #include "tools/ui-driver/ui_driver_win32.h"
 
 namespace {

@@ -1,0 +1,14 @@
+// The two messages that workers post to the main window. lParam is a heap
+// object that the window takes over from the moment the post succeeds: a
+// TargetsResult (refresh_worker_win32.h), or the outcome text of a send job
+// (window_send_hooks_win32.h).
+#pragma once
+
+#include <windows.h>
+
+namespace korvante {
+
+inline constexpr UINT kMsgTargetsReady = WM_APP + 10;
+inline constexpr UINT kMsgSendDone = WM_APP + 11;
+
+}  // namespace korvante

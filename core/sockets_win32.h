@@ -1,0 +1,50 @@
+// The Winsock pieces shared by the send path, discovery, the port-9100 sweep
+// and the LAN address change: the socket owner, waits, datagrams, and the TCP
+// connect to port 9100 with a time limit.
+#pragma once
+
+#include <winsock2.h>
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "core/unique_handle.h"
+
+namespace korvante {
+
+struct SocketTraits {
+  using Handle = SOCKET;
+  static SOCKET none() { return INVALID_SOCKET; }
+  static bool held(SOCKET s) { return s != INVALID_SOCKET; }
+  static void close(SOCKET s) { closesocket(s); }
+};
+// Owns one socket; closes it when it goes out of scope.
+using SocketOwner = UniqueHandle<SocketTraits>;
+
+// True when the socket becomes readable (or writable) within timeoutMs.
+bool WaitReadable(SOCKET s, unsigned timeoutMs);
+bool WaitWritable(SOCKET s, unsigned timeoutMs);
+
+// A UDP socket allowed to send to broadcast addresses; empty when none opens.
+SocketOwner OpenBroadcastSocket();
+// Binds a UDP socket to ip:port (port 0: any free one); false when the
+// address does not parse or the bind fails.
+bool BindUdp(SOCKET s, const std::string& ip, std::uint16_t port);
+// OpenBroadcastSocket bound to one of the computer's own addresses on any
+// free port, so that what it sends, 255.255.255.255 included, leaves through
+// that address's adapter; empty when the socket cannot be made or bound.
+SocketOwner OpenBoundBroadcastSocket(const std::string& localIp);
+// Sends one datagram to ip:port; false when the address does not parse or the
+// send fails.
+bool SendDatagram(SOCKET s, const std::string& ip, std::uint16_t port,
+                  std::span<const std::uint8_t> bytes);
+
+// True when a TCP connection to ip:9100 completes within timeoutMs. A refused
+// connection fails as soon as the system gives up on it, never later than the
+// limit. With socketOut the connected socket (in blocking mode) is handed
+// over; without it the connection is closed at once. On false no socket is
+// left open.
+bool ConnectTcp9100(const std::string& ip, unsigned timeoutMs, SocketOwner* socketOut = nullptr);
+
+}  // namespace korvante

@@ -1,0 +1,54 @@
+// Send jobs: every command leaves the window thread as a job run on a detached
+// worker, one at a time, whose outcome text comes back to the window.
+//
+// This header is the portable core, driven through SendJobHooks so that it is
+// tested without a window; app/window_send_hooks_win32.h binds it to the main
+// window.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "core/command_vocabulary.h"
+#include "core/printer_records.h"
+#include "core/move_only_task.h"
+
+namespace korvante {
+
+// A send job: runs once on the worker, true when the printer took every byte.
+using SendJob = MoveOnlyTask<bool>;
+
+inline constexpr std::u16string_view kSendBusyText = u"Đang gửi lệnh, vui lòng đợi.";
+
+// What RunSendAsync needs from the window and the platform.
+struct SendJobHooks {
+  // The window's send-busy flag: 0 idle, 1 from the moment a job is accepted
+  // until the window has taken in its outcome. Owned by the window, which
+  // outlives every worker; RunSendAsync sets it, only the window clears it.
+  std::atomic<std::uint8_t>* busy = nullptr;
+  // Window thread: the show-message operation, and the busy controls on/off.
+  std::function<void(std::u16string_view text)> showMessage;
+  std::function<void(bool on)> setBusy;
+  // Any thread: posts the outcome to the window. On true the string belongs to
+  // the window; on false the caller still owns it and frees it.
+  std::function<bool(std::u16string* outcome)> postOutcome;
+  // Starts `body` on a new detached thread; false when no thread could be
+  // started. Empty: StartWorkerThread.
+  std::function<bool(MoveOnlyTask<void>&& body)> startThread;
+};
+
+// Window thread only; never waits for the job. When a job is already running
+// it shows kSendBusyText and destroys `job` without running it (nothing is
+// queued). Otherwise it sets the flag and the busy controls and runs the job on
+// a detached worker, which posts a copy of successText or failureText.
+//
+// Should no worker start, the failure text is posted from here so the window
+// still leaves its busy state the usual way; should even that post fail, the
+// window's handling is done in place (flag cleared, busy off, text shown).
+void RunSendAsync(const SendJobHooks& hooks, SendJob job, std::u16string successText,
+                  std::u16string failureText);
+
+}  // namespace korvante
