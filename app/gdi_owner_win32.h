@@ -10,9 +10,9 @@ namespace korvante {
 template <typename Object>
 struct GdiTraits {
   using Handle = Object;
-  static Object none() { return nullptr; }
-  static bool held(Object h) { return h != nullptr; }
-  static void close(Object h) { DeleteObject(h); }
+  static Object None() { return nullptr; }
+  static bool Held(Object h) { return h != nullptr; }
+  static void Close(Object h) { DeleteObject(h); }
 };
 
 template <typename Object>

@@ -27,7 +27,7 @@ bool RunLanChange(const LanChangeJob& job, const LanJobHooks& hooks) {
                                                    ? hooks.openBroadcastSocket()
                                                    : hooks.openBoundBroadcastSocket(job.localIp);
       if (socket) {
-        const std::vector<std::string> destinations = broadcastTargets(job.profile);
+        const std::vector<std::string> destinations = BroadcastTargets(job.profile);
         for (int pass = 0; pass < kSaveBroadcastPasses; ++pass) {
           for (const std::string& destination : destinations) {
             socket->SendTo(destination, kSaveBroadcastPort, datagram.bytes);

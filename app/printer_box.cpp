@@ -17,8 +17,8 @@ std::u16string_view TrimBlanks(std::u16string_view text) {
 }  // namespace
 
 std::optional<std::string> TypedPrinterAddress(std::u16string_view text) {
-  const std::string address = toAsciiNarrow(std::u16string(TrimBlanks(text)));
-  const std::uint32_t host = ipv4ToHost(address);
+  const std::string address = ToAsciiNarrow(std::u16string(TrimBlanks(text)));
+  const std::uint32_t host = Ipv4ToHost(address);
   const std::uint32_t firstOctet = host >> 24;
   if (firstOctet == 0 || firstOctet >= kFirstOctetMulticast) return std::nullopt;
   return address;

@@ -35,8 +35,8 @@ class ReportWriter {
     report_ += text;
     return *this;
   }
-  ReportWriter& Narrow(const std::string& utf8) { return Text(fromUtf8(utf8)); }
-  ReportWriter& Number(std::size_t value) { return Text(widenAscii(std::to_string(value))); }
+  ReportWriter& Narrow(const std::string& utf8) { return Text(FromUtf8(utf8)); }
+  ReportWriter& Number(std::size_t value) { return Text(WidenAscii(std::to_string(value))); }
   void EndLine() { report_ += u'\n'; }
   std::u16string Take() { return std::move(report_); }
 
@@ -89,7 +89,7 @@ std::u16string ComposeProbeReport(const ProbeFindings& findings) {
       out.Text(u"|MAC=").Narrow(printer.mac);
       out.Text(u"|Mask=").Narrow(printer.mask);
       out.Text(u"|Gateway=").Narrow(printer.gateway);
-      out.Text(u"|Port=").Text(widenAscii(std::to_string(printer.port))).EndLine();
+      out.Text(u"|Port=").Text(WidenAscii(std::to_string(printer.port))).EndLine();
     }
   }
   out.Text(u"USB_COUNT=").Number(findings.usbPrinters.size()).EndLine();
@@ -103,7 +103,7 @@ std::u16string ComposeProbeReport(const ProbeFindings& findings) {
 }
 
 std::string ProbeReportBytes(const ProbeFindings& findings) {
-  return toUtf8(ComposeProbeReport(findings));
+  return ToUtf8(ComposeProbeReport(findings));
 }
 
 }  // namespace korvante

@@ -212,7 +212,7 @@ void AddListItem(HWND list, std::u16string_view text) {
   SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(item)));
 }
 
-std::string ControlTextAscii(HWND control) { return toAsciiNarrow(ControlText(control)); }
+std::string ControlTextAscii(HWND control) { return ToAsciiNarrow(ControlText(control)); }
 
 std::int32_t PositiveNumber(HWND control, std::int32_t fallback) {
   std::array<wchar_t, 32> buffer{};

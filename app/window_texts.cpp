@@ -4,11 +4,11 @@
 
 namespace korvante {
 std::u16string NetworkPrinterItem(const NetworkPrinter& printer) {
-  std::u16string item = fromUtf8(printer.ip);
+  std::u16string item = FromUtf8(printer.ip);
   item += u"    Máy in bill/tem";
   if (!printer.mac.empty()) {
     item += u" (";
-    item += fromUtf8(printer.mac);
+    item += FromUtf8(printer.mac);
     item += u")";
   }
   return item;

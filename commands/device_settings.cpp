@@ -77,15 +77,15 @@ std::int32_t readPositiveNumber(std::u16string_view text, std::int32_t fallback)
 
 CommandBuffer buildBuzzerCommand(bool beepAfterPrint, bool testPrint) {
   CommandBuffer buffer;
-  appendBytes(buffer, kProprietaryPrefix);           // [0:3) US ESC US
-  appendByte(buffer, kFnBuzzer);                     // [3] function E0
-  appendBytes(buffer, Bytes<2>{0x13, 0x14});         // [4:6) fixed 13 14, the printer's own
-  appendByte(buffer, beepAfterPrint ? 0x01 : 0x00);  // [6] s: 1 beeps after printing
+  AppendBytes(buffer, kProprietaryPrefix);           // [0:3) US ESC US
+  AppendByte(buffer, kFnBuzzer);                     // [3] function E0
+  AppendBytes(buffer, Bytes<2>{0x13, 0x14});         // [4:6) fixed 13 14, the printer's own
+  AppendByte(buffer, beepAfterPrint ? 0x01 : 0x00);  // [6] s: 1 beeps after printing
   // [7:10) fixed 04 02 03: no byte follows "Số lần".
-  appendBytes(buffer, Bytes<3>{0x04, 0x02, 0x03});
+  AppendBytes(buffer, Bytes<3>{0x04, 0x02, 0x03});
   if (testPrint) {
-    appendBytes(buffer, kInitialize);           // [10:12) ESC @
-    appendBytes(buffer, kPrintAndFeedOneLine);  // [12:15) ESC d 1: the test print
+    AppendBytes(buffer, kInitialize);           // [10:12) ESC @
+    AppendBytes(buffer, kPrintAndFeedOneLine);  // [12:15) ESC d 1: the test print
   }
   return buffer;
 }
@@ -97,10 +97,10 @@ std::int32_t densityFromText(std::u16string_view text) {
 CommandBuffer buildDensityCommand(std::int32_t density) {
   CommandBuffer buffer;
   const auto level = static_cast<std::uint8_t>(std::clamp<std::int32_t>(density, 1, kMaxDensity));
-  appendBytes(buffer, kProprietaryPrefix);  // [0:3) US ESC US
-  appendByte(buffer, kFnDensity);           // [3] function 13
-  appendByte(buffer, 0x14);                 // [4] fixed 14, the printer's own
-  appendByte(buffer, level);                // [5] n: density 1 to 8
+  AppendBytes(buffer, kProprietaryPrefix);  // [0:3) US ESC US
+  AppendByte(buffer, kFnDensity);           // [3] function 13
+  AppendByte(buffer, 0x14);                 // [4] fixed 14, the printer's own
+  AppendByte(buffer, level);                // [5] n: density 1 to 8
   return buffer;
 }
 

@@ -14,16 +14,16 @@ constexpr std::uint8_t kWifiFieldsEnd = 0x06;
 // Appends the address bytes, or names `field` when the text does not parse.
 void appendAddress(CommandBuffer& buffer, const std::string& text, AddressField field,
                    std::optional<AddressField>& invalid) {
-  const auto address = ipv4Bytes(text);
+  const auto address = Ipv4Bytes(text);
   if (address) {
-    appendBytes(buffer, *address);
+    AppendBytes(buffer, *address);
   } else if (!invalid) {
     invalid = field;
   }
 }
 
 void appendText(CommandBuffer& buffer, const std::string& text) {
-  appendBytes(buffer, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+  AppendBytes(buffer, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
 }
 
 CommandResult finish(CommandBuffer bytes, std::optional<AddressField> invalid) {
@@ -81,7 +81,7 @@ std::u16string invalidAddressMessage(AddressField field) {
 
 LanAddresses readLanAddresses(std::u16string_view newIp, std::u16string_view mask,
                               std::u16string_view gateway) {
-  return {toAsciiNarrow(newIp), toAsciiNarrow(mask), toAsciiNarrow(gateway)};
+  return {ToAsciiNarrow(newIp), ToAsciiNarrow(mask), ToAsciiNarrow(gateway)};
 }
 
 bool usesSaveBroadcast(const NetworkPrinter& printer, bool profilesPresent) {
@@ -90,18 +90,18 @@ bool usesSaveBroadcast(const NetworkPrinter& printer, bool profilesPresent) {
 
 std::optional<AddressField> findInvalidLanAddress(const LanAddresses& addresses,
                                                   bool saveBroadcast) {
-  if (!ipv4Bytes(addresses.newIp)) return AddressField::LanNewIp;
+  if (!Ipv4Bytes(addresses.newIp)) return AddressField::LanNewIp;
   if (!saveBroadcast) return std::nullopt;
-  if (!ipv4Bytes(addresses.mask)) return AddressField::Mask;
-  if (!ipv4Bytes(addresses.gateway)) return AddressField::Gateway;
+  if (!Ipv4Bytes(addresses.mask)) return AddressField::Mask;
+  if (!Ipv4Bytes(addresses.gateway)) return AddressField::Gateway;
   return std::nullopt;
 }
 
 CommandResult buildIpChangeCommand(const std::string& newIp) {
   CommandBuffer buffer;
   std::optional<AddressField> invalid;
-  appendBytes(buffer, kProprietaryPrefix);
-  appendByte(buffer, kFnSetLanAddress);
+  AppendBytes(buffer, kProprietaryPrefix);
+  AppendByte(buffer, kFnSetLanAddress);
   appendAddress(buffer, newIp, AddressField::LanNewIp, invalid);
   return finish(std::move(buffer), invalid);
 }
@@ -125,31 +125,31 @@ CommandResult buildSaveDatagram(const NetworkPrinter& printer, const LanAddresse
   CommandBuffer buffer;
   std::optional<AddressField> invalid;
   const auto port = static_cast<std::uint16_t>(printer.port <= 0 ? kPrinterPort : printer.port);
-  appendBytes(buffer, kSaveMagic);                                           // [0:10)
-  appendBytes(buffer, parseMacText(printer.mac));                            // [10:16)
-  appendBytes(buffer, printer.deviceBytes);                                  // [16:18)
+  AppendBytes(buffer, kSaveMagic);                                           // [0:10)
+  AppendBytes(buffer, parseMacText(printer.mac));                            // [10:16)
+  AppendBytes(buffer, printer.deviceBytes);                                  // [16:18)
   appendAddress(buffer, addresses.newIp, AddressField::LanNewIp, invalid);   // [18:22)
   appendAddress(buffer, addresses.mask, AddressField::Mask, invalid);        // [22:26)
   appendAddress(buffer, addresses.gateway, AddressField::Gateway, invalid);  // [26:30)
-  appendByte(buffer, static_cast<std::uint8_t>(port & 0xFF));                // [30] port low
-  appendByte(buffer, static_cast<std::uint8_t>(port >> 8));                  // [31] port high
-  appendByte(buffer, 0x00);                                                  // [32]
+  AppendByte(buffer, static_cast<std::uint8_t>(port & 0xFF));                // [30] port low
+  AppendByte(buffer, static_cast<std::uint8_t>(port >> 8));                  // [31] port high
+  AppendByte(buffer, 0x00);                                                  // [32]
   return finish(std::move(buffer), invalid);
 }
 
 CommandResult buildWifiCommand(const WifiSettings& settings) {
   CommandBuffer buffer;
   std::optional<AddressField> invalid;
-  appendBytes(buffer, kProprietaryPrefix);
-  appendByte(buffer, kFnWifiSettings);
-  appendAddress(buffer, toAsciiNarrow(settings.ip), AddressField::WifiIp, invalid);
-  appendAddress(buffer, toAsciiNarrow(settings.mask), AddressField::Mask, invalid);
-  appendAddress(buffer, toAsciiNarrow(settings.gateway), AddressField::Gateway, invalid);
-  appendByte(buffer, kWifiFieldsEnd);
-  appendText(buffer, toAsciiNarrow(settings.networkName));  // no length prefix
-  appendByte(buffer, 0x00);
-  appendText(buffer, toAsciiNarrow(settings.password));
-  appendByte(buffer, 0x00);
+  AppendBytes(buffer, kProprietaryPrefix);
+  AppendByte(buffer, kFnWifiSettings);
+  appendAddress(buffer, ToAsciiNarrow(settings.ip), AddressField::WifiIp, invalid);
+  appendAddress(buffer, ToAsciiNarrow(settings.mask), AddressField::Mask, invalid);
+  appendAddress(buffer, ToAsciiNarrow(settings.gateway), AddressField::Gateway, invalid);
+  AppendByte(buffer, kWifiFieldsEnd);
+  appendText(buffer, ToAsciiNarrow(settings.networkName));  // no length prefix
+  AppendByte(buffer, 0x00);
+  appendText(buffer, ToAsciiNarrow(settings.password));
+  AppendByte(buffer, 0x00);
   return finish(std::move(buffer), invalid);
 }
 

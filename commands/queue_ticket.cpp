@@ -17,43 +17,43 @@ std::uint8_t bcd(int value) {
 }
 
 void appendSettingsHead(CommandBuffer& buffer, const QueueTicketInput& input) {
-  appendBytes(buffer, kQueuePreamble);
-  appendBytes(buffer, kCodePagePrefix);
-  appendBytes(buffer, buildQueueSettingsCommand(input.enable, copiesFromText(input.copiesText),
+  AppendBytes(buffer, kQueuePreamble);
+  AppendBytes(buffer, kCodePagePrefix);
+  AppendBytes(buffer, buildQueueSettingsCommand(input.enable, copiesFromText(input.copiesText),
                                                 input.date));
 }
 
 bool appendTicketProgram(CommandBuffer& buffer, const QueueTicketInput& input) {
-  appendBytes(buffer, kProgramStart);
-  appendBytes(buffer, kCodePagePrefix);
+  AppendBytes(buffer, kProgramStart);
+  AppendBytes(buffer, kCodePagePrefix);
   renderQueueLine(buffer, input.lines[0]);
   renderQueueLine(buffer, input.lines[1]);
 
   // The printer prints the running number in place of "@cnt".
   appendCounterStyle(buffer, input.counterLevel);
-  appendCString(buffer, "@cnt");
-  appendSplitFeed(buffer, kFeedDotsLetter, 48);
-  appendByte(buffer, kLf);
+  AppendCString(buffer, "@cnt");
+  AppendSplitFeed(buffer, kFeedDotsLetter, 48);
+  AppendByte(buffer, kLf);
 
   renderQueueLine(buffer, input.lines[2]);
   renderQueueLine(buffer, input.lines[3]);
-  appendBytes(buffer, kStyleReset);
-  if (!appendQrCode(buffer, toUtf8(input.qrLink))) return false;
+  AppendBytes(buffer, kStyleReset);
+  if (!appendQrCode(buffer, ToUtf8(input.qrLink))) return false;
 
   if (input.printDate) {
-    appendBytes(buffer, kDateLineHead);
-    appendViscii(buffer, u"In ngày: ");
-    appendCString(buffer, "@date");  // the printer's own date
-    appendByte(buffer, kLf);
+    AppendBytes(buffer, kDateLineHead);
+    AppendViscii(buffer, u"In ngày: ");
+    AppendCString(buffer, "@date");  // the printer's own date
+    AppendByte(buffer, kLf);
   } else {
-    appendBytes(buffer, kNoDateTail);
+    AppendBytes(buffer, kNoDateTail);
   }
-  appendSplitFeed(buffer, kFeedDotsLetter, 16);
+  AppendSplitFeed(buffer, kFeedDotsLetter, 16);
 
-  appendSplitFeed(buffer, kFeedDotsLetter, 255);
-  appendBytes(buffer, kFullCut);
-  appendSplitFeed(buffer, kFeedLetterLowerJ, 696);
-  appendCString(buffer, "@end");
+  AppendSplitFeed(buffer, kFeedDotsLetter, 255);
+  AppendBytes(buffer, kFullCut);
+  AppendSplitFeed(buffer, kFeedLetterLowerJ, 696);
+  AppendCString(buffer, "@end");
   return true;
 }
 
@@ -65,16 +65,16 @@ int copiesFromText(std::u16string_view text) {
 
 CommandBuffer buildQueueSettingsCommand(bool enable, int copies, const CalendarDate& date) {
   CommandBuffer buffer;
-  appendBytes(buffer, kProprietaryPrefix);                                           // [0:3)
-  appendByte(buffer, kFnQueue);                                                      // [3]
-  appendByte(buffer, 0x01);                                                          // [4] settings
-  appendByte(buffer, enable ? 0x01 : 0x00);                                          // [5] enable
-  appendBytes(buffer, Bytes<2>{0x00, 0x00});                                         // [6:8)
-  appendByte(buffer, static_cast<std::uint8_t>(std::clamp(copies, 1, kMaxCopies)));  // [8]
-  appendByte(buffer, bcd((date.year % 100 + 100) % 100));                            // [9] year
-  appendByte(buffer, bcd(date.month));                                               // [10] month
-  appendByte(buffer, bcd(date.day));                                                 // [11] day
-  appendByte(buffer, 0x00);                                                          // [12]
+  AppendBytes(buffer, kProprietaryPrefix);                                           // [0:3)
+  AppendByte(buffer, kFnQueue);                                                      // [3]
+  AppendByte(buffer, 0x01);                                                          // [4] settings
+  AppendByte(buffer, enable ? 0x01 : 0x00);                                          // [5] enable
+  AppendBytes(buffer, Bytes<2>{0x00, 0x00});                                         // [6:8)
+  AppendByte(buffer, static_cast<std::uint8_t>(std::clamp(copies, 1, kMaxCopies)));  // [8]
+  AppendByte(buffer, bcd((date.year % 100 + 100) % 100));                            // [9] year
+  AppendByte(buffer, bcd(date.month));                                               // [10] month
+  AppendByte(buffer, bcd(date.day));                                                 // [11] day
+  AppendByte(buffer, 0x00);                                                          // [12]
   return buffer;
 }
 
@@ -83,18 +83,18 @@ bool appendQrCode(CommandBuffer& buffer, std::string_view utf8Link) {
   const std::size_t storeLength = utf8Link.size() + kQrStoreFunction.size();
   if (storeLength > 0xFFFF) return false;
   if (utf8Link.empty()) return true;
-  appendByte(buffer, kLf);
-  appendBytes(buffer, kQrModuleSizePrefix);
-  appendByte(buffer, kQrModuleSize);
-  appendBytes(buffer, kQrErrorCorrectionPrefix);
-  appendByte(buffer, kQrErrorCorrectionM);
-  appendBytes(buffer, kQrStorePrefix);
-  appendByte(buffer, static_cast<std::uint8_t>(storeLength & 0xFF));         // pL
-  appendByte(buffer, static_cast<std::uint8_t>((storeLength >> 8) & 0xFF));  // pH
-  appendBytes(buffer, kQrStoreFunction);
-  appendBytes(buffer, reinterpret_cast<const std::uint8_t*>(utf8Link.data()), utf8Link.size());
-  appendBytes(buffer, kQrPrint);
-  appendByte(buffer, kLf);
+  AppendByte(buffer, kLf);
+  AppendBytes(buffer, kQrModuleSizePrefix);
+  AppendByte(buffer, kQrModuleSize);
+  AppendBytes(buffer, kQrErrorCorrectionPrefix);
+  AppendByte(buffer, kQrErrorCorrectionM);
+  AppendBytes(buffer, kQrStorePrefix);
+  AppendByte(buffer, static_cast<std::uint8_t>(storeLength & 0xFF));         // pL
+  AppendByte(buffer, static_cast<std::uint8_t>((storeLength >> 8) & 0xFF));  // pH
+  AppendBytes(buffer, kQrStoreFunction);
+  AppendBytes(buffer, reinterpret_cast<const std::uint8_t*>(utf8Link.data()), utf8Link.size());
+  AppendBytes(buffer, kQrPrint);
+  AppendByte(buffer, kLf);
   return true;
 }
 
@@ -102,11 +102,11 @@ std::optional<CommandBuffer> buildQueueTransmission(const QueueTicketInput& inpu
   CommandBuffer buffer;
   if (!input.editorShown) {
     // The stored ticket program stays as it is.
-    appendBytes(buffer, kInitialize);
+    AppendBytes(buffer, kInitialize);
     appendSettingsHead(buffer, input);
     return buffer;
   }
-  appendBytes(buffer, kNvClearPrefix);
+  AppendBytes(buffer, kNvClearPrefix);
   appendSettingsHead(buffer, input);
   if (input.enable && !appendTicketProgram(buffer, input)) return std::nullopt;
   if (buffer.size() > kMaxTransmission) return std::nullopt;

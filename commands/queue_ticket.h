@@ -16,37 +16,26 @@
 
 namespace korvante {
 
-// Byte sequences concatenated at compile time, so that each fixed sequence of
-// the ticket is spelled with the vocabulary's names.
-template <std::size_t... N>
-constexpr Bytes<(N + ...)> joinBytes(const Bytes<N>&... parts) {
-  Bytes<(N + ...)> out{};
-  std::size_t at = 0;
-  ((std::copy(parts.begin(), parts.end(), out.begin() + static_cast<std::ptrdiff_t>(at)), at += N),
-   ...);
-  return out;
-}
-
 // ESC @, delete all NV graphics, delete NV graphics 20 20, ESC @.
 inline constexpr auto kNvClearPrefix =
-    joinBytes(kInitialize, kDeleteAllNvGraphics, kDeleteNvGraphicsKey2020, kInitialize);
+    JoinBytes(kInitialize, kDeleteAllNvGraphics, kDeleteNvGraphicsKey2020, kInitialize);
 // Sent ahead of the queue settings.
 inline constexpr auto kQueuePreamble =
-    joinBytes(kProprietaryPrefix, Bytes<4>{kFnQueuePreamble, 0x0A, 0x00, 0x01});
+    JoinBytes(kProprietaryPrefix, Bytes<4>{kFnQueuePreamble, 0x0A, 0x00, 0x01});
 // The printer stores what follows, up to "@end", as the ticket program.
 inline constexpr auto kProgramStart =
-    joinBytes(kProprietaryPrefix, Bytes<3>{kFnQueue, 0x05, 0x01}, kProprietaryPrefix,
+    JoinBytes(kProprietaryPrefix, Bytes<3>{kFnQueue, 0x05, 0x01}, kProprietaryPrefix,
               Bytes<2>{kFnQueue, 0x02}, kInitialize);
 // Font A, bold off: lines 3 and 4 leave no style to the QR code and date.
 inline constexpr auto kStyleReset =
-    joinBytes(kSelectFontPrefix, Bytes<1>{kFontA}, kEmphasisPrefix, Bytes<1>{0x00});
+    JoinBytes(kSelectFontPrefix, Bytes<1>{kFontA}, kEmphasisPrefix, Bytes<1>{0x00});
 // Normal size, double width, centred; then "In ngày: @date".
 inline constexpr auto kDateLineHead =
-    joinBytes(kCharacterSizePrefix, Bytes<1>{0x00}, kPrintModePrefix,
+    JoinBytes(kCharacterSizePrefix, Bytes<1>{0x00}, kPrintModePrefix,
               Bytes<1>{kPrintModeDoubleWidth}, kJustifyPrefix, Bytes<1>{kJustifyCentre});
 // Normal size and print mode, centred, one empty line in place of the date.
 inline constexpr auto kNoDateTail =
-    joinBytes(kCharacterSizePrefix, Bytes<1>{0x00}, kPrintModePrefix, Bytes<1>{kPrintModeNormal},
+    JoinBytes(kCharacterSizePrefix, Bytes<1>{0x00}, kPrintModePrefix, Bytes<1>{kPrintModeNormal},
               kJustifyPrefix, Bytes<1>{kJustifyCentre}, Bytes<1>{kLf});
 
 static_assert(kNvClearPrefix.size() == 23 && kQueuePreamble.size() == 7);

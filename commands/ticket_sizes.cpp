@@ -34,8 +34,8 @@ constexpr NativeFont kNativeFonts[] = {{kFontA, 12, 24}, {kFontB, 9, 17}};
 
 // GS ! n: width multiplier minus one in the high nibble, height in the low.
 void appendCharacterSize(CommandBuffer& buffer, int widthMultiplier, int heightMultiplier) {
-  appendBytes(buffer, kCharacterSizePrefix);
-  appendByte(buffer,
+  AppendBytes(buffer, kCharacterSizePrefix);
+  AppendByte(buffer,
              static_cast<std::uint8_t>((widthMultiplier - 1) * 16 + (heightMultiplier - 1)));
 }
 
@@ -77,36 +77,36 @@ void renderQueueLine(CommandBuffer& buffer, const TicketLine& line) {
   if (line.widthLevel >= kWidthWide) width = std::min(height + 1, kMaxMultiplier);
 
   // Font and bold are set on every line so that none inherits them.
-  appendBytes(buffer, kSelectFontPrefix);
-  appendByte(buffer, fit.font);
+  AppendBytes(buffer, kSelectFontPrefix);
+  AppendByte(buffer, fit.font);
   appendCharacterSize(buffer, width, height);
-  appendBytes(buffer, kEmphasisPrefix);
-  appendByte(buffer, line.bold ? 1 : 0);
+  AppendBytes(buffer, kEmphasisPrefix);
+  AppendByte(buffer, line.bold ? 1 : 0);
   if (line.underline) {
-    appendBytes(buffer, kUnderlinePrefix);
-    appendByte(buffer, 1);
+    AppendBytes(buffer, kUnderlinePrefix);
+    AppendByte(buffer, 1);
   }
-  if (line.italic) appendBytes(buffer, kItalicOn);
-  appendBytes(buffer, kJustifyPrefix);
-  appendByte(buffer, kJustifyCentre);
-  appendViscii(buffer, line.text);
-  appendByte(buffer, kLf);
-  if (line.italic) appendBytes(buffer, kItalicOff);
+  if (line.italic) AppendBytes(buffer, kItalicOn);
+  AppendBytes(buffer, kJustifyPrefix);
+  AppendByte(buffer, kJustifyCentre);
+  AppendViscii(buffer, line.text);
+  AppendByte(buffer, kLf);
+  if (line.italic) AppendBytes(buffer, kItalicOff);
   if (line.underline) {
-    appendBytes(buffer, kUnderlinePrefix);
-    appendByte(buffer, 0);
+    AppendBytes(buffer, kUnderlinePrefix);
+    AppendByte(buffer, 0);
   }
 }
 
 void appendCounterStyle(CommandBuffer& buffer, int counterLevel) {
   const NativeFontFit fit = fitNativeFont(counterLevel, true);
-  appendBytes(buffer, kSelectFontPrefix);
-  appendByte(buffer, fit.font);
-  appendBytes(buffer, kEmphasisPrefix);
-  appendByte(buffer, 0);
+  AppendBytes(buffer, kSelectFontPrefix);
+  AppendByte(buffer, fit.font);
+  AppendBytes(buffer, kEmphasisPrefix);
+  AppendByte(buffer, 0);
   appendCharacterSize(buffer, fit.multiplier, fit.multiplier);
-  appendBytes(buffer, kJustifyPrefix);
-  appendByte(buffer, kJustifyCentre);
+  AppendBytes(buffer, kJustifyPrefix);
+  AppendByte(buffer, kJustifyCentre);
 }
 
 int sizeListLevel(std::optional<int> selectedItemData) {

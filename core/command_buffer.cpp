@@ -55,7 +55,7 @@ static_assert(std::size(kVisciiMap) == 134);
 // Code point to byte for every UTF-16 unit; 0 marks a unit without a letter
 // (no mapped byte is 0). Built on first use; C++ guarantees that concurrent
 // first callers wait for one construction, and it is only read afterwards.
-const std::array<std::uint8_t, 0x10000>& visciiTable() {
+const std::array<std::uint8_t, 0x10000>& VisciiTable() {
   static const auto table = [] {
     std::array<std::uint8_t, 0x10000> t{};
     for (const auto& pair : kVisciiMap) {
@@ -68,33 +68,33 @@ const std::array<std::uint8_t, 0x10000>& visciiTable() {
 
 }  // namespace
 
-void appendByte(CommandBuffer& buffer, std::uint8_t byte) { buffer.push_back(byte); }
+void AppendByte(CommandBuffer& buffer, std::uint8_t byte) { buffer.push_back(byte); }
 
-void appendBytes(CommandBuffer& buffer, const std::uint8_t* bytes, std::size_t count) {
+void AppendBytes(CommandBuffer& buffer, const std::uint8_t* bytes, std::size_t count) {
   buffer.insert(buffer.end(), bytes, bytes + count);
 }
 
-void appendCString(CommandBuffer& buffer, const char* text) {
+void AppendCString(CommandBuffer& buffer, const char* text) {
   for (; *text != '\0'; ++text) buffer.push_back(static_cast<std::uint8_t>(*text));
 }
 
-std::uint8_t visciiByte(char16_t unit) {
-  const std::uint8_t byte = visciiTable()[unit];
+std::uint8_t VisciiByte(char16_t unit) {
+  const std::uint8_t byte = VisciiTable()[unit];
   return byte != 0 ? byte : std::uint8_t{'?'};
 }
 
-void appendViscii(CommandBuffer& buffer, std::u16string_view text) {
+void AppendViscii(CommandBuffer& buffer, std::u16string_view text) {
   for (const char16_t unit : text) {
     if (unit == u'\r') continue;
     if (unit < 0x80) {
       buffer.push_back(static_cast<std::uint8_t>(unit));
     } else {
-      buffer.push_back(visciiByte(unit));
+      buffer.push_back(VisciiByte(unit));
     }
   }
 }
 
-void appendSplitFeed(CommandBuffer& buffer, char letter, unsigned total) {
+void AppendSplitFeed(CommandBuffer& buffer, char letter, unsigned total) {
   unsigned remaining = total;
   do {
     const unsigned n = remaining <= 255 ? remaining : 255;

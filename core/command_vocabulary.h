@@ -21,26 +21,26 @@ namespace korvante {
 // content. Built on one thread, then moved whole into a send job.
 using CommandBuffer = std::vector<std::uint8_t>;
 
-void appendByte(CommandBuffer& buffer, std::uint8_t byte);
-void appendBytes(CommandBuffer& buffer, const std::uint8_t* bytes, std::size_t count);
-inline void appendBytes(CommandBuffer& buffer, std::span<const std::uint8_t> bytes) {
-  appendBytes(buffer, bytes.data(), bytes.size());
+void AppendByte(CommandBuffer& buffer, std::uint8_t byte);
+void AppendBytes(CommandBuffer& buffer, const std::uint8_t* bytes, std::size_t count);
+inline void AppendBytes(CommandBuffer& buffer, std::span<const std::uint8_t> bytes) {
+  AppendBytes(buffer, bytes.data(), bytes.size());
 }
 
 // The characters of a narrow literal, without its terminating zero ("@cnt").
-void appendCString(CommandBuffer& buffer, const char* text);
+void AppendCString(CommandBuffer& buffer, const char* text);
 
 // Wide text as VISCII, one UTF-16 unit at a time: CR dropped, LF kept, other
 // units below 0x80 passed through, mapped letters as their VISCII byte and
 // everything else (surrogate halves, combining accents, unmapped letters) '?'.
-void appendViscii(CommandBuffer& buffer, std::u16string_view text);
+void AppendViscii(CommandBuffer& buffer, std::u16string_view text);
 
 // The VISCII byte of one code unit at or above 0x80, or '?' when it has none.
-std::uint8_t visciiByte(char16_t unit);
+std::uint8_t VisciiByte(char16_t unit);
 
 // 1B letter n triples whose n add up to total, 255 at most each; the first
 // triple is always appended (total 0 gives one triple with n = 0).
-void appendSplitFeed(CommandBuffer& buffer, char letter, unsigned total);
+void AppendSplitFeed(CommandBuffer& buffer, char letter, unsigned total);
 
 // --- Control bytes ---------------------------------------------------------------
 inline constexpr std::uint8_t kDle = 0x10;
@@ -108,13 +108,15 @@ inline constexpr std::uint8_t kFnQueue = 0x84;          // settings and ticket p
 inline constexpr std::uint8_t kFnQueuePreamble = 0x00;  // + 0A 00 01
 inline constexpr std::uint8_t kFnCodePage = 0xFF;       // + 1B 0A 00
 
-// The byte sequences of `parts`, one after the other, as one sequence.
+// Byte sequences concatenated at compile time, so that each fixed sequence is
+// spelled with the vocabulary's names.
 template <std::size_t... N>
 constexpr Bytes<(N + ...)> JoinBytes(const Bytes<N>&... parts) {
-  Bytes<(N + ...)> joined{};
+  Bytes<(N + ...)> out{};
   std::size_t at = 0;
-  ((std::copy(parts.begin(), parts.end(), joined.begin() + at), at += N), ...);
-  return joined;
+  ((std::copy(parts.begin(), parts.end(), out.begin() + static_cast<std::ptrdiff_t>(at)), at += N),
+   ...);
+  return out;
 }
 
 // FS ., ESC t 27, then US ESC US FF 1B 0A 00: the printer prints the VISCII

@@ -7,7 +7,7 @@ namespace korvante {
 
 // Parses exactly as inet_pton(AF_INET) does: four decimal parts of 0..255
 // separated by single dots, nothing else, no leading zeros ("01" is refused).
-std::optional<std::array<std::uint8_t, 4>> ipv4Bytes(const std::string& text) {
+std::optional<std::array<std::uint8_t, 4>> Ipv4Bytes(const std::string& text) {
   std::array<std::uint8_t, 4> bytes{};
   int parts = 0;
   unsigned value = 0;
@@ -35,14 +35,14 @@ std::optional<std::array<std::uint8_t, 4>> ipv4Bytes(const std::string& text) {
   return bytes;
 }
 
-std::uint32_t ipv4ToHost(const std::string& text) {
-  const auto bytes = ipv4Bytes(text);
+std::uint32_t Ipv4ToHost(const std::string& text) {
+  const auto bytes = Ipv4Bytes(text);
   if (!bytes) return 0;
   return (std::uint32_t{(*bytes)[0]} << 24) | (std::uint32_t{(*bytes)[1]} << 16) |
          (std::uint32_t{(*bytes)[2]} << 8) | std::uint32_t{(*bytes)[3]};
 }
 
-std::string hostToIpv4(std::uint32_t host) {
+std::string HostToIpv4(std::uint32_t host) {
   std::string text;
   for (int shift = 24; shift >= 0; shift -= 8) {
     if (!text.empty()) text += '.';
@@ -51,14 +51,14 @@ std::string hostToIpv4(std::uint32_t host) {
   return text;
 }
 
-bool parseIpv4(const std::string& text, std::uint32_t& out) {
-  const auto bytes = ipv4Bytes(text);
+bool ParseIpv4(const std::string& text, std::uint32_t& out) {
+  const auto bytes = Ipv4Bytes(text);
   if (!bytes) return false;
   std::memcpy(&out, bytes->data(), sizeof out);  // network order in memory
   return true;
 }
 
-std::string networkPrefix(const std::string& ip) {
+std::string NetworkPrefix(const std::string& ip) {
   std::size_t dot = std::string::npos;
   for (int i = 0; i < 3; ++i) {
     dot = ip.find('.', dot == std::string::npos ? 0 : dot + 1);
@@ -67,30 +67,30 @@ std::string networkPrefix(const std::string& ip) {
   return ip.substr(0, dot);
 }
 
-std::uint32_t prefixMask(int prefixLength) {
+std::uint32_t PrefixMask(int prefixLength) {
   if (prefixLength <= 0) return 0;
   if (prefixLength >= 32) return 0xFFFFFFFFu;
   return ~((1u << (32 - prefixLength)) - 1u);
 }
 
-std::vector<std::string> broadcastTargets(const NetworkProfile& profile) {
+std::vector<std::string> BroadcastTargets(const NetworkProfile& profile) {
   std::vector<std::string> targets{"255.255.255.255"};
-  const std::uint32_t address = ipv4ToHost(profile.ip);
-  const std::uint32_t mask = ipv4ToHost(profile.mask);
-  if (address != 0 && mask != 0) targets.push_back(hostToIpv4(address | ~mask));
-  targets.push_back(networkPrefix(profile.ip) + ".255");
+  const std::uint32_t address = Ipv4ToHost(profile.ip);
+  const std::uint32_t mask = Ipv4ToHost(profile.mask);
+  if (address != 0 && mask != 0) targets.push_back(HostToIpv4(address | ~mask));
+  targets.push_back(NetworkPrefix(profile.ip) + ".255");
   return targets;
 }
 
-bool numericAddressLess(const NetworkPrinter& a, const NetworkPrinter& b) {
-  return ipv4ToHost(a.ip) < ipv4ToHost(b.ip);
+bool NumericAddressLess(const NetworkPrinter& a, const NetworkPrinter& b) {
+  return Ipv4ToHost(a.ip) < Ipv4ToHost(b.ip);
 }
 
-void sortByNumericAddress(std::vector<NetworkPrinter>& printers) {
-  std::sort(printers.begin(), printers.end(), numericAddressLess);
+void SortByNumericAddress(std::vector<NetworkPrinter>& printers) {
+  std::sort(printers.begin(), printers.end(), NumericAddressLess);
 }
 
-bool textAddressLess(const NetworkPrinter& a, const NetworkPrinter& b) {
+bool TextAddressLess(const NetworkPrinter& a, const NetworkPrinter& b) {
   // std::string compares as unsigned bytes via char_traits<char>::compare.
   return a.ip < b.ip;
 }

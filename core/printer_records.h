@@ -74,40 +74,40 @@ struct PrinterTarget {
 
 // Dotted quad to host order (first octet in the top byte); 0 when the text does
 // not parse, so 0.0.0.0 and bad text are alike and 0 means "no address".
-std::uint32_t ipv4ToHost(const std::string& text);
+std::uint32_t Ipv4ToHost(const std::string& text);
 
 // Host order to dotted quad, plain decimal octets.
-std::string hostToIpv4(std::uint32_t host);
+std::string HostToIpv4(std::uint32_t host);
 
 // On success stores the four address bytes in text order (network order) and
 // returns true; on failure leaves `out` untouched.
-bool parseIpv4(const std::string& text, std::uint32_t& out);
+bool ParseIpv4(const std::string& text, std::uint32_t& out);
 
 // The four address bytes in the order they appear in the text, when it parses.
-std::optional<std::array<std::uint8_t, 4>> ipv4Bytes(const std::string& text);
+std::optional<std::array<std::uint8_t, 4>> Ipv4Bytes(const std::string& text);
 
 // The text before the third '.': 192.168.1.25 gives 192.168.1. A text with
 // fewer than three dots is returned whole.
-std::string networkPrefix(const std::string& ip);
+std::string NetworkPrefix(const std::string& ip);
 
 // n leading one bits, n clamped to 0..32.
-std::uint32_t prefixMask(int prefixLength);
+std::uint32_t PrefixMask(int prefixLength);
 
 // The addresses a profile's broadcasts go to, in order: the limited broadcast,
 // the directed broadcast (only when address and mask both parse to non-zero),
 // and prefix + ".255". Not de-duplicated: on a /24 the last two are equal and
 // each receives its own datagram, which printers on such networks rely on.
-std::vector<std::string> broadcastTargets(const NetworkProfile& profile);
+std::vector<std::string> BroadcastTargets(const NetworkProfile& profile);
 
 // --- Orderings ----------------------------------------------------------------
 
-// Numeric address order: by ipv4ToHost(ip), unsigned; bad text sorts as 0.
-bool numericAddressLess(const NetworkPrinter& a, const NetworkPrinter& b);
-void sortByNumericAddress(std::vector<NetworkPrinter>& printers);
+// Numeric address order: by Ipv4ToHost(ip), unsigned; bad text sorts as 0.
+bool NumericAddressLess(const NetworkPrinter& a, const NetworkPrinter& b);
+void SortByNumericAddress(std::vector<NetworkPrinter>& printers);
 
 // Text address order: the bytes of ip, a prefix before any longer text.
 // 10.0.0.100 comes before 10.0.0.2; this is what the window lists.
-bool textAddressLess(const NetworkPrinter& a, const NetworkPrinter& b);
+bool TextAddressLess(const NetworkPrinter& a, const NetworkPrinter& b);
 
 // --- Selection ------------------------------------------------------------------
 

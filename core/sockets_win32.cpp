@@ -29,7 +29,7 @@ timeval selectLimit(unsigned timeoutMs) {
 }
 
 // select on one socket.
-bool waitFor(SOCKET s, unsigned timeoutMs, bool writable) {
+bool WaitFor(SOCKET s, unsigned timeoutMs, bool writable) {
   fd_set set;
   FD_ZERO(&set);
   FD_SET(s, &set);
@@ -76,9 +76,9 @@ bool SendDatagram(SOCKET s, const std::string& ip, std::uint16_t port,
   return sent >= 0 && static_cast<std::size_t>(sent) == bytes.size();
 }
 
-bool WaitReadable(SOCKET s, unsigned timeoutMs) { return waitFor(s, timeoutMs, false); }
+bool WaitReadable(SOCKET s, unsigned timeoutMs) { return WaitFor(s, timeoutMs, false); }
 
-bool WaitWritable(SOCKET s, unsigned timeoutMs) { return waitFor(s, timeoutMs, true); }
+bool WaitWritable(SOCKET s, unsigned timeoutMs) { return WaitFor(s, timeoutMs, true); }
 
 namespace {
 
@@ -86,7 +86,7 @@ namespace {
 // that fails shows in the except set, never in the write set (Windows, and
 // Wine 8 alike), so a wait on the write set alone would run out the whole
 // limit; a writable socket with SO_ERROR set is a failure too.
-bool waitConnected(SOCKET s, unsigned timeoutMs) {
+bool WaitConnected(SOCKET s, unsigned timeoutMs) {
   fd_set writable;
   fd_set failed;
   FD_ZERO(&writable);
@@ -133,7 +133,7 @@ bool ConnectTcp9100(const std::string& ip, unsigned timeoutMs, SocketOwner* sock
     return false;
   }
 
-  if (!waitConnected(s.get(), timeoutMs)) return false;
+  if (!WaitConnected(s.get(), timeoutMs)) return false;
 
   setBlocking(s.get(), true);
   if (socketOut != nullptr) *socketOut = std::move(s);

@@ -15,9 +15,9 @@ namespace korvante {
 
 struct SocketTraits {
   using Handle = SOCKET;
-  static SOCKET none() { return INVALID_SOCKET; }
-  static bool held(SOCKET s) { return s != INVALID_SOCKET; }
-  static void close(SOCKET s) { closesocket(s); }
+  static SOCKET None() { return INVALID_SOCKET; }
+  static bool Held(SOCKET s) { return s != INVALID_SOCKET; }
+  static void Close(SOCKET s) { closesocket(s); }
 };
 // Owns one socket; closes it when it goes out of scope.
 using SocketOwner = UniqueHandle<SocketTraits>;

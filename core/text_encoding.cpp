@@ -6,7 +6,7 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-void appendUtf8(std::string& out, char32_t cp) {
+void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
   } else if (cp < 0x800) {
@@ -24,7 +24,7 @@ void appendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-void appendUtf16(std::u16string& out, char32_t cp) {
+void AppendUtf16(std::u16string& out, char32_t cp) {
   if (cp < 0x10000) {
     out += static_cast<char16_t>(cp);
   } else {
@@ -34,16 +34,16 @@ void appendUtf16(std::u16string& out, char32_t cp) {
   }
 }
 
-bool isHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool isLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
-char16_t foldAscii(char16_t u) {
+char16_t FoldAscii(char16_t u) {
   return (u >= u'A' && u <= u'Z') ? static_cast<char16_t>(u + 32) : u;
 }
 
 }  // namespace
 
-std::string toAsciiNarrow(std::u16string_view text) {
+std::string ToAsciiNarrow(std::u16string_view text) {
   std::string out(text.size(), '?');
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] >= 1 && text[i] <= 127) out[i] = static_cast<char>(text[i]);
@@ -51,24 +51,24 @@ std::string toAsciiNarrow(std::u16string_view text) {
   return out;
 }
 
-std::string toUtf8(std::u16string_view text) {
+std::string ToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t u = text[i];
-    if (isHighSurrogate(u) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-      appendUtf8(out, 0x10000 + ((char32_t{u} - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00));
+    if (IsHighSurrogate(u) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+      AppendUtf8(out, 0x10000 + ((char32_t{u} - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00));
       ++i;
-    } else if (isHighSurrogate(u) || isLowSurrogate(u)) {
-      appendUtf8(out, kReplacement);
+    } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
+      AppendUtf8(out, kReplacement);
     } else {
-      appendUtf8(out, u);
+      AppendUtf8(out, u);
     }
   }
   return out;
 }
 
-std::u16string fromUtf8(std::string_view text) {
+std::u16string FromUtf8(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
   std::size_t i = 0;
@@ -104,30 +104,30 @@ std::u16string fromUtf8(std::string_view text) {
       i = (j > i + 1) ? j : i + 1;  // skip the malformed sequence as one unit
       continue;
     }
-    appendUtf16(out, cp);
+    AppendUtf16(out, cp);
     i = j;
   }
   return out;
 }
 
-std::u16string widenAscii(std::string_view text) {
+std::u16string WidenAscii(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
   for (char c : text) out += static_cast<char16_t>(static_cast<unsigned char>(c));
   return out;
 }
 
-std::u16string asciiLower(std::u16string_view text) {
+std::u16string AsciiLower(std::u16string_view text) {
   std::u16string out(text);
-  for (auto& u : out) u = foldAscii(u);
+  for (auto& u : out) u = FoldAscii(u);
   return out;
 }
 
 bool ContainsAnyKeyword(std::u16string_view text, const std::u16string_view* keywords,
                         std::size_t count) {
-  const std::u16string haystack = asciiLower(text);
+  const std::u16string haystack = AsciiLower(text);
   for (std::size_t k = 0; k < count; ++k) {
-    if (haystack.find(asciiLower(keywords[k])) != std::u16string::npos) return true;
+    if (haystack.find(AsciiLower(keywords[k])) != std::u16string::npos) return true;
   }
   return false;
 }

@@ -10,22 +10,22 @@ namespace korvante {
 // Each UTF-16 unit from 1 to 127 becomes the same byte, every other unit
 // (0, and 128 and above, Vietnamese letters included) becomes '?'. Same length.
 // Used for address fields and WiFi credentials.
-std::string toAsciiNarrow(std::u16string_view text);
+std::string ToAsciiNarrow(std::u16string_view text);
 
 // UTF-8 of the whole text; empty for empty text. A lone surrogate becomes
 // U+FFFD, as the platform's wide-to-multibyte conversion does.
-std::string toUtf8(std::u16string_view text);
+std::string ToUtf8(std::u16string_view text);
 
 // UTF-16 of UTF-8 text; invalid sequences become U+FFFD. Record texts (narrow
 // UTF-8) meet the user interface through this.
-std::u16string fromUtf8(std::string_view text);
+std::u16string FromUtf8(std::string_view text);
 
 // ASCII text widened unit by unit (for literals and narrow record fields that
 // are known to be ASCII, such as dotted addresses).
-std::u16string widenAscii(std::string_view text);
+std::u16string WidenAscii(std::string_view text);
 
 // Lower-cases the letters A to Z only; every other unit is left unchanged.
-std::u16string asciiLower(std::u16string_view text);
+std::u16string AsciiLower(std::u16string_view text);
 
 // True when the lower-cased text contains any of the lower-cased keywords as a
 // substring (letters A to Z folded only). Keywords are tried in order.

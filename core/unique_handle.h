@@ -5,9 +5,9 @@
 //
 //   struct Traits {
 //     using Handle = ...;
-//     static Handle none();
-//     static bool held(Handle h);
-//     static void close(Handle h);
+//     static Handle None();
+//     static bool Held(Handle h);
+//     static void Close(Handle h);
 //   };
 #pragma once
 
@@ -29,21 +29,22 @@ class UniqueHandle {
   }
   ~UniqueHandle() { reset(); }
 
+  // get, release and reset keep std::unique_ptr's names and meanings.
   Handle get() const { return handle_; }
-  explicit operator bool() const { return Traits::held(handle_); }
+  explicit operator bool() const { return Traits::Held(handle_); }
   // Gives the handle up without closing it.
   Handle release() {
     const Handle h = handle_;
-    handle_ = Traits::none();
+    handle_ = Traits::None();
     return h;
   }
-  void reset(Handle h = Traits::none()) {
-    if (Traits::held(handle_)) Traits::close(handle_);
+  void reset(Handle h = Traits::None()) {
+    if (Traits::Held(handle_)) Traits::Close(handle_);
     handle_ = h;
   }
 
  private:
-  Handle handle_ = Traits::none();
+  Handle handle_ = Traits::None();
 };
 
 }  // namespace korvante

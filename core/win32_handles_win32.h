@@ -10,17 +10,17 @@ namespace korvante {
 // A kernel handle (file, event). Both null and INVALID_HANDLE_VALUE mean "none".
 struct KernelHandleTraits {
   using Handle = HANDLE;
-  static HANDLE none() { return nullptr; }
-  static bool held(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-  static void close(HANDLE h) { CloseHandle(h); }
+  static HANDLE None() { return nullptr; }
+  static bool Held(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE h) { CloseHandle(h); }
 };
 using HandleOwner = UniqueHandle<KernelHandleTraits>;
 
 struct RegistryKeyTraits {
   using Handle = HKEY;
-  static HKEY none() { return nullptr; }
-  static bool held(HKEY key) { return key != nullptr; }
-  static void close(HKEY key) { RegCloseKey(key); }
+  static HKEY None() { return nullptr; }
+  static bool Held(HKEY key) { return key != nullptr; }
+  static void Close(HKEY key) { RegCloseKey(key); }
 };
 using KeyOwner = UniqueHandle<RegistryKeyTraits>;
 

@@ -24,7 +24,7 @@ bool startsWith(std::string_view text, std::string_view start) {
 // any '.' is the user's own.
 bool holdsSuggestedAddress(const std::u16string& text,
                            std::initializer_list<std::string_view> octets) {
-  const std::string narrow = toAsciiNarrow(text);
+  const std::string narrow = ToAsciiNarrow(text);
   if (narrow.empty()) return true;
   const std::size_t dot = narrow.rfind('.');
   if (dot == std::string::npos) return false;
@@ -33,7 +33,7 @@ bool holdsSuggestedAddress(const std::u16string& text,
 }
 
 bool holdsSuggestedMask(const std::u16string& text) {
-  const std::string narrow = toAsciiNarrow(text);
+  const std::string narrow = ToAsciiNarrow(text);
   return narrow.empty() || narrow == kSuggestedMask;
 }
 
@@ -96,7 +96,7 @@ std::vector<NetworkProfile> ProfilesFromAdapters(const std::vector<AdapterRecord
       NetworkProfile profile;
       profile.name = adapter.friendlyName.value_or(u"LAN");
       profile.ip = std::move(ip);
-      profile.mask = hostToIpv4(prefixMask(address.prefixLength));
+      profile.mask = HostToIpv4(PrefixMask(address.prefixLength));
       profile.gateway = gateway;
       profile.wireless = wireless;
       profile.ifType = adapter.ifType;
@@ -130,7 +130,7 @@ NetworkProfile ChooseProfile(const std::vector<NetworkProfile>& profiles) {
 
 std::string SuggestAddress(const NetworkProfile& profile, std::string_view lastOctet) {
   const std::string& base = profile.gateway.empty() ? profile.ip : profile.gateway;
-  std::string prefix = networkPrefix(base);
+  std::string prefix = NetworkPrefix(base);
   if (prefix.empty() || prefix == base) prefix = kFallbackPrefix;
   prefix += '.';
   prefix += lastOctet;
@@ -142,9 +142,9 @@ SuggestionWrites DecideSuggestions(const std::vector<NetworkProfile>& profiles, 
   NetworkProfile chosen = ChooseProfile(profiles);
   if (chosen.gateway.empty()) chosen.gateway = SuggestAddress(chosen, "1");
   if (chosen.mask.empty()) chosen.mask = kSuggestedMask;
-  const std::u16string printerIp = widenAscii(SuggestAddress(chosen, "222"));
-  const std::u16string mask = fromUtf8(chosen.mask);
-  const std::u16string gateway = fromUtf8(chosen.gateway);
+  const std::u16string printerIp = WidenAscii(SuggestAddress(chosen, "222"));
+  const std::u16string mask = FromUtf8(chosen.mask);
+  const std::u16string gateway = FromUtf8(chosen.gateway);
 
   SuggestionWrites writes;
   if (force || holdsSuggestedAddress(current.lanIp, {"222"})) writes.lanIp = printerIp;

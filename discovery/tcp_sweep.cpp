@@ -33,7 +33,7 @@ bool ProbeStatus(StatusChannel& channel) {
 }
 
 std::vector<std::string> SweepHosts(const NetworkProfile& profile) {
-  const std::string prefix = networkPrefix(profile.ip);
+  const std::string prefix = NetworkPrefix(profile.ip);
   std::vector<std::string> hosts;
   for (int n = 1; n <= 254; ++n) {
     std::string host = prefix + "." + std::to_string(n);
@@ -75,16 +75,16 @@ std::vector<NetworkPrinter> SweepNetwork(const NetworkProfile& profile, const Ho
   if (workers.empty()) sweep();
   for (std::thread& worker : workers) worker.join();
 
-  sortByNumericAddress(found);
+  SortByNumericAddress(found);
   return found;
 }
 
 std::vector<NetworkProfile> SweepProfiles(const std::vector<NetworkProfile>& profiles) {
   std::vector<NetworkProfile> networks;
   auto add = [&](const NetworkProfile& profile) {
-    const std::string prefix = networkPrefix(profile.ip);
+    const std::string prefix = NetworkPrefix(profile.ip);
     for (const NetworkProfile& covered : networks) {
-      if (networkPrefix(covered.ip) == prefix) return;
+      if (NetworkPrefix(covered.ip) == prefix) return;
     }
     networks.push_back(profile);
   };

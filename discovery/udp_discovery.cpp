@@ -91,7 +91,7 @@ std::vector<NetworkPrinter> ReplyCollector::take() {
   std::vector<NetworkPrinter> printers = std::move(printers_);
   printers_.clear();
   seen_.clear();
-  sortByNumericAddress(printers);
+  SortByNumericAddress(printers);
   return printers;
 }
 
@@ -117,15 +117,15 @@ class SingleSocket final : public DatagramSockets {
 
 std::vector<DiscoverySocketPlan> PlanDiscoverySockets(const std::vector<NetworkProfile>& profiles) {
   const NetworkProfile chosen = ChooseProfile(profiles);
-  std::vector<DiscoverySocketPlan> plan{{kAnyAddress, broadcastTargets(chosen), chosen.ip}};
+  std::vector<DiscoverySocketPlan> plan{{kAnyAddress, BroadcastTargets(chosen), chosen.ip}};
   for (const NetworkProfile& profile : profiles) {
     // An address that does not parse cannot be bound; one already planned
     // (two profiles of one address) would only ask the same network twice.
-    if (ipv4ToHost(profile.ip) == 0) continue;
+    if (Ipv4ToHost(profile.ip) == 0) continue;
     const bool planned = std::any_of(plan.begin(), plan.end(), [&](const DiscoverySocketPlan& s) {
       return s.heardOn == profile.ip;
     });
-    if (!planned) plan.push_back({profile.ip, broadcastTargets(profile), profile.ip});
+    if (!planned) plan.push_back({profile.ip, BroadcastTargets(profile), profile.ip});
   }
   return plan;
 }

@@ -75,7 +75,7 @@ class DatagramSockets {
 // One socket of a discovery run over every network of the computer.
 struct DiscoverySocketPlan {
   std::string bindIp;                // "0.0.0.0" for the chosen profile, else the profile's ip
-  std::vector<std::string> targets;  // broadcastTargets of the profile
+  std::vector<std::string> targets;  // BroadcastTargets of the profile
   std::string heardOn;               // the profile's ip, kept by the records heard here
 };
 

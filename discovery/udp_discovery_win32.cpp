@@ -91,7 +91,7 @@ std::vector<NetworkPrinter> RunDiscovery(const std::vector<DiscoverySocketPlan>&
 }  // namespace
 
 std::vector<NetworkPrinter> DiscoverUdp(const NetworkProfile& profile, std::uint32_t listenMs) {
-  return RunDiscovery({{kAnyAddress, broadcastTargets(profile), profile.ip}}, listenMs);
+  return RunDiscovery({{kAnyAddress, BroadcastTargets(profile), profile.ip}}, listenMs);
 }
 
 std::vector<NetworkPrinter> DiscoverEveryNetwork(const std::vector<NetworkProfile>& profiles,

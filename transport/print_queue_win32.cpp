@@ -25,9 +25,9 @@ static_assert(spooler::kJobComplete == JOB_STATUS_COMPLETE);
 // An open print queue.
 struct PrinterTraits {
   using Handle = HANDLE;
-  static HANDLE none() { return nullptr; }
-  static bool held(HANDLE h) { return h != nullptr; }
-  static void close(HANDLE h) { ClosePrinter(h); }
+  static HANDLE None() { return nullptr; }
+  static bool Held(HANDLE h) { return h != nullptr; }
+  static void Close(HANDLE h) { ClosePrinter(h); }
 };
 using PrinterOwner = UniqueHandle<PrinterTraits>;
 

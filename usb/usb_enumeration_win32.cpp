@@ -40,9 +40,9 @@ constexpr wchar_t kMonitorPortsKey[] =
 
 struct DeviceSetTraits {
   using Handle = HDEVINFO;
-  static HDEVINFO none() { return INVALID_HANDLE_VALUE; }
-  static bool held(HDEVINFO set) { return set != INVALID_HANDLE_VALUE; }
-  static void close(HDEVINFO set) { SetupDiDestroyDeviceInfoList(set); }
+  static HDEVINFO None() { return INVALID_HANDLE_VALUE; }
+  static bool Held(HDEVINFO set) { return set != INVALID_HANDLE_VALUE; }
+  static void Close(HDEVINFO set) { SetupDiDestroyDeviceInfoList(set); }
 };
 using DeviceSetOwner = UniqueHandle<DeviceSetTraits>;
 

@@ -78,7 +78,7 @@ bool IsSerialAdapter(const UsbPrinter& record) {
 }
 
 bool EqualsIgnoreAsciiCase(std::u16string_view a, std::u16string_view b) {
-  return a.size() == b.size() && asciiLower(a) == asciiLower(b);
+  return a.size() == b.size() && AsciiLower(a) == AsciiLower(b);
 }
 
 void AddOrMergeUsbPrinter(std::vector<UsbPrinter>& list, const UsbPrinter& record) {
@@ -102,7 +102,7 @@ std::u16string MonitorNameFromDeviceId(std::u16string_view deviceId) {
   std::u16string id(deviceId);
   std::replace(id.begin(), id.end(), u'#', u'\\');
   constexpr std::u16string_view kMarker = u"usbprint\\";
-  const std::size_t at = asciiLower(id).find(kMarker);
+  const std::size_t at = AsciiLower(id).find(kMarker);
   if (at == std::u16string::npos) return std::u16string(kDefaultMonitorName);
 
   const std::size_t start = at + kMarker.size();
@@ -117,7 +117,7 @@ std::u16string MonitorNameFromDeviceId(std::u16string_view deviceId) {
 }
 
 std::u16string FindComPort(std::u16string_view text) {
-  const std::u16string lower = asciiLower(text);
+  const std::u16string lower = AsciiLower(text);
   for (std::size_t at = lower.find(u"com"); at != std::u16string::npos;
        at = lower.find(u"com", at + 3)) {
     std::size_t end = at + 3;

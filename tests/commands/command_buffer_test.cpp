@@ -8,17 +8,17 @@ namespace {
 
 CommandBuffer viscii(std::u16string_view text) {
   CommandBuffer buffer;
-  appendViscii(buffer, text);
+  AppendViscii(buffer, text);
   return buffer;
 }
 
 TEST(CommandBuffer, AppendsExactlyWhatItIsGiven) {
   CommandBuffer buffer;
-  appendByte(buffer, 0x1B);
+  AppendByte(buffer, 0x1B);
   const std::uint8_t init[] = {0x40, 0x00, 0xFF};
-  appendBytes(buffer, init, 3);
-  appendCString(buffer, "@cnt");
-  appendCString(buffer, "");
+  AppendBytes(buffer, init, 3);
+  AppendCString(buffer, "@cnt");
+  AppendCString(buffer, "");
   EXPECT_EQ(buffer, (CommandBuffer{0x1B, 0x40, 0x00, 0xFF, 0x40, 0x63, 0x6E, 0x74}));
 }
 
@@ -81,28 +81,28 @@ TEST(SplitFeed, TriplesAddUpToTheTotal) {
   };
   for (const auto& c : cases) {
     CommandBuffer buffer;
-    appendSplitFeed(buffer, c.letter, c.total);
+    AppendSplitFeed(buffer, c.letter, c.total);
     EXPECT_EQ(buffer, bytes(c.expected)) << c.letter << ' ' << c.total;
   }
 }
 
 TEST(AsciiNarrow, KeepsAsciiAndReplacesEverythingElse) {
-  EXPECT_EQ(toAsciiNarrow(u"Cà phê"), "C? ph?");
-  EXPECT_EQ(toAsciiNarrow(u"192.168.1.222"), "192.168.1.222");
-  EXPECT_EQ(toAsciiNarrow(u""), "");
-  EXPECT_EQ(toAsciiNarrow(std::u16string(u"a\0b", 3)), "a?b");
-  EXPECT_EQ(toAsciiNarrow(u"\x7f\x80"), "\x7f?");
-  EXPECT_EQ(toAsciiNarrow(u"\U0001F600"), "??");
+  EXPECT_EQ(ToAsciiNarrow(u"Cà phê"), "C? ph?");
+  EXPECT_EQ(ToAsciiNarrow(u"192.168.1.222"), "192.168.1.222");
+  EXPECT_EQ(ToAsciiNarrow(u""), "");
+  EXPECT_EQ(ToAsciiNarrow(std::u16string(u"a\0b", 3)), "a?b");
+  EXPECT_EQ(ToAsciiNarrow(u"\x7f\x80"), "\x7f?");
+  EXPECT_EQ(ToAsciiNarrow(u"\U0001F600"), "??");
 }
 
 TEST(Utf8, EncodesWholeTextsAndReplacesLoneSurrogates) {
-  EXPECT_EQ(toUtf8(u""), "");
-  EXPECT_EQ(toUtf8(u"https://a.vn/?q=1"), "https://a.vn/?q=1");
-  EXPECT_EQ(toUtf8(u"Bạn"), "B\xE1\xBA\xA1n");
-  EXPECT_EQ(toUtf8(u"\u00e9"), "\xC3\xA9");
-  EXPECT_EQ(toUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
-  EXPECT_EQ(toUtf8(std::u16string(1, char16_t{0xD83D})), "\xEF\xBF\xBD");
-  EXPECT_EQ(toUtf8(std::u16string{char16_t{0xDE00}, u'a'}),
+  EXPECT_EQ(ToUtf8(u""), "");
+  EXPECT_EQ(ToUtf8(u"https://a.vn/?q=1"), "https://a.vn/?q=1");
+  EXPECT_EQ(ToUtf8(u"Bạn"), "B\xE1\xBA\xA1n");
+  EXPECT_EQ(ToUtf8(u"\u00e9"), "\xC3\xA9");
+  EXPECT_EQ(ToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
+  EXPECT_EQ(ToUtf8(std::u16string(1, char16_t{0xD83D})), "\xEF\xBF\xBD");
+  EXPECT_EQ(ToUtf8(std::u16string{char16_t{0xDE00}, u'a'}),
             "\xEF\xBF\xBD"
             "a");
 }
@@ -111,19 +111,19 @@ TEST(Utf8, DecodesAndReplacesMalformedInput) {
   for (const std::u16string& text :
        {std::u16string(u"Máy in bill/tem"), std::u16string(u"\U0001F600x"),
         std::u16string(u"Đang tìm máy in USB...")}) {
-    EXPECT_EQ(fromUtf8(toUtf8(text)), text);
+    EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
   }
-  EXPECT_EQ(fromUtf8("\xFF"
+  EXPECT_EQ(FromUtf8("\xFF"
                      "a"),
             u"\uFFFD"
             "a");
-  EXPECT_EQ(fromUtf8("\xC3"), u"\uFFFD");
-  EXPECT_EQ(fromUtf8("\xC0\x80"), u"\uFFFD\uFFFD");  // no such lead byte
-  EXPECT_EQ(fromUtf8("\xED\xA0\x80"
+  EXPECT_EQ(FromUtf8("\xC3"), u"\uFFFD");
+  EXPECT_EQ(FromUtf8("\xC0\x80"), u"\uFFFD\uFFFD");  // no such lead byte
+  EXPECT_EQ(FromUtf8("\xED\xA0\x80"
                      "b"),
             u"\uFFFD"
             "b");  // encoded surrogate
-  EXPECT_EQ(widenAscii("10.0.0.1"), u"10.0.0.1");
+  EXPECT_EQ(WidenAscii("10.0.0.1"), u"10.0.0.1");
 }
 
 TEST(Keywords, FoldOnlyLettersAToZ) {
@@ -136,7 +136,7 @@ TEST(Keywords, FoldOnlyLettersAToZ) {
   // Accented capitals are not folded: "Đ" does not match "đ".
   static constexpr std::u16string_view kAccented[] = {u"đ"};
   EXPECT_FALSE(ContainsAnyKeyword(u"Đ", kAccented));
-  EXPECT_EQ(asciiLower(u"ÀBC-Đ"), u"Àbc-Đ");
+  EXPECT_EQ(AsciiLower(u"ÀBC-Đ"), u"Àbc-Đ");
 }
 
 TEST(Vocabulary, CodePagePrefixIsCancelDoubleByteThenTable27ThenTheProprietaryPart) {

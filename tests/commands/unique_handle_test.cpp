@@ -13,9 +13,9 @@ std::vector<int> closed;
 
 struct FakeTraits {
   using Handle = int;
-  static int none() { return -1; }
-  static bool held(int h) { return h != -1; }
-  static void close(int h) { closed.push_back(h); }
+  static int None() { return -1; }
+  static bool Held(int h) { return h != -1; }
+  static void Close(int h) { closed.push_back(h); }
 };
 using FakeOwner = UniqueHandle<FakeTraits>;
 

@@ -31,12 +31,12 @@ TEST(VisciiReference, EveryUnitAgreesWithIconv) {
   for (char32_t cp = 0x80; cp <= 0xFFFF; ++cp) {
     const auto unit = static_cast<char16_t>(cp);
     if (cp >= 0xD800 && cp <= 0xDFFF) {  // a lone surrogate half is never a letter
-      ASSERT_EQ(visciiByte(unit), '?');
+      ASSERT_EQ(VisciiByte(unit), '?');
       continue;
     }
     const int reference = iconvViscii(converter, unit);
     if (reference >= 0) ++mapped;
-    ASSERT_EQ(visciiByte(unit), reference >= 0 ? reference : '?')
+    ASSERT_EQ(VisciiByte(unit), reference >= 0 ? reference : '?')
         << std::hex << "U+" << static_cast<unsigned>(cp);
   }
   iconv_close(converter);

@@ -140,7 +140,7 @@ TEST(EveryNetwork, RefreshAsksEveryNetworkAndSweepsEachWhenNoneAnswered) {
   };
   sources.scanTcp9100 = [&](const NetworkProfile& p) {
     NetworkPrinter found;
-    found.ip = networkPrefix(p.ip) + ".50";
+    found.ip = NetworkPrefix(p.ip) + ".50";
     const std::lock_guard<std::mutex> lock(sweptMutex);
     swept.push_back(p.ip);
     return std::vector<NetworkPrinter>{found};

@@ -26,10 +26,10 @@ void expectAgreementWithPlatform(PlatformParse platformParse, ToHost toHost) {
     std::uint32_t platformValue = 0;
     const bool platform = platformParse(text, platformValue);
     std::uint32_t ours = 0;
-    EXPECT_EQ(parseIpv4(text, ours), platform) << '"' << text << '"';
+    EXPECT_EQ(ParseIpv4(text, ours), platform) << '"' << text << '"';
     if (platform) {
       EXPECT_EQ(ours, platformValue) << text;
-      EXPECT_EQ(ipv4ToHost(text), toHost(platformValue)) << text;
+      EXPECT_EQ(Ipv4ToHost(text), toHost(platformValue)) << text;
     }
   }
 }

@@ -32,72 +32,72 @@ TEST(Ipv4Text, ToHostParsesDottedQuadsAndGivesZeroForAnythingElse) {
       {"192.168.001.1", 0},
       {"0.10.100.0", 0x000A6400},
   };
-  for (const auto& c : cases) EXPECT_EQ(ipv4ToHost(c.text), c.host) << '"' << c.text << '"';
+  for (const auto& c : cases) EXPECT_EQ(Ipv4ToHost(c.text), c.host) << '"' << c.text << '"';
 }
 
 TEST(Ipv4Text, HostToTextAndPrefixMasks) {
-  EXPECT_EQ(hostToIpv4(0xFFFFFF00), "255.255.255.0");
-  EXPECT_EQ(hostToIpv4(prefixMask(32)), "255.255.255.255");
-  EXPECT_EQ(hostToIpv4(prefixMask(0)), "0.0.0.0");
-  EXPECT_EQ(hostToIpv4(0x0A010203), "10.1.2.3");
-  EXPECT_EQ(prefixMask(24), 0xFFFFFF00u);
-  EXPECT_EQ(prefixMask(16), 0xFFFF0000u);
-  EXPECT_EQ(prefixMask(1), 0x80000000u);
-  EXPECT_EQ(prefixMask(31), 0xFFFFFFFEu);
+  EXPECT_EQ(HostToIpv4(0xFFFFFF00), "255.255.255.0");
+  EXPECT_EQ(HostToIpv4(PrefixMask(32)), "255.255.255.255");
+  EXPECT_EQ(HostToIpv4(PrefixMask(0)), "0.0.0.0");
+  EXPECT_EQ(HostToIpv4(0x0A010203), "10.1.2.3");
+  EXPECT_EQ(PrefixMask(24), 0xFFFFFF00u);
+  EXPECT_EQ(PrefixMask(16), 0xFFFF0000u);
+  EXPECT_EQ(PrefixMask(1), 0x80000000u);
+  EXPECT_EQ(PrefixMask(31), 0xFFFFFFFEu);
   for (std::uint32_t host : {1u, 0x7F000001u, 0xC0A80119u, 0xFFFFFFFEu}) {
-    EXPECT_EQ(ipv4ToHost(hostToIpv4(host)), host);
+    EXPECT_EQ(Ipv4ToHost(HostToIpv4(host)), host);
   }
 }
 
 TEST(Ipv4Text, ParseStoresNetworkOrderAndLeavesOutputOnFailure) {
   std::uint32_t value = 0xDEADBEEF;
-  EXPECT_FALSE(parseIpv4("192.168.1", value));
+  EXPECT_FALSE(ParseIpv4("192.168.1", value));
   EXPECT_EQ(value, 0xDEADBEEFu);
-  ASSERT_TRUE(parseIpv4("192.168.1.50", value));
+  ASSERT_TRUE(ParseIpv4("192.168.1.50", value));
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(&value);
   EXPECT_EQ(bytes[0], 192);
   EXPECT_EQ(bytes[1], 168);
   EXPECT_EQ(bytes[2], 1);
   EXPECT_EQ(bytes[3], 50);
-  ASSERT_TRUE(parseIpv4("0.0.0.0", value));  // parses, although ipv4ToHost says 0
+  ASSERT_TRUE(ParseIpv4("0.0.0.0", value));  // parses, although Ipv4ToHost says 0
   EXPECT_EQ(value, 0u);
 
-  const auto parts = ipv4Bytes("10.1.255.0");
+  const auto parts = Ipv4Bytes("10.1.255.0");
   ASSERT_TRUE(parts.has_value());
   EXPECT_EQ(*parts, (std::array<std::uint8_t, 4>{10, 1, 255, 0}));
 }
 
 TEST(Ipv4Text, NetworkPrefixCutsBeforeTheThirdDot) {
-  EXPECT_EQ(networkPrefix("10.0.0.7"), "10.0.0");
-  EXPECT_EQ(networkPrefix("192.168.1.25"), "192.168.1");
-  EXPECT_EQ(networkPrefix("abc"), "abc");
-  EXPECT_EQ(networkPrefix("1.2.3"), "1.2.3");
-  EXPECT_EQ(networkPrefix(""), "");
-  EXPECT_EQ(networkPrefix("1.2.3.4.5"), "1.2.3");
-  EXPECT_EQ(networkPrefix("..."), "..");
+  EXPECT_EQ(NetworkPrefix("10.0.0.7"), "10.0.0");
+  EXPECT_EQ(NetworkPrefix("192.168.1.25"), "192.168.1");
+  EXPECT_EQ(NetworkPrefix("abc"), "abc");
+  EXPECT_EQ(NetworkPrefix("1.2.3"), "1.2.3");
+  EXPECT_EQ(NetworkPrefix(""), "");
+  EXPECT_EQ(NetworkPrefix("1.2.3.4.5"), "1.2.3");
+  EXPECT_EQ(NetworkPrefix("..."), "..");
 }
 
 TEST(BroadcastTargets, LimitedDirectedAndPrefixBroadcastWithoutDeduplication) {
   NetworkProfile slash24;
   slash24.ip = "192.168.1.25";
   slash24.mask = "255.255.255.0";
-  EXPECT_EQ(broadcastTargets(slash24),
+  EXPECT_EQ(BroadcastTargets(slash24),
             (std::vector<std::string>{"255.255.255.255", "192.168.1.255", "192.168.1.255"}));
 
   NetworkProfile slash16;
   slash16.ip = "10.1.2.3";
   slash16.mask = "255.255.0.0";
-  EXPECT_EQ(broadcastTargets(slash16),
+  EXPECT_EQ(BroadcastTargets(slash16),
             (std::vector<std::string>{"255.255.255.255", "10.1.255.255", "10.1.2.255"}));
 
   NetworkProfile noMask;
   noMask.ip = "10.1.2.3";
-  EXPECT_EQ(broadcastTargets(noMask), (std::vector<std::string>{"255.255.255.255", "10.1.2.255"}));
+  EXPECT_EQ(BroadcastTargets(noMask), (std::vector<std::string>{"255.255.255.255", "10.1.2.255"}));
 
   NetworkProfile badAddress;
   badAddress.ip = "printer";
   badAddress.mask = "255.255.255.0";
-  EXPECT_EQ(broadcastTargets(badAddress),
+  EXPECT_EQ(BroadcastTargets(badAddress),
             (std::vector<std::string>{"255.255.255.255", "printer.255"}));
 }
 
@@ -138,18 +138,18 @@ std::vector<NetworkPrinter> printersAt(std::initializer_list<const char*> ips) {
 TEST(AddressOrder, NumericAndTextOrdersDiffer) {
   auto printers = printersAt({"10.0.0.20", "10.0.0.100", "bad", "10.0.0.2", "9.255.255.255"});
 
-  sortByNumericAddress(printers);
+  SortByNumericAddress(printers);
   EXPECT_EQ(ipsOf(printers), (std::vector<std::string>{"bad", "9.255.255.255", "10.0.0.2",
                                                        "10.0.0.20", "10.0.0.100"}));
 
-  std::sort(printers.begin(), printers.end(), textAddressLess);
+  std::sort(printers.begin(), printers.end(), TextAddressLess);
   EXPECT_EQ(ipsOf(printers), (std::vector<std::string>{"10.0.0.100", "10.0.0.2", "10.0.0.20",
                                                        "9.255.255.255", "bad"}));
 }
 
 TEST(AddressOrder, NumericOrderComparesUnsigned) {
   auto printers = printersAt({"200.0.0.1", "100.0.0.1"});
-  sortByNumericAddress(printers);
+  SortByNumericAddress(printers);
   EXPECT_EQ(ipsOf(printers), (std::vector<std::string>{"100.0.0.1", "200.0.0.1"}));
 }
 
@@ -157,8 +157,8 @@ TEST(AddressOrder, TextOrderComparesBytesUnsigned) {
   NetworkPrinter high, low;
   high.ip = "\xC3\xA9";  // a byte above 0x7F must sort after ASCII
   low.ip = "z";
-  EXPECT_TRUE(textAddressLess(low, high));
-  EXPECT_FALSE(textAddressLess(high, low));
+  EXPECT_TRUE(TextAddressLess(low, high));
+  EXPECT_FALSE(TextAddressLess(high, low));
 }
 
 TEST(ResolveTarget, IndexIsTakenAgainstTheListOfTheCurrentMode) {

@@ -26,7 +26,7 @@ TEST(SweepSideBySide, EveryNetworkSweepsAtOnceAndResultsKeepTheNetworkOrder) {
       return std::vector<NetworkPrinter>{};
     }
     NetworkPrinter found;
-    found.ip = networkPrefix(p.ip) + ".9";
+    found.ip = NetworkPrefix(p.ip) + ".9";
     return std::vector<NetworkPrinter>{found};
   };
   const auto found = SweepEveryNetwork(networks, sweep);

@@ -55,7 +55,7 @@ double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 
 // A list item as the window writes it for a printer found by discovery.
 std::u16string Item(const std::string& ip, const std::string& mac) {
-  return widenAscii(ip) + u"    Máy in bill/tem (" + widenAscii(mac) + u")";
+  return WidenAscii(ip) + u"    Máy in bill/tem (" + WidenAscii(mac) + u")";
 }
 
 std::string MacText(unsigned a, unsigned b, unsigned c, unsigned d, unsigned e, unsigned f) {
@@ -168,14 +168,14 @@ class HostileNetwork : public ::testing::Test {
     const std::u16string text = ui::AnswerMessageBox(10s).value_or(u"(no message box)");
     const auto took = Clock::now() - start;
     timer.Stop();
-    Figure(what + ": " + toUtf8(text), Ms(took), timer);
+    Figure(what + ": " + ToUtf8(text), Ms(took), timer);
     EXPECT_LT(took, kSendBound) << what;
     return text;
   }
 
   int IndexOf(const std::vector<std::u16string>& items, const std::string& ip) const {
     for (std::size_t i = 0; i < items.size(); ++i) {
-      if (items[i].rfind(widenAscii(ip + " "), 0) == 0) return static_cast<int>(i);
+      if (items[i].rfind(WidenAscii(ip + " "), 0) == 0) return static_cast<int>(i);
     }
     return -1;
   }
@@ -243,7 +243,7 @@ TEST_F(HostileNetwork, ThousandsOfRepliesInOneSearch) {
       continue;
     }
     ++flood;
-    EXPECT_TRUE(macsListed.insert(known->second).second) << "MAC listed twice: " << toUtf8(item);
+    EXPECT_TRUE(macsListed.insert(known->second).second) << "MAC listed twice: " << ToUtf8(item);
   }
   // The TCP hosts answered before the flood filled anything.
   EXPECT_EQ(tcpHostsListed, Listed(TcpHosts()));
@@ -314,7 +314,7 @@ TEST_F(HostileNetwork, SendsToHostileTcpHosts) {
   // The reset may come before the bytes leave or after: either outcome, in time.
   const std::u16string reset =
       SendTo(IndexOf(items, "192.168.77.44"), kSaveDensity, "density to a resetting host");
-  EXPECT_TRUE(reset == u"Đã gửi độ đậm." || reset == u"Chưa gửi được độ đậm.") << toUtf8(reset);
+  EXPECT_TRUE(reset == u"Đã gửi độ đậm." || reset == u"Chưa gửi được độ đậm.") << ToUtf8(reset);
   // The largest command, the whole ticket program, to the host not reading.
   Press(kQueuePageButton);
   Press(kContentToggle);

@@ -114,9 +114,9 @@ void checkChoice(const std::vector<NetworkProfile>& profiles) {
   const std::string suggestion = SuggestAddress(chosen, "222");
   KV_FUZZ_CHECK(suggestion == base.substr(0, base.rfind('.')) + ".222");
 
-  const std::vector<std::string> targets = broadcastTargets(chosen);
-  const auto ip = ipv4Bytes(chosen.ip);
-  const auto mask = ipv4Bytes(chosen.mask);
+  const std::vector<std::string> targets = BroadcastTargets(chosen);
+  const auto ip = Ipv4Bytes(chosen.ip);
+  const auto mask = Ipv4Bytes(chosen.mask);
   KV_FUZZ_CHECK(ip && mask);
   std::uint32_t host = 0, maskHost = 0;
   for (int i = 0; i < 4; ++i) {
@@ -136,7 +136,7 @@ void checkEveryNetwork(const std::vector<NetworkProfile>& profiles) {
   const NetworkProfile chosen = ChooseProfile(profiles);
   const std::vector<DiscoverySocketPlan> plan = PlanDiscoverySockets(profiles);
   KV_FUZZ_CHECK(!plan.empty() && plan[0].bindIp == "0.0.0.0" && plan[0].heardOn == chosen.ip &&
-                plan[0].targets == broadcastTargets(chosen));
+                plan[0].targets == BroadcastTargets(chosen));
   std::set<std::string> expectedBound, bound;
   for (const NetworkProfile& p : profiles) {
     if (p.ip != chosen.ip && p.ip != "0.0.0.0") expectedBound.insert(p.ip);

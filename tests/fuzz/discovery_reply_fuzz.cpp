@@ -51,7 +51,7 @@ void checkRecord(const NetworkPrinter& p) {
     KV_FUZZ_CHECK(i % 3 == 2 ? p.mac[i] == '-' : isUpperHex(p.mac[i]));
   }
   KV_FUZZ_CHECK(p.port > 0 && p.port <= 0xFFFF);
-  KV_FUZZ_CHECK(ipv4Bytes(p.ip) && ipv4Bytes(p.mask) && ipv4Bytes(p.gateway));
+  KV_FUZZ_CHECK(Ipv4Bytes(p.ip) && Ipv4Bytes(p.mask) && Ipv4Bytes(p.gateway));
   KV_FUZZ_CHECK(p.foundByUdp);
 }
 
@@ -71,12 +71,12 @@ std::vector<NetworkPrinter> expectedRun(const std::vector<std::string_view>& dat
 }
 
 bool byAddressThenMac(const NetworkPrinter& a, const NetworkPrinter& b) {
-  const auto ka = ipv4ToHost(a.ip), kb = ipv4ToHost(b.ip);
+  const auto ka = Ipv4ToHost(a.ip), kb = Ipv4ToHost(b.ip);
   return ka != kb ? ka < kb : a.mac < b.mac;
 }
 
 void checkRun(std::vector<NetworkPrinter> got, std::vector<NetworkPrinter> expected) {
-  KV_FUZZ_CHECK(std::is_sorted(got.begin(), got.end(), numericAddressLess));
+  KV_FUZZ_CHECK(std::is_sorted(got.begin(), got.end(), NumericAddressLess));
   std::sort(got.begin(), got.end(), byAddressThenMac);
   std::sort(expected.begin(), expected.end(), byAddressThenMac);
   KV_FUZZ_CHECK(got == expected);

@@ -95,7 +95,7 @@ void checkSweep(const std::vector<std::string_view>& parts) {
       },
       0);
   KV_FUZZ_CHECK(probed == expectedHosts);
-  KV_FUZZ_CHECK(std::is_sorted(found.begin(), found.end(), numericAddressLess));
+  KV_FUZZ_CHECK(std::is_sorted(found.begin(), found.end(), NumericAddressLess));
   KV_FUZZ_CHECK(found.size() ==
                 static_cast<std::size_t>(std::count(printerAt.begin(), printerAt.end(), true)));
   for (const NetworkPrinter& p : found) {

@@ -76,7 +76,7 @@ const std::array<std::uint8_t, 0x10000>& visciiReference() {
 
 void checkViscii(const std::u16string& text) {
   CommandBuffer encoded;
-  appendViscii(encoded, text);
+  AppendViscii(encoded, text);
   // One byte per unit, except CR, which gives none.
   std::size_t at = 0;
   for (char16_t u : text) {
@@ -88,11 +88,11 @@ void checkViscii(const std::u16string& text) {
 }
 
 void checkNarrow(const std::u16string& text) {
-  KV_FUZZ_CHECK(toAsciiNarrow(text) == asciiNarrowed(text));
+  KV_FUZZ_CHECK(ToAsciiNarrow(text) == asciiNarrowed(text));
 }
 
 void checkUtf8(std::u16string text) {
-  const std::string utf8 = toUtf8(text);
+  const std::string utf8 = ToUtf8(text);
   // A surrogate half without its partner becomes U+FFFD, as the platform's
   // conversion does; then the text is valid UTF-16 and iconv agrees.
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -104,15 +104,15 @@ void checkUtf8(std::u16string text) {
     }
   }
   KV_FUZZ_CHECK(utf16ToUtf8(utf16le(text)) == utf8);
-  KV_FUZZ_CHECK(fromUtf8(utf8) == text);  // and it reads back unchanged
+  KV_FUZZ_CHECK(FromUtf8(utf8) == text);  // and it reads back unchanged
 }
 
 void checkFromUtf8(std::string_view bytes) {
-  const std::u16string text = fromUtf8(bytes);
+  const std::u16string text = FromUtf8(bytes);
   // Valid UTF-8 reads as iconv reads it; any input gives well-formed UTF-16.
   if (const auto reference = utf8ToUtf16(bytes)) {
     KV_FUZZ_CHECK(utf16le(text) == *reference);
-    KV_FUZZ_CHECK(toUtf8(text) == bytes);
+    KV_FUZZ_CHECK(ToUtf8(text) == bytes);
   }
   KV_FUZZ_CHECK(utf16ToUtf8(utf16le(text)).has_value());
   KV_FUZZ_CHECK(text.empty() == bytes.empty());

@@ -271,8 +271,8 @@ class Soak {
     if (!text) {
       Fault(std::string("no outcome within 15 s: ") + action.name + " to " + target.name);
     } else if (*text != expected) {
-      Fault(std::string(action.name) + " to " + target.name + ": \"" + korvante::toUtf8(*text) +
-            "\" instead of \"" + korvante::toUtf8(expected) + "\"");
+      Fault(std::string(action.name) + " to " + target.name + ": \"" + korvante::ToUtf8(*text) +
+            "\" instead of \"" + korvante::ToUtf8(expected) + "\"");
     } else {
       ++asExpected_;
     }

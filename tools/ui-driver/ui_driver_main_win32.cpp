@@ -33,7 +33,7 @@ namespace {
 
 using namespace korvante::ui;
 
-void PrintLine(const std::u16string& text) { std::printf("%s\n", korvante::toUtf8(text).c_str()); }
+void PrintLine(const std::u16string& text) { std::printf("%s\n", korvante::ToUtf8(text).c_str()); }
 
 int Usage() {
   std::fprintf(

@@ -412,7 +412,7 @@ bool acceptsWithin(const std::string& ip, milliseconds limit) {
 TEST(LabSimulator, IpChangeCommandOverTcpMovesThePrinter) {
   NetworkPrinter printer;
   printer.ip = host(60);
-  const auto newIp = ipv4Bytes(host(160));
+  const auto newIp = Ipv4Bytes(host(160));
   ASSERT_TRUE(newIp);
   CommandBuffer command{0x1F, 0x1B, 0x1F, 0x22};
   command.insert(command.end(), newIp->begin(), newIp->end());
@@ -426,8 +426,8 @@ TEST(LabSimulator, SaveBroadcastMovesOnlyThePrinterWithThatMac) {
   // "XP0001SAVE", MAC, device bytes, address, mask, gateway, port 9100, 00.
   std::vector<std::uint8_t> save{'X', 'P', '0', '0', '0', '1', 'S', 'A', 'V', 'E'};
   save.insert(save.end(), {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x61, 0x22, 0x00});
-  const auto newIp = ipv4Bytes(host(161));
-  const auto gateway = ipv4Bytes(host(1));
+  const auto newIp = Ipv4Bytes(host(161));
+  const auto gateway = Ipv4Bytes(host(1));
   ASSERT_TRUE(newIp && gateway);
   save.insert(save.end(), newIp->begin(), newIp->end());
   save.insert(save.end(), {0xFF, 0xFF, 0xFF, 0x00});
