@@ -18,8 +18,8 @@ LanChangeJob MakeLanChangeJob(const NetworkPrinter& printer, const LanAddresses&
 }
 
 bool RunLanChange(const LanChangeJob& job, const LanJobHooks& hooks) {
-  if (usesSaveBroadcast(job.printer, job.profilesPresent)) {
-    const CommandResult datagram = buildSaveDatagram(job.printer, job.addresses);
+  if (UsesSaveBroadcast(job.printer, job.profilesPresent)) {
+    const CommandResult datagram = BuildSaveDatagram(job.printer, job.addresses);
     // A datagram that cannot be built (the window checked the texts first) or
     // a socket that cannot be opened sends nothing; the confirmation decides.
     if (!datagram.invalidField) {
@@ -38,7 +38,7 @@ bool RunLanChange(const LanChangeJob& job, const LanJobHooks& hooks) {
     }
     hooks.sleep(kApplyWaitMs);
   } else {
-    const CommandResult command = buildIpChangeCommand(job.addresses.newIp);
+    const CommandResult command = BuildIpChangeCommand(job.addresses.newIp);
     const bool delivered = !command.invalidField && hooks.sendTcp9100(job.printer, command.bytes);
     hooks.sleep(kApplyWaitMs);
     if (!delivered) return false;

@@ -39,7 +39,7 @@ void SendToSelected(MainWindow& w, CommandBuffer bytes, std::u16string_view succ
                     std::u16string_view failure, std::u16string_view question = {}) {
   PrinterBoxChoice choice = ResolvePrinterBoxOf(w);
   if (choice.malformed) {
-    ShowMessage(w, invalidAddressMessage(AddressField::PrinterIp));
+    ShowMessage(w, InvalidAddressMessage(AddressField::PrinterIp));
     return;
   }
   if (!choice.target) {
@@ -66,21 +66,21 @@ std::optional<PrinterTarget> ResolveSelectedTarget(const MainWindow& w) {
 
 void SaveLan(MainWindow& w) {
   const LanAddresses addresses =
-      readLanAddresses(ControlText(w.at(Slot::kLanIpField)), ControlText(w.at(Slot::kLanMaskField)),
+      ReadLanAddresses(ControlText(w.at(Slot::kLanIpField)), ControlText(w.at(Slot::kLanMaskField)),
                        ControlText(w.at(Slot::kLanGatewayField)));
   const int index = SelectedIndex(w);
 
   if (w.mode != kModeNetwork) {
     // Over USB only the new address is sent.
-    if (auto invalid = findInvalidLanAddress(addresses, false)) {
-      ShowMessage(w, invalidAddressMessage(*invalid));
+    if (auto invalid = FindInvalidLanAddress(addresses, false)) {
+      ShowMessage(w, InvalidAddressMessage(*invalid));
       return;
     }
     if (index < 0 || static_cast<std::size_t>(index) >= w.usbPrinters.size()) {
       ShowMessage(w, u"Chưa chọn máy in USB.");
       return;
     }
-    Send(w, UsbSendJob{w.usbPrinters[index], buildIpChangeCommand(addresses.newIp).bytes},
+    Send(w, UsbSendJob{w.usbPrinters[index], BuildIpChangeCommand(addresses.newIp).bytes},
          u"Đã gửi lệnh đổi IP qua USB. Vui lòng đợi vài giây rồi tìm lại máy in.",
          u"Chưa gửi được lệnh đổi IP qua USB.");
     return;
@@ -92,13 +92,13 @@ void SaveLan(MainWindow& w) {
       choice.target ? std::optional(choice.target->net) : std::nullopt;
   // The broadcast carries mask and gateway too; the TCP command the address
   // alone. Without a printer only the address can be judged.
-  const bool broadcast = printer && usesSaveBroadcast(*printer, !w.profiles.empty());
-  if (auto invalid = findInvalidLanAddress(addresses, broadcast)) {
-    ShowMessage(w, invalidAddressMessage(*invalid));
+  const bool broadcast = printer && UsesSaveBroadcast(*printer, !w.profiles.empty());
+  if (auto invalid = FindInvalidLanAddress(addresses, broadcast)) {
+    ShowMessage(w, InvalidAddressMessage(*invalid));
     return;
   }
   if (choice.malformed) {
-    ShowMessage(w, invalidAddressMessage(AddressField::PrinterIp));
+    ShowMessage(w, InvalidAddressMessage(AddressField::PrinterIp));
     return;
   }
   if (!printer) {
@@ -118,9 +118,9 @@ void SaveWifi(MainWindow& w) {
   settings.ip = ControlText(w.at(Slot::kWifiIpField));
   settings.mask = ControlText(w.at(Slot::kWifiMaskField));
   settings.gateway = ControlText(w.at(Slot::kWifiGatewayField));
-  CommandResult command = buildWifiCommand(settings);
+  CommandResult command = BuildWifiCommand(settings);
   if (command.invalidField) {
-    ShowMessage(w, invalidAddressMessage(*command.invalidField));
+    ShowMessage(w, InvalidAddressMessage(*command.invalidField));
     return;
   }
   SendToSelected(w, std::move(command.bytes), u"Đã gửi cấu hình WiFi.",
@@ -128,13 +128,13 @@ void SaveWifi(MainWindow& w) {
 }
 
 void SaveBeep(MainWindow& w, bool test) {
-  SendToSelected(w, buildBuzzerCommand(IsChecked(w.at(Slot::kBeepCheck)), test), u"Đã gửi chuông.",
+  SendToSelected(w, BuildBuzzerCommand(IsChecked(w.at(Slot::kBeepCheck)), test), u"Đã gửi chuông.",
                  u"Chưa gửi được chuông.");
 }
 
 void SaveDensity(MainWindow& w) {
-  const std::int32_t density = densityFromText(ControlText(w.at(Slot::kDensityField)));
-  SendToSelected(w, buildDensityCommand(density), u"Đã gửi độ đậm.", u"Chưa gửi được độ đậm.");
+  const std::int32_t density = DensityFromText(ControlText(w.at(Slot::kDensityField)));
+  SendToSelected(w, BuildDensityCommand(density), u"Đã gửi độ đậm.", u"Chưa gửi được độ đậm.");
 }
 
 void SaveQueue(MainWindow& w) {
@@ -158,7 +158,7 @@ void SaveQueue(MainWindow& w) {
 
   // The length is checked before the printer: an over-long ticket is reported
   // even with no printer selected.
-  std::optional<CommandBuffer> transmission = buildQueueTransmission(input);
+  std::optional<CommandBuffer> transmission = BuildQueueTransmission(input);
   if (!transmission) {
     ShowMessage(w, kTicketTooLongMessage);
     return;

@@ -271,7 +271,7 @@ void CreateQueuePage(MainWindow& w, ControlFactory& make) {
     slot(LinePart::kItalic) = make.OwnerDrawn(content, L"I", base + kLineItalicOffset);
     slot(LinePart::kUnderline) = make.OwnerDrawn(content, L"U", base + kLineUnderlineOffset);
     slot(LinePart::kSizeList) = make.SizeList(content, 9, base + kLineSizeListOffset);
-    const std::u16string caption = widthButtonCaption(w.lines[line].widthLevel);
+    const std::u16string caption = WidthButtonCaption(w.lines[line].widthLevel);
     slot(LinePart::kWidthButton) =
         make.OwnerDrawn(content, WideText(caption), base + kLineWidthOffset);
     make.Tooltip(slot(LinePart::kBold), L"In đậm");

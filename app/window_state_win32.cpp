@@ -129,7 +129,7 @@ void SetBusy(MainWindow& w, bool busy) {
 void UpdateCounterPreviewFont(MainWindow& w) {
   const int level = ListLevel(w.at(Slot::kCounterSizeList));
   LOGFONTW font{};
-  font.lfHeight = -counterPreviewHeight(level);
+  font.lfHeight = -CounterPreviewHeight(level);
   font.lfWeight = FW_BOLD;
   wcsncpy_s(font.lfFaceName, LF_FACESIZE, L"Segoe UI", LF_FACESIZE - 1);
   HFONT created = CreateFontIndirectW(&font);
@@ -164,7 +164,7 @@ void OnLineStyleCommand(MainWindow& w, int line, int sub, HWND button) {
     QueueLine& record = w.lines[i];
     HMENU menu = CreatePopupMenu();
     for (int level = kWidthNarrow; level <= kWidthWide; ++level) {
-      const std::u16string word(widthLevelWord(level));
+      const std::u16string word(WidthLevelWord(level));
       AppendMenuW(menu, MF_STRING | (level == record.widthLevel ? MF_CHECKED : 0),
                   static_cast<UINT_PTR>(level), WideText(word));
     }
@@ -178,7 +178,7 @@ void OnLineStyleCommand(MainWindow& w, int line, int sub, HWND button) {
     DestroyMenu(menu);
     if (choice >= 1 && choice <= 3) {
       record.widthLevel = choice;
-      SetWindowTextW(widthButton, WideText(widthButtonCaption(choice)));
+      SetWindowTextW(widthButton, WideText(WidthButtonCaption(choice)));
       InvalidateRect(widthButton, nullptr, TRUE);
     }
     return;
@@ -217,17 +217,17 @@ std::string ControlTextAscii(HWND control) { return ToAsciiNarrow(ControlText(co
 std::int32_t PositiveNumber(HWND control, std::int32_t fallback) {
   std::array<wchar_t, 32> buffer{};
   const int copied = GetWindowTextW(control, buffer.data(), static_cast<int>(buffer.size()));
-  return readPositiveNumber(std::u16string_view(reinterpret_cast<const char16_t*>(buffer.data()),
+  return ReadPositiveNumber(std::u16string_view(reinterpret_cast<const char16_t*>(buffer.data()),
                                                 static_cast<std::size_t>(copied > 0 ? copied : 0)),
                             fallback);
 }
 
 int ListLevel(HWND list) {
   const LRESULT index = SendMessageW(list, CB_GETCURSEL, 0, 0);
-  if (index == CB_ERR) return sizeListLevel(std::nullopt);
+  if (index == CB_ERR) return SizeListLevel(std::nullopt);
   const LRESULT data = SendMessageW(list, CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
-  if (data == CB_ERR) return sizeListLevel(std::nullopt);
-  return sizeListLevel(static_cast<int>(data));
+  if (data == CB_ERR) return SizeListLevel(std::nullopt);
+  return SizeListLevel(static_cast<int>(data));
 }
 
 bool IsChecked(HWND checkBox) { return SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED; }

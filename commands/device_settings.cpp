@@ -25,7 +25,7 @@ constexpr char16_t kDigitZeros[] = {
     0xFF10,                                                          // full width
 };
 
-int decimalDigit(char16_t unit) {
+int DecimalDigit(char16_t unit) {
   for (char16_t zero : kDigitZeros) {
     if (unit >= zero && unit <= zero + 9) return unit - zero;
   }
@@ -34,7 +34,7 @@ int decimalDigit(char16_t unit) {
 
 }  // namespace
 
-bool isWideSpace(char16_t unit) {
+bool IsWideSpace(char16_t unit) {
   switch (unit) {
     case u' ':
     case u'\t':
@@ -55,10 +55,10 @@ bool isWideSpace(char16_t unit) {
   }
 }
 
-std::int32_t readPositiveNumber(std::u16string_view text, std::int32_t fallback) {
+std::int32_t ReadPositiveNumber(std::u16string_view text, std::int32_t fallback) {
   text = text.substr(0, std::min(text.size(), kNumberFieldUnits));
   std::size_t at = 0;
-  while (at < text.size() && isWideSpace(text[at])) ++at;
+  while (at < text.size() && IsWideSpace(text[at])) ++at;
   bool negative = false;
   if (at < text.size() && (text[at] == u'+' || text[at] == u'-')) {
     negative = text[at] == u'-';
@@ -67,7 +67,7 @@ std::int32_t readPositiveNumber(std::u16string_view text, std::int32_t fallback)
   // Accumulate the magnitude and stop growing it once it is past the range:
   // 31 digits would overflow any integer type.
   std::int64_t magnitude = 0;
-  for (int digit = 0; at < text.size() && (digit = decimalDigit(text[at])) >= 0; ++at) {
+  for (int digit = 0; at < text.size() && (digit = DecimalDigit(text[at])) >= 0; ++at) {
     magnitude = std::min<std::int64_t>(magnitude * 10 + digit, kLongMax + 1);
   }
   const std::int64_t value =
@@ -75,7 +75,7 @@ std::int32_t readPositiveNumber(std::u16string_view text, std::int32_t fallback)
   return value <= 0 ? fallback : static_cast<std::int32_t>(value);
 }
 
-CommandBuffer buildBuzzerCommand(bool beepAfterPrint, bool testPrint) {
+CommandBuffer BuildBuzzerCommand(bool beepAfterPrint, bool testPrint) {
   CommandBuffer buffer;
   AppendBytes(buffer, kProprietaryPrefix);           // [0:3) US ESC US
   AppendByte(buffer, kFnBuzzer);                     // [3] function E0
@@ -90,11 +90,11 @@ CommandBuffer buildBuzzerCommand(bool beepAfterPrint, bool testPrint) {
   return buffer;
 }
 
-std::int32_t densityFromText(std::u16string_view text) {
-  return std::min(readPositiveNumber(text, kDefaultDensity), kMaxDensity);
+std::int32_t DensityFromText(std::u16string_view text) {
+  return std::min(ReadPositiveNumber(text, kDefaultDensity), kMaxDensity);
 }
 
-CommandBuffer buildDensityCommand(std::int32_t density) {
+CommandBuffer BuildDensityCommand(std::int32_t density) {
   CommandBuffer buffer;
   const auto level = static_cast<std::uint8_t>(std::clamp<std::int32_t>(density, 1, kMaxDensity));
   AppendBytes(buffer, kProprietaryPrefix);  // [0:3) US ESC US

@@ -4,7 +4,7 @@
 //
 // A printer given a malformed address can drop off the network, so every
 // builder refuses an address text that does not parse and names the field;
-// the window then shows invalidAddressMessage(field) and sends nothing.
+// the window then shows InvalidAddressMessage(field) and sends nothing.
 #pragma once
 
 #include <array>
@@ -24,10 +24,10 @@ enum class AddressField { LanNewIp, WifiIp, Mask, Gateway, PrinterIp };
 
 // The field's label as the window shows it: "IP mới", "IP máy in WiFi",
 // "Subnet mask", "Gateway", "IP máy in".
-std::u16string_view addressFieldLabel(AddressField field);
+std::u16string_view AddressFieldLabel(AddressField field);
 
 // "Địa chỉ không hợp lệ: " followed by the field's label.
-std::u16string invalidAddressMessage(AddressField field);
+std::u16string InvalidAddressMessage(AddressField field);
 
 // A built command, or the first address field (in the command's order) whose
 // text did not parse; then `bytes` is empty.
@@ -44,33 +44,33 @@ struct LanAddresses {
   std::string gateway;
 };
 
-LanAddresses readLanAddresses(std::u16string_view newIp, std::u16string_view mask,
+LanAddresses ReadLanAddresses(std::u16string_view newIp, std::u16string_view mask,
                               std::u16string_view gateway);
 
 // True when the LAN change goes by the "XP0001SAVE" broadcast: the printer
 // answered discovery, its MAC is known and the computer has a network profile.
 // Otherwise it goes by the IP-change command over TCP.
-bool usesSaveBroadcast(const NetworkPrinter& printer, bool profilesPresent);
+bool UsesSaveBroadcast(const NetworkPrinter& printer, bool profilesPresent);
 
 // The first LAN field that the chosen transmission carries and that does not
 // parse: the new address alone for the IP-change command, all three for the
 // broadcast. The mode (USB/network) is known before the printer selection is
 // checked, so the new address can always be checked first.
-std::optional<AddressField> findInvalidLanAddress(const LanAddresses& addresses,
+std::optional<AddressField> FindInvalidLanAddress(const LanAddresses& addresses,
                                                   bool saveBroadcast);
 
 // 1F 1B 1F 22 and the new address's four bytes (8 bytes); mask and gateway
 // are not part of it.
-CommandResult buildIpChangeCommand(const std::string& newIp);
+CommandResult BuildIpChangeCommand(const std::string& newIp);
 
 // The six bytes of a "%x-%x-%x-%x-%x-%x" MAC text, each field's low 8 bits;
 // fields from the first one that does not parse on are 0.
-std::array<std::uint8_t, 6> parseMacText(const std::string& mac);
+std::array<std::uint8_t, 6> ParseMacText(const std::string& mac);
 
 // The 33-byte "XP0001SAVE" datagram: MAC, the printer's device bytes sent
 // back, new address, mask, gateway, port (9100 when 0 or less, low byte
 // first) and 00.
-CommandResult buildSaveDatagram(const NetworkPrinter& printer, const LanAddresses& addresses);
+CommandResult BuildSaveDatagram(const NetworkPrinter& printer, const LanAddresses& addresses);
 
 // What the WiFi page's fields hold ("Chế độ" is not part of the command).
 struct WifiSettings {
@@ -83,6 +83,6 @@ struct WifiSettings {
 
 // 1F 1B 1F B4, address, mask, gateway, 06, name, 00, password, 00
 // (19 + n + m bytes); name and password narrowed to ASCII with "?".
-CommandResult buildWifiCommand(const WifiSettings& settings);
+CommandResult BuildWifiCommand(const WifiSettings& settings);
 
 }  // namespace korvante

@@ -11,34 +11,34 @@ namespace {
 
 constexpr int kMaxCopies = 9;
 
-std::uint8_t bcd(int value) {
+std::uint8_t Bcd(int value) {
   value = std::clamp(value, 0, 99);
   return static_cast<std::uint8_t>(value / 10 * 16 + value % 10);
 }
 
-void appendSettingsHead(CommandBuffer& buffer, const QueueTicketInput& input) {
+void AppendSettingsHead(CommandBuffer& buffer, const QueueTicketInput& input) {
   AppendBytes(buffer, kQueuePreamble);
   AppendBytes(buffer, kCodePagePrefix);
-  AppendBytes(buffer, buildQueueSettingsCommand(input.enable, copiesFromText(input.copiesText),
+  AppendBytes(buffer, BuildQueueSettingsCommand(input.enable, CopiesFromText(input.copiesText),
                                                 input.date));
 }
 
-bool appendTicketProgram(CommandBuffer& buffer, const QueueTicketInput& input) {
+bool AppendTicketProgram(CommandBuffer& buffer, const QueueTicketInput& input) {
   AppendBytes(buffer, kProgramStart);
   AppendBytes(buffer, kCodePagePrefix);
-  renderQueueLine(buffer, input.lines[0]);
-  renderQueueLine(buffer, input.lines[1]);
+  RenderQueueLine(buffer, input.lines[0]);
+  RenderQueueLine(buffer, input.lines[1]);
 
   // The printer prints the running number in place of "@cnt".
-  appendCounterStyle(buffer, input.counterLevel);
+  AppendCounterStyle(buffer, input.counterLevel);
   AppendCString(buffer, "@cnt");
   AppendSplitFeed(buffer, kFeedDotsLetter, 48);
   AppendByte(buffer, kLf);
 
-  renderQueueLine(buffer, input.lines[2]);
-  renderQueueLine(buffer, input.lines[3]);
+  RenderQueueLine(buffer, input.lines[2]);
+  RenderQueueLine(buffer, input.lines[3]);
   AppendBytes(buffer, kStyleReset);
-  if (!appendQrCode(buffer, ToUtf8(input.qrLink))) return false;
+  if (!AppendQrCode(buffer, ToUtf8(input.qrLink))) return false;
 
   if (input.printDate) {
     AppendBytes(buffer, kDateLineHead);
@@ -59,11 +59,11 @@ bool appendTicketProgram(CommandBuffer& buffer, const QueueTicketInput& input) {
 
 }  // namespace
 
-int copiesFromText(std::u16string_view text) {
-  return std::min(readPositiveNumber(text, 1), kMaxCopies);
+int CopiesFromText(std::u16string_view text) {
+  return std::min(ReadPositiveNumber(text, 1), kMaxCopies);
 }
 
-CommandBuffer buildQueueSettingsCommand(bool enable, int copies, const CalendarDate& date) {
+CommandBuffer BuildQueueSettingsCommand(bool enable, int copies, const CalendarDate& date) {
   CommandBuffer buffer;
   AppendBytes(buffer, kProprietaryPrefix);                                           // [0:3)
   AppendByte(buffer, kFnQueue);                                                      // [3]
@@ -71,14 +71,14 @@ CommandBuffer buildQueueSettingsCommand(bool enable, int copies, const CalendarD
   AppendByte(buffer, enable ? 0x01 : 0x00);                                          // [5] enable
   AppendBytes(buffer, Bytes<2>{0x00, 0x00});                                         // [6:8)
   AppendByte(buffer, static_cast<std::uint8_t>(std::clamp(copies, 1, kMaxCopies)));  // [8]
-  AppendByte(buffer, bcd((date.year % 100 + 100) % 100));                            // [9] year
-  AppendByte(buffer, bcd(date.month));                                               // [10] month
-  AppendByte(buffer, bcd(date.day));                                                 // [11] day
+  AppendByte(buffer, Bcd((date.year % 100 + 100) % 100));                            // [9] year
+  AppendByte(buffer, Bcd(date.month));                                               // [10] month
+  AppendByte(buffer, Bcd(date.day));                                                 // [11] day
   AppendByte(buffer, 0x00);                                                          // [12]
   return buffer;
 }
 
-bool appendQrCode(CommandBuffer& buffer, std::string_view utf8Link) {
+bool AppendQrCode(CommandBuffer& buffer, std::string_view utf8Link) {
   // pL + 256 pH counts the three function bytes and the data.
   const std::size_t storeLength = utf8Link.size() + kQrStoreFunction.size();
   if (storeLength > 0xFFFF) return false;
@@ -98,17 +98,17 @@ bool appendQrCode(CommandBuffer& buffer, std::string_view utf8Link) {
   return true;
 }
 
-std::optional<CommandBuffer> buildQueueTransmission(const QueueTicketInput& input) {
+std::optional<CommandBuffer> BuildQueueTransmission(const QueueTicketInput& input) {
   CommandBuffer buffer;
   if (!input.editorShown) {
     // The stored ticket program stays as it is.
     AppendBytes(buffer, kInitialize);
-    appendSettingsHead(buffer, input);
+    AppendSettingsHead(buffer, input);
     return buffer;
   }
   AppendBytes(buffer, kNvClearPrefix);
-  appendSettingsHead(buffer, input);
-  if (input.enable && !appendTicketProgram(buffer, input)) return std::nullopt;
+  AppendSettingsHead(buffer, input);
+  if (input.enable && !AppendTicketProgram(buffer, input)) return std::nullopt;
   if (buffer.size() > kMaxTransmission) return std::nullopt;
   return buffer;
 }

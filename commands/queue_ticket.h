@@ -60,27 +60,27 @@ struct QueueTicketInput {
   bool printDate = false;                // "In ngày"
   bool editorShown = false;              // the content-shown flag
   std::array<TicketLine, 4> lines{};     // "Dòng 1" to "Dòng 4"
-  int counterLevel = kDefaultSizeLevel;  // "Cỡ STT", read with sizeListLevel
+  int counterLevel = kDefaultSizeLevel;  // "Cỡ STT", read with SizeListLevel
   std::u16string qrLink;                 // "Link QR"
   CalendarDate date;
 };
 
 // "Số liên": 1 when it is not a positive number, at most 9.
-int copiesFromText(std::u16string_view text);
+int CopiesFromText(std::u16string_view text);
 
 // The 13-byte queue settings command: enable, copies (clamped to 1..9) and
 // the date in BCD (year modulo 100; month and day capped at 99).
-CommandBuffer buildQueueSettingsCommand(bool enable, int copies, const CalendarDate& date);
+CommandBuffer BuildQueueSettingsCommand(bool enable, int copies, const CalendarDate& date);
 
 // LF, QR module size 5, error correction M, store the UTF-8 link (pL, pH from
 // its length), print, LF; nothing for an empty link. A link too long for the
 // 16-bit store length (over 65,532 bytes) appends nothing and gives false.
-bool appendQrCode(CommandBuffer& buffer, std::string_view utf8Link);
+bool AppendQrCode(CommandBuffer& buffer, std::string_view utf8Link);
 
 // The transmission "Lưu vào máy" sends: the settings alone (34 bytes) while
 // the editor is hidden, otherwise the settings and, with enable set, the
 // ticket program. nullopt when it would exceed 1,024 bytes: nothing is to be
 // sent and the window shows kTicketTooLongMessage.
-std::optional<CommandBuffer> buildQueueTransmission(const QueueTicketInput& input);
+std::optional<CommandBuffer> BuildQueueTransmission(const QueueTicketInput& input);
 
 }  // namespace korvante

@@ -33,19 +33,19 @@ struct NativeFont {
 constexpr NativeFont kNativeFonts[] = {{kFontA, 12, 24}, {kFontB, 9, 17}};
 
 // GS ! n: width multiplier minus one in the high nibble, height in the low.
-void appendCharacterSize(CommandBuffer& buffer, int widthMultiplier, int heightMultiplier) {
+void AppendCharacterSize(CommandBuffer& buffer, int widthMultiplier, int heightMultiplier) {
   AppendBytes(buffer, kCharacterSizePrefix);
   AppendByte(buffer,
              static_cast<std::uint8_t>((widthMultiplier - 1) * 16 + (heightMultiplier - 1)));
 }
 
-bool isBlank(std::u16string_view text) {
-  return std::all_of(text.begin(), text.end(), isWideSpace);
+bool IsBlank(std::u16string_view text) {
+  return std::all_of(text.begin(), text.end(), IsWideSpace);
 }
 
 }  // namespace
 
-NativeFontFit fitNativeFont(int level, bool counter) {
+NativeFontFit FitNativeFont(int level, bool counter) {
   level = std::clamp(level, 1, counter ? kCounterLevelMax : kTextLevelMax);
   const double scale = kSizeScale[static_cast<std::size_t>(level - 1)];
   const double targetWidth = scale * (counter ? kCounterReferenceWidth : kTextReferenceWidth);
@@ -67,10 +67,10 @@ NativeFontFit fitNativeFont(int level, bool counter) {
   return best;
 }
 
-void renderQueueLine(CommandBuffer& buffer, const TicketLine& line) {
-  if (isBlank(line.text)) return;
+void RenderQueueLine(CommandBuffer& buffer, const TicketLine& line) {
+  if (IsBlank(line.text)) return;
 
-  const NativeFontFit fit = fitNativeFont(line.sizeLevel, false);
+  const NativeFontFit fit = FitNativeFont(line.sizeLevel, false);
   const int height = fit.multiplier;
   int width = height;
   if (line.widthLevel <= kWidthNarrow) width = std::max(height - 1, 1);
@@ -79,7 +79,7 @@ void renderQueueLine(CommandBuffer& buffer, const TicketLine& line) {
   // Font and bold are set on every line so that none inherits them.
   AppendBytes(buffer, kSelectFontPrefix);
   AppendByte(buffer, fit.font);
-  appendCharacterSize(buffer, width, height);
+  AppendCharacterSize(buffer, width, height);
   AppendBytes(buffer, kEmphasisPrefix);
   AppendByte(buffer, line.bold ? 1 : 0);
   if (line.underline) {
@@ -98,33 +98,33 @@ void renderQueueLine(CommandBuffer& buffer, const TicketLine& line) {
   }
 }
 
-void appendCounterStyle(CommandBuffer& buffer, int counterLevel) {
-  const NativeFontFit fit = fitNativeFont(counterLevel, true);
+void AppendCounterStyle(CommandBuffer& buffer, int counterLevel) {
+  const NativeFontFit fit = FitNativeFont(counterLevel, true);
   AppendBytes(buffer, kSelectFontPrefix);
   AppendByte(buffer, fit.font);
   AppendBytes(buffer, kEmphasisPrefix);
   AppendByte(buffer, 0);
-  appendCharacterSize(buffer, fit.multiplier, fit.multiplier);
+  AppendCharacterSize(buffer, fit.multiplier, fit.multiplier);
   AppendBytes(buffer, kJustifyPrefix);
   AppendByte(buffer, kJustifyCentre);
 }
 
-int sizeListLevel(std::optional<int> selectedItemData) {
+int SizeListLevel(std::optional<int> selectedItemData) {
   return std::clamp(selectedItemData.value_or(kDefaultSizeLevel), 1, kTextLevelMax);
 }
 
-std::u16string_view widthLevelWord(int widthLevel) {
+std::u16string_view WidthLevelWord(int widthLevel) {
   if (widthLevel <= kWidthNarrow) return u"Hẹp";
   if (widthLevel >= kWidthWide) return u"Rộng";
   return u"Thường";
 }
 
-std::u16string widthButtonCaption(int widthLevel) {
-  return std::u16string(widthLevelWord(widthLevel)) + u"  ▾";
+std::u16string WidthButtonCaption(int widthLevel) {
+  return std::u16string(WidthLevelWord(widthLevel)) + u"  ▾";
 }
 
-int counterPreviewHeight(int counterLevel) {
-  const NativeFontFit fit = fitNativeFont(counterLevel, true);
+int CounterPreviewHeight(int counterLevel) {
+  const NativeFontFit fit = FitNativeFont(counterLevel, true);
   const int scaled = fit.multiplier * fit.cellHeight * 34;
   constexpr int kMinimumHeight = 14;
   if (scaled <= 2783) return kMinimumHeight;  // (2783 + 96) / 192 is still 14

@@ -43,29 +43,29 @@ struct NativeFontFit {
 
 // The native font and multiplier nearest to a text level (clamped to 1..9) or,
 // with `counter`, to a queue-number level (clamped to 1..6).
-NativeFontFit fitNativeFont(int level, bool counter);
+NativeFontFit FitNativeFont(int level, bool counter);
 
 // Appends one styled, centred line; a line that is empty or white space only
 // appends nothing.
-void renderQueueLine(CommandBuffer& buffer, const TicketLine& line);
+void RenderQueueLine(CommandBuffer& buffer, const TicketLine& line);
 
 // Appends the queue number's style: font, bold off, equal width and height
 // multipliers from the counter level, centred (12 bytes).
-void appendCounterStyle(CommandBuffer& buffer, int counterLevel);
+void AppendCounterStyle(CommandBuffer& buffer, int counterLevel);
 
 // A size list's value: the selected item's data, or 6 when nothing is selected
 // or the data cannot be read (nullopt); then clamped to 1..9.
-int sizeListLevel(std::optional<int> selectedItemData);
+int SizeListLevel(std::optional<int> selectedItemData);
 
 // "Hẹp" for 1 or less, "Thường" for 2, "Rộng" for 3 or more.
-std::u16string_view widthLevelWord(int widthLevel);
+std::u16string_view WidthLevelWord(int widthLevel);
 
 // The width button's caption: the level's word, two spaces and "▾".
-std::u16string widthButtonCaption(int widthLevel);
+std::u16string WidthButtonCaption(int widthLevel);
 
 // Pixel height of the bold "Segoe UI" font of the counter preview: 34/192 of
 // the printed dot height, rounded half up, never below 14 (14, 14, 17, 21,
 // 26, 34 for levels 1 to 6).
-int counterPreviewHeight(int counterLevel);
+int CounterPreviewHeight(int counterLevel);
 
 }  // namespace korvante

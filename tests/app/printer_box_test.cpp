@@ -63,14 +63,14 @@ TEST(PrinterBox, SelectionUntilTypedThenTheTypedAddress) {
   NetworkPrinter typed;
   typed.ip = "10.30.0.100";
   EXPECT_EQ(choice.target->net, typed);
-  EXPECT_FALSE(usesSaveBroadcast(choice.target->net, true));  // "Lưu IP" goes by TCP
+  EXPECT_FALSE(UsesSaveBroadcast(choice.target->net, true));  // "Lưu IP" goes by TCP
   choice = ResolvePrinterBox(kModeNetwork, 0, true, u"  ", usb, net);
   EXPECT_FALSE(choice.target);
   EXPECT_FALSE(choice.malformed);
   choice = ResolvePrinterBox(kModeNetwork, 0, true, u"10.30.0", usb, net);
   EXPECT_FALSE(choice.target);
   EXPECT_TRUE(choice.malformed);
-  EXPECT_EQ(invalidAddressMessage(AddressField::PrinterIp), u"Địa chỉ không hợp lệ: IP máy in");
+  EXPECT_EQ(InvalidAddressMessage(AddressField::PrinterIp), u"Địa chỉ không hợp lệ: IP máy in");
 
   // USB mode is a pick-list: typing never counts there.
   choice = ResolvePrinterBox(kModeUsb, 0, true, u"10.30.0", usb, net);

@@ -111,7 +111,7 @@ TEST(EscPosReference, SameBytesAsIndependentEncoders) {
     const int widths[] = {size.narrow, size.normal, size.wide};
     for (int widthLevel = 1; widthLevel <= 3; ++widthLevel) {
       CommandBuffer line;
-      renderQueueLine(line, TicketLine{u"A", size.level, widthLevel});
+      RenderQueueLine(line, TicketLine{u"A", size.level, widthLevel});
       const int width = widths[widthLevel - 1];
       const CommandBuffer tool(line.begin() + 3, line.begin() + 6);
       if (width == size.height) {
@@ -125,7 +125,7 @@ TEST(EscPosReference, SameBytesAsIndependentEncoders) {
   // GS ! of the queue number: the bytes after ESC M f ESC E 0.
   for (int level = 1; level <= 6; ++level) {
     CommandBuffer style;
-    appendCounterStyle(style, level);
+    AppendCounterStyle(style, level);
     const int m = kCounterMultiplier[level - 1];
     expectSame(reference, sizeCase(m, m), CommandBuffer(style.begin() + 6, style.begin() + 9),
                {kEncoder, kThermal});
@@ -135,7 +135,7 @@ TEST(EscPosReference, SameBytesAsIndependentEncoders) {
   // without the line feeds the ticket puts around it.
   for (const auto& link : qrLinks()) {
     CommandBuffer block;
-    ASSERT_TRUE(appendQrCode(block, link));
+    ASSERT_TRUE(AppendQrCode(block, link));
     expectSame(reference, "qr:" + link, CommandBuffer(block.begin() + 1, block.end() - 1),
                {kEncoder, kThermal});
   }
@@ -143,7 +143,7 @@ TEST(EscPosReference, SameBytesAsIndependentEncoders) {
   // GS V 0 as the ticket program sends it, after ESC J 255.
   QueueTicketInput ticket;
   ticket.editorShown = true;
-  const auto program = buildQueueTransmission(ticket);
+  const auto program = BuildQueueTransmission(ticket);
   ASSERT_TRUE(program);
   const CommandBuffer feed = bytes("1B 4A FF");
   const auto at = std::search(program->begin(), program->end(), feed.begin(), feed.end());

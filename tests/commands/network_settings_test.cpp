@@ -21,14 +21,14 @@ NetworkPrinter foundPrinter(std::int32_t port) {
 const LanAddresses kLan{"192.168.1.50", "255.255.255.0", "192.168.1.1"};
 
 TEST(IpChange, NewAddressOnly) {
-  const CommandResult built = buildIpChangeCommand("192.168.1.50");
+  const CommandResult built = BuildIpChangeCommand("192.168.1.50");
   EXPECT_FALSE(built.invalidField);
   EXPECT_EQ(built.bytes, bytes("1F 1B 1F 22 C0 A8 01 32"));
 }
 
 TEST(SaveDatagram, Layout) {
   for (std::int32_t port : {0, -1, 9100}) {
-    const CommandResult built = buildSaveDatagram(foundPrinter(port), kLan);
+    const CommandResult built = BuildSaveDatagram(foundPrinter(port), kLan);
     ASSERT_FALSE(built.invalidField);
     EXPECT_EQ(built.bytes, bytes("58 50 30 30 30 31 53 41 56 45"  // [0:10) XP0001SAVE
                                  " 00 1A 2B 3C 4D 5E"             // [10:16) MAC
@@ -40,7 +40,7 @@ TEST(SaveDatagram, Layout) {
                                  " 00"))                          // [32]
         << port;
   }
-  const CommandResult other = buildSaveDatagram(foundPrinter(9101), kLan);
+  const CommandResult other = BuildSaveDatagram(foundPrinter(9101), kLan);
   ASSERT_EQ(other.bytes.size(), 33u);
   EXPECT_EQ(other.bytes[30], 0x8D);
   EXPECT_EQ(other.bytes[31], 0x23);
@@ -59,7 +59,7 @@ TEST(SaveDatagram, MacTexts) {
       {"-1-2-3-4-5-6", {0xFF, 0x02, 0x03, 0x04, 0x05, 0x06}},  // a signed first field
   };
   for (const auto& [text, mac] : cases) {
-    EXPECT_EQ(parseMacText(text), mac) << text;
+    EXPECT_EQ(ParseMacText(text), mac) << text;
     // The C library's own reading of the same format agrees.
     unsigned fields[6] = {};
     std::sscanf(text, "%x-%x-%x-%x-%x-%x", &fields[0], &fields[1], &fields[2], &fields[3],
@@ -70,14 +70,14 @@ TEST(SaveDatagram, MacTexts) {
 
 TEST(Wifi, CommandLayout) {
   WifiSettings settings{u"Velmora", u"", u"192.168.1.222", u"255.255.255.0", u"192.168.1.1"};
-  CommandResult built = buildWifiCommand(settings);
+  CommandResult built = BuildWifiCommand(settings);
   ASSERT_FALSE(built.invalidField);
   EXPECT_EQ(built.bytes, bytes("1F 1B 1F B4 C0 A8 01 DE FF FF FF 00 C0 A8 01 01 06"
                                " 56 65 6C 6D 6F 72 61 00 00"));
 
   settings.networkName = u"Quán cà phê";
   settings.password = u"52815281";
-  built = buildWifiCommand(settings);
+  built = BuildWifiCommand(settings);
   EXPECT_EQ(built.bytes.size(), 19u + 11 + 8);
   EXPECT_EQ(CommandBuffer(built.bytes.begin() + 17, built.bytes.end()),
             bytes("51 75 3F 6E 20 63 3F 20 70 68 3F 00 35 32 38 31 35 32 38 31 00"));
@@ -93,17 +93,17 @@ TEST(AddressChecks, BuildersNameTheFieldThatDoesNotParse) {
   auto withWifi = [&](auto edit) {
     WifiSettings s = wifi;
     edit(s);
-    return buildWifiCommand(s);
+    return BuildWifiCommand(s);
   };
   auto withLan = [&](auto edit) {
     LanAddresses a = kLan;
     edit(a);
-    return buildSaveDatagram(foundPrinter(9100), a);
+    return BuildSaveDatagram(foundPrinter(9100), a);
   };
   const Case cases[] = {
-      {"ip change, empty", buildIpChangeCommand(""), AddressField::LanNewIp},
-      {"ip change, 256", buildIpChangeCommand("192.168.1.256"), AddressField::LanNewIp},
-      {"ip change, narrowed letter", buildIpChangeCommand("192.168.1.?"), AddressField::LanNewIp},
+      {"ip change, empty", BuildIpChangeCommand(""), AddressField::LanNewIp},
+      {"ip change, 256", BuildIpChangeCommand("192.168.1.256"), AddressField::LanNewIp},
+      {"ip change, narrowed letter", BuildIpChangeCommand("192.168.1.?"), AddressField::LanNewIp},
       {"save, new ip", withLan([](LanAddresses& a) { a.newIp = "192.168.1"; }),
        AddressField::LanNewIp},
       {"save, mask", withLan([](LanAddresses& a) { a.mask = "255.255.255"; }), AddressField::Mask},
@@ -124,26 +124,26 @@ TEST(AddressChecks, BuildersNameTheFieldThatDoesNotParse) {
 
 TEST(AddressChecks, LanPathsCheckWhatTheyCarry) {
   const LanAddresses badMask{"192.168.1.50", "255.255.255.x", "192.168.1.1"};
-  EXPECT_EQ(findInvalidLanAddress(badMask, false), std::nullopt);
-  EXPECT_EQ(findInvalidLanAddress(badMask, true), AddressField::Mask);
+  EXPECT_EQ(FindInvalidLanAddress(badMask, false), std::nullopt);
+  EXPECT_EQ(FindInvalidLanAddress(badMask, true), AddressField::Mask);
   const LanAddresses badGateway{"192.168.1.50", "255.255.255.0", ""};
-  EXPECT_EQ(findInvalidLanAddress(badGateway, false), std::nullopt);
-  EXPECT_EQ(findInvalidLanAddress(badGateway, true), AddressField::Gateway);
+  EXPECT_EQ(FindInvalidLanAddress(badGateway, false), std::nullopt);
+  EXPECT_EQ(FindInvalidLanAddress(badGateway, true), AddressField::Gateway);
   const LanAddresses badIp{"192.168.1.500", "x", "x"};
-  EXPECT_EQ(findInvalidLanAddress(badIp, false), AddressField::LanNewIp);
-  EXPECT_EQ(findInvalidLanAddress(badIp, true), AddressField::LanNewIp);
-  EXPECT_EQ(findInvalidLanAddress(kLan, true), std::nullopt);
+  EXPECT_EQ(FindInvalidLanAddress(badIp, false), AddressField::LanNewIp);
+  EXPECT_EQ(FindInvalidLanAddress(badIp, true), AddressField::LanNewIp);
+  EXPECT_EQ(FindInvalidLanAddress(kLan, true), std::nullopt);
 
-  EXPECT_EQ(readLanAddresses(u"192.168.1.5ố", u"255.255.255.0", u"").newIp, "192.168.1.5?");
+  EXPECT_EQ(ReadLanAddresses(u"192.168.1.5ố", u"255.255.255.0", u"").newIp, "192.168.1.5?");
 
   NetworkPrinter printer = foundPrinter(9100);
-  EXPECT_TRUE(usesSaveBroadcast(printer, true));
-  EXPECT_FALSE(usesSaveBroadcast(printer, false));
+  EXPECT_TRUE(UsesSaveBroadcast(printer, true));
+  EXPECT_FALSE(UsesSaveBroadcast(printer, false));
   printer.mac.clear();
-  EXPECT_FALSE(usesSaveBroadcast(printer, true));
+  EXPECT_FALSE(UsesSaveBroadcast(printer, true));
   printer = foundPrinter(9100);
   printer.foundByUdp = false;
-  EXPECT_FALSE(usesSaveBroadcast(printer, true));
+  EXPECT_FALSE(UsesSaveBroadcast(printer, true));
 }
 
 TEST(AddressChecks, Messages) {
@@ -153,7 +153,7 @@ TEST(AddressChecks, Messages) {
       {AddressField::Mask, u"Địa chỉ không hợp lệ: Subnet mask"},
       {AddressField::Gateway, u"Địa chỉ không hợp lệ: Gateway"},
   };
-  for (const auto& [field, message] : cases) EXPECT_EQ(invalidAddressMessage(field), message);
+  for (const auto& [field, message] : cases) EXPECT_EQ(InvalidAddressMessage(field), message);
 }
 
 }  // namespace

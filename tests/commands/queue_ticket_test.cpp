@@ -19,7 +19,7 @@ QueueTicketInput emptyTicket() {
 }
 
 std::size_t transmissionSize(const QueueTicketInput& input) {
-  const auto built = buildQueueTransmission(input);
+  const auto built = BuildQueueTransmission(input);
   return built ? built->size() : 0;
 }
 
@@ -34,7 +34,7 @@ TEST(QueueSettings, SettingsOnlyTransmission) {
   input.date = k7December2026;
   input.lines[0].text = u"ignored while the editor is hidden";
   input.qrLink = std::u16string(2000, u'x');
-  const auto built = buildQueueTransmission(input);
+  const auto built = BuildQueueTransmission(input);
   ASSERT_TRUE(built);
   EXPECT_EQ(*built, bytes("1B 40"                                 // ESC @
                           " 1F 1B 1F 00 0A 00 01"                 // queue preamble
@@ -49,7 +49,7 @@ TEST(QueueSettings, CopiesField) {
   for (const auto& [text, copies] : cases) {
     QueueTicketInput input;
     input.copiesText = std::u16string(text);
-    const auto built = buildQueueTransmission(input);
+    const auto built = BuildQueueTransmission(input);
     ASSERT_TRUE(built);
     ASSERT_EQ(built->size(), 34u);
     EXPECT_EQ((*built)[21 + 8], copies) << std::string(text.begin(), text.end());
@@ -68,11 +68,11 @@ TEST(QueueSettings, DateInBcd) {
       {{2105, 150, 100}, "05 99 99 00"},
   };
   for (const auto& c : cases) {
-    const CommandBuffer command = buildQueueSettingsCommand(true, 1, c.date);
+    const CommandBuffer command = BuildQueueSettingsCommand(true, 1, c.date);
     ASSERT_EQ(command.size(), 13u);
     EXPECT_EQ(CommandBuffer(command.begin() + 9, command.end()), bytes(c.tail)) << c.date.year;
   }
-  EXPECT_EQ(buildQueueSettingsCommand(false, 0, {2026, 12, 7}),
+  EXPECT_EQ(BuildQueueSettingsCommand(false, 0, {2026, 12, 7}),
             bytes("1F 1B 1F 84 01 00 00 00 01 26 12 07 00"));
 }
 
@@ -81,7 +81,7 @@ TEST(QueueTicket, EnableClearedSendsSettingsAfterTheNvClear) {
   input.enable = false;
   input.lines[0].text = u"STT";
   input.qrLink = std::u16string(2000, u'x');  // not part of the transmission
-  const auto built = buildQueueTransmission(input);
+  const auto built = BuildQueueTransmission(input);
   ASSERT_TRUE(built);
   EXPECT_EQ(*built, bytes("1B 40 1D 28 4C 05 00 30 41 43 4C 52 1D 28 4C 04 00 30 42 20 20 1B 40"
                           " 1F 1B 1F 00 0A 00 01"
@@ -90,7 +90,7 @@ TEST(QueueTicket, EnableClearedSendsSettingsAfterTheNvClear) {
 }
 
 TEST(QueueTicket, EmptyProgram) {
-  const auto built = buildQueueTransmission(emptyTicket());
+  const auto built = BuildQueueTransmission(emptyTicket());
   ASSERT_TRUE(built);
   EXPECT_EQ(*built,
             bytes("1B 40 1D 28 4C 05 00 30 41 43 4C 52 1D 28 4C 04 00 30 42 20 20 1B 40"  // NV
@@ -149,7 +149,7 @@ TEST(QueueTicket, DateLineAndQrBlock) {
   QueueTicketInput input = emptyTicket();
   input.printDate = true;
   input.qrLink = u"ab";
-  const auto built = buildQueueTransmission(input);
+  const auto built = BuildQueueTransmission(input);
   ASSERT_TRUE(built);
   EXPECT_TRUE(contains(*built, bytes("1B 4D 00 1B 45 00"  // style reset, then the QR code
                                      " 0A 1D 28 6B 03 00 31 43 05 1D 28 6B 03 00 31 45 31"
@@ -170,25 +170,25 @@ TEST(QueueTicket, QrStoreLength) {
   };
   for (const auto& [k, store] : cases) {
     CommandBuffer buffer;
-    ASSERT_TRUE(appendQrCode(buffer, std::string(k, 'x')));
+    ASSERT_TRUE(AppendQrCode(buffer, std::string(k, 'x')));
     ASSERT_EQ(buffer.size(), 34 + k);
     EXPECT_EQ(CommandBuffer(buffer.begin() + 17, buffer.begin() + 25), bytes(store)) << k;
   }
   CommandBuffer buffer;
-  EXPECT_TRUE(appendQrCode(buffer, ""));
+  EXPECT_TRUE(AppendQrCode(buffer, ""));
   EXPECT_TRUE(buffer.empty());
-  EXPECT_TRUE(appendQrCode(buffer, std::string(65532, 'x')));
+  EXPECT_TRUE(AppendQrCode(buffer, std::string(65532, 'x')));
   EXPECT_EQ(CommandBuffer(buffer.begin() + 17, buffer.begin() + 25),
             bytes("1D 28 6B FF FF 31 50 30"));
   buffer.clear();
-  EXPECT_FALSE(appendQrCode(buffer, std::string(65533, 'x')));
+  EXPECT_FALSE(AppendQrCode(buffer, std::string(65533, 'x')));
   EXPECT_TRUE(buffer.empty());
 }
 
 TEST(QueueTicket, LinesAroundTheNumber) {
   QueueTicketInput input = emptyTicket();
   input.lines = {TicketLine{u"1"}, TicketLine{u"2"}, TicketLine{u"3"}, TicketLine{u"4"}};
-  const auto built = buildQueueTransmission(input);
+  const auto built = BuildQueueTransmission(input);
   ASSERT_TRUE(built);
   auto at = [&](const char* hex) {
     const CommandBuffer needle = bytes(hex);
@@ -213,7 +213,7 @@ TEST(QueueTicket, LengthLimit) {
   for (const auto& c : cases) {
     QueueTicketInput input = emptyTicket();
     input.qrLink = std::u16string(c.linkLength, u'h');
-    const auto built = buildQueueTransmission(input);
+    const auto built = BuildQueueTransmission(input);
     EXPECT_EQ(built.has_value(), c.accepted) << c.linkLength;
     if (built) {
       EXPECT_EQ(built->size(), 1024u);

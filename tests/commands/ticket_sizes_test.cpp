@@ -8,7 +8,7 @@ namespace {
 
 CommandBuffer render(const TicketLine& line) {
   CommandBuffer buffer;
-  renderQueueLine(buffer, line);
+  RenderQueueLine(buffer, line);
   return buffer;
 }
 
@@ -45,7 +45,7 @@ TEST(FitNativeFont, OutcomeTable) {
       {true, 0, 1, 4, 36, 68},
   };
   for (const auto& c : cases) {
-    const NativeFontFit fit = fitNativeFont(c.level, c.counter);
+    const NativeFontFit fit = FitNativeFont(c.level, c.counter);
     SCOPED_TRACE((c.counter ? "counter " : "text ") + std::to_string(c.level));
     EXPECT_EQ(fit.font, c.font);
     EXPECT_EQ(fit.multiplier, c.multiplier);
@@ -111,7 +111,7 @@ TEST(CounterStyle, Levels) {
   };
   for (const auto& c : cases) {
     CommandBuffer buffer;
-    appendCounterStyle(buffer, c.level);
+    AppendCounterStyle(buffer, c.level);
     EXPECT_EQ(buffer, bytes(c.expected)) << c.level;
   }
 }
@@ -120,25 +120,25 @@ TEST(SizeLists, LevelFromSelectedItemData) {
   const std::pair<std::optional<int>, int> cases[] = {
       {std::nullopt, 6}, {1, 1}, {4, 4}, {9, 9}, {0, 1}, {-1, 1}, {12, 9},
   };
-  for (const auto& [data, level] : cases) EXPECT_EQ(sizeListLevel(data), level);
+  for (const auto& [data, level] : cases) EXPECT_EQ(SizeListLevel(data), level);
 }
 
 TEST(SizeLists, WidthWordsAndCaption) {
   const std::pair<int, std::u16string_view> words[] = {
       {0, u"Hẹp"}, {1, u"Hẹp"}, {2, u"Thường"}, {3, u"Rộng"}, {4, u"Rộng"},
   };
-  for (const auto& [level, word] : words) EXPECT_EQ(widthLevelWord(level), word) << level;
-  EXPECT_EQ(widthButtonCaption(3), u"Rộng  \u25BE");
-  EXPECT_EQ(widthButtonCaption(2), u"Thường  \u25BE");
+  for (const auto& [level, word] : words) EXPECT_EQ(WidthLevelWord(level), word) << level;
+  EXPECT_EQ(WidthButtonCaption(3), u"Rộng  \u25BE");
+  EXPECT_EQ(WidthButtonCaption(2), u"Thường  \u25BE");
 }
 
 TEST(SizeLists, CounterPreviewHeights) {
   const int expected[] = {14, 14, 17, 21, 26, 34};
   for (int level = 1; level <= 6; ++level) {
-    EXPECT_EQ(counterPreviewHeight(level), expected[level - 1]) << level;
+    EXPECT_EQ(CounterPreviewHeight(level), expected[level - 1]) << level;
   }
-  EXPECT_EQ(counterPreviewHeight(9), 34);
-  EXPECT_EQ(counterPreviewHeight(0), 14);
+  EXPECT_EQ(CounterPreviewHeight(9), 34);
+  EXPECT_EQ(CounterPreviewHeight(0), 14);
 }
 
 }  // namespace

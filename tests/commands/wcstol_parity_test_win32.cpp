@@ -15,7 +15,7 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t));
 
 TEST(RuntimeParity, WhiteSpace) {
   for (unsigned unit = 0; unit <= 0xFFFF; ++unit) {
-    EXPECT_EQ(isWideSpace(static_cast<char16_t>(unit)),
+    EXPECT_EQ(IsWideSpace(static_cast<char16_t>(unit)),
               std::iswspace(static_cast<wint_t>(unit)) != 0)
         << std::hex << unit;
   }
@@ -33,7 +33,7 @@ TEST(RuntimeParity, Wcstol) {
     for (const auto& text : texts) {
       const std::wstring wide(text.begin(), text.end());
       const long expected = std::wcstol(wide.c_str(), nullptr, 10);
-      EXPECT_EQ(readPositiveNumber(text, -1), expected > 0 ? expected : -1) << std::hex << unit;
+      EXPECT_EQ(ReadPositiveNumber(text, -1), expected > 0 ? expected : -1) << std::hex << unit;
     }
     if (HasFailure()) break;
   }

@@ -11,7 +11,7 @@ namespace korvante::fuzz {
 namespace {
 
 bool isDigit(char16_t u) { return u >= u'0' && u <= u'9'; }
-bool isBlank(char16_t u) { return u == u' ' || (u >= u'\t' && u <= u'\r'); }
+bool IsBlank(char16_t u) { return u == u' ' || (u >= u'\t' && u <= u'\r'); }
 
 // The first "com" (any case) with digits after it, and those digits.
 std::u16string expectedComPort(const std::u16string& text) {
@@ -35,8 +35,8 @@ std::u16string expectedMonitorName(std::u16string id) {
   model = model.substr(0, model.find(u'\\'));
   std::replace(model.begin(), model.end(), u'&', u' ');
   std::replace(model.begin(), model.end(), u'_', u' ');
-  while (!model.empty() && isBlank(model.back())) model.pop_back();
-  while (!model.empty() && isBlank(model.front())) model.erase(0, 1);
+  while (!model.empty() && IsBlank(model.back())) model.pop_back();
+  while (!model.empty() && IsBlank(model.front())) model.erase(0, 1);
   return model.empty() ? u"USB Monitor Printer" : model;
 }
 

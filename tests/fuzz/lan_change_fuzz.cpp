@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   printer.foundByUdp = hasFlag(field(lines, 6), 'u');
   const bool profilesPresent = hasFlag(field(lines, 6), 'p');
 
-  const LanAddresses addresses = readLanAddresses(newIp, mask, gateway);
+  const LanAddresses addresses = ReadLanAddresses(newIp, mask, gateway);
   KV_FUZZ_CHECK(addresses.newIp == asciiNarrowed(newIp) && addresses.mask == asciiNarrowed(mask) &&
                 addresses.gateway == asciiNarrowed(gateway));
   const auto ip = expectedAddress(addresses.newIp);
@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto gatewayBytes = expectedAddress(addresses.gateway);
 
   // The broadcast needs all three fields, the IP-change command the address.
-  const bool broadcast = usesSaveBroadcast(printer, profilesPresent);
+  const bool broadcast = UsesSaveBroadcast(printer, profilesPresent);
   KV_FUZZ_CHECK(broadcast == (printer.foundByUdp && !printer.mac.empty() && profilesPresent));
   std::optional<AddressField> firstBad;
   if (!ip) {
@@ -94,12 +94,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } else if (!gatewayBytes) {
     firstBad = AddressField::Gateway;
   }
-  KV_FUZZ_CHECK(findInvalidLanAddress(addresses, true) == firstBad);
-  KV_FUZZ_CHECK(findInvalidLanAddress(addresses, false) ==
+  KV_FUZZ_CHECK(FindInvalidLanAddress(addresses, true) == firstBad);
+  KV_FUZZ_CHECK(FindInvalidLanAddress(addresses, false) ==
                 (ip ? std::nullopt : std::optional(AddressField::LanNewIp)));
 
   // XP0001SAVE: 33 bytes, or refused naming the same field.
-  const CommandResult save = buildSaveDatagram(printer, addresses);
+  const CommandResult save = BuildSaveDatagram(printer, addresses);
   KV_FUZZ_CHECK(save.invalidField == firstBad);
   KV_FUZZ_CHECK(save.bytes.size() == (firstBad ? 0u : 33u));
   if (!firstBad) {
@@ -117,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   // The IP-change command: 1F 1B 1F 22 and the address, or refused.
-  const CommandResult change = buildIpChangeCommand(addresses.newIp);
+  const CommandResult change = BuildIpChangeCommand(addresses.newIp);
   if (ip) {
     KV_FUZZ_CHECK(!change.invalidField);
     KV_FUZZ_CHECK(change.bytes ==

@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace korvante::fuzz;
   const std::u16string text = text16(asText(data, size));
 
-  const std::int32_t density = densityFromText(text);
-  const int copies = copiesFromText(text);
+  const std::int32_t density = DensityFromText(text);
+  const int copies = CopiesFromText(text);
   KV_FUZZ_CHECK(density >= 1 && density <= 8);
   KV_FUZZ_CHECK(copies >= 1 && copies <= 9);
 
@@ -32,10 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     KV_FUZZ_CHECK(copies == (value <= 0 ? 1 : std::min<long long>(value, 9)));
   }
 
-  const CommandBuffer densityCommand = buildDensityCommand(density);
+  const CommandBuffer densityCommand = BuildDensityCommand(density);
   KV_FUZZ_CHECK(densityCommand ==
                 (CommandBuffer{0x1F, 0x1B, 0x1F, 0x13, 0x14, static_cast<std::uint8_t>(density)}));
-  const CommandBuffer settings = buildQueueSettingsCommand(true, copies, {2026, 12, 7});
+  const CommandBuffer settings = BuildQueueSettingsCommand(true, copies, {2026, 12, 7});
   KV_FUZZ_CHECK(settings ==
                 (CommandBuffer{0x1F, 0x1B, 0x1F, 0x84, 0x01, 0x01, 0x00, 0x00,
                                static_cast<std::uint8_t>(copies), 0x26, 0x12, 0x07, 0x00}));

@@ -45,7 +45,7 @@ std::size_t utf8Length(const std::u16string& text) {
 // A line's share of the program: 13 bytes of style and LF, its VISCII text
 // (CR dropped), 6 for underline on and off, 4 for italic; blank lines none.
 std::size_t lineSize(const TicketLine& line) {
-  if (std::all_of(line.text.begin(), line.text.end(), isWideSpace)) return 0;
+  if (std::all_of(line.text.begin(), line.text.end(), IsWideSpace)) return 0;
   const auto textBytes = static_cast<std::size_t>(
       line.text.size() - std::count(line.text.begin(), line.text.end(), u'\r'));
   return 13 + textBytes + (line.underline ? 6 : 0) + (line.italic ? 4 : 0);
@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     line.text = text16(text);
   }
 
-  const std::optional<CommandBuffer> sent = buildQueueTransmission(input);
+  const std::optional<CommandBuffer> sent = BuildQueueTransmission(input);
   std::size_t expectedSize = 34;
   if (input.editorShown) expectedSize = 55;
   const bool program = input.editorShown && input.enable;
@@ -114,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   KV_FUZZ_CHECK(startsWith(bytes, settingsAt - 19,
                            {0x1F, 0x1B, 0x1F, 0x00, 0x0A, 0x00, 0x01, 0x1C, 0x2E, 0x1B, 0x74, 0x1B,
                             0x1F, 0x1B, 0x1F, 0xFF, 0x1B, 0x0A, 0x00}));
-  const int copies = copiesFromText(input.copiesText);
+  const int copies = CopiesFromText(input.copiesText);
   KV_FUZZ_CHECK(startsWith(
       bytes, settingsAt,
       {0x1F, 0x1B, 0x1F, 0x84, 0x01, input.enable ? 1 : 0, 0, 0, copies, 0x26, 0x12, 0x07, 0x00}));

@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   expected.insert(expected.end(), password.begin(), password.end());
   expected.push_back(0x00);
 
-  const CommandResult built = buildWifiCommand(settings);
+  const CommandResult built = BuildWifiCommand(settings);
   KV_FUZZ_CHECK(built.invalidField == firstBad);
   if (firstBad) {
     KV_FUZZ_CHECK(built.bytes.empty());
