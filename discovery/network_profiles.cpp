@@ -15,14 +15,14 @@ constexpr std::u16string_view kWirelessKeywords[] = {u"wi-fi", u"wifi", u"wirele
 constexpr std::string_view kFallbackPrefix = "192.168.1";
 constexpr std::string_view kSuggestedMask = "255.255.255.0";
 
-bool startsWith(std::string_view text, std::string_view start) {
+bool StartsWith(std::string_view text, std::string_view start) {
   return text.substr(0, start.size()) == start;
 }
 
 // Whether an address field still holds a suggestion: empty, or the part after
 // its last '.' is one of the octets the tool proposes for it. A text without
 // any '.' is the user's own.
-bool holdsSuggestedAddress(const std::u16string& text,
+bool HoldsSuggestedAddress(const std::u16string& text,
                            std::initializer_list<std::string_view> octets) {
   const std::string narrow = ToAsciiNarrow(text);
   if (narrow.empty()) return true;
@@ -32,14 +32,14 @@ bool holdsSuggestedAddress(const std::u16string& text,
   return std::find(octets.begin(), octets.end(), last) != octets.end();
 }
 
-bool holdsSuggestedMask(const std::u16string& text) {
+bool HoldsSuggestedMask(const std::u16string& text) {
   const std::string narrow = ToAsciiNarrow(text);
   return narrow.empty() || narrow == kSuggestedMask;
 }
 
 }  // namespace
 
-std::string formatIpv4(const std::array<std::uint8_t, 4>& bytes) {
+std::string FormatIpv4(const std::array<std::uint8_t, 4>& bytes) {
   std::string text;
   for (std::uint8_t b : bytes) {
     if (!text.empty()) text += '.';
@@ -81,7 +81,7 @@ std::vector<NetworkProfile> ProfilesFromAdapters(const std::vector<AdapterRecord
     std::string gateway;
     for (const AdapterAddress& g : adapter.gateways) {
       if (g.isIpv4) {
-        gateway = formatIpv4(g.bytes);
+        gateway = FormatIpv4(g.bytes);
         break;
       }
     }
@@ -90,9 +90,9 @@ std::vector<NetworkProfile> ProfilesFromAdapters(const std::vector<AdapterRecord
 
     for (const AdapterAddress& address : adapter.unicast) {
       if (!address.isIpv4) continue;
-      std::string ip = formatIpv4(address.bytes);
+      std::string ip = FormatIpv4(address.bytes);
       // Loopback and link-local addresses reach no printer.
-      if (startsWith(ip, "127.") || startsWith(ip, "169.254.")) continue;
+      if (StartsWith(ip, "127.") || StartsWith(ip, "169.254.")) continue;
       NetworkProfile profile;
       profile.name = adapter.friendlyName.value_or(u"LAN");
       profile.ip = std::move(ip);
@@ -147,12 +147,12 @@ SuggestionWrites DecideSuggestions(const std::vector<NetworkProfile>& profiles, 
   const std::u16string gateway = FromUtf8(chosen.gateway);
 
   SuggestionWrites writes;
-  if (force || holdsSuggestedAddress(current.lanIp, {"222"})) writes.lanIp = printerIp;
-  if (force || holdsSuggestedMask(current.lanMask)) writes.lanMask = mask;
-  if (force || holdsSuggestedAddress(current.lanGateway, {"1"})) writes.lanGateway = gateway;
-  if (force || holdsSuggestedAddress(current.wifiIp, {"222", "223"})) writes.wifiIp = printerIp;
-  if (force || holdsSuggestedMask(current.wifiMask)) writes.wifiMask = mask;
-  if (force || holdsSuggestedAddress(current.wifiGateway, {"1"})) writes.wifiGateway = gateway;
+  if (force || HoldsSuggestedAddress(current.lanIp, {"222"})) writes.lanIp = printerIp;
+  if (force || HoldsSuggestedMask(current.lanMask)) writes.lanMask = mask;
+  if (force || HoldsSuggestedAddress(current.lanGateway, {"1"})) writes.lanGateway = gateway;
+  if (force || HoldsSuggestedAddress(current.wifiIp, {"222", "223"})) writes.wifiIp = printerIp;
+  if (force || HoldsSuggestedMask(current.wifiMask)) writes.wifiMask = mask;
+  if (force || HoldsSuggestedAddress(current.wifiGateway, {"1"})) writes.wifiGateway = gateway;
   return writes;
 }
 

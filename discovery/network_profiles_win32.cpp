@@ -17,12 +17,12 @@ namespace {
 
 constexpr ULONG kInitialBufferBytes = 16000;
 
-std::optional<std::u16string> wideText(const wchar_t* text) {
+std::optional<std::u16string> OptionalText(const wchar_t* text) {
   if (text == nullptr) return std::nullopt;
   return FromWide(text);
 }
 
-AdapterAddress readAddress(const SOCKET_ADDRESS& socketAddress, int prefixLength) {
+AdapterAddress ReadAddress(const SOCKET_ADDRESS& socketAddress, int prefixLength) {
   AdapterAddress address;
   const sockaddr* sa = socketAddress.lpSockaddr;
   if (sa == nullptr || sa->sa_family != AF_INET) return address;
@@ -33,17 +33,17 @@ AdapterAddress readAddress(const SOCKET_ADDRESS& socketAddress, int prefixLength
   return address;
 }
 
-AdapterRecord readAdapter(const IP_ADAPTER_ADDRESSES& adapter) {
+AdapterRecord ReadAdapter(const IP_ADAPTER_ADDRESSES& adapter) {
   AdapterRecord record;
   record.operUp = adapter.OperStatus == IfOperStatusUp;
   record.ifType = adapter.IfType;
-  record.friendlyName = wideText(adapter.FriendlyName);
-  record.description = wideText(adapter.Description);
+  record.friendlyName = OptionalText(adapter.FriendlyName);
+  record.description = OptionalText(adapter.Description);
   for (auto* u = adapter.FirstUnicastAddress; u != nullptr; u = u->Next) {
-    record.unicast.push_back(readAddress(u->Address, u->OnLinkPrefixLength));
+    record.unicast.push_back(ReadAddress(u->Address, u->OnLinkPrefixLength));
   }
   for (auto* g = adapter.FirstGatewayAddress; g != nullptr; g = g->Next) {
-    record.gateways.push_back(readAddress(g->Address, 0));
+    record.gateways.push_back(ReadAddress(g->Address, 0));
   }
   return record;
 }
@@ -65,7 +65,7 @@ std::vector<NetworkProfile> EnumerateProfiles() {
 
   std::vector<AdapterRecord> adapters;
   for (auto* adapter = first; adapter != nullptr; adapter = adapter->Next) {
-    adapters.push_back(readAdapter(*adapter));
+    adapters.push_back(ReadAdapter(*adapter));
   }
   return ProfilesFromAdapters(adapters);
 }

@@ -25,8 +25,8 @@ bool ProbeStatus(StatusChannel& channel) {
   // one status byte, even while it is busy or out of paper.
   const Bytes<3>* const requests[] = {&kStatusPrinter, &kStatusOffline, &kStatusPaperSensor};
   for (const Bytes<3>* request : requests) {
-    channel.send(*request);
-    const auto answer = channel.receive(kSweepAnswerWait, kSweepAnswerBytes);
+    channel.Send(*request);
+    const auto answer = channel.Receive(kSweepAnswerWait, kSweepAnswerBytes);
     if (answer && ContainsPrinterReply(*answer)) return true;
   }
   return false;

@@ -32,10 +32,10 @@ bool ContainsPrinterReply(std::span<const std::uint8_t> answer);
 class StatusChannel {
  public:
   virtual ~StatusChannel() = default;
-  virtual void send(std::span<const std::uint8_t> bytes) = 0;
+  virtual void Send(std::span<const std::uint8_t> bytes) = 0;
   // Up to `maxBytes` of an answer arriving within `wait`; nullopt on time-out,
   // error or a closed connection.
-  virtual std::optional<std::vector<std::uint8_t>> receive(std::chrono::milliseconds wait,
+  virtual std::optional<std::vector<std::uint8_t>> Receive(std::chrono::milliseconds wait,
                                                            std::size_t maxBytes) = 0;
 };
 

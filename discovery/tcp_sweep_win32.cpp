@@ -13,11 +13,11 @@ class SocketStatusChannel final : public StatusChannel {
  public:
   explicit SocketStatusChannel(SOCKET s) : socket_(s) {}
 
-  void send(std::span<const std::uint8_t> bytes) override {
+  void Send(std::span<const std::uint8_t> bytes) override {
     ::send(socket_, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()), 0);
   }
 
-  std::optional<std::vector<std::uint8_t>> receive(std::chrono::milliseconds wait,
+  std::optional<std::vector<std::uint8_t>> Receive(std::chrono::milliseconds wait,
                                                    std::size_t maxBytes) override {
     if (!WaitReadable(socket_, static_cast<unsigned>(wait.count()))) return std::nullopt;
     std::vector<std::uint8_t> answer(maxBytes);
@@ -32,7 +32,7 @@ class SocketStatusChannel final : public StatusChannel {
   SOCKET socket_;
 };
 
-bool probePort9100(const std::string& host) {
+bool ProbePort9100(const std::string& host) {
   SocketOwner s;
   if (!ConnectTcp9100(host, kSweepConnectTimeoutMs, &s)) return false;
   SocketStatusChannel channel(s.get());
@@ -42,7 +42,7 @@ bool probePort9100(const std::string& host) {
 }  // namespace
 
 std::vector<NetworkPrinter> ScanTcp9100(const NetworkProfile& profile) {
-  return SweepNetwork(profile, probePort9100);
+  return SweepNetwork(profile, ProbePort9100);
 }
 
 }  // namespace korvante

@@ -21,28 +21,28 @@ constexpr std::size_t kReplyLength = 11 + 6 + 2 + 4 + 4 + 4 + 2 + 1;
 class ReplyReader {
  public:
   explicit ReplyReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-  std::uint8_t byte() { return bytes_[at_++]; }
-  std::string mac() {
+  std::uint8_t Byte() { return bytes_[at_++]; }
+  std::string Mac() {
     char text[18];
     std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", bytes_[at_], bytes_[at_ + 1],
                   bytes_[at_ + 2], bytes_[at_ + 3], bytes_[at_ + 4], bytes_[at_ + 5]);
     at_ += 6;
     return text;
   }
-  std::string ipv4() {
+  std::string Ipv4() {
     std::string text;
     for (int i = 0; i < 4; ++i) {
       if (i != 0) text += '.';
-      text += std::to_string(byte());
+      text += std::to_string(Byte());
     }
     return text;
   }
-  std::uint16_t littleEndian16() {
-    const unsigned low = byte();
-    const unsigned high = byte();
+  std::uint16_t LittleEndian16() {
+    const unsigned low = Byte();
+    const unsigned high = Byte();
     return static_cast<std::uint16_t>(low | (high << 8));
   }
-  void skip(std::size_t n) { at_ += n; }
+  void Skip(std::size_t n) { at_ += n; }
 
  private:
   std::span<const std::uint8_t> bytes_;
@@ -65,21 +65,21 @@ std::optional<NetworkPrinter> ParseDiscoveryReply(std::span<const std::uint8_t> 
 
   ReplyReader in(reply);
   NetworkPrinter printer;
-  in.skip(kReplyMarker.size());                    // [0:11) marker
-  printer.mac = in.mac();                          // [11:17) MAC, first byte first
-  printer.deviceBytes[0] = in.byte();              // [17] first device byte
-  printer.deviceBytes[1] = in.byte();              // [18] second device byte
-  printer.ip = in.ipv4();                          // [19:23) address
-  printer.mask = in.ipv4();                        // [23:27) mask
-  printer.gateway = in.ipv4();                     // [27:31) gateway
-  const std::uint16_t port = in.littleEndian16();  // [31:33) port, low byte first
+  in.Skip(kReplyMarker.size());                    // [0:11) marker
+  printer.mac = in.Mac();                          // [11:17) MAC, first byte first
+  printer.deviceBytes[0] = in.Byte();              // [17] first device byte
+  printer.deviceBytes[1] = in.Byte();              // [18] second device byte
+  printer.ip = in.Ipv4();                          // [19:23) address
+  printer.mask = in.Ipv4();                        // [23:27) mask
+  printer.gateway = in.Ipv4();                     // [27:31) gateway
+  const std::uint16_t port = in.LittleEndian16();  // [31:33) port, low byte first
   printer.port = port == 0 ? kPrinterPort : port;
   // [33] trailing byte: required, not interpreted.
   printer.foundByUdp = true;
   return printer;
 }
 
-void ReplyCollector::add(std::span<const std::uint8_t> datagram, const std::string& heardOn) {
+void ReplyCollector::Add(std::span<const std::uint8_t> datagram, const std::string& heardOn) {
   std::optional<NetworkPrinter> printer = ParseDiscoveryReply(datagram);
   if (!printer) return;
   if (!seen_.insert(printer->mac).second) return;
@@ -87,7 +87,7 @@ void ReplyCollector::add(std::span<const std::uint8_t> datagram, const std::stri
   printers_.push_back(std::move(*printer));
 }
 
-std::vector<NetworkPrinter> ReplyCollector::take() {
+std::vector<NetworkPrinter> ReplyCollector::Take() {
   std::vector<NetworkPrinter> printers = std::move(printers_);
   printers_.clear();
   seen_.clear();
@@ -101,12 +101,12 @@ namespace {
 class SingleSocket final : public DatagramSockets {
  public:
   explicit SingleSocket(DatagramSource& source) : source_(source) {}
-  std::vector<std::size_t> waitReadable(std::chrono::milliseconds limit) override {
-    if (source_.waitReadable(limit)) return {0};
+  std::vector<std::size_t> WaitReadable(std::chrono::milliseconds limit) override {
+    if (source_.WaitReadable(limit)) return {0};
     return {};
   }
-  std::optional<std::size_t> receive(std::size_t, std::span<std::uint8_t> buffer) override {
-    return source_.receive(buffer);
+  std::optional<std::size_t> Receive(std::size_t, std::span<std::uint8_t> buffer) override {
+    return source_.Receive(buffer);
   }
 
  private:
@@ -143,15 +143,15 @@ std::vector<NetworkPrinter> CollectReplies(DatagramSockets& sockets,
   std::array<std::uint8_t, kDiscoveryReceiveBytes> buffer;
   const MonotonicClock::time_point deadline = now() + std::chrono::milliseconds(listenMs);
   while (now() < deadline) {
-    for (const std::size_t index : sockets.waitReadable(kDiscoveryPoll)) {
+    for (const std::size_t index : sockets.WaitReadable(kDiscoveryPoll)) {
       if (index >= heardOn.size()) continue;
       buffer.fill(0);
-      const std::optional<std::size_t> length = sockets.receive(index, buffer);
+      const std::optional<std::size_t> length = sockets.Receive(index, buffer);
       if (!length) continue;
-      collector.add(std::span<const std::uint8_t>(buffer.data(), *length), heardOn[index]);
+      collector.Add(std::span<const std::uint8_t>(buffer.data(), *length), heardOn[index]);
     }
   }
-  return collector.take();
+  return collector.Take();
 }
 
 }  // namespace korvante

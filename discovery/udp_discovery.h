@@ -40,9 +40,9 @@ class ReplyCollector {
  public:
   // Parses the datagram and keeps its record when its MAC is new; the record
   // keeps `heardOn`, the local address of the socket that received it.
-  void add(std::span<const std::uint8_t> datagram, const std::string& heardOn = {});
+  void Add(std::span<const std::uint8_t> datagram, const std::string& heardOn = {});
   // The records in numeric address order.
-  std::vector<NetworkPrinter> take();
+  std::vector<NetworkPrinter> Take();
 
  private:
   std::set<std::string> seen_;
@@ -54,10 +54,10 @@ class DatagramSource {
  public:
   virtual ~DatagramSource() = default;
   // Waits up to `limit` for a datagram; false on time-out or error.
-  virtual bool waitReadable(std::chrono::milliseconds limit) = 0;
+  virtual bool WaitReadable(std::chrono::milliseconds limit) = 0;
   // Receives one datagram into `buffer`; its length, or nullopt on failure
   // (a datagram larger than the buffer counts as a failure).
-  virtual std::optional<std::size_t> receive(std::span<std::uint8_t> buffer) = 0;
+  virtual std::optional<std::size_t> Receive(std::span<std::uint8_t> buffer) = 0;
 };
 
 // The receiving side of every socket of one discovery run, listened to in
@@ -67,9 +67,9 @@ class DatagramSockets {
   virtual ~DatagramSockets() = default;
   // Waits up to `limit` for datagrams; the indices of the sockets holding
   // one, ascending (empty on time-out or error).
-  virtual std::vector<std::size_t> waitReadable(std::chrono::milliseconds limit) = 0;
+  virtual std::vector<std::size_t> WaitReadable(std::chrono::milliseconds limit) = 0;
   // Receives one datagram of socket `index`, as DatagramSource::receive.
-  virtual std::optional<std::size_t> receive(std::size_t index, std::span<std::uint8_t> buffer) = 0;
+  virtual std::optional<std::size_t> Receive(std::size_t index, std::span<std::uint8_t> buffer) = 0;
 };
 
 // One socket of a discovery run over every network of the computer.

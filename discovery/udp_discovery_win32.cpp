@@ -16,7 +16,7 @@ class WinsockDatagramSockets final : public DatagramSockets {
  public:
   explicit WinsockDatagramSockets(const std::vector<SocketOwner>& sockets) : sockets_(sockets) {}
 
-  std::vector<std::size_t> waitReadable(std::chrono::milliseconds limit) override {
+  std::vector<std::size_t> WaitReadable(std::chrono::milliseconds limit) override {
     // FD_SETSIZE is 64 on Windows: far more than a computer's networks.
     fd_set set;
     FD_ZERO(&set);
@@ -32,7 +32,7 @@ class WinsockDatagramSockets final : public DatagramSockets {
     return readable;
   }
 
-  std::optional<std::size_t> receive(std::size_t index, std::span<std::uint8_t> buffer) override {
+  std::optional<std::size_t> Receive(std::size_t index, std::span<std::uint8_t> buffer) override {
     sockaddr_in from{};
     int fromLength = sizeof from;
     const int n = recvfrom(sockets_[index].get(), reinterpret_cast<char*>(buffer.data()),

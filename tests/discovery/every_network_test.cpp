@@ -68,14 +68,14 @@ class ScriptedSockets final : public DatagramSockets {
  public:
   explicit ScriptedSockets(std::vector<std::deque<std::vector<std::uint8_t>>> queues)
       : queues_(std::move(queues)) {}
-  std::vector<std::size_t> waitReadable(std::chrono::milliseconds) override {
+  std::vector<std::size_t> WaitReadable(std::chrono::milliseconds) override {
     std::vector<std::size_t> ready;
     for (std::size_t i = 0; i < queues_.size(); ++i) {
       if (!queues_[i].empty()) ready.push_back(i);
     }
     return ready;
   }
-  std::optional<std::size_t> receive(std::size_t index, std::span<std::uint8_t> buffer) override {
+  std::optional<std::size_t> Receive(std::size_t index, std::span<std::uint8_t> buffer) override {
     const std::vector<std::uint8_t> datagram = queues_[index].front();
     queues_[index].pop_front();
     std::copy(datagram.begin(), datagram.end(), buffer.begin());

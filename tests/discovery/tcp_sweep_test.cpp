@@ -37,11 +37,11 @@ class ScriptedHost final : public StatusChannel {
  public:
   explicit ScriptedHost(std::map<int, std::vector<std::uint8_t>> answers)
       : answers_(std::move(answers)) {}
-  void send(std::span<const std::uint8_t> b) override {
+  void Send(std::span<const std::uint8_t> b) override {
     sent.insert(sent.end(), b.begin(), b.end());
     ++requests;
   }
-  std::optional<std::vector<std::uint8_t>> receive(std::chrono::milliseconds wait,
+  std::optional<std::vector<std::uint8_t>> Receive(std::chrono::milliseconds wait,
                                                    std::size_t maxBytes) override {
     EXPECT_EQ(wait, std::chrono::milliseconds(180));
     EXPECT_EQ(maxBytes, 16u);

@@ -90,12 +90,12 @@ TEST(DiscoveryWire, MarkerAnywhereAndLengthRule) {
 
 TEST(DiscoveryWire, CollectorKeepsFirstReplyPerMacAndSortsNumerically) {
   ReplyCollector collector;
-  collector.add(reply("8C 23", "00 00 00 00 00 0A", "C0 A8 01 0A"));  // .10
-  collector.add(reply("8C 23", "00 00 00 00 00 09", "C0 A8 01 09"));  // .9
-  collector.add(reply("8C 23", "00 00 00 00 00 0A", "C0 A8 01 0B"));  // .10 again, moved
-  collector.add(reply("8C 23", "00 00 00 00 00 32", "C0 A8 01 32"));  // .50
-  collector.add(reply("8C 23", "00 00 00 00 00 33", "C0 A8 01 32"));  // another MAC on .50
-  const auto printers = collector.take();
+  collector.Add(reply("8C 23", "00 00 00 00 00 0A", "C0 A8 01 0A"));  // .10
+  collector.Add(reply("8C 23", "00 00 00 00 00 09", "C0 A8 01 09"));  // .9
+  collector.Add(reply("8C 23", "00 00 00 00 00 0A", "C0 A8 01 0B"));  // .10 again, moved
+  collector.Add(reply("8C 23", "00 00 00 00 00 32", "C0 A8 01 32"));  // .50
+  collector.Add(reply("8C 23", "00 00 00 00 00 33", "C0 A8 01 32"));  // another MAC on .50
+  const auto printers = collector.Take();
   ASSERT_EQ(printers.size(), 4u);
   EXPECT_EQ(printers[0].ip, "192.168.1.9");
   EXPECT_EQ(printers[1].ip, "192.168.1.10");
@@ -116,7 +116,7 @@ class ScriptedSource final : public DatagramSource {
   ScriptedSource(MonotonicClock::time_point& now, std::deque<Step> steps)
       : now_(now), steps_(std::move(steps)) {}
 
-  bool waitReadable(std::chrono::milliseconds limit) override {
+  bool WaitReadable(std::chrono::milliseconds limit) override {
     ++waits;
     EXPECT_EQ(limit, std::chrono::milliseconds(180));
     if (steps_.empty()) {
@@ -130,7 +130,7 @@ class ScriptedSource final : public DatagramSource {
     }
     return true;
   }
-  std::optional<std::size_t> receive(std::span<std::uint8_t> buffer) override {
+  std::optional<std::size_t> Receive(std::span<std::uint8_t> buffer) override {
     EXPECT_EQ(buffer.size(), 512u);
     for (std::uint8_t b : buffer) EXPECT_EQ(b, 0) << "buffer not cleared";
     const auto datagram = std::move(*steps_.front().datagram);

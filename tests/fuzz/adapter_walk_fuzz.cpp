@@ -18,7 +18,7 @@
 namespace korvante::fuzz {
 namespace {
 
-AdapterAddress readAddress(std::string_view text) {
+AdapterAddress ReadAddress(std::string_view text) {
   AdapterAddress address;
   const auto slash = split(text, "/");
   const auto octets = split(slash[0], ".");
@@ -38,15 +38,15 @@ std::optional<std::u16string> optionalText(std::string_view text) {
   return text16(text);
 }
 
-AdapterRecord readAdapter(std::string_view line) {
+AdapterRecord ReadAdapter(std::string_view line) {
   const auto f = split(line, "|");
   AdapterRecord adapter;
   adapter.operUp = field(f, 0) == "1";
   adapter.ifType = static_cast<std::uint32_t>(number(field(f, 1), 6));
   adapter.friendlyName = optionalText(field(f, 2));
   adapter.description = optionalText(field(f, 3));
-  for (std::string_view a : split(field(f, 4), ",")) adapter.unicast.push_back(readAddress(a));
-  for (std::string_view g : split(field(f, 5), ",")) adapter.gateways.push_back(readAddress(g));
+  for (std::string_view a : split(field(f, 4), ",")) adapter.unicast.push_back(ReadAddress(a));
+  for (std::string_view g : split(field(f, 5), ",")) adapter.gateways.push_back(ReadAddress(g));
   return adapter;
 }
 
@@ -168,7 +168,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace korvante::fuzz;
   std::vector<AdapterRecord> adapters;
   for (std::string_view line : split(asText(data, size), "\n")) {
-    adapters.push_back(readAdapter(line));
+    adapters.push_back(ReadAdapter(line));
   }
 
   const std::vector<NetworkProfile> profiles = ProfilesFromAdapters(adapters);

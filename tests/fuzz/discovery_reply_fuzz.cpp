@@ -88,12 +88,12 @@ void checkRun(std::vector<NetworkPrinter> got, std::vector<NetworkPrinter> expec
 class ScriptedSource : public DatagramSource {
  public:
   explicit ScriptedSource(const std::vector<std::string_view>& datagrams) : datagrams_(datagrams) {}
-  bool waitReadable(std::chrono::milliseconds) override {
+  bool WaitReadable(std::chrono::milliseconds) override {
     if (next_ < datagrams_.size()) return true;
     clock += std::chrono::hours(1);
     return false;
   }
-  std::optional<std::size_t> receive(std::span<std::uint8_t> buffer) override {
+  std::optional<std::size_t> Receive(std::span<std::uint8_t> buffer) override {
     KV_FUZZ_CHECK(buffer.size() == kDiscoveryReceiveBytes);
     const std::string_view d = datagrams_[next_++];
     if (d.size() > buffer.size()) return std::nullopt;
@@ -121,8 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::vector<std::string_view> datagrams = split(input, "NEXT");
   ReplyCollector collector;
-  for (std::string_view d : datagrams) collector.add(bytesOf(d));
-  checkRun(collector.take(), expectedRun(datagrams, SIZE_MAX));
+  for (std::string_view d : datagrams) collector.Add(bytesOf(d));
+  checkRun(collector.Take(), expectedRun(datagrams, SIZE_MAX));
 
   ScriptedSource source(datagrams);
   const auto listened = CollectReplies(source, kRefreshListenMs, [&] { return source.clock; });

@@ -51,7 +51,7 @@ std::size_t lineSize(const TicketLine& line) {
   return 13 + textBytes + (line.underline ? 6 : 0) + (line.italic ? 4 : 0);
 }
 
-bool startsWith(const CommandBuffer& bytes, std::size_t at, std::initializer_list<int> expected) {
+bool StartsWith(const CommandBuffer& bytes, std::size_t at, std::initializer_list<int> expected) {
   if (at + expected.size() > bytes.size()) return false;
   return std::equal(expected.begin(), expected.end(), bytes.begin() + static_cast<long>(at),
                     [](int e, std::uint8_t b) { return e == b; });
@@ -107,15 +107,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // then the settings with the copies as the C library reads them.
   const std::size_t settingsAt = input.editorShown ? 42 : 21;
   KV_FUZZ_CHECK(input.editorShown
-                    ? startsWith(bytes, 0, {0x1B, 0x40, 0x1D, 0x28, 0x4C, 0x05, 0x00, 0x30,
+                    ? StartsWith(bytes, 0, {0x1B, 0x40, 0x1D, 0x28, 0x4C, 0x05, 0x00, 0x30,
                                             0x41, 0x43, 0x4C, 0x52, 0x1D, 0x28, 0x4C, 0x04,
                                             0x00, 0x30, 0x42, 0x20, 0x20, 0x1B, 0x40})
-                    : startsWith(bytes, 0, {0x1B, 0x40}));
-  KV_FUZZ_CHECK(startsWith(bytes, settingsAt - 19,
+                    : StartsWith(bytes, 0, {0x1B, 0x40}));
+  KV_FUZZ_CHECK(StartsWith(bytes, settingsAt - 19,
                            {0x1F, 0x1B, 0x1F, 0x00, 0x0A, 0x00, 0x01, 0x1C, 0x2E, 0x1B, 0x74, 0x1B,
                             0x1F, 0x1B, 0x1F, 0xFF, 0x1B, 0x0A, 0x00}));
   const int copies = CopiesFromText(input.copiesText);
-  KV_FUZZ_CHECK(startsWith(
+  KV_FUZZ_CHECK(StartsWith(
       bytes, settingsAt,
       {0x1F, 0x1B, 0x1F, 0x84, 0x01, input.enable ? 1 : 0, 0, 0, copies, 0x26, 0x12, 0x07, 0x00}));
   if (!program) return 0;
@@ -125,11 +125,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       kCounterFits[static_cast<std::size_t>(std::clamp(input.counterLevel, 1, 6) - 1)];
   const std::size_t counterAt =
       settingsAt + 13 + 13 + 12 + lineSize(input.lines[0]) + lineSize(input.lines[1]);
-  KV_FUZZ_CHECK(startsWith(bytes, counterAt,
+  KV_FUZZ_CHECK(StartsWith(bytes, counterAt,
                            {0x1B, 0x4D, font, 0x1B, 0x45, 0x00, 0x1D, 0x21, (m - 1) * 0x11, 0x1B,
                             0x61, 0x01, '@',  'c',  'n',  't',  0x1B, 0x4A, 0x30,           0x0A}));
   // Feed, cut, the ESC j feed of 696 and "@end" close every program.
-  KV_FUZZ_CHECK(startsWith(bytes, bytes.size() - 19,
+  KV_FUZZ_CHECK(StartsWith(bytes, bytes.size() - 19,
                            {0x1B, 0x4A, 0xFF, 0x1D, 0x56, 0x00, 0x1B, 0x6A, 0xFF, 0x1B, 0x6A, 0xFF,
                             0x1B, 0x6A, 0xBA, '@', 'e', 'n', 'd'}));
   return 0;

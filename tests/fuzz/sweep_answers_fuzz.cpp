@@ -21,10 +21,10 @@ bool expectedPrinterByte(unsigned char b) {
 class ScriptedHost : public StatusChannel {
  public:
   explicit ScriptedHost(const std::vector<std::string_view>& answers) : answers_(answers) {}
-  void send(std::span<const std::uint8_t> bytes) override {
+  void Send(std::span<const std::uint8_t> bytes) override {
     sent.emplace_back(bytes.begin(), bytes.end());
   }
-  std::optional<std::vector<std::uint8_t>> receive(std::chrono::milliseconds wait,
+  std::optional<std::vector<std::uint8_t>> Receive(std::chrono::milliseconds wait,
                                                    std::size_t maxBytes) override {
     KV_FUZZ_CHECK(wait == std::chrono::milliseconds(180) && maxBytes == 16);
     KV_FUZZ_CHECK(sent.size() == received_ + 1);  // one receive after each request
