@@ -15,13 +15,13 @@ namespace {
 
 constexpr u_short kPrinterTcpPort = 9100;
 
-bool setBlocking(SOCKET s, bool blocking) {
+bool SetBlocking(SOCKET s, bool blocking) {
   u_long nonBlocking = blocking ? 0 : 1;
   return ioctlsocket(s, FIONBIO, &nonBlocking) == 0;
 }
 
 // A select limit: whole seconds and microseconds.
-timeval selectLimit(unsigned timeoutMs) {
+timeval SelectLimit(unsigned timeoutMs) {
   timeval limit{};
   limit.tv_sec = static_cast<long>(timeoutMs / 1000);
   limit.tv_usec = static_cast<long>((timeoutMs % 1000) * 1000);
@@ -33,7 +33,7 @@ bool WaitFor(SOCKET s, unsigned timeoutMs, bool writable) {
   fd_set set;
   FD_ZERO(&set);
   FD_SET(s, &set);
-  timeval limit = selectLimit(timeoutMs);
+  timeval limit = SelectLimit(timeoutMs);
   return select(0, writable ? nullptr : &set, writable ? &set : nullptr, nullptr, &limit) > 0;
 }
 
@@ -93,7 +93,7 @@ bool WaitConnected(SOCKET s, unsigned timeoutMs) {
   FD_ZERO(&failed);
   FD_SET(s, &writable);
   FD_SET(s, &failed);
-  timeval limit = selectLimit(timeoutMs);
+  timeval limit = SelectLimit(timeoutMs);
   if (select(0, nullptr, &writable, &failed, &limit) <= 0 || FD_ISSET(s, &failed)) return false;
   int error = 0;
   int length = sizeof error;
@@ -106,7 +106,7 @@ bool WaitConnected(SOCKET s, unsigned timeoutMs) {
 // retried past it. The retransmission timeout stays the system's. Windows 7
 // does not know the control and keeps its own count: a refusal there still
 // costs the whole limit.
-void retransmitSynWithin(SOCKET s, unsigned timeoutMs) {
+void RetransmitSynWithin(SOCKET s, unsigned timeoutMs) {
   const unsigned count = SynRetransmissionsWithin(timeoutMs);
   TCP_INITIAL_RTO_PARAMETERS rto{};
   rto.Rtt = TCP_INITIAL_RTO_UNSPECIFIED_RTT;
@@ -125,8 +125,8 @@ bool ConnectTcp9100(const std::string& ip, unsigned timeoutMs, SocketOwner* sock
   if (!address) return false;
   SocketOwner s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
   if (!s) return false;
-  setBlocking(s.get(), false);
-  retransmitSynWithin(s.get(), timeoutMs);
+  SetBlocking(s.get(), false);
+  RetransmitSynWithin(s.get(), timeoutMs);
 
   if (connect(s.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0 &&
       WSAGetLastError() != WSAEWOULDBLOCK) {
@@ -135,7 +135,7 @@ bool ConnectTcp9100(const std::string& ip, unsigned timeoutMs, SocketOwner* sock
 
   if (!WaitConnected(s.get(), timeoutMs)) return false;
 
-  setBlocking(s.get(), true);
+  SetBlocking(s.get(), true);
   if (socketOut != nullptr) *socketOut = std::move(s);
   return true;
 }

@@ -17,7 +17,7 @@ constexpr std::uint32_t kJobTrouble =
 
 // Another job is ahead of this one. Without a position the queue's count
 // tells: more than this job means others may be ahead.
-bool behindAnother(const QueueJobState& job, const QueueState& queue) {
+bool BehindAnother(const QueueJobState& job, const QueueState& queue) {
   return job.position > 1 || (job.position == 0 && queue.jobCount > 1);
 }
 
@@ -42,7 +42,7 @@ JobVerdict JudgeQueueJob(const std::optional<QueueJobState>& job,
   // Still spooling or queued when the wait ends: it will print only from a
   // queue that is ready and has nothing ahead of it, and only if nobody is
   // deleting it.
-  if (queue && !behindAnother(*job, *queue) && (job->status & (kJobDeleting | kJobDeleted)) == 0) {
+  if (queue && !BehindAnother(*job, *queue) && (job->status & (kJobDeleting | kJobDeleted)) == 0) {
     return JobVerdict::kPrinted;
   }
   return JobVerdict::kStuck;

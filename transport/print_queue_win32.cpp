@@ -35,7 +35,7 @@ using PrinterOwner = UniqueHandle<PrinterTraits>;
 // size the spooler asks for. The buffer is kept between calls, so a watch
 // that asks again and again allocates once.
 template <typename Query>
-bool queryInto(std::vector<BYTE>& buffer, Query query) {
+bool QueryInto(std::vector<BYTE>& buffer, Query query) {
   for (int attempt = 0; attempt < 3; ++attempt) {
     DWORD needed = 0;
     if (query(buffer.data(), static_cast<DWORD>(buffer.size()), &needed)) return true;
@@ -45,8 +45,8 @@ bool queryInto(std::vector<BYTE>& buffer, Query query) {
   return false;
 }
 
-std::optional<QueueState> readQueue(HANDLE printer, std::vector<BYTE>& buffer) {
-  if (!queryInto(buffer, [&](BYTE* data, DWORD size, DWORD* needed) {
+std::optional<QueueState> ReadQueue(HANDLE printer, std::vector<BYTE>& buffer) {
+  if (!QueryInto(buffer, [&](BYTE* data, DWORD size, DWORD* needed) {
         return GetPrinterW(printer, 2, data, size, needed);
       })) {
     return std::nullopt;
@@ -55,8 +55,8 @@ std::optional<QueueState> readQueue(HANDLE printer, std::vector<BYTE>& buffer) {
   return QueueState{info->Status, info->Attributes, info->cJobs};
 }
 
-std::optional<QueueJobState> readJob(HANDLE printer, DWORD jobId, std::vector<BYTE>& buffer) {
-  if (!queryInto(buffer, [&](BYTE* data, DWORD size, DWORD* needed) {
+std::optional<QueueJobState> ReadJob(HANDLE printer, DWORD jobId, std::vector<BYTE>& buffer) {
+  if (!QueryInto(buffer, [&](BYTE* data, DWORD size, DWORD* needed) {
         return GetJobW(printer, jobId, 1, data, size, needed);
       })) {
     return std::nullopt;
@@ -65,9 +65,9 @@ std::optional<QueueJobState> readJob(HANDLE printer, DWORD jobId, std::vector<BY
   return QueueJobState{info->Status, info->Position};
 }
 
-std::optional<QueueDriver> readDriver(HANDLE printer) {
+std::optional<QueueDriver> ReadDriver(HANDLE printer) {
   std::vector<BYTE> buffer(2048);
-  if (!queryInto(buffer, [&](BYTE* data, DWORD size, DWORD* needed) {
+  if (!QueryInto(buffer, [&](BYTE* data, DWORD size, DWORD* needed) {
         return GetPrinterDriverW(printer, nullptr, 8, data, size, needed);
       })) {
     return std::nullopt;
@@ -76,7 +76,7 @@ std::optional<QueueDriver> readDriver(HANDLE printer) {
   return QueueDriver{info->dwPrinterDriverAttributes};
 }
 
-bool deleteJob(HANDLE printer, DWORD jobId) {
+bool DeleteJob(HANDLE printer, DWORD jobId) {
   return SetJobW(printer, jobId, 0, nullptr, JOB_CONTROL_DELETE) != FALSE;
 }
 
@@ -93,10 +93,10 @@ QueueSend SendThroughQueue(const std::u16string& queue, const CommandBuffer& byt
 
   // A queue that is already paused or offline would only keep the job: give
   // it none, so there is nothing to take back and nothing that prints late.
-  const std::optional<QueueState> before = readQueue(printer.get(), queueBuffer);
+  const std::optional<QueueState> before = ReadQueue(printer.get(), queueBuffer);
   if (before && QueueHoldsJobs(*before)) return QueueSend::kNotPrinted;
 
-  std::u16string datatype(JobDatatypeFor(readDriver(printer.get())));
+  std::u16string datatype(JobDatatypeFor(ReadDriver(printer.get())));
   DOC_INFO_1W document{};
   document.pDocName = const_cast<wchar_t*>(L"Korvante Config");
   document.pOutputFile = nullptr;
@@ -117,14 +117,14 @@ QueueSend SendThroughQueue(const std::u16string& queue, const CommandBuffer& byt
   // it the spooler kept is deleted, so the device path alone prints it.
   const bool ended = EndDocPrinter(printer.get()) != FALSE;
   if (!written || !ended) {
-    deleteJob(printer.get(), jobId);
+    DeleteJob(printer.get(), jobId);
     return QueueSend::kNotPrinted;
   }
 
   QueueJobProbe probe;
-  probe.readJob = [&] { return readJob(printer.get(), jobId, jobBuffer); };
-  probe.readQueue = [&] { return readQueue(printer.get(), queueBuffer); };
-  probe.deleteJob = [&] { return deleteJob(printer.get(), jobId); };
+  probe.readJob = [&] { return ReadJob(printer.get(), jobId, jobBuffer); };
+  probe.readQueue = [&] { return ReadQueue(printer.get(), queueBuffer); };
+  probe.deleteJob = [&] { return DeleteJob(printer.get(), jobId); };
   probe.sleep = [](unsigned ms) { Sleep(ms); };
   probe.nowMs = [] { return static_cast<std::uint64_t>(GetTickCount64()); };
   switch (WatchQueueJob(probe)) {

@@ -10,7 +10,7 @@ namespace korvante {
 namespace {
 
 // Hands `text` to the window; frees it when the window could not take it.
-bool postOrFree(const std::function<bool(std::u16string*)>& post, std::u16string text) {
+bool PostOrFree(const std::function<bool(std::u16string*)>& post, std::u16string text) {
   auto outcome = std::make_unique<std::u16string>(std::move(text));
   if (!post(outcome.get())) return false;
   outcome.release();  // now the window's
@@ -32,7 +32,7 @@ void RunSendAsync(const SendJobHooks& hooks, SendJob job, std::u16string success
   MoveOnlyTask<void> body = [job = std::move(job), successText, failureText,
                              post = hooks.postOutcome]() mutable {
     const bool ok = job();
-    postOrFree(post, ok ? std::move(successText) : std::move(failureText));
+    PostOrFree(post, ok ? std::move(successText) : std::move(failureText));
   };
 
   const bool started =
@@ -41,7 +41,7 @@ void RunSendAsync(const SendJobHooks& hooks, SendJob job, std::u16string success
 
   // No worker: the busy state must still end, through the usual message when
   // it can be posted, or right here when it cannot.
-  if (postOrFree(hooks.postOutcome, failureText)) return;
+  if (PostOrFree(hooks.postOutcome, failureText)) return;
   hooks.busy->exchange(0);
   hooks.setBusy(false);
   hooks.showMessage(failureText);

@@ -25,7 +25,7 @@ struct PendingWrite {
 
 // One overlapped write of the whole buffer within kDeviceWriteTimeoutMs. A COM
 // port is written with the settings it already has: none are applied here.
-bool writeDevice(const std::u16string& path, const CommandBuffer& bytes) {
+bool WriteDevice(const std::u16string& path, const CommandBuffer& bytes) {
   HandleOwner file(CreateFileW(WideText(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL,
                                nullptr));
@@ -84,9 +84,9 @@ bool SendUsb(const UsbPrinter& printer, const CommandBuffer& bytes) {
         break;
     }
   }
-  if (!printer.path.empty()) return writeDevice(printer.path, bytes);
+  if (!printer.path.empty()) return WriteDevice(printer.path, bytes);
   if (printer.port.empty()) return false;
-  return writeDevice(u"\\\\.\\" + printer.port, bytes);
+  return WriteDevice(u"\\\\.\\" + printer.port, bytes);
 }
 
 bool SendToTarget(const PrinterTarget& target, const CommandBuffer& bytes) {
