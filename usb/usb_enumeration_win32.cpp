@@ -48,7 +48,7 @@ using DeviceSetOwner = UniqueHandle<DeviceSetTraits>;
 
 // A string (or the first string of a list) read into a buffer of `limit`
 // bytes; `type` the registry type reported. Empty when it does not fit.
-std::u16string stringFromBuffer(const std::vector<wchar_t>& buffer, DWORD type) {
+std::u16string StringFromBuffer(const std::vector<wchar_t>& buffer, DWORD type) {
   if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ) return {};
   return FromWide(buffer.data());  // the buffer always holds a terminator
 }
@@ -62,7 +62,7 @@ std::u16string ReadRegistryString(HKEY key, const wchar_t* valueName, DWORD limi
                        &size) != ERROR_SUCCESS) {
     return {};
   }
-  return stringFromBuffer(buffer, type);
+  return StringFromBuffer(buffer, type);
 }
 
 std::u16string ReadDevicePortName(const std::u16string& instanceId) {
@@ -74,7 +74,7 @@ std::u16string ReadDevicePortName(const std::u16string& instanceId) {
   return ReadRegistryString(key.get(), L"PortName", kPortNameBytes);
 }
 
-std::u16string deviceProperty(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property,
+std::u16string DeviceProperty(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property,
                               DWORD limitBytes) {
   std::vector<wchar_t> buffer(limitBytes / sizeof(wchar_t) + 2, L'\0');
   DWORD type = 0;
@@ -83,16 +83,16 @@ std::u16string deviceProperty(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD prope
                                          nullptr)) {
     return {};
   }
-  return stringFromBuffer(buffer, type);
+  return StringFromBuffer(buffer, type);
 }
 
-std::u16string deviceName(HDEVINFO set, SP_DEVINFO_DATA& device) {
-  std::u16string name = deviceProperty(set, device, SPDRP_FRIENDLYNAME, kNameBytes);
-  if (name.empty()) name = deviceProperty(set, device, SPDRP_DEVICEDESC, kNameBytes);
+std::u16string DeviceName(HDEVINFO set, SP_DEVINFO_DATA& device) {
+  std::u16string name = DeviceProperty(set, device, SPDRP_FRIENDLYNAME, kNameBytes);
+  if (name.empty()) name = DeviceProperty(set, device, SPDRP_DEVICEDESC, kNameBytes);
   return name;
 }
 
-std::u16string instanceIdOf(DEVINST node) {
+std::u16string InstanceIdOf(DEVINST node) {
   std::vector<wchar_t> buffer(kInstanceIdChars, L'\0');
   if (CM_Get_Device_IDW(node, buffer.data(), kInstanceIdChars, 0) != CR_SUCCESS) return {};
   buffer.back() = L'\0';
@@ -104,7 +104,7 @@ std::u16string instanceIdOf(DEVINST node) {
 using InterfacePropertyFn = CONFIGRET(WINAPI*)(LPCWSTR, const DEVPROPKEY*, DEVPROPTYPE*, PBYTE,
                                                PULONG, ULONG);
 
-InterfacePropertyFn interfacePropertyFn() {
+InterfacePropertyFn FindInterfacePropertyFn() {
   static const InterfacePropertyFn fn = [] {
     HMODULE module = GetModuleHandleW(L"cfgmgr32.dll");
     if (module == nullptr) module = LoadLibraryW(L"cfgmgr32.dll");
@@ -115,8 +115,8 @@ InterfacePropertyFn interfacePropertyFn() {
   return fn;
 }
 
-std::u16string interfacePort(const wchar_t* path) {
-  const InterfacePropertyFn query = interfacePropertyFn();
+std::u16string InterfacePort(const wchar_t* path) {
+  const InterfacePropertyFn query = FindInterfacePropertyFn();
   if (query == nullptr) return {};
   DEVPROPTYPE type = 0;
   ULONG size = 0;
@@ -132,7 +132,7 @@ std::u16string interfacePort(const wchar_t* path) {
 }
 
 // Pass 1: present USB printer-class interfaces.
-std::vector<PrinterInterfaceReport> readPrinterInterfaces() {
+std::vector<PrinterInterfaceReport> ReadPrinterInterfaces() {
   std::vector<PrinterInterfaceReport> reports;
   DeviceSetOwner set(SetupDiGetClassDevsW(&kUsbPrintInterface, nullptr, nullptr,
                                           DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
@@ -158,9 +158,9 @@ std::vector<PrinterInterfaceReport> readPrinterInterfaces() {
 
     PrinterInterfaceReport report;
     report.path = FromWide(detail->DevicePath);
-    report.name = deviceName(set.get(), device);
-    report.instanceId = instanceIdOf(device.DevInst);
-    if (!report.path.empty()) report.port = interfacePort(detail->DevicePath);
+    report.name = DeviceName(set.get(), device);
+    report.instanceId = InstanceIdOf(device.DevInst);
+    if (!report.path.empty()) report.port = InterfacePort(detail->DevicePath);
     if (report.port.empty()) report.port = ReadDevicePortName(report.instanceId);
     reports.push_back(std::move(report));
   }
@@ -168,7 +168,7 @@ std::vector<PrinterInterfaceReport> readPrinterInterfaces() {
 }
 
 // 0 when the device path opens with no access rights, else the error code.
-std::uint32_t probeDevicePath(const std::u16string& path) {
+std::uint32_t ProbeDevicePath(const std::u16string& path) {
   HandleOwner device(CreateFileW(WideText(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (device) return 0;
@@ -177,7 +177,7 @@ std::uint32_t probeDevicePath(const std::u16string& path) {
 }
 
 // Pass 2: the ports of the USB print monitor, each with a presence probe.
-std::vector<MonitorPortReport> readMonitorPorts() {
+std::vector<MonitorPortReport> ReadMonitorPorts() {
   std::vector<MonitorPortReport> reports;
   KeyOwner ports;
   if (!OpenKeyForReading(ports, HKEY_LOCAL_MACHINE, kMonitorPortsKey)) return reports;
@@ -209,14 +209,14 @@ std::vector<MonitorPortReport> readMonitorPorts() {
       }
     }
     if (report.devicePath.empty()) continue;
-    report.probeError = probeDevicePath(report.devicePath);
+    report.probeError = ProbeDevicePath(report.devicePath);
     reports.push_back(std::move(report));
   }
   return reports;
 }
 
 // Pass 3: every present device whose instance id starts with USB\.
-std::vector<UsbDeviceReport> readUsbDevices() {
+std::vector<UsbDeviceReport> ReadUsbDevices() {
   std::vector<UsbDeviceReport> reports;
   DeviceSetOwner set(
       SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES));
@@ -226,14 +226,14 @@ std::vector<UsbDeviceReport> readUsbDevices() {
   device.cbSize = sizeof device;
   for (DWORD index = 0; SetupDiEnumDeviceInfo(set.get(), index, &device); ++index) {
     UsbDeviceReport report;
-    report.instanceId = instanceIdOf(device.DevInst);
+    report.instanceId = InstanceIdOf(device.DevInst);
     if (report.instanceId.size() < 4 ||
         !EqualsIgnoreAsciiCase(std::u16string_view(report.instanceId).substr(0, 4), u"usb\\")) {
       continue;
     }
-    report.className = deviceProperty(set.get(), device, SPDRP_CLASS, kClassBytes);
-    report.name = deviceName(set.get(), device);
-    report.hardwareId = deviceProperty(set.get(), device, SPDRP_HARDWAREID, kHardwareIdBytes);
+    report.className = DeviceProperty(set.get(), device, SPDRP_CLASS, kClassBytes);
+    report.name = DeviceName(set.get(), device);
+    report.hardwareId = DeviceProperty(set.get(), device, SPDRP_HARDWAREID, kHardwareIdBytes);
     report.portName = ReadDevicePortName(report.instanceId);
     reports.push_back(std::move(report));
   }
@@ -241,7 +241,7 @@ std::vector<UsbDeviceReport> readUsbDevices() {
 }
 
 // Pass 4: the local print queues.
-std::vector<PrintQueueReport> readPrintQueues() {
+std::vector<PrintQueueReport> ReadPrintQueues() {
   std::vector<PrintQueueReport> reports;
   DWORD needed = 0;
   DWORD count = 0;
@@ -265,7 +265,7 @@ std::vector<PrintQueueReport> readPrintQueues() {
 
 std::vector<UsbPrinter> EnumerateUsbPrinters() {
   return ComposeUsbPrinters(
-      {readPrinterInterfaces, readMonitorPorts, readUsbDevices, readPrintQueues});
+      {ReadPrinterInterfaces, ReadMonitorPorts, ReadUsbDevices, ReadPrintQueues});
 }
 
 }  // namespace korvante

@@ -10,17 +10,17 @@ namespace korvante {
 namespace {
 
 // The name and vendor tables are prefixes of the office table; keep them so.
-constexpr bool isPrefixOfOffice(const std::u16string_view* table, std::size_t count) {
+constexpr bool IsPrefixOfOffice(const std::u16string_view* table, std::size_t count) {
   return std::equal(table, table + count, std::begin(OfficeKeywords));
 }
 static_assert(std::size(OfficeKeywords) == 15 && std::size(OfficeNameKeywords) == 10 &&
               std::size(OfficeBrandKeywords) == 8);
-static_assert(isPrefixOfOffice(OfficeNameKeywords, std::size(OfficeNameKeywords)));
-static_assert(isPrefixOfOffice(OfficeBrandKeywords, std::size(OfficeBrandKeywords)));
+static_assert(IsPrefixOfOffice(OfficeNameKeywords, std::size(OfficeNameKeywords)));
+static_assert(IsPrefixOfOffice(OfficeBrandKeywords, std::size(OfficeBrandKeywords)));
 static_assert(std::size(ReceiptKeywords) == 18 && std::size(ReceiptNameKeywords) == 14 &&
               std::size(SerialAdapterKeywords) == 10 && std::size(SerialHardwareKeywords) == 7);
 
-std::u16string joinWithBlanks(std::initializer_list<std::u16string_view> parts) {
+std::u16string JoinWithBlanks(std::initializer_list<std::u16string_view> parts) {
   std::u16string text;
   bool first = true;
   for (std::u16string_view part : parts) {
@@ -31,35 +31,35 @@ std::u16string joinWithBlanks(std::initializer_list<std::u16string_view> parts) 
   return text;
 }
 
-bool startsWithIgnoreAsciiCase(std::u16string_view text, std::u16string_view prefix) {
+bool StartsWithIgnoreAsciiCase(std::u16string_view text, std::u16string_view prefix) {
   return text.size() >= prefix.size() &&
          EqualsIgnoreAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
-bool sameNonEmpty(std::u16string_view a, std::u16string_view b) {
+bool SameNonEmpty(std::u16string_view a, std::u16string_view b) {
   return !a.empty() && !b.empty() && EqualsIgnoreAsciiCase(a, b);
 }
 
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
-bool isWhiteSpace(char16_t c) {
+bool IsWhiteSpace(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f';
 }
 
-bool hasPath(const std::vector<UsbPrinter>& list, std::u16string_view path) {
+bool HasPath(const std::vector<UsbPrinter>& list, std::u16string_view path) {
   return std::any_of(list.begin(), list.end(), [&](const UsbPrinter& entry) {
     return EqualsIgnoreAsciiCase(entry.path, path);
   });
 }
 
-std::u16string nameOr(std::u16string_view name, std::u16string_view fallback) {
+std::u16string NameOr(std::u16string_view name, std::u16string_view fallback) {
   return std::u16string(name.empty() ? fallback : name);
 }
 
 }  // namespace
 
 std::u16string MatchText(const UsbPrinter& record) {
-  return joinWithBlanks({record.name, record.port, record.path, record.queue});
+  return JoinWithBlanks({record.name, record.port, record.path, record.queue});
 }
 
 bool IsOfficePrinter(const UsbPrinter& record) {
@@ -83,9 +83,9 @@ bool EqualsIgnoreAsciiCase(std::u16string_view a, std::u16string_view b) {
 
 void AddOrMergeUsbPrinter(std::vector<UsbPrinter>& list, const UsbPrinter& record) {
   for (UsbPrinter& entry : list) {
-    const bool matches = sameNonEmpty(record.queue, entry.queue) ||
-                         sameNonEmpty(record.port, entry.port) ||
-                         sameNonEmpty(record.path, entry.path);
+    const bool matches = SameNonEmpty(record.queue, entry.queue) ||
+                         SameNonEmpty(record.port, entry.port) ||
+                         SameNonEmpty(record.path, entry.path);
     if (!matches) continue;
     if (entry.queue.empty() && !record.queue.empty()) {
       entry.queue = record.queue;
@@ -110,8 +110,8 @@ std::u16string MonitorNameFromDeviceId(std::u16string_view deviceId) {
   for (char16_t& c : model) {
     if (c == u'&' || c == u'_') c = u' ';
   }
-  const auto first = std::find_if_not(model.begin(), model.end(), isWhiteSpace);
-  const auto last = std::find_if_not(model.rbegin(), model.rend(), isWhiteSpace).base();
+  const auto first = std::find_if_not(model.begin(), model.end(), IsWhiteSpace);
+  const auto last = std::find_if_not(model.rbegin(), model.rend(), IsWhiteSpace).base();
   if (first >= last) return std::u16string(kDefaultMonitorName);
   return std::u16string(first, last);
 }
@@ -121,14 +121,14 @@ std::u16string FindComPort(std::u16string_view text) {
   for (std::size_t at = lower.find(u"com"); at != std::u16string::npos;
        at = lower.find(u"com", at + 3)) {
     std::size_t end = at + 3;
-    while (end < text.size() && isDigit(text[end])) ++end;
+    while (end < text.size() && IsDigit(text[end])) ++end;
     if (end > at + 3) return std::u16string(text.substr(at, end - at));
   }
   return {};
 }
 
 void TakePrinterInterface(UsbLists& lists, const PrinterInterfaceReport& report) {
-  const UsbPrinter record{nameOr(report.name, kDefaultInterfaceName), report.port, report.path,
+  const UsbPrinter record{NameOr(report.name, kDefaultInterfaceName), report.port, report.path,
                           u""};
   if (IsReceiptPrinter(record)) {
     AddOrMergeUsbPrinter(lists.result, record);
@@ -144,15 +144,15 @@ void TakeMonitorPort(UsbLists& lists, const MonitorPortReport& report) {
                        report.probeError == kProbeBusy;
   // Any other failure (usually "not found") is believed only when another
   // source already saw a device at this path.
-  if (!present && !hasPath(lists.result, report.devicePath) &&
-      !hasPath(lists.holding, report.devicePath)) {
+  if (!present && !HasPath(lists.result, report.devicePath) &&
+      !HasPath(lists.holding, report.devicePath)) {
     return;
   }
 
   const UsbPrinter record{MonitorNameFromDeviceId(report.deviceId), report.name, report.devicePath,
                           u""};
   const std::u16string extended =
-      joinWithBlanks({record.name, record.port, record.path, report.deviceId});
+      JoinWithBlanks({record.name, record.port, record.path, report.deviceId});
   if (IsOfficePrinter(record) || ContainsAnyKeyword(extended, OfficeNameKeywords)) return;
   if (IsReceiptPrinter(record) || ContainsAnyKeyword(extended, ReceiptNameKeywords)) {
     AddOrMergeUsbPrinter(lists.result, record);
@@ -162,15 +162,15 @@ void TakeMonitorPort(UsbLists& lists, const MonitorPortReport& report) {
 }
 
 void TakeUsbDevice(UsbLists& lists, const UsbDeviceReport& report) {
-  if (!startsWithIgnoreAsciiCase(report.instanceId, u"usb\\")) return;
-  const std::u16string name = nameOr(report.name, kDefaultSerialName);
+  if (!StartsWithIgnoreAsciiCase(report.instanceId, u"usb\\")) return;
+  const std::u16string name = NameOr(report.name, kDefaultSerialName);
   std::u16string port = report.portName;
-  if (port.empty()) port = FindComPort(joinWithBlanks({name, report.instanceId}));
-  if (!startsWithIgnoreAsciiCase(port, u"com")) return;
+  if (port.empty()) port = FindComPort(JoinWithBlanks({name, report.instanceId}));
+  if (!StartsWithIgnoreAsciiCase(port, u"com")) return;
 
   const UsbPrinter record{name, port, u"\\\\.\\" + port, u""};
   const std::u16string serialText =
-      joinWithBlanks({name, port, report.instanceId, report.hardwareId, report.className});
+      JoinWithBlanks({name, port, report.instanceId, report.hardwareId, report.className});
   const bool adapter = IsSerialAdapter(record);
   const bool accepted = adapter || EqualsIgnoreAsciiCase(report.className, u"ports") ||
                         ContainsAnyKeyword(serialText, SerialHardwareKeywords);
@@ -191,8 +191,8 @@ void ApplyPrintQueue(std::vector<UsbPrinter>& result, const PrintQueueReport& re
   if (report.printerName.empty() || report.portName.empty()) return;
   // "USB001,USB002" (a pooled queue) is matched by its first port.
   const std::u16string port = report.portName.substr(0, report.portName.find(u','));
-  if (!startsWithIgnoreAsciiCase(port, u"usb") && !startsWithIgnoreAsciiCase(port, u"dot4") &&
-      !startsWithIgnoreAsciiCase(port, u"com")) {
+  if (!StartsWithIgnoreAsciiCase(port, u"usb") && !StartsWithIgnoreAsciiCase(port, u"dot4") &&
+      !StartsWithIgnoreAsciiCase(port, u"com")) {
     return;
   }
 
@@ -203,7 +203,7 @@ void ApplyPrintQueue(std::vector<UsbPrinter>& result, const PrintQueueReport& re
   if (IsOfficePrinter(queueRecord)) return;
 
   for (UsbPrinter& entry : result) {
-    if (!sameNonEmpty(entry.port, port)) continue;
+    if (!SameNonEmpty(entry.port, port)) continue;
     entry.queue = report.printerName;
     if (IsReceiptPrinter(queueRecord) || entry.name == kDefaultInterfaceName ||
         entry.name == kDefaultMonitorName) {

@@ -10,16 +10,16 @@
 namespace korvante::fuzz {
 namespace {
 
-bool isDigit(char16_t u) { return u >= u'0' && u <= u'9'; }
+bool IsDigit(char16_t u) { return u >= u'0' && u <= u'9'; }
 bool IsBlank(char16_t u) { return u == u' ' || (u >= u'\t' && u <= u'\r'); }
 
 // The first "com" (any case) with digits after it, and those digits.
 std::u16string expectedComPort(const std::u16string& text) {
   const std::u16string lower = lowerAscii(text);
   for (std::size_t i = 0; i + 3 < text.size(); ++i) {
-    if (lower.compare(i, 3, u"com") != 0 || !isDigit(text[i + 3])) continue;
+    if (lower.compare(i, 3, u"com") != 0 || !IsDigit(text[i + 3])) continue;
     std::size_t end = i + 3;
-    while (end < text.size() && isDigit(text[end])) ++end;
+    while (end < text.size() && IsDigit(text[end])) ++end;
     return text.substr(i, end - i);
   }
   return {};
