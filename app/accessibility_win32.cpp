@@ -33,7 +33,7 @@ bool FindToggle(const MainWindow& w, HWND control, bool& on, std::u16string_view
     const QueueLine& record = w.lines[line];
     const bool flags[] = {record.bold, record.italic, record.underline};
     for (int part = 0; part < 3; ++part) {
-      if (w.line(line, kToggleParts[part]) != control) continue;
+      if (w.Line(line, kToggleParts[part]) != control) continue;
       on = flags[part];
       name = kToggleNames[part];
       return true;
@@ -58,7 +58,7 @@ void AnnotateWithServices(IAccPropServices* services, HWND toggle, std::u16strin
 
 void AnnotateAll(MainWindow& w) {
   for (int line = 0; line < kLineCount; ++line) {
-    for (LinePart part : kToggleParts) AnnotateToggle(w, w.line(line, part));
+    for (LinePart part : kToggleParts) AnnotateToggle(w, w.Line(line, part));
   }
 }
 
@@ -106,7 +106,7 @@ LRESULT CALLBACK ToggleProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 void MakeTogglesAccessible(MainWindow& w) {
   for (int line = 0; line < kLineCount; ++line) {
     for (LinePart part : kToggleParts) {
-      SetWindowSubclass(w.line(line, part), ToggleProc, kToggleSubclassId, 0);
+      SetWindowSubclass(w.Line(line, part), ToggleProc, kToggleSubclassId, 0);
     }
   }
 }
@@ -130,7 +130,7 @@ void EndAccessibility(MainWindow& w) {
   const MSAAPROPID props[] = {PROPID_ACC_NAME, PROPID_ACC_STATE};
   for (int line = 0; line < kLineCount; ++line) {
     for (LinePart part : kToggleParts) {
-      services->ClearHwndProps(w.line(line, part), OBJID_CLIENT, CHILDID_SELF, props, 2);
+      services->ClearHwndProps(w.Line(line, part), OBJID_CLIENT, CHILDID_SELF, props, 2);
     }
   }
   services->Release();

@@ -103,8 +103,8 @@ struct Rect {
   int y = 0;
   int width = 0;
   int height = 0;
-  int right() const { return x + width; }
-  int bottom() const { return y + height; }
+  int Right() const { return x + width; }
+  int Bottom() const { return y + height; }
   friend bool operator==(const Rect&, const Rect&) = default;
 };
 

@@ -106,9 +106,9 @@ struct MainWindow {
   // question; null until then.
   ::IUnknown* accessibility = nullptr;
 
-  HWND at(Slot slot) const { return controls[static_cast<std::size_t>(slot)]; }
-  HWND& at(Slot slot) { return controls[static_cast<std::size_t>(slot)]; }
-  HWND line(int index, LinePart part) const { return at(LineSlot(index, part)); }
+  HWND At(Slot slot) const { return controls[static_cast<std::size_t>(slot)]; }
+  HWND& At(Slot slot) { return controls[static_cast<std::size_t>(slot)]; }
+  HWND Line(int index, LinePart part) const { return At(LineSlot(index, part)); }
 };
 
 // --- start-up (window_create_win32.cpp) ---------------------------------------

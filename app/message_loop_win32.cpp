@@ -44,7 +44,7 @@ void CollectTabStops(HWND parent, std::vector<RingEntry>& ring) {
 
 // Scrolls the content panel so that a newly focused control inside it shows.
 void BringIntoView(MainWindow& w, HWND focus) {
-  HWND panel = w.at(Slot::kContentPanel);
+  HWND panel = w.At(Slot::kContentPanel);
   if (!w.contentShown || !IsChild(panel, focus)) return;
   RECT panelRect{};
   RECT focusRect{};

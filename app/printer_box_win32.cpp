@@ -14,7 +14,7 @@ namespace {
 // own included on some systems: those are not the user's typing.
 LRESULT WriteToBox(MainWindow& w, UINT message, WPARAM wParam, LPARAM lParam) {
   const bool before = std::exchange(w.fillingPrinterBox, true);
-  const LRESULT result = SendMessageW(w.at(Slot::kPrinterList), message, wParam, lParam);
+  const LRESULT result = SendMessageW(w.At(Slot::kPrinterList), message, wParam, lParam);
   w.fillingPrinterBox = before;
   return result;
 }
@@ -28,7 +28,7 @@ void OnPrinterBoxNotification(MainWindow& w, int notification) {
 }
 
 std::optional<std::u16string> PrinterTextToKeep(const MainWindow& w) {
-  return TypedTextToKeep(w.mode, w.printerTextEdited, ControlText(w.at(Slot::kPrinterList)));
+  return TypedTextToKeep(w.mode, w.printerTextEdited, ControlText(w.At(Slot::kPrinterList)));
 }
 
 void ResetPrinterBox(MainWindow& w) { WriteToBox(w, CB_RESETCONTENT, 0, 0); }
@@ -42,7 +42,7 @@ void RestorePrinterText(MainWindow& w, const std::u16string& text) {
 }
 
 PrinterBoxChoice ResolvePrinterBoxOf(const MainWindow& w) {
-  HWND box = w.at(Slot::kPrinterList);
+  HWND box = w.At(Slot::kPrinterList);
   const int index = static_cast<int>(SendMessageW(box, CB_GETCURSEL, 0, 0));
   return ResolvePrinterBox(w.mode, index, w.printerTextEdited, ControlText(box), w.usbPrinters,
                            w.networkPrinters);

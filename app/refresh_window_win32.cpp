@@ -17,7 +17,7 @@ void StartRefreshWorker(MainWindow& w, std::int32_t generation) {
           [window, mode, generation] { RefreshTargets(window, mode, generation); })) {
     // No thread, no result: the list keeps its placeholder and the find
     // button starts the next try.
-    SetWindowTextW(w.at(Slot::kFindButton), L"Tìm");
+    SetWindowTextW(w.At(Slot::kFindButton), L"Tìm");
   }
 }
 
@@ -27,13 +27,13 @@ void ApplySuggestions(MainWindow& w, bool force) {
   SuggestionFields current;
   std::u16string* texts[] = {&current.lanIp,  &current.lanMask,  &current.lanGateway,
                              &current.wifiIp, &current.wifiMask, &current.wifiGateway};
-  for (int i = 0; i < 6; ++i) *texts[i] = ControlText(w.at(fields[i]));
+  for (int i = 0; i < 6; ++i) *texts[i] = ControlText(w.At(fields[i]));
   const SuggestionWrites writes = DecideSuggestions(w.profiles, force, current);
   const std::optional<std::u16string>* news[] = {&writes.lanIp,      &writes.lanMask,
                                                  &writes.lanGateway, &writes.wifiIp,
                                                  &writes.wifiMask,   &writes.wifiGateway};
   for (int i = 0; i < 6; ++i) {
-    if (*news[i]) SetWindowTextW(w.at(fields[i]), WideText(**news[i]));
+    if (*news[i]) SetWindowTextW(w.At(fields[i]), WideText(**news[i]));
   }
 }
 
@@ -52,19 +52,19 @@ void OnTargetsReady(MainWindow& w, LPARAM lParam) {
     w.usbPrinters = std::move(result->usbPrinters);
   }
   SetConnectionMode(w, result->mode, false);
-  HWND list = w.at(Slot::kPrinterList);
+  HWND list = w.At(Slot::kPrinterList);
   const std::optional<std::u16string> typed = PrinterTextToKeep(w);
   // Thousands of printers may answer one search: the list draws once, after
   // its last item, not after each (under Wine 3,000 items took 70 ms, 11 ms so).
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   ResetPrinterBox(w);
   if (result->mode == kModeNetwork) {
-    SetWindowTextW(w.at(Slot::kPrinterLabel), L"IP máy in");
+    SetWindowTextW(w.At(Slot::kPrinterLabel), L"IP máy in");
     if (w.networkPrinters.empty()) AddListItem(list, NothingFoundItem(kModeNetwork));
     for (const NetworkPrinter& printer : w.networkPrinters)
       AddListItem(list, NetworkPrinterItem(printer));
   } else {
-    SetWindowTextW(w.at(Slot::kPrinterLabel), L"Tên máy in");
+    SetWindowTextW(w.At(Slot::kPrinterLabel), L"Tên máy in");
     if (w.usbPrinters.empty()) AddListItem(list, NothingFoundItem(kModeUsb));
     for (const UsbPrinter& printer : w.usbPrinters) AddListItem(list, UsbPrinterItem(printer));
   }
@@ -77,7 +77,7 @@ void OnTargetsReady(MainWindow& w, LPARAM lParam) {
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
   UpdateWindow(list);
-  SetWindowTextW(w.at(Slot::kFindButton), L"Tìm");
+  SetWindowTextW(w.At(Slot::kFindButton), L"Tìm");
 }
 
 }  // namespace korvante

@@ -29,7 +29,7 @@ void Send(MainWindow& w, SendJob job, std::u16string_view success, std::u16strin
 }
 
 int SelectedIndex(const MainWindow& w) {
-  return static_cast<int>(SendMessageW(w.at(Slot::kPrinterList), CB_GETCURSEL, 0, 0));
+  return static_cast<int>(SendMessageW(w.At(Slot::kPrinterList), CB_GETCURSEL, 0, 0));
 }
 
 // The ordinary send job of the selected target, or "Chưa chọn máy in.", or
@@ -66,8 +66,8 @@ std::optional<PrinterTarget> ResolveSelectedTarget(const MainWindow& w) {
 
 void SaveLan(MainWindow& w) {
   const LanAddresses addresses =
-      ReadLanAddresses(ControlText(w.at(Slot::kLanIpField)), ControlText(w.at(Slot::kLanMaskField)),
-                       ControlText(w.at(Slot::kLanGatewayField)));
+      ReadLanAddresses(ControlText(w.At(Slot::kLanIpField)), ControlText(w.At(Slot::kLanMaskField)),
+                       ControlText(w.At(Slot::kLanGatewayField)));
   const int index = SelectedIndex(w);
 
   if (w.mode != kModeNetwork) {
@@ -113,11 +113,11 @@ void SaveLan(MainWindow& w) {
 
 void SaveWifi(MainWindow& w) {
   WifiSettings settings;
-  settings.networkName = ControlText(w.at(Slot::kWifiNameField));
-  settings.password = ControlText(w.at(Slot::kWifiPasswordField));
-  settings.ip = ControlText(w.at(Slot::kWifiIpField));
-  settings.mask = ControlText(w.at(Slot::kWifiMaskField));
-  settings.gateway = ControlText(w.at(Slot::kWifiGatewayField));
+  settings.networkName = ControlText(w.At(Slot::kWifiNameField));
+  settings.password = ControlText(w.At(Slot::kWifiPasswordField));
+  settings.ip = ControlText(w.At(Slot::kWifiIpField));
+  settings.mask = ControlText(w.At(Slot::kWifiMaskField));
+  settings.gateway = ControlText(w.At(Slot::kWifiGatewayField));
   CommandResult command = BuildWifiCommand(settings);
   if (command.invalidField) {
     ShowMessage(w, InvalidAddressMessage(*command.invalidField));
@@ -128,32 +128,32 @@ void SaveWifi(MainWindow& w) {
 }
 
 void SaveBeep(MainWindow& w, bool test) {
-  SendToSelected(w, BuildBuzzerCommand(IsChecked(w.at(Slot::kBeepCheck)), test), u"Đã gửi chuông.",
+  SendToSelected(w, BuildBuzzerCommand(IsChecked(w.At(Slot::kBeepCheck)), test), u"Đã gửi chuông.",
                  u"Chưa gửi được chuông.");
 }
 
 void SaveDensity(MainWindow& w) {
-  const std::int32_t density = DensityFromText(ControlText(w.at(Slot::kDensityField)));
+  const std::int32_t density = DensityFromText(ControlText(w.At(Slot::kDensityField)));
   SendToSelected(w, BuildDensityCommand(density), u"Đã gửi độ đậm.", u"Chưa gửi được độ đậm.");
 }
 
 void SaveQueue(MainWindow& w) {
   QueueTicketInput input;
-  input.enable = IsChecked(w.at(Slot::kPrintNumberCheck));
-  input.copiesText = ControlText(w.at(Slot::kCopiesField));
-  input.printDate = IsChecked(w.at(Slot::kPrintDateCheck));
+  input.enable = IsChecked(w.At(Slot::kPrintNumberCheck));
+  input.copiesText = ControlText(w.At(Slot::kCopiesField));
+  input.printDate = IsChecked(w.At(Slot::kPrintDateCheck));
   input.editorShown = w.contentShown;
   for (int i = 0; i < kLineCount; ++i) {
     TicketLine& line = input.lines[i];
-    line.text = ControlText(w.line(i, LinePart::kEditor));
-    line.sizeLevel = ListLevel(w.line(i, LinePart::kSizeList));
+    line.text = ControlText(w.Line(i, LinePart::kEditor));
+    line.sizeLevel = ListLevel(w.Line(i, LinePart::kSizeList));
     line.widthLevel = w.lines[i].widthLevel;
     line.bold = w.lines[i].bold;
     line.italic = w.lines[i].italic;
     line.underline = w.lines[i].underline;
   }
-  input.counterLevel = ListLevel(w.at(Slot::kCounterSizeList));
-  input.qrLink = ControlText(w.at(Slot::kQrField));
+  input.counterLevel = ListLevel(w.At(Slot::kCounterSizeList));
+  input.qrLink = ControlText(w.At(Slot::kQrField));
   input.date = LocalDate();
 
   // The length is checked before the printer: an over-long ticket is reported

@@ -57,12 +57,12 @@ void OnCommand(MainWindow& w, int command, int notification, HWND sender) {
   }
   // The radios and the printer box are known by handle; clicking the
   // selected radio refreshes too.
-  if (sender && sender == w.at(Slot::kPrinterList)) {
+  if (sender && sender == w.At(Slot::kPrinterList)) {
     OnPrinterBoxNotification(w, notification);
-  } else if (sender && sender == w.at(Slot::kLanRadio)) {
+  } else if (sender && sender == w.At(Slot::kLanRadio)) {
     SetConnectionMode(w, kModeNetwork, true);
     StartRefresh(w);
-  } else if (sender && sender == w.at(Slot::kUsbRadio)) {
+  } else if (sender && sender == w.At(Slot::kUsbRadio)) {
     SetConnectionMode(w, kModeUsb, true);
     StartRefresh(w);
   }
@@ -97,11 +97,11 @@ void OnSendDone(MainWindow& w, LPARAM lParam) {
 
 void StartRefresh(MainWindow& w) {
   const std::int32_t generation = w.refreshGeneration.fetch_add(1) + 1;
-  SetWindowTextW(w.at(Slot::kFindButton), L"Đang tìm...");
+  SetWindowTextW(w.At(Slot::kFindButton), L"Đang tìm...");
   // An address the user typed stays while the search runs, and after it.
   const std::optional<std::u16string> typed = PrinterTextToKeep(w);
   SetConnectionMode(w, w.mode, true);
-  HWND list = w.at(Slot::kPrinterList);
+  HWND list = w.At(Slot::kPrinterList);
   AddListItem(list, SearchingItem(w.mode));
   if (typed) {
     RestorePrinterText(w, *typed);

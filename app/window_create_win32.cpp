@@ -160,7 +160,7 @@ int LineHeight(HWND window, HFONT font) {
 // in LAN / Wi-Fi mode the address typed into its edit part sits in the middle
 // like a field's. Again for each box that a mode switch makes.
 void SizePrinterBox(MainWindow& w) {
-  HWND box = w.at(Slot::kPrinterList);
+  HWND box = w.At(Slot::kPrinterList);
   SendMessageW(box, CB_SETITEMHEIGHT, 0, w.metrics.uiText + kListItemPadding);
   SetClosedListHeight(box, kPrinterListHeight);
   if (HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr)) CentreFieldText(edit);
@@ -176,91 +176,91 @@ void MeasureControls(MainWindow& w) {
   m.titleText = LineHeight(w.hwnd, w.titleFont.get());
   m.brandText = LineHeight(w.hwnd, w.brandFont.get());
   SizePrinterBox(w);
-  SendMessageW(w.at(Slot::kWifiModeList), CB_SETITEMHEIGHT, 0, m.uiText + kListItemPadding);
-  SetClosedListHeight(w.at(Slot::kWifiModeList), kFieldHeight);
-  m.printerList = ClosedHeight(w.at(Slot::kPrinterList));
-  m.modeList = ClosedHeight(w.at(Slot::kWifiModeList));
-  m.sizeList = ClosedHeight(w.at(Slot::kCounterSizeList));
+  SendMessageW(w.At(Slot::kWifiModeList), CB_SETITEMHEIGHT, 0, m.uiText + kListItemPadding);
+  SetClosedListHeight(w.At(Slot::kWifiModeList), kFieldHeight);
+  m.printerList = ClosedHeight(w.At(Slot::kPrinterList));
+  m.modeList = ClosedHeight(w.At(Slot::kWifiModeList));
+  m.sizeList = ClosedHeight(w.At(Slot::kCounterSizeList));
 }
 
 void CreateHeader(MainWindow& w, ControlFactory& make) {
-  w.at(Slot::kTitle) = make.Label(w.hwnd, L"Cấu hình máy in Korvante");
-  SendMessageW(w.at(Slot::kTitle), WM_SETFONT, reinterpret_cast<WPARAM>(w.titleFont.get()), TRUE);
-  w.at(Slot::kBrand) = make.Label(w.hwnd, L"Korvante", SS_RIGHT);
-  SendMessageW(w.at(Slot::kBrand), WM_SETFONT, reinterpret_cast<WPARAM>(w.brandFont.get()), TRUE);
-  w.at(Slot::kConnectionHeader) = make.Label(w.hwnd, L"KẾT NỐI MÁY IN");
+  w.At(Slot::kTitle) = make.Label(w.hwnd, L"Cấu hình máy in Korvante");
+  SendMessageW(w.At(Slot::kTitle), WM_SETFONT, reinterpret_cast<WPARAM>(w.titleFont.get()), TRUE);
+  w.At(Slot::kBrand) = make.Label(w.hwnd, L"Korvante", SS_RIGHT);
+  SendMessageW(w.At(Slot::kBrand), WM_SETFONT, reinterpret_cast<WPARAM>(w.brandFont.get()), TRUE);
+  w.At(Slot::kConnectionHeader) = make.Label(w.hwnd, L"KẾT NỐI MÁY IN");
   // Plain radios: the window sets their checks itself.
-  w.at(Slot::kUsbRadio) = make.Radio(L"USB", WS_GROUP, kIdUsbRadio);
-  w.at(Slot::kLanRadio) = make.Radio(L"LAN / Wi-Fi", 0, kIdLanRadio);
-  w.at(Slot::kPrinterLabel) = make.Label(w.hwnd, L"Tên máy in");
+  w.At(Slot::kUsbRadio) = make.Radio(L"USB", WS_GROUP, kIdUsbRadio);
+  w.At(Slot::kLanRadio) = make.Radio(L"LAN / Wi-Fi", 0, kIdLanRadio);
+  w.At(Slot::kPrinterLabel) = make.Label(w.hwnd, L"Tên máy in");
   MakePrinterBox(w);
-  w.at(Slot::kFindButton) = make.OwnerDrawn(w.hwnd, L"Tìm", kIdFind);
+  w.At(Slot::kFindButton) = make.OwnerDrawn(w.hwnd, L"Tìm", kIdFind);
 }
 
 void CreatePageButtons(MainWindow& w, ControlFactory& make) {
-  w.at(Slot::kLanPageButton) = make.OwnerDrawn(w.hwnd, L"Máy in Lan", kIdLanPageButton);
-  w.at(Slot::kWifiPageButton) = make.OwnerDrawn(w.hwnd, L"Máy in wifi", kIdWifiPageButton);
-  w.at(Slot::kQueuePageButton) = make.OwnerDrawn(w.hwnd, L"Số thứ tự", kIdQueuePageButton);
-  w.at(Slot::kTechnicalPageButton) = make.OwnerDrawn(w.hwnd, L"Kỹ thuật", kIdTechnicalPageButton);
+  w.At(Slot::kLanPageButton) = make.OwnerDrawn(w.hwnd, L"Máy in Lan", kIdLanPageButton);
+  w.At(Slot::kWifiPageButton) = make.OwnerDrawn(w.hwnd, L"Máy in wifi", kIdWifiPageButton);
+  w.At(Slot::kQueuePageButton) = make.OwnerDrawn(w.hwnd, L"Số thứ tự", kIdQueuePageButton);
+  w.At(Slot::kTechnicalPageButton) = make.OwnerDrawn(w.hwnd, L"Kỹ thuật", kIdTechnicalPageButton);
 }
 
 void CreateLanPage(MainWindow& w, ControlFactory& make) {
   // Each label just before its field: a screen reader names a field after
   // the static text that precedes it.
-  HWND page = w.at(Slot::kLanPage) = make.Panel(w.hwnd);
-  w.at(Slot::kLanIpLabel) = make.Label(page, L"IP mới");
-  w.at(Slot::kLanIpField) = make.Field(page, L"192.168.1.222");
-  w.at(Slot::kLanMaskLabel) = make.Label(page, L"Subnet mask");
-  w.at(Slot::kLanMaskField) = make.Field(page, L"255.255.255.0");
-  w.at(Slot::kLanGatewayLabel) = make.Label(page, L"Gateway");
-  w.at(Slot::kLanGatewayField) = make.Field(page, L"192.168.1.1");
-  w.at(Slot::kSaveIpButton) = make.OwnerDrawn(page, L"Lưu IP", kIdSaveIp);
+  HWND page = w.At(Slot::kLanPage) = make.Panel(w.hwnd);
+  w.At(Slot::kLanIpLabel) = make.Label(page, L"IP mới");
+  w.At(Slot::kLanIpField) = make.Field(page, L"192.168.1.222");
+  w.At(Slot::kLanMaskLabel) = make.Label(page, L"Subnet mask");
+  w.At(Slot::kLanMaskField) = make.Field(page, L"255.255.255.0");
+  w.At(Slot::kLanGatewayLabel) = make.Label(page, L"Gateway");
+  w.At(Slot::kLanGatewayField) = make.Field(page, L"192.168.1.1");
+  w.At(Slot::kSaveIpButton) = make.OwnerDrawn(page, L"Lưu IP", kIdSaveIp);
 }
 
 void CreateWifiPage(MainWindow& w, ControlFactory& make) {
-  HWND page = w.at(Slot::kWifiPage) = make.Panel(w.hwnd);
-  w.at(Slot::kWifiNameLabel) = make.Label(page, L"Tên WiFi");
-  w.at(Slot::kWifiNameField) = make.Field(page, L"Velmora");
-  w.at(Slot::kWifiPasswordLabel) = make.Label(page, L"Mật khẩu WiFi");
-  w.at(Slot::kWifiPasswordField) = make.Field(page, L"52815281");
-  w.at(Slot::kWifiIpLabel) = make.Label(page, L"IP máy in WiFi");
-  w.at(Slot::kWifiIpField) = make.Field(page, L"192.168.1.222");
-  w.at(Slot::kWifiMaskLabel) = make.Label(page, L"Subnet mask");
-  w.at(Slot::kWifiMaskField) = make.Field(page, L"255.255.255.0");
-  w.at(Slot::kWifiGatewayLabel) = make.Label(page, L"Gateway");
-  w.at(Slot::kWifiGatewayField) = make.Field(page, L"192.168.1.1");
-  w.at(Slot::kWifiModeLabel) = make.Label(page, L"Chế độ");
-  HWND mode = w.at(Slot::kWifiModeList) = make.List(page);
+  HWND page = w.At(Slot::kWifiPage) = make.Panel(w.hwnd);
+  w.At(Slot::kWifiNameLabel) = make.Label(page, L"Tên WiFi");
+  w.At(Slot::kWifiNameField) = make.Field(page, L"Velmora");
+  w.At(Slot::kWifiPasswordLabel) = make.Label(page, L"Mật khẩu WiFi");
+  w.At(Slot::kWifiPasswordField) = make.Field(page, L"52815281");
+  w.At(Slot::kWifiIpLabel) = make.Label(page, L"IP máy in WiFi");
+  w.At(Slot::kWifiIpField) = make.Field(page, L"192.168.1.222");
+  w.At(Slot::kWifiMaskLabel) = make.Label(page, L"Subnet mask");
+  w.At(Slot::kWifiMaskField) = make.Field(page, L"255.255.255.0");
+  w.At(Slot::kWifiGatewayLabel) = make.Label(page, L"Gateway");
+  w.At(Slot::kWifiGatewayField) = make.Field(page, L"192.168.1.1");
+  w.At(Slot::kWifiModeLabel) = make.Label(page, L"Chế độ");
+  HWND mode = w.At(Slot::kWifiModeList) = make.List(page);
   SendMessageW(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Station"));
   SendMessageW(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"AP"));
   SendMessageW(mode, CB_SETCURSEL, 0, 0);
-  w.at(Slot::kSaveWifiButton) = make.OwnerDrawn(page, L"Cài WiFi", kIdSaveWifi);
+  w.At(Slot::kSaveWifiButton) = make.OwnerDrawn(page, L"Cài WiFi", kIdSaveWifi);
 }
 
 void CreateQueuePage(MainWindow& w, ControlFactory& make) {
-  HWND page = w.at(Slot::kQueuePage) = make.Panel(w.hwnd);
-  HWND printNumber = w.at(Slot::kPrintNumberCheck) = make.Check(page, L"Bật in số");
+  HWND page = w.At(Slot::kQueuePage) = make.Panel(w.hwnd);
+  HWND printNumber = w.At(Slot::kPrintNumberCheck) = make.Check(page, L"Bật in số");
   SendMessageW(printNumber, BM_SETCHECK, BST_CHECKED, 0);
   InvalidateRect(printNumber, nullptr, TRUE);
-  w.at(Slot::kPrintDateCheck) = make.Check(page, L"In ngày");
-  w.at(Slot::kCopiesLabel) = make.Label(page, L"Số liên");
-  w.at(Slot::kCopiesField) = make.Field(page, L"1", ES_CENTER);
-  w.at(Slot::kContentToggle) = make.OwnerDrawn(page, L"Đổi nội dung", kIdContentToggle);
-  HWND content = w.at(Slot::kContentPanel) = make.Panel(page);
+  w.At(Slot::kPrintDateCheck) = make.Check(page, L"In ngày");
+  w.At(Slot::kCopiesLabel) = make.Label(page, L"Số liên");
+  w.At(Slot::kCopiesField) = make.Field(page, L"1", ES_CENTER);
+  w.At(Slot::kContentToggle) = make.OwnerDrawn(page, L"Đổi nội dung", kIdContentToggle);
+  HWND content = w.At(Slot::kContentPanel) = make.Panel(page);
   SetWindowLongPtrW(content, GWL_STYLE, GetWindowLongPtrW(content, GWL_STYLE) | WS_VSCROLL);
 
   w.tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, w.hwnd,
                               nullptr, GetModuleHandleW(nullptr), nullptr);
 
-  w.at(Slot::kContentHeader) = make.Label(content, L"NỘI DUNG PHIẾU");
-  w.at(Slot::kFormatLabel) = make.Label(content, L"Định dạng");
+  w.At(Slot::kContentHeader) = make.Label(content, L"NỘI DUNG PHIẾU");
+  w.At(Slot::kFormatLabel) = make.Label(content, L"Định dạng");
   const wchar_t* const lineLabels[kLineCount] = {L"Dòng 1", L"Dòng 2", L"Dòng 3", L"Dòng 4"};
   const wchar_t* const lineTexts[kLineCount] = {L"STT Của Bạn Là", L"", L"Vui Lòng Chờ Tới Lượt",
                                                 L""};
   for (int line = 0; line < kLineCount; ++line) {
     const int base = LineBaseId(line);
-    auto slot = [&](LinePart part) -> HWND& { return w.at(LineSlot(line, part)); };
+    auto slot = [&](LinePart part) -> HWND& { return w.At(LineSlot(line, part)); };
     slot(LinePart::kLabel) = make.Label(content, lineLabels[line]);
     HWND editor = slot(LinePart::kEditor) =
         make.Make(content, L"EDIT", lineTexts[line],
@@ -280,31 +280,31 @@ void CreateQueuePage(MainWindow& w, ControlFactory& make) {
     make.Tooltip(slot(LinePart::kSizeList), L"Cỡ chữ");
     make.Tooltip(slot(LinePart::kWidthButton), L"Độ rộng chữ");
   }
-  w.at(Slot::kCounterLabel) = make.Label(content, L"STT");
-  w.at(Slot::kCounterPreview) = make.Label(content, L"001", SS_CENTER | SS_CENTERIMAGE);
-  w.at(Slot::kCounterSizeLabel) = make.Label(content, L"Cỡ STT");
-  w.at(Slot::kCounterSizeList) = make.SizeList(content, 6, kIdCounterSizeList);
-  make.Tooltip(w.at(Slot::kCounterSizeList), L"Cỡ STT (1–6)");
+  w.At(Slot::kCounterLabel) = make.Label(content, L"STT");
+  w.At(Slot::kCounterPreview) = make.Label(content, L"001", SS_CENTER | SS_CENTERIMAGE);
+  w.At(Slot::kCounterSizeLabel) = make.Label(content, L"Cỡ STT");
+  w.At(Slot::kCounterSizeList) = make.SizeList(content, 6, kIdCounterSizeList);
+  make.Tooltip(w.At(Slot::kCounterSizeList), L"Cỡ STT (1–6)");
   UpdateCounterPreviewFont(w);
-  w.at(Slot::kQrLabel) = make.Label(content, L"Link QR");
-  w.at(Slot::kQrField) = make.Field(content, L"");
-  w.at(Slot::kSaveQueueButton) = make.OwnerDrawn(page, L"Lưu vào máy", kIdSaveQueue);
+  w.At(Slot::kQrLabel) = make.Label(content, L"Link QR");
+  w.At(Slot::kQrField) = make.Field(content, L"");
+  w.At(Slot::kSaveQueueButton) = make.OwnerDrawn(page, L"Lưu vào máy", kIdSaveQueue);
   MakeTogglesAccessible(w);
   ApplyContentShown(w);
 }
 
 void CreateTechnicalPage(MainWindow& w, ControlFactory& make) {
-  HWND page = w.at(Slot::kTechnicalPage) = make.Panel(w.hwnd);
-  HWND beep = w.at(Slot::kBeepCheck) = make.Check(page, L"Kêu sau khi in");
+  HWND page = w.At(Slot::kTechnicalPage) = make.Panel(w.hwnd);
+  HWND beep = w.At(Slot::kBeepCheck) = make.Check(page, L"Kêu sau khi in");
   SendMessageW(beep, BM_SETCHECK, BST_CHECKED, 0);
   InvalidateRect(beep, nullptr, TRUE);
-  w.at(Slot::kBeepCountLabel) = make.Label(page, L"Số lần");
-  w.at(Slot::kBeepCountField) = make.Field(page, L"1");
-  w.at(Slot::kTestButton) = make.OwnerDrawn(page, L"Test", kIdTestBeep);
-  w.at(Slot::kSaveBeepButton) = make.OwnerDrawn(page, L"Lưu chuông", kIdSaveBeep);
-  w.at(Slot::kDensityLabel) = make.Label(page, L"Độ đậm");
-  w.at(Slot::kDensityField) = make.Field(page, L"5");
-  w.at(Slot::kSaveDensityButton) = make.OwnerDrawn(page, L"Lưu độ đậm", kIdSaveDensity);
+  w.At(Slot::kBeepCountLabel) = make.Label(page, L"Số lần");
+  w.At(Slot::kBeepCountField) = make.Field(page, L"1");
+  w.At(Slot::kTestButton) = make.OwnerDrawn(page, L"Test", kIdTestBeep);
+  w.At(Slot::kSaveBeepButton) = make.OwnerDrawn(page, L"Lưu chuông", kIdSaveBeep);
+  w.At(Slot::kDensityLabel) = make.Label(page, L"Độ đậm");
+  w.At(Slot::kDensityField) = make.Field(page, L"5");
+  w.At(Slot::kSaveDensityButton) = make.OwnerDrawn(page, L"Lưu độ đậm", kIdSaveDensity);
 }
 
 }  // namespace
@@ -312,13 +312,13 @@ void CreateTechnicalPage(MainWindow& w, ControlFactory& make) {
 void MakePrinterBox(MainWindow& w) {
   constexpr DWORD kKindBits = 0x3;  // CBS_SIMPLE, CBS_DROPDOWN or CBS_DROPDOWNLIST
   const DWORD kind = w.mode == kModeNetwork ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST;
-  HWND old = w.at(Slot::kPrinterList);
+  HWND old = w.At(Slot::kPrinterList);
   if (old && (GetWindowLongPtrW(old, GWL_STYLE) & kKindBits) == (kind & kKindBits)) return;
   ControlFactory make(w);
   HWND box = make.List(w.hwnd, kind);
   // The edit part of the drop-down takes Ctrl+A like every field.
   if (HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr)) SubclassForSelectAll(edit);
-  w.at(Slot::kPrinterList) = box;
+  w.At(Slot::kPrinterList) = box;
   w.printerTextEdited = false;
   if (!old) return;  // the first box is sized with the others once fonts are measured
   SizePrinterBox(w);
@@ -393,8 +393,8 @@ void OnCreate(MainWindow& w) {
   MeasureControls(w);
   ShowPage(w, w.page);
   MarkStartupStep("suggestions and page shown");
-  w.at(Slot::kVersion) = make.Label(w.hwnd, kVersionText, SS_RIGHT);
-  w.at(Slot::kFooter) =
+  w.At(Slot::kVersion) = make.Label(w.hwnd, kVersionText, SS_RIGHT);
+  w.At(Slot::kFooter) =
       make.Label(w.hwnd, (std::wstring(kFooterSentence) + kHotlineNumber).c_str(), SS_CENTER);
   LayOutWindow(w);
   MarkStartupStep("footer and layout");

@@ -29,9 +29,9 @@ static_assert(static_cast<int>(Slot::kTechnicalPage) - static_cast<int>(Slot::kL
 bool OnShownPage(const MainWindow& w, HWND control) {
   HWND parent = GetParent(control);
   if (parent == w.hwnd) return true;
-  if (parent == w.at(Slot::kContentPanel)) return w.contentShown && w.page == kPageQueue;
+  if (parent == w.At(Slot::kContentPanel)) return w.contentShown && w.page == kPageQueue;
   const int shown = w.page >= kPageLan && w.page <= kPageQueue ? w.page : kPageTechnical;
-  return parent == w.at(static_cast<Slot>(static_cast<int>(Slot::kLanPage) + shown));
+  return parent == w.At(static_cast<Slot>(static_cast<int>(Slot::kLanPage) + shown));
 }
 
 int PanelClientWidth(HWND panel) {
@@ -53,9 +53,9 @@ void RoundedRect(HDC dc, int left, int top, int right, int bottom, Colour fill, 
 bool IsStyleToggle(const MainWindow& w, HWND control, bool& on) {
   for (int i = 0; i < kLineCount; ++i) {
     const QueueLine& line = w.lines[i];
-    if (control == w.line(i, LinePart::kBold)) return on = line.bold, true;
-    if (control == w.line(i, LinePart::kItalic)) return on = line.italic, true;
-    if (control == w.line(i, LinePart::kUnderline)) return on = line.underline, true;
+    if (control == w.Line(i, LinePart::kBold)) return on = line.bold, true;
+    if (control == w.Line(i, LinePart::kItalic)) return on = line.italic, true;
+    if (control == w.Line(i, LinePart::kUnderline)) return on = line.underline, true;
   }
   return false;
 }
@@ -77,7 +77,7 @@ void LayOutWindow(MainWindow& w) {
   RECT client{};
   GetClientRect(w.hwnd, &client);
   w.laidOutClient = {client.right, client.bottom};
-  HWND panel = w.at(Slot::kContentPanel);
+  HWND panel = w.At(Slot::kContentPanel);
   LayoutInput input{client.right, client.bottom, w.contentScroll, PanelClientWidth(panel),
                     w.metrics};
   const WindowLayout outer = ComputeLayout(input);
@@ -120,9 +120,9 @@ void PaintMainWindow(const MainWindow& w, HDC dc) {
 }
 
 LRESULT MainColourMessage(MainWindow& w, UINT message, HDC dc, HWND control) {
-  const bool onCard = control == w.at(Slot::kUsbRadio) || control == w.at(Slot::kLanRadio) ||
-                      control == w.at(Slot::kConnectionHeader) ||
-                      control == w.at(Slot::kPrinterLabel);
+  const bool onCard = control == w.At(Slot::kUsbRadio) || control == w.At(Slot::kLanRadio) ||
+                      control == w.At(Slot::kConnectionHeader) ||
+                      control == w.At(Slot::kPrinterLabel);
   const Palette& p = w.palette;
   if (message == WM_CTLCOLOREDIT) {
     SetTextColor(dc, p.bodyText);
@@ -138,13 +138,13 @@ LRESULT MainColourMessage(MainWindow& w, UINT message, HDC dc, HWND control) {
   // painted as statics); they sit on the white connection card like its labels.
   Colour text = p.bodyText;
   HBRUSH brush = w.backgroundBrush.get();
-  if (control == w.at(Slot::kTitle) || control == w.at(Slot::kBrand) ||
-      control == w.at(Slot::kVersion)) {
+  if (control == w.At(Slot::kTitle) || control == w.At(Slot::kBrand) ||
+      control == w.At(Slot::kVersion)) {
     text = p.headingText;
-  } else if (control == w.at(Slot::kConnectionHeader) || control == w.at(Slot::kPrinterLabel)) {
+  } else if (control == w.At(Slot::kConnectionHeader) || control == w.At(Slot::kPrinterLabel)) {
     text = p.headingText;
     brush = w.whiteBrush.get();
-  } else if (control == w.at(Slot::kFooter)) {
+  } else if (control == w.At(Slot::kFooter)) {
     text = p.footerText;
   } else if (onCard) {
     brush = w.whiteBrush.get();
@@ -200,7 +200,7 @@ void DrawOwnerButton(const MainWindow& w, const DRAWITEMSTRUCT& item) {
 LRESULT CALLBACK PageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   MainWindow* w = StateOf(hwnd);
   if (!w || !w->hwnd) return DefWindowProcW(hwnd, message, wParam, lParam);
-  const bool isContent = hwnd == w->at(Slot::kContentPanel);
+  const bool isContent = hwnd == w->At(Slot::kContentPanel);
   switch (message) {
     case WM_ERASEBKGND: {
       RECT client{};
@@ -240,7 +240,7 @@ LRESULT CALLBACK PageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);
       SetBkMode(dc, TRANSPARENT);
-      const bool preview = reinterpret_cast<HWND>(lParam) == w->at(Slot::kCounterPreview);
+      const bool preview = reinterpret_cast<HWND>(lParam) == w->At(Slot::kCounterPreview);
       SetTextColor(dc, preview ? w->palette.previewText : w->palette.panelLabelText);
       return reinterpret_cast<LRESULT>(preview ? w->highlightBrush.get() : w->whiteBrush.get());
     }

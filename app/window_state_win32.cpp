@@ -43,7 +43,7 @@ constexpr Slot kPanels[] = {Slot::kLanPage, Slot::kWifiPage, Slot::kQueuePage,
 
 // Creation is complete once the version label exists; until then the page
 // switch and the content toggle must not lay out half-built pages.
-bool CreationComplete(const MainWindow& w) { return w.at(Slot::kVersion) != nullptr; }
+bool CreationComplete(const MainWindow& w) { return w.At(Slot::kVersion) != nullptr; }
 
 }  // namespace
 
@@ -71,14 +71,14 @@ bool Confirm(MainWindow& w, std::u16string_view question) {
 void SetConnectionMode(MainWindow& w, ConnectionMode mode, bool clearList) {
   w.mode = mode;
   MakePrinterBox(w);
-  SendMessageW(w.at(Slot::kUsbRadio), BM_SETCHECK, BST_UNCHECKED, 0);
-  SendMessageW(w.at(Slot::kLanRadio), BM_SETCHECK, BST_UNCHECKED, 0);
-  SendMessageW(w.at(mode == kModeNetwork ? Slot::kLanRadio : Slot::kUsbRadio), BM_SETCHECK,
+  SendMessageW(w.At(Slot::kUsbRadio), BM_SETCHECK, BST_UNCHECKED, 0);
+  SendMessageW(w.At(Slot::kLanRadio), BM_SETCHECK, BST_UNCHECKED, 0);
+  SendMessageW(w.At(mode == kModeNetwork ? Slot::kLanRadio : Slot::kUsbRadio), BM_SETCHECK,
                BST_CHECKED, 0);
-  SetWindowTextW(w.at(Slot::kPrinterLabel), mode == kModeNetwork ? L"IP máy in" : L"Tên máy in");
+  SetWindowTextW(w.At(Slot::kPrinterLabel), mode == kModeNetwork ? L"IP máy in" : L"Tên máy in");
   if (clearList) ResetPrinterBox(w);
-  InvalidateRect(w.at(Slot::kUsbRadio), nullptr, TRUE);
-  InvalidateRect(w.at(Slot::kLanRadio), nullptr, TRUE);
+  InvalidateRect(w.At(Slot::kUsbRadio), nullptr, TRUE);
+  InvalidateRect(w.At(Slot::kLanRadio), nullptr, TRUE);
   InvalidateRect(w.hwnd, nullptr, TRUE);
 }
 
@@ -86,10 +86,10 @@ void ShowPage(MainWindow& w, int page) {
   w.page = page;
   const int shown = page >= kPageLan && page <= kPageQueue ? page : kPageTechnical;
   for (int i = 0; i < 4; ++i) {
-    if (i != shown) ShowWindow(w.at(kPanels[i]), SW_HIDE);
+    if (i != shown) ShowWindow(w.At(kPanels[i]), SW_HIDE);
   }
   auto showAll = [&](const auto& slots) {
-    for (Slot s : slots) ShowWindow(w.at(s), SW_SHOW);
+    for (Slot s : slots) ShowWindow(w.At(s), SW_SHOW);
   };
   switch (shown) {
     case kPageLan:
@@ -107,34 +107,34 @@ void ShowPage(MainWindow& w, int page) {
       break;
   }
   if (CreationComplete(w)) LayOutWindow(w);
-  SetWindowPos(w.at(kPanels[shown]), nullptr, 0, 0, 0, 0,
+  SetWindowPos(w.At(kPanels[shown]), nullptr, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   RedrawWindow(w.hwnd, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
 }
 
 void ApplyContentShown(MainWindow& w) {
-  SetWindowTextW(w.at(Slot::kContentToggle), w.contentShown ? L"Ẩn nội dung" : L"Đổi nội dung");
-  ShowWindow(w.at(Slot::kContentPanel), w.contentShown ? SW_SHOW : SW_HIDE);
+  SetWindowTextW(w.At(Slot::kContentToggle), w.contentShown ? L"Ẩn nội dung" : L"Đổi nội dung");
+  ShowWindow(w.At(Slot::kContentPanel), w.contentShown ? SW_SHOW : SW_HIDE);
   if (CreationComplete(w)) LayOutWindow(w);
-  RedrawWindow(w.at(Slot::kQueuePage), nullptr, nullptr,
+  RedrawWindow(w.At(Slot::kQueuePage), nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 void SetBusy(MainWindow& w, bool busy) {
-  for (Slot s : kSendButtons) EnableWindow(w.at(s), busy ? FALSE : TRUE);
-  SetWindowTextW(w.at(Slot::kFindButton), busy ? L"Đang gửi..." : L"Tìm");
+  for (Slot s : kSendButtons) EnableWindow(w.At(s), busy ? FALSE : TRUE);
+  SetWindowTextW(w.At(Slot::kFindButton), busy ? L"Đang gửi..." : L"Tìm");
 }
 
 void UpdateCounterPreviewFont(MainWindow& w) {
-  const int level = ListLevel(w.at(Slot::kCounterSizeList));
+  const int level = ListLevel(w.At(Slot::kCounterSizeList));
   LOGFONTW font{};
   font.lfHeight = -CounterPreviewHeight(level);
   font.lfWeight = FW_BOLD;
   wcsncpy_s(font.lfFaceName, LF_FACESIZE, L"Segoe UI", LF_FACESIZE - 1);
   HFONT created = CreateFontIndirectW(&font);
   if (!created) return;
-  SendMessageW(w.at(Slot::kCounterPreview), WM_SETFONT, reinterpret_cast<WPARAM>(created), TRUE);
+  SendMessageW(w.At(Slot::kCounterPreview), WM_SETFONT, reinterpret_cast<WPARAM>(created), TRUE);
   w.counterFont.reset(created);
 }
 
@@ -145,9 +145,9 @@ void OnLineStyleCommand(MainWindow& w, int line, int sub, HWND button) {
     for (int i = 0; i < kLineCount; ++i) {
       QueueLine& record = w.lines[i];
       bool* flag = nullptr;
-      if (button == w.line(i, LinePart::kBold)) flag = &record.bold;
-      if (button == w.line(i, LinePart::kItalic)) flag = &record.italic;
-      if (button == w.line(i, LinePart::kUnderline)) flag = &record.underline;
+      if (button == w.Line(i, LinePart::kBold)) flag = &record.bold;
+      if (button == w.Line(i, LinePart::kItalic)) flag = &record.italic;
+      if (button == w.Line(i, LinePart::kUnderline)) flag = &record.underline;
       if (!flag) continue;
       *flag = !*flag;
       InvalidateRect(button, nullptr, TRUE);
@@ -159,7 +159,7 @@ void OnLineStyleCommand(MainWindow& w, int line, int sub, HWND button) {
   }
   if (sub != kLineWidthOffset) return;
   for (int i = 0; i < kLineCount; ++i) {
-    HWND widthButton = w.line(i, LinePart::kWidthButton);
+    HWND widthButton = w.Line(i, LinePart::kWidthButton);
     if (button != widthButton) continue;
     QueueLine& record = w.lines[i];
     HMENU menu = CreatePopupMenu();

@@ -201,7 +201,7 @@ TEST_F(MainWindowTest, VersionLabelMatchesTheVersionResource) {
   const std::wstring three = std::to_wstring(HIWORD(fixed.dwFileVersionMS)) + L"." +
                              std::to_wstring(LOWORD(fixed.dwFileVersionMS)) + L"." +
                              std::to_wstring(HIWORD(fixed.dwFileVersionLS));
-  EXPECT_EQ(TextOf(at(Slot::kVersion)), L"Phiên bản: " + three);
+  EXPECT_EQ(TextOf(At(Slot::kVersion)), L"Phiên bản: " + three);
 }
 
 // --- the running tool --------------------------------------------------------------------
@@ -298,11 +298,11 @@ TEST_F(MainWindowTest, EveryListShowsEightItemsAndEveryTooltipIsAdded) {
     EXPECT_EQ(info.uFlags & (TTF_IDISHWND | TTF_SUBCLASS), UINT{TTF_IDISHWND | TTF_SUBCLASS});
     tools.insert(reinterpret_cast<HWND>(info.uId));
   }
-  std::set<HWND> expected{at(Slot::kCounterSizeList)};
+  std::set<HWND> expected{At(Slot::kCounterSizeList)};
   for (int line = 0; line < kLineCount; ++line) {
     for (LinePart part : {LinePart::kBold, LinePart::kItalic, LinePart::kUnderline,
                           LinePart::kSizeList, LinePart::kWidthButton}) {
-      expected.insert(state_->line(line, part));
+      expected.insert(state_->Line(line, part));
     }
   }
   EXPECT_EQ(tools, expected);
@@ -313,11 +313,11 @@ TEST_F(MainWindowTest, EveryListShowsEightItemsAndEveryTooltipIsAdded) {
 // are themed); the five radios and check boxes must have none.
 TEST_F(MainWindowTest, RadiosAndCheckBoxesStayOutOfTheTheme) {
   ASSERT_TRUE(IsThemeActive());
-  EXPECT_NE(GetWindowTheme(at(Slot::kLanIpField)), nullptr) << "an edit is themed";
-  EXPECT_NE(GetWindowTheme(at(Slot::kPrinterList)), nullptr) << "a list is themed";
+  EXPECT_NE(GetWindowTheme(At(Slot::kLanIpField)), nullptr) << "an edit is themed";
+  EXPECT_NE(GetWindowTheme(At(Slot::kPrinterList)), nullptr) << "a list is themed";
   for (Slot s : {Slot::kUsbRadio, Slot::kLanRadio, Slot::kPrintNumberCheck, Slot::kPrintDateCheck,
                  Slot::kBeepCheck}) {
-    EXPECT_EQ(GetWindowTheme(at(s)), nullptr) << TextOf(at(s)).size();
+    EXPECT_EQ(GetWindowTheme(At(s)), nullptr) << TextOf(At(s)).size();
   }
   EXPECT_EQ(GetClassLongPtrW(hwnd_, GCLP_HICON),
             reinterpret_cast<LONG_PTR>(LoadIconW(nullptr, IDI_APPLICATION)));

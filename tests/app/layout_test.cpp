@@ -139,7 +139,7 @@ TEST(Layout, SmallestWindowScrolledToTheBottomShowsTheQrRow) {
   };
   ExpectRects(layout, cases, std::size(cases));
   // The QR row is the last thing in the panel and fits inside it.
-  EXPECT_LE(layout[Slot::kQrField].bottom(), layout.contentVisibleHeight);
+  EXPECT_LE(layout[Slot::kQrField].Bottom(), layout.contentVisibleHeight);
 }
 
 TEST(Layout, ContentScrollIsClampedIntoTheVisibleRange) {

@@ -58,10 +58,10 @@ TEST_F(MainWindowTest, EveryFieldIsNamedAfterItsLabel) {
                                          {Slot::kCounterSizeLabel, Slot::kCounterSizeList}};
   for (const auto& [label, control] : lists) fields.emplace_back(label, control);
   for (const auto& [label, field] : fields) {
-    const std::wstring caption = TextOf(at(label));
-    EXPECT_EQ(GetWindow(at(field), GW_HWNDPREV), at(label)) << Narrow(caption);
-    if (ClassOf(at(field)) == L"Edit") {
-      EXPECT_EQ(AccessibleName(at(field)), caption) << Narrow(caption);
+    const std::wstring caption = TextOf(At(label));
+    EXPECT_EQ(GetWindow(At(field), GW_HWNDPREV), At(label)) << Narrow(caption);
+    if (ClassOf(At(field)) == L"Edit") {
+      EXPECT_EQ(AccessibleName(At(field)), caption) << Narrow(caption);
     }
   }
   CoUninitialize();
@@ -77,7 +77,7 @@ TEST_F(MainWindowTest, StyleTogglesTellScreenReadersTheirNameAndWhetherTheyArePr
   state_->annotateToggle = [&](HWND toggle, std::u16string_view name, std::uint32_t state) {
     told.push_back({toggle, std::u16string(name), state});
   };
-  HWND italic = state_->line(2, LinePart::kItalic);
+  HWND italic = state_->Line(2, LinePart::kItalic);
   Command(821, BN_CLICKED, italic);
   ASSERT_FALSE(told.empty());
   EXPECT_EQ(told.back().toggle, italic);
@@ -87,12 +87,12 @@ TEST_F(MainWindowTest, StyleTogglesTellScreenReadersTheirNameAndWhetherTheyArePr
   EXPECT_FALSE(told.back().state & kAccessiblePressed);
 
   // The annotated state replaces the button's own: it follows the focus.
-  HWND underline = state_->line(0, LinePart::kUnderline);
+  HWND underline = state_->Line(0, LinePart::kUnderline);
   SetFocus(underline);
   EXPECT_EQ(told.back().toggle, underline);
   EXPECT_EQ(told.back().name, u"Gạch chân");
   EXPECT_EQ(told.back().state, kAccessibleFocusable | kAccessibleFocused);
-  SetFocus(at(Slot::kLanIpField));
+  SetFocus(At(Slot::kLanIpField));
   EXPECT_EQ(told.back().state, kAccessibleFocusable);
 
   // A screen reader's first question starts the real annotation (Wine's
@@ -106,8 +106,8 @@ TEST_F(MainWindowTest, StyleTogglesTellScreenReadersTheirNameAndWhetherTheyArePr
 }
 
 TEST_F(MainWindowTest, FocusComesBackWhenTheWindowIsActivatedAgain) {
-  Command(kIdWifiPageButton, BN_CLICKED, at(Slot::kWifiPageButton));
-  HWND field = at(Slot::kWifiMaskField);
+  Command(kIdWifiPageButton, BN_CLICKED, At(Slot::kWifiPageButton));
+  HWND field = At(Slot::kWifiMaskField);
   SetActiveWindow(hwnd_);
   SetFocus(field);
   HWND other = CreateWindowExW(0, L"Static", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
@@ -121,7 +121,7 @@ TEST_F(MainWindowTest, FocusComesBackWhenTheWindowIsActivatedAgain) {
   EXPECT_EQ(GetFocus(), field);
   // A control that went away meanwhile: the window takes the focus itself.
   SetActiveWindow(other);
-  Command(kIdLanPageButton, BN_CLICKED, at(Slot::kLanPageButton));
+  Command(kIdLanPageButton, BN_CLICKED, At(Slot::kLanPageButton));
   SetActiveWindow(hwnd_);
   Pump();
   EXPECT_EQ(GetFocus(), hwnd_);
@@ -130,10 +130,10 @@ TEST_F(MainWindowTest, FocusComesBackWhenTheWindowIsActivatedAgain) {
 
 TEST_F(MainWindowTest, TheWheelOverAClosedListScrollsThePanelInstead) {
   Resize(800, 600);
-  Command(kIdQueuePageButton, BN_CLICKED, at(Slot::kQueuePageButton));
-  Command(kIdContentToggle, BN_CLICKED, at(Slot::kContentToggle));
-  HWND list = state_->line(0, LinePart::kSizeList);
-  SetFocus(at(Slot::kQrField));
+  Command(kIdQueuePageButton, BN_CLICKED, At(Slot::kQueuePageButton));
+  Command(kIdContentToggle, BN_CLICKED, At(Slot::kContentToggle));
+  HWND list = state_->Line(0, LinePart::kSizeList);
+  SetFocus(At(Slot::kQrField));
   const WPARAM down = MAKEWPARAM(0, static_cast<WORD>(-120));
   // Windows sends the wheel to the window under the pointer, Wine to the
   // focus: sent to the list straight away, it is the same message.
@@ -141,14 +141,14 @@ TEST_F(MainWindowTest, TheWheelOverAClosedListScrollsThePanelInstead) {
   Pump();
   EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 5) << "the size changed";
   EXPECT_EQ(state_->contentScroll, 48);
-  SendMessageW(at(Slot::kCounterSizeList), WM_MOUSEWHEEL, down, 0);
+  SendMessageW(At(Slot::kCounterSizeList), WM_MOUSEWHEEL, down, 0);
   Pump();
-  EXPECT_EQ(SendMessageW(at(Slot::kCounterSizeList), CB_GETCURSEL, 0, 0), 5);
+  EXPECT_EQ(SendMessageW(At(Slot::kCounterSizeList), CB_GETCURSEL, 0, 0), 5);
   EXPECT_EQ(state_->contentScroll, 96);
   // The printer list passes it on too: to a window that does nothing with it.
-  const LRESULT printer = SendMessageW(at(Slot::kPrinterList), CB_GETCURSEL, 0, 0);
-  SendMessageW(at(Slot::kPrinterList), WM_MOUSEWHEEL, down, 0);
-  EXPECT_EQ(SendMessageW(at(Slot::kPrinterList), CB_GETCURSEL, 0, 0), printer);
+  const LRESULT printer = SendMessageW(At(Slot::kPrinterList), CB_GETCURSEL, 0, 0);
+  SendMessageW(At(Slot::kPrinterList), WM_MOUSEWHEEL, down, 0);
+  EXPECT_EQ(SendMessageW(At(Slot::kPrinterList), CB_GETCURSEL, 0, 0), printer);
 
   // A list the user has chosen keeps the wheel for itself.
   SetFocus(list);
@@ -172,11 +172,11 @@ TEST_F(MainWindowTest, HighContrastPaintsWithTheSystemColours) {
   GetObjectW(state_->backgroundBrush.get(), sizeof(brush), &brush);
   EXPECT_EQ(brush.lbColor, system.window);
   // The field asks its parent for its colours.
-  HDC dc = GetDC(at(Slot::kLanIpField));
-  SendMessageW(at(Slot::kLanPage), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
-               reinterpret_cast<LPARAM>(at(Slot::kLanIpField)));
+  HDC dc = GetDC(At(Slot::kLanIpField));
+  SendMessageW(At(Slot::kLanPage), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(At(Slot::kLanIpField)));
   EXPECT_EQ(GetTextColor(dc), system.windowText);
-  ReleaseDC(at(Slot::kLanIpField), dc);
+  ReleaseDC(At(Slot::kLanIpField), dc);
   on = false;
   SendMessageW(hwnd_, WM_SYSCOLORCHANGE, 0, 0);
   EXPECT_EQ(state_->palette, WindowPalette());

@@ -141,7 +141,7 @@ class WindowCommandsTest : public MainWindowTest {
     return done();
   }
   bool RefreshDone() {
-    return WaitFor([&] { return TextOf(at(Slot::kFindButton)) == L"Tìm"; });
+    return WaitFor([&] { return TextOf(At(Slot::kFindButton)) == L"Tìm"; });
   }
   void Post(TargetsResult result) {
     PostMessageW(hwnd_, 0x800A, 0, reinterpret_cast<LPARAM>(new TargetsResult(std::move(result))));
@@ -149,7 +149,7 @@ class WindowCommandsTest : public MainWindowTest {
   }
   std::vector<std::wstring> Items() {
     std::vector<std::wstring> items;
-    HWND list = at(Slot::kPrinterList);
+    HWND list = At(Slot::kPrinterList);
     for (int i = 0; i < SendMessageW(list, CB_GETCOUNT, 0, 0); ++i)
       items.push_back(ListItem(list, i));
     return items;
@@ -158,7 +158,7 @@ class WindowCommandsTest : public MainWindowTest {
   // hands the window a result of that refresh with these printers.
   void ShowNetworkPrinters(std::vector<NetworkPrinter> printers,
                            std::vector<NetworkProfile> profiles = {}) {
-    Command(702, BN_CLICKED, at(Slot::kLanRadio));
+    Command(702, BN_CLICKED, At(Slot::kLanRadio));
     ASSERT_TRUE(RefreshDone());
     TargetsResult result;
     result.mode = 1;
@@ -167,10 +167,10 @@ class WindowCommandsTest : public MainWindowTest {
     result.profiles = std::move(profiles);
     Post(std::move(result));
   }
-  void SetText(Slot slot, const wchar_t* text) { SetWindowTextW(at(slot), text); }
+  void SetText(Slot slot, const wchar_t* text) { SetWindowTextW(At(slot), text); }
   void Click(Slot slot) {
-    SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(at(slot)), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(at(slot)));
+    SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(At(slot)), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(At(slot)));
   }
 };
 
@@ -186,27 +186,27 @@ TEST_F(WindowCommandsTest, EachRadioStartsARefreshWithItsPlaceholder) {
   EXPECT_EQ(Items(), (std::vector<std::wstring>{L"Không tìm thấy máy in USB"}));
   const std::int32_t before = state_->refreshGeneration;
 
-  Command(702, BN_CLICKED, at(Slot::kLanRadio));
+  Command(702, BN_CLICKED, At(Slot::kLanRadio));
   EXPECT_EQ(state_->refreshGeneration, before + 1);
   EXPECT_EQ(state_->mode, 1);
-  EXPECT_EQ(SendMessageW(at(Slot::kLanRadio), BM_GETCHECK, 0, 0), BST_CHECKED);
-  EXPECT_EQ(SendMessageW(at(Slot::kUsbRadio), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-  EXPECT_EQ(TextOf(at(Slot::kPrinterLabel)), L"IP máy in");
+  EXPECT_EQ(SendMessageW(At(Slot::kLanRadio), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(At(Slot::kUsbRadio), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(TextOf(At(Slot::kPrinterLabel)), L"IP máy in");
   EXPECT_EQ(Items(), (std::vector<std::wstring>{L"Đang tìm máy in LAN / Wi-Fi..."}));
-  EXPECT_EQ(SendMessageW(at(Slot::kPrinterList), CB_GETCURSEL, 0, 0), 0);
-  EXPECT_EQ(TextOf(at(Slot::kFindButton)), L"Đang tìm...");
+  EXPECT_EQ(SendMessageW(At(Slot::kPrinterList), CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(TextOf(At(Slot::kFindButton)), L"Đang tìm...");
   ASSERT_TRUE(RefreshDone());
   EXPECT_EQ(Items(), (std::vector<std::wstring>{L"Không tìm thấy máy in LAN / Wi-Fi"}));
-  EXPECT_EQ(SendMessageW(at(Slot::kPrinterList), CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(SendMessageW(At(Slot::kPrinterList), CB_GETCURSEL, 0, 0), 0);
 
   // Clicking the selected radio searches again.
-  Command(702, BN_CLICKED, at(Slot::kLanRadio));
+  Command(702, BN_CLICKED, At(Slot::kLanRadio));
   EXPECT_EQ(state_->refreshGeneration, before + 2);
   ASSERT_TRUE(RefreshDone());
 
-  Command(701, BN_CLICKED, at(Slot::kUsbRadio));
+  Command(701, BN_CLICKED, At(Slot::kUsbRadio));
   EXPECT_EQ(state_->mode, 0);
-  EXPECT_EQ(TextOf(at(Slot::kPrinterLabel)), L"Tên máy in");
+  EXPECT_EQ(TextOf(At(Slot::kPrinterLabel)), L"Tên máy in");
   EXPECT_EQ(Items(), (std::vector<std::wstring>{L"Đang tìm máy in USB..."}));
   ASSERT_TRUE(RefreshDone());
   EXPECT_EQ(Items(), (std::vector<std::wstring>{L"Không tìm thấy máy in USB"}));
@@ -238,8 +238,8 @@ TEST_F(WindowCommandsTest, StaleAndOtherModeResultsAreDropped) {
   fresh.usbPrinters = {k80, UsbPrinter{u"Serial bridge", u"", u"\\\\.\\COM9", u""}};
   Post(std::move(fresh));
   EXPECT_EQ(Items(), (std::vector<std::wstring>{L"USB001 - Korvante K80", L"USB - Serial bridge"}));
-  EXPECT_EQ(SendMessageW(at(Slot::kPrinterList), CB_GETCURSEL, 0, 0), 0);
-  EXPECT_EQ(TextOf(at(Slot::kFindButton)), L"Tìm");
+  EXPECT_EQ(SendMessageW(At(Slot::kPrinterList), CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(TextOf(At(Slot::kFindButton)), L"Tìm");
 }
 
 TEST_F(WindowCommandsTest, NetworkResultListsPrintersWithAndWithoutMac) {
@@ -248,9 +248,9 @@ TEST_F(WindowCommandsTest, NetworkResultListsPrintersWithAndWithoutMac) {
   EXPECT_EQ(Items(),
             (std::vector<std::wstring>{L"192.168.1.25    Máy in bill/tem (00-1A-2B-3C-4D-5E)",
                                        L"192.168.1.30    Máy in bill/tem"}));
-  EXPECT_EQ(SendMessageW(at(Slot::kPrinterList), CB_GETCURSEL, 0, 0), 0);
-  EXPECT_EQ(TextOf(at(Slot::kPrinterLabel)), L"IP máy in");
-  EXPECT_EQ(TextOf(at(Slot::kFindButton)), L"Tìm");
+  EXPECT_EQ(SendMessageW(At(Slot::kPrinterList), CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(TextOf(At(Slot::kPrinterLabel)), L"IP máy in");
+  EXPECT_EQ(TextOf(At(Slot::kFindButton)), L"Tìm");
 }
 
 TEST_F(WindowCommandsTest, ResultProfilesRefreshOnlyUneditedSuggestions) {
@@ -262,9 +262,9 @@ TEST_F(WindowCommandsTest, ResultProfilesRefreshOnlyUneditedSuggestions) {
   office.mask = "255.255.255.0";
   office.gateway = "10.1.2.254";
   ShowNetworkPrinters({}, {office});
-  EXPECT_EQ(TextOf(at(Slot::kLanGatewayField)), L"10.1.2.254");
-  EXPECT_EQ(TextOf(at(Slot::kLanIpField)).rfind(L"10.1.2.", 0), 0u);
-  EXPECT_EQ(TextOf(at(Slot::kWifiIpField)), L"172.16.0.9");
+  EXPECT_EQ(TextOf(At(Slot::kLanGatewayField)), L"10.1.2.254");
+  EXPECT_EQ(TextOf(At(Slot::kLanIpField)).rfind(L"10.1.2.", 0), 0u);
+  EXPECT_EQ(TextOf(At(Slot::kWifiIpField)), L"172.16.0.9");
 }
 
 TEST_F(WindowCommandsTest, ChecksComeBeforeThePrinterSelection) {
@@ -281,7 +281,7 @@ TEST_F(WindowCommandsTest, ChecksComeBeforeThePrinterSelection) {
   Click(Slot::kTestButton);
   Click(Slot::kSaveDensityButton);
   // An over-long ticket is refused before the missing printer is noticed.
-  Command(207, BN_CLICKED, at(Slot::kContentToggle));
+  Command(207, BN_CLICKED, At(Slot::kContentToggle));
   SetText(Slot::kQrField, std::wstring(900, L'q').c_str());
   Click(Slot::kSaveQueueButton);
   ASSERT_TRUE(WaitFor([&] { return boxes.Texts().size() >= 7; }));
@@ -306,8 +306,8 @@ TEST_F(WindowCommandsTest, ASecondSendIsRefusedWhileOneRuns) {
   MessageBoxWatcher boxes;
   Click(Slot::kSaveDensityButton);
   EXPECT_TRUE(state_->sendBusy);
-  EXPECT_FALSE(IsWindowEnabled(at(Slot::kSaveBeepButton)));
-  EXPECT_EQ(TextOf(at(Slot::kFindButton)), L"Đang gửi...");
+  EXPECT_FALSE(IsWindowEnabled(At(Slot::kSaveBeepButton)));
+  EXPECT_EQ(TextOf(At(Slot::kFindButton)), L"Đang gửi...");
   // Straight to the handler, as a click that got through would.
   Click(Slot::kSaveBeepButton);
   ASSERT_TRUE(WaitFor([&] { return boxes.Texts().size() >= 2; }));
@@ -316,8 +316,8 @@ TEST_F(WindowCommandsTest, ASecondSendIsRefusedWhileOneRuns) {
   EXPECT_EQ(texts,
             (std::vector<std::wstring>{L"Chưa gửi được độ đậm.", L"Đang gửi lệnh, vui lòng đợi."}));
   EXPECT_FALSE(state_->sendBusy);
-  EXPECT_TRUE(IsWindowEnabled(at(Slot::kSaveBeepButton)));
-  EXPECT_EQ(TextOf(at(Slot::kFindButton)), L"Tìm");
+  EXPECT_TRUE(IsWindowEnabled(At(Slot::kSaveBeepButton)));
+  EXPECT_EQ(TextOf(At(Slot::kFindButton)), L"Tìm");
 }
 
 TEST_F(WindowCommandsTest, SendsReachAPrinterOnLoopback) {
@@ -386,22 +386,22 @@ TEST_F(WindowCommandsTest, SendsReachAPrinterOnLoopback) {
 // refused; the box keeps its place, its 8 items, the Tab ring and Ctrl+A.
 TEST_F(WindowCommandsTest, TheLanPrinterBoxTakesATypedAddress) {
   ASSERT_TRUE(RefreshDone());
-  auto kind = [&] { return GetWindowLongPtrW(at(Slot::kPrinterList), GWL_STYLE) & 0x3; };
+  auto kind = [&] { return GetWindowLongPtrW(At(Slot::kPrinterList), GWL_STYLE) & 0x3; };
   EXPECT_EQ(kind(), CBS_DROPDOWNLIST);
-  const Rect placed = PlacedRect(at(Slot::kPrinterList));
+  const Rect placed = PlacedRect(At(Slot::kPrinterList));
   ShowNetworkPrinters({Printer("192.168.1.25", "00-1A-2B-3C-4D-5E")});
-  HWND box = at(Slot::kPrinterList);
+  HWND box = At(Slot::kPrinterList);
   EXPECT_EQ(kind(), CBS_DROPDOWN);
-  EXPECT_EQ(GetWindow(at(Slot::kPrinterLabel), GW_HWNDNEXT), box);
+  EXPECT_EQ(GetWindow(At(Slot::kPrinterLabel), GW_HWNDNEXT), box);
   EXPECT_EQ(SendMessageW(box, CB_GETMINVISIBLE, 0, 0), 8);
   EXPECT_EQ(PlacedRect(box).x, placed.x);
   EXPECT_EQ(PlacedRect(box).y, placed.y);
   EXPECT_EQ(PlacedRect(box).width, placed.width);
   HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
   ASSERT_NE(edit, nullptr);
-  SetFocus(at(Slot::kLanRadio));
+  SetFocus(At(Slot::kLanRadio));
   EXPECT_TRUE(IsChild(box, PressTab(false)));
-  EXPECT_EQ(PressTab(false), at(Slot::kFindButton));
+  EXPECT_EQ(PressTab(false), At(Slot::kFindButton));
   EXPECT_TRUE(IsChild(box, PressTab(true)));
 
   auto type = [&](const wchar_t* text) {
@@ -418,7 +418,7 @@ TEST_F(WindowCommandsTest, TheLanPrinterBoxTakesATypedAddress) {
   EXPECT_EQ(SendMessageW(edit, EM_GETSEL, 0, 0), MAKELRESULT(0, 9));
 
   // The bench's own search finds nothing and keeps what was typed.
-  Command(101, BN_CLICKED, at(Slot::kFindButton));
+  Command(101, BN_CLICKED, At(Slot::kFindButton));
   EXPECT_EQ(TextOf(box), L"127.0.0.1");
   ASSERT_TRUE(RefreshDone());
   EXPECT_EQ(TextOf(box), L"127.0.0.1");
@@ -439,10 +439,10 @@ TEST_F(WindowCommandsTest, TheLanPrinterBoxTakesATypedAddress) {
             (std::vector<CommandBuffer>{{0x1F, 0x1B, 0x1F, 0x13, 0x14, 0x03}}));
 
   // Back in USB mode the box is a pick-list again, in the same place.
-  Command(701, BN_CLICKED, at(Slot::kUsbRadio));
+  Command(701, BN_CLICKED, At(Slot::kUsbRadio));
   EXPECT_EQ(kind(), CBS_DROPDOWNLIST);
   EXPECT_FALSE(IsWindow(box));
-  EXPECT_EQ(GetWindow(at(Slot::kPrinterLabel), GW_HWNDNEXT), at(Slot::kPrinterList));
+  EXPECT_EQ(GetWindow(At(Slot::kPrinterLabel), GW_HWNDNEXT), At(Slot::kPrinterList));
   ASSERT_TRUE(RefreshDone());
   EXPECT_EQ(Items(), (std::vector<std::wstring>{L"Không tìm thấy máy in USB"}));
 }
@@ -469,7 +469,7 @@ TEST_F(WindowCommandsTest, SavingTheTicketContentAsksFirst) {
   ASSERT_TRUE(WaitFor([&] { return boxes.Texts().size() >= 1; }));
   EXPECT_TRUE(asked.empty());
 
-  Command(kIdContentToggle, BN_CLICKED, at(Slot::kContentToggle));
+  Command(kIdContentToggle, BN_CLICKED, At(Slot::kContentToggle));
   SetText(Slot::kQrField, L"https://korvante.vn/q?s=7");
   Click(Slot::kSaveQueueButton);
   EXPECT_EQ(asked, std::vector<std::u16string>{kStoredGraphicsQuestion});
@@ -479,7 +479,7 @@ TEST_F(WindowCommandsTest, SavingTheTicketContentAsksFirst) {
   EXPECT_EQ(printer.Connections().size(), 1u) << "No sent something";
   EXPECT_EQ(boxes.Texts().size(), 1u) << "No showed a message";
   EXPECT_TRUE(state_->contentShown);
-  EXPECT_EQ(TextOf(at(Slot::kQrField)), L"https://korvante.vn/q?s=7");
+  EXPECT_EQ(TextOf(At(Slot::kQrField)), L"https://korvante.vn/q?s=7");
 
   answer = true;
   Click(Slot::kSaveQueueButton);
@@ -501,7 +501,7 @@ TEST_F(WindowCommandsTest, SavingTheTicketContentAsksFirst) {
 TEST_F(WindowCommandsTest, TheQuestionIsAYesNoBoxWithNoAsItsDefault) {
   ASSERT_TRUE(RefreshDone());
   ShowNetworkPrinters({Printer("127.0.0.1")});
-  Command(kIdContentToggle, BN_CLICKED, at(Slot::kContentToggle));
+  Command(kIdContentToggle, BN_CLICKED, At(Slot::kContentToggle));
   struct Seen {
     std::wstring text;
     bool yes = false, no = false, ok = false;
@@ -540,7 +540,7 @@ TEST_F(WindowCommandsTest, TheQuestionIsAYesNoBoxWithNoAsItsDefault) {
   EXPECT_EQ(seen.noStyle, BS_DEFPUSHBUTTON);
   EXPECT_EQ(seen.focus, IDNO);
   EXPECT_FALSE(state_->sendBusy);
-  EXPECT_TRUE(IsWindowEnabled(at(Slot::kSaveQueueButton)));
+  EXPECT_TRUE(IsWindowEnabled(At(Slot::kSaveQueueButton)));
 }
 
 }  // namespace

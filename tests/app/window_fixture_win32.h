@@ -111,7 +111,7 @@ class MainWindowTest : public ::testing::Test {
     Pump();
   }
 
-  HWND at(Slot s) const { return state_->at(s); }
+  HWND At(Slot s) const { return state_->At(s); }
 
   // Tab (or Shift+Tab) through the window's own loop, as a user would.
   HWND PressTab(bool shift) {

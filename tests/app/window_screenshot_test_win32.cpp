@@ -44,8 +44,8 @@ struct Screenshot {
   }
   int CountInClient(const Rect& r, bool (*match)(const Rgb&)) const {
     int n = 0;
-    for (int y = r.y; y < r.bottom(); ++y) {
-      for (int x = r.x; x < r.right(); ++x) n += match(ClientPixel(x, y)) ? 1 : 0;
+    for (int y = r.y; y < r.Bottom(); ++y) {
+      for (int x = r.x; x < r.Right(); ++x) n += match(ClientPixel(x, y)) ? 1 : 0;
     }
     return n;
   }
@@ -133,7 +133,7 @@ TEST_P(ScreenshotTest, CardsCurrentPageButtonAndFooterWhereTheLayoutPutsThem) {
   const auto [outerW, outerH, page] = GetParam();
   SetWindowPos(hwnd_, HWND_TOP, 10, 10, outerW, outerH, SWP_SHOWWINDOW);
   Command(301 + page, BN_CLICKED, nullptr);
-  if (page == 2) Command(207, BN_CLICKED, at(Slot::kContentToggle));
+  if (page == 2) Command(207, BN_CLICKED, At(Slot::kContentToggle));
   const Screenshot shot = RedrawAndCapture();
   Save(shot, "window-" + std::to_string(outerW) + "x" + std::to_string(outerH) + "-page" +
                  std::to_string(page + 1) + ".png");
@@ -206,8 +206,8 @@ struct Ink {
 };
 Ink InkIn(const Screenshot& shot, const Rect& r) {
   Ink ink;
-  for (int y = r.y; y < r.bottom(); ++y) {
-    for (int x = r.x; x < r.right(); ++x) {
+  for (int y = r.y; y < r.Bottom(); ++y) {
+    for (int x = r.x; x < r.Right(); ++x) {
       if (!IsInk(shot.ClientPixel(x, y))) continue;
       if (ink.top < 0) ink.top = y;
       ink.bottom = y;
@@ -229,7 +229,7 @@ Marks MarksOf(const Screenshot& shot, const Rect& r) {
   if (!all.any()) return {};
   // The first letter: the columns from the first ink to the first empty one.
   int end = all.left;
-  while (end < r.right() && InkIn(shot, {end, r.y, 1, r.height}).any()) ++end;
+  while (end < r.Right() && InkIn(shot, {end, r.y, 1, r.height}).any()) ++end;
   const Ink first = InkIn(shot, {all.left, r.y, end - all.left, r.height});
   return {first.top - all.top, all.bottom - all.top + 1};
 }
@@ -274,9 +274,9 @@ TEST_F(ScreenshotWindowTest, CapitalsKeepTheirMarksAndFieldTextSitsInTheMiddle) 
   result->generation = state_->refreshGeneration;
   result->usbPrinters = {UsbPrinter{u"K80", u"USB001", u"", u"K80"}};
   PostMessageW(hwnd_, kMsgTargetsReady, 0, reinterpret_cast<LPARAM>(result));
-  Command(kIdQueuePageButton, BN_CLICKED, at(Slot::kQueuePageButton));
-  Command(kIdContentToggle, BN_CLICKED, at(Slot::kContentToggle));
-  SetWindowTextW(state_->line(0, LinePart::kEditor), L"STT 123");
+  Command(kIdQueuePageButton, BN_CLICKED, At(Slot::kQueuePageButton));
+  Command(kIdContentToggle, BN_CLICKED, At(Slot::kContentToggle));
+  SetWindowTextW(state_->Line(0, LinePart::kEditor), L"STT 123");
   Screenshot shot = RedrawAndCapture();
   Save(shot, "letters-and-fields-queue.png");
 
@@ -284,8 +284,8 @@ TEST_F(ScreenshotWindowTest, CapitalsKeepTheirMarksAndFieldTextSitsInTheMiddle) 
       {Slot::kConnectionHeader, state_->palette.headingText},
       {Slot::kContentHeader, state_->palette.panelLabelText}};
   for (const auto& [label, colour] : labels) {
-    const std::wstring text = TextOf(at(label));
-    const Marks seen = MarksOf(shot, ClientRect(hwnd_, at(label)));
+    const std::wstring text = TextOf(At(label));
+    const Marks seen = MarksOf(shot, ClientRect(hwnd_, At(label)));
     const Marks drawn = MarksDrawnFreely(state_->uiFont.get(), colour, text);
     // The marks over "Ế" and "Ộ" stand above the capitals, whole.
     EXPECT_GE(drawn.aboveCapital, 2) << Narrow(text) << ": the font cuts the marks";
@@ -303,26 +303,26 @@ TEST_F(ScreenshotWindowTest, CapitalsKeepTheirMarksAndFieldTextSitsInTheMiddle) 
     const double boxMiddle = box.y + (box.height - 1) / 2.0;
     EXPECT_LE(std::abs(middle - boxMiddle), 2.0)
         << Narrow(TextOf(control)) << ": ink " << ink.top << ".." << ink.bottom << " in " << box.y
-        << ".." << box.bottom() - 1;
+        << ".." << box.Bottom() - 1;
     if (centredAcross) {
       const double across = (ink.left + ink.right) / 2.0;
       EXPECT_LE(std::abs(across - (box.x + (box.width - 1) / 2.0)), 2.0) << Narrow(TextOf(control));
     }
   };
-  expectMiddle(shot, at(Slot::kPrinterList), true, false);
-  expectMiddle(shot, at(Slot::kCopiesField), false, true);  // "1", ES_CENTER
-  expectMiddle(shot, state_->line(0, LinePart::kEditor), false, false);
-  expectMiddle(shot, state_->line(0, LinePart::kSizeList), true, false);
-  expectMiddle(shot, at(Slot::kCounterSizeList), true, false);
+  expectMiddle(shot, At(Slot::kPrinterList), true, false);
+  expectMiddle(shot, At(Slot::kCopiesField), false, true);  // "1", ES_CENTER
+  expectMiddle(shot, state_->Line(0, LinePart::kEditor), false, false);
+  expectMiddle(shot, state_->Line(0, LinePart::kSizeList), true, false);
+  expectMiddle(shot, At(Slot::kCounterSizeList), true, false);
 
-  Command(kIdWifiPageButton, BN_CLICKED, at(Slot::kWifiPageButton));
+  Command(kIdWifiPageButton, BN_CLICKED, At(Slot::kWifiPageButton));
   shot = RedrawAndCapture();
   Save(shot, "letters-and-fields-wifi.png");
   for (Slot field : {Slot::kWifiNameField, Slot::kWifiPasswordField, Slot::kWifiIpField,
                      Slot::kWifiMaskField, Slot::kWifiGatewayField}) {
-    expectMiddle(shot, at(field), false, false);
+    expectMiddle(shot, At(field), false, false);
   }
-  expectMiddle(shot, at(Slot::kWifiModeList), true, false);
+  expectMiddle(shot, At(Slot::kWifiModeList), true, false);
 }
 
 // High contrast: the window's surfaces and texts take the system colours.
@@ -366,7 +366,7 @@ class GuidePictures : public ScreenshotWindowTest {
   bool WaitForFindButton() {
     for (int waited = 0; waited < 15000; waited += 20) {
       Pump();
-      if (TextOf(at(Slot::kFindButton)) == L"Tìm") return true;
+      if (TextOf(At(Slot::kFindButton)) == L"Tìm") return true;
       Sleep(20);
     }
     return false;
@@ -375,7 +375,7 @@ class GuidePictures : public ScreenshotWindowTest {
   void ShowPrinters(ConnectionMode mode) {
     if (mode != state_->mode) {
       Command(mode == kModeNetwork ? kIdLanRadio : kIdUsbRadio, BN_CLICKED,
-              at(mode == kModeNetwork ? Slot::kLanRadio : Slot::kUsbRadio));
+              At(mode == kModeNetwork ? Slot::kLanRadio : Slot::kUsbRadio));
       ASSERT_TRUE(WaitForFindButton());
     }
     auto* result = new TargetsResult;
@@ -403,8 +403,8 @@ class GuidePictures : public ScreenshotWindowTest {
     GetClientRect(hwnd_, &client);
     if (part.width == 0) part = {0, 0, client.right, client.bottom};
     std::vector<std::uint8_t> rgb;
-    for (int y = part.y; y < part.bottom(); ++y) {
-      for (int x = part.x; x < part.right(); ++x) {
+    for (int y = part.y; y < part.Bottom(); ++y) {
+      for (int x = part.x; x < part.Right(); ++x) {
         const Rgb c = shot.ClientPixel(x, y);
         rgb.insert(rgb.end(), {static_cast<std::uint8_t>(c.r), static_cast<std::uint8_t>(c.g),
                                static_cast<std::uint8_t>(c.b)});
@@ -415,7 +415,7 @@ class GuidePictures : public ScreenshotWindowTest {
     EXPECT_TRUE(testing::WritePng(path, part.width, part.height, rgb)) << path;
   }
   std::wstring Selected() {
-    HWND list = at(Slot::kPrinterList);
+    HWND list = At(Slot::kPrinterList);
     return ListItem(list, static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0)));
   }
 };
@@ -429,35 +429,35 @@ TEST_F(GuidePictures, UsbPrinterOnTheLanPage) {
 TEST_F(GuidePictures, NetworkPrintersOnTheLanPage) {
   ShowPrinters(kModeNetwork);
   EXPECT_EQ(Selected(), L"192.168.1.100    Máy in bill/tem (00-1A-2B-3C-4D-5E)");
-  EXPECT_EQ(TextOf(at(Slot::kPrinterLabel)), L"IP máy in");
+  EXPECT_EQ(TextOf(At(Slot::kPrinterLabel)), L"IP máy in");
   Picture("trang-lan.png");
 }
 
 TEST_F(GuidePictures, WifiPage) {
   ShowPrinters(kModeNetwork);
-  Command(kIdWifiPageButton, BN_CLICKED, at(Slot::kWifiPageButton));
-  EXPECT_TRUE(IsWindowVisible(at(Slot::kWifiPage)));
+  Command(kIdWifiPageButton, BN_CLICKED, At(Slot::kWifiPageButton));
+  EXPECT_TRUE(IsWindowVisible(At(Slot::kWifiPage)));
   Picture("trang-wifi.png");
 }
 
 TEST_F(GuidePictures, QueuePageWithItsContent) {
   ShowPrinters(kModeNetwork);
-  Command(kIdQueuePageButton, BN_CLICKED, at(Slot::kQueuePageButton));
-  Command(kIdContentToggle, BN_CLICKED, at(Slot::kContentToggle));
-  EXPECT_TRUE(IsWindowVisible(at(Slot::kContentPanel)));
+  Command(kIdQueuePageButton, BN_CLICKED, At(Slot::kQueuePageButton));
+  Command(kIdContentToggle, BN_CLICKED, At(Slot::kContentToggle));
+  EXPECT_TRUE(IsWindowVisible(At(Slot::kContentPanel)));
   Picture("trang-so-thu-tu.png");
 }
 
 TEST_F(GuidePictures, TechnicalPage) {
   ShowPrinters(kModeNetwork);
-  Command(kIdTechnicalPageButton, BN_CLICKED, at(Slot::kTechnicalPageButton));
-  EXPECT_TRUE(IsWindowVisible(at(Slot::kTechnicalPage)));
+  Command(kIdTechnicalPageButton, BN_CLICKED, At(Slot::kTechnicalPageButton));
+  EXPECT_TRUE(IsWindowVisible(At(Slot::kTechnicalPage)));
   Picture("trang-ky-thuat.png");
 }
 
 // The bench's network has no printer: the search really finds nothing.
 TEST_F(GuidePictures, NothingFound) {
-  Command(kIdLanRadio, BN_CLICKED, at(Slot::kLanRadio));
+  Command(kIdLanRadio, BN_CLICKED, At(Slot::kLanRadio));
   ASSERT_TRUE(WaitForFindButton());
   EXPECT_EQ(Selected(), L"Không tìm thấy máy in LAN / Wi-Fi");
   RECT client{};

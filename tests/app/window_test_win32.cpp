@@ -151,43 +151,43 @@ void ExpectControl(HWND h, HWND parent, const wchar_t* cls, DWORD type, DWORD re
 
 TEST_F(MainWindowTest, EveryControlOfTheInventory) {
   for (const ControlSpec& c : kInventory) {
-    HWND parent = c.parent == kMain ? hwnd_ : at(c.parent);
-    ExpectControl(at(c.slot), parent, c.cls, c.type, c.required, c.exStyle, c.id, c.caption,
+    HWND parent = c.parent == kMain ? hwnd_ : At(c.parent);
+    ExpectControl(At(c.slot), parent, c.cls, c.type, c.required, c.exStyle, c.id, c.caption,
                   "slot " + std::to_string(static_cast<int>(c.slot)));
   }
   // The footer ends with the hotline.
-  const std::wstring footer = TextOf(at(Slot::kFooter));
+  const std::wstring footer = TextOf(At(Slot::kFooter));
   const std::wstring sentence =
       L"Cung cấp máy in, giấy in, thiết bị bán hàng - Hỗ trợ trọn đời - Hotline: ";
   EXPECT_EQ(footer.rfind(sentence, 0), 0u);
   EXPECT_GT(footer.size(), sentence.size());
-  EXPECT_EQ(GetWindowLongPtrW(at(Slot::kFooter), GWL_STYLE) & SS_TYPEMASK, SS_CENTER);
+  EXPECT_EQ(GetWindowLongPtrW(At(Slot::kFooter), GWL_STYLE) & SS_TYPEMASK, SS_CENTER);
 
   const wchar_t* const lineTexts[] = {L"STT Của Bạn Là", L"", L"Vui Lòng Chờ Tới Lượt", L""};
   const wchar_t* const lineLabels[] = {L"Dòng 1", L"Dòng 2", L"Dòng 3", L"Dòng 4"};
-  HWND content = at(Slot::kContentPanel);
+  HWND content = At(Slot::kContentPanel);
   for (int line = 0; line < 4; ++line) {
     const std::string what = "line " + std::to_string(line + 1);
     const int base = 800 + 10 * line;
-    ExpectControl(state_->line(line, LinePart::kLabel), content, L"Static", SS_LEFT, 0, 0, 0,
+    ExpectControl(state_->Line(line, LinePart::kLabel), content, L"Static", SS_LEFT, 0, 0, 0,
                   lineLabels[line], what + " label");
-    ExpectControl(state_->line(line, LinePart::kEditor), content, L"Edit", 0, kEditor,
+    ExpectControl(state_->Line(line, LinePart::kEditor), content, L"Edit", 0, kEditor,
                   WS_EX_CLIENTEDGE, 0, lineTexts[line], what + " editor");
-    ExpectControl(state_->line(line, LinePart::kBold), content, L"Button", BS_OWNERDRAW, WS_TABSTOP,
+    ExpectControl(state_->Line(line, LinePart::kBold), content, L"Button", BS_OWNERDRAW, WS_TABSTOP,
                   0, base, L"B", what + " bold");
-    ExpectControl(state_->line(line, LinePart::kItalic), content, L"Button", BS_OWNERDRAW,
+    ExpectControl(state_->Line(line, LinePart::kItalic), content, L"Button", BS_OWNERDRAW,
                   WS_TABSTOP, 0, base + 1, L"I", what + " italic");
-    ExpectControl(state_->line(line, LinePart::kUnderline), content, L"Button", BS_OWNERDRAW,
+    ExpectControl(state_->Line(line, LinePart::kUnderline), content, L"Button", BS_OWNERDRAW,
                   WS_TABSTOP, 0, base + 2, L"U", what + " underline");
-    ExpectControl(state_->line(line, LinePart::kWidthButton), content, L"Button", BS_OWNERDRAW,
+    ExpectControl(state_->Line(line, LinePart::kWidthButton), content, L"Button", BS_OWNERDRAW,
                   WS_TABSTOP, 0, base + 3, L"Thường  ▾", what + " width");
-    ExpectControl(state_->line(line, LinePart::kSizeList), content, L"ComboBox", CBS_DROPDOWNLIST,
+    ExpectControl(state_->Line(line, LinePart::kSizeList), content, L"ComboBox", CBS_DROPDOWNLIST,
                   kList, WS_EX_CLIENTEDGE, base + 4, L"6", what + " size list");
   }
 }
 
 TEST_F(MainWindowTest, ListsHoldTheirItems) {
-  HWND mode = at(Slot::kWifiModeList);
+  HWND mode = At(Slot::kWifiModeList);
   EXPECT_EQ(SendMessageW(mode, CB_GETCOUNT, 0, 0), 2);
   EXPECT_EQ(ListItem(mode, 0), L"Station");
   EXPECT_EQ(ListItem(mode, 1), L"AP");
@@ -205,12 +205,12 @@ TEST_F(MainWindowTest, ListsHoldTheirItems) {
     const LRESULT field = SendMessageW(list, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
     EXPECT_TRUE(field == 24 || field == 26) << field;
   };
-  for (int line = 0; line < 4; ++line) expectSizeList(state_->line(line, LinePart::kSizeList), 9);
-  expectSizeList(at(Slot::kCounterSizeList), 6);
+  for (int line = 0; line < 4; ++line) expectSizeList(state_->Line(line, LinePart::kSizeList), 9);
+  expectSizeList(At(Slot::kCounterSizeList), 6);
 
-  EXPECT_EQ(SendMessageW(at(Slot::kPrintNumberCheck), BM_GETCHECK, 0, 0), BST_CHECKED);
-  EXPECT_EQ(SendMessageW(at(Slot::kPrintDateCheck), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-  EXPECT_EQ(SendMessageW(at(Slot::kBeepCheck), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(At(Slot::kPrintNumberCheck), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(At(Slot::kPrintDateCheck), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(SendMessageW(At(Slot::kBeepCheck), BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
 TEST_F(MainWindowTest, TooltipsOfTheTicketLines) {
@@ -226,28 +226,28 @@ TEST_F(MainWindowTest, TooltipsOfTheTicketLines) {
     SendMessageW(state_->tooltip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
     return std::wstring(text);
   };
-  EXPECT_EQ(tipOf(state_->line(2, LinePart::kBold)), L"In đậm");
-  EXPECT_EQ(tipOf(state_->line(2, LinePart::kItalic)), L"In nghiêng");
-  EXPECT_EQ(tipOf(state_->line(2, LinePart::kUnderline)), L"Gạch chân");
-  EXPECT_EQ(tipOf(state_->line(0, LinePart::kSizeList)), L"Cỡ chữ");
-  EXPECT_EQ(tipOf(state_->line(3, LinePart::kWidthButton)), L"Độ rộng chữ");
-  EXPECT_EQ(tipOf(at(Slot::kCounterSizeList)), L"Cỡ STT (1–6)");
+  EXPECT_EQ(tipOf(state_->Line(2, LinePart::kBold)), L"In đậm");
+  EXPECT_EQ(tipOf(state_->Line(2, LinePart::kItalic)), L"In nghiêng");
+  EXPECT_EQ(tipOf(state_->Line(2, LinePart::kUnderline)), L"Gạch chân");
+  EXPECT_EQ(tipOf(state_->Line(0, LinePart::kSizeList)), L"Cỡ chữ");
+  EXPECT_EQ(tipOf(state_->Line(3, LinePart::kWidthButton)), L"Độ rộng chữ");
+  EXPECT_EQ(tipOf(At(Slot::kCounterSizeList)), L"Cỡ STT (1–6)");
 }
 
 TEST_F(MainWindowTest, StartsOnTheLanPageInUsbModeSearching) {
-  EXPECT_EQ(SendMessageW(at(Slot::kUsbRadio), BM_GETCHECK, 0, 0), BST_CHECKED);
-  EXPECT_EQ(SendMessageW(at(Slot::kLanRadio), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-  EXPECT_EQ(TextOf(at(Slot::kPrinterLabel)), L"Tên máy in");
-  EXPECT_TRUE(IsWindowVisible(at(Slot::kLanPage)));
-  EXPECT_FALSE(IsWindowVisible(at(Slot::kWifiPage)));
-  EXPECT_FALSE(IsWindowVisible(at(Slot::kQueuePage)));
-  EXPECT_FALSE(IsWindowVisible(at(Slot::kTechnicalPage)));
-  EXPECT_FALSE(GetWindowLongPtrW(at(Slot::kContentPanel), GWL_STYLE) & WS_VISIBLE);
-  HWND list = at(Slot::kPrinterList);
+  EXPECT_EQ(SendMessageW(At(Slot::kUsbRadio), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(At(Slot::kLanRadio), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(TextOf(At(Slot::kPrinterLabel)), L"Tên máy in");
+  EXPECT_TRUE(IsWindowVisible(At(Slot::kLanPage)));
+  EXPECT_FALSE(IsWindowVisible(At(Slot::kWifiPage)));
+  EXPECT_FALSE(IsWindowVisible(At(Slot::kQueuePage)));
+  EXPECT_FALSE(IsWindowVisible(At(Slot::kTechnicalPage)));
+  EXPECT_FALSE(GetWindowLongPtrW(At(Slot::kContentPanel), GWL_STYLE) & WS_VISIBLE);
+  HWND list = At(Slot::kPrinterList);
   EXPECT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 1);
   EXPECT_EQ(ListItem(list, 0), L"Đang tìm máy in USB...");
   EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 0);
-  EXPECT_EQ(TextOf(at(Slot::kFindButton)), L"Đang tìm...");
+  EXPECT_EQ(TextOf(At(Slot::kFindButton)), L"Đang tìm...");
 }
 
 TEST_F(MainWindowTest, WindowSizeAndFrame) {
@@ -305,17 +305,17 @@ TEST_F(MainWindowTest, LayoutIsAppliedToTheControls) {
   };
   // The queue page with its content, so that every control of the cases is
   // on the page shown.
-  Command(303, BN_CLICKED, at(Slot::kQueuePageButton));
-  Command(207, BN_CLICKED, at(Slot::kContentToggle));
+  Command(303, BN_CLICKED, At(Slot::kQueuePageButton));
+  Command(207, BN_CLICKED, At(Slot::kContentToggle));
   for (const Case& c : cases) {
     Resize(c.outerW, c.outerH);
-    EXPECT_EQ(PlacedRect(at(c.slot)), c.rect) << c.outerW << " slot " << static_cast<int>(c.slot);
+    EXPECT_EQ(PlacedRect(At(c.slot)), c.rect) << c.outerW << " slot " << static_cast<int>(c.slot);
   }
   // Minimised, nothing moves.
   Resize(900, 830);
   ShowWindow(hwnd_, SW_MINIMIZE);
   Pump();
-  EXPECT_EQ(PlacedRect(at(Slot::kFindButton)), (Rect{744, 142, 100, 36}));
+  EXPECT_EQ(PlacedRect(At(Slot::kFindButton)), (Rect{744, 142, 100, 36}));
   ShowWindow(hwnd_, SW_RESTORE);
   Pump();
 }
@@ -334,7 +334,7 @@ TEST_F(MainWindowTest, EachPageIsLaidOutAtTheSizeItIsShownAt) {
         ComputeLayout({client.right, client.bottom, 0, 0, state_->metrics});
     for (std::size_t i = 0; i < std::size(fields); ++i) {
       Command(pageButtons[i], BN_CLICKED, nullptr);
-      EXPECT_EQ(PlacedRect(at(fields[i])), expected.rects[static_cast<std::size_t>(fields[i])])
+      EXPECT_EQ(PlacedRect(At(fields[i])), expected.rects[static_cast<std::size_t>(fields[i])])
           << width << " slot " << static_cast<int>(fields[i]);
     }
     Command(301, BN_CLICKED, nullptr);  // back to the LAN page for the next size
@@ -343,9 +343,9 @@ TEST_F(MainWindowTest, EachPageIsLaidOutAtTheSizeItIsShownAt) {
 
 TEST_F(MainWindowTest, ContentPanelScrollsAndClamps) {
   Resize(800, 600);
-  Command(303, BN_CLICKED, at(Slot::kQueuePageButton));
-  Command(207, BN_CLICKED, at(Slot::kContentToggle));
-  HWND panel = at(Slot::kContentPanel);
+  Command(303, BN_CLICKED, At(Slot::kQueuePageButton));
+  Command(207, BN_CLICKED, At(Slot::kContentToggle));
+  HWND panel = At(Slot::kContentPanel);
   ASSERT_TRUE(IsWindowVisible(panel));
   EXPECT_TRUE(GetWindowLongPtrW(panel, GWL_STYLE) & WS_VSCROLL);
   RECT client{};
@@ -363,9 +363,9 @@ TEST_F(MainWindowTest, ContentPanelScrollsAndClamps) {
   EXPECT_EQ(info.nMax, 359);
   EXPECT_EQ(info.nPage, 149u);
   EXPECT_EQ(info.nPos, 211);
-  const Rect qr = PlacedRect(at(Slot::kQrField));
+  const Rect qr = PlacedRect(At(Slot::kQrField));
   EXPECT_EQ(qr.y, 109);
-  EXPECT_LE(qr.bottom(), 149);
+  EXPECT_LE(qr.Bottom(), 149);
 
   struct Step {
     UINT message;
@@ -386,10 +386,10 @@ TEST_F(MainWindowTest, ContentPanelScrollsAndClamps) {
     SendMessageW(panel, s.message, s.wParam, 0);
     Pump();
     EXPECT_EQ(state_->contentScroll, s.offset) << s.message << " " << s.wParam;
-    EXPECT_EQ(PlacedRect(state_->line(0, LinePart::kEditor)).y, 34 - s.offset);
+    EXPECT_EQ(PlacedRect(state_->Line(0, LinePart::kEditor)).y, 34 - s.offset);
   }
   // Other panels ignore the wheel.
-  SendMessageW(at(Slot::kLanPage), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-240)), 0);
+  SendMessageW(At(Slot::kLanPage), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-240)), 0);
   EXPECT_EQ(state_->contentScroll, 0);
 }
 
@@ -398,21 +398,21 @@ TEST_F(MainWindowTest, PageSwitchAndContentToggle) {
   const Slot buttons[] = {Slot::kLanPageButton, Slot::kWifiPageButton, Slot::kQueuePageButton,
                           Slot::kTechnicalPageButton};
   for (int page : {1, 2, 3, 0}) {
-    Command(301 + page, BN_CLICKED, at(buttons[page]));
+    Command(301 + page, BN_CLICKED, At(buttons[page]));
     EXPECT_EQ(state_->page, page);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(IsWindowVisible(at(panels[i])) != 0, i == page) << page;
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(IsWindowVisible(At(panels[i])) != 0, i == page) << page;
   }
 
-  Command(303, BN_CLICKED, at(Slot::kQueuePageButton));
-  HWND toggle = at(Slot::kContentToggle);
-  HWND panel = at(Slot::kContentPanel);
+  Command(303, BN_CLICKED, At(Slot::kQueuePageButton));
+  HWND toggle = At(Slot::kContentToggle);
+  HWND panel = At(Slot::kContentPanel);
   EXPECT_FALSE(IsWindowVisible(panel));
   Command(207, BN_CLICKED, toggle);
   EXPECT_EQ(TextOf(toggle), L"Ẩn nội dung");
   EXPECT_TRUE(IsWindowVisible(panel));
   // Another page and back keeps the panel shown.
-  Command(304, BN_CLICKED, at(Slot::kTechnicalPageButton));
-  Command(303, BN_CLICKED, at(Slot::kQueuePageButton));
+  Command(304, BN_CLICKED, At(Slot::kTechnicalPageButton));
+  Command(303, BN_CLICKED, At(Slot::kQueuePageButton));
   EXPECT_TRUE(IsWindowVisible(panel));
   EXPECT_EQ(TextOf(toggle), L"Ẩn nội dung");
   // A double click reports twice: shown, then hidden again.
@@ -432,25 +432,25 @@ TEST_F(MainWindowTest, BusyStateDisablesTheSixButtons) {
                               Slot::kQueuePageButton, Slot::kTechnicalPageButton};
   state_->sendBusy = 1;
   SetBusy(*state_, true);
-  for (Slot s : six) EXPECT_FALSE(IsWindowEnabled(at(s))) << static_cast<int>(s);
-  for (Slot s : stayEnabled) EXPECT_TRUE(IsWindowEnabled(at(s))) << static_cast<int>(s);
-  EXPECT_EQ(TextOf(at(Slot::kFindButton)), L"Đang gửi...");
+  for (Slot s : six) EXPECT_FALSE(IsWindowEnabled(At(s))) << static_cast<int>(s);
+  for (Slot s : stayEnabled) EXPECT_TRUE(IsWindowEnabled(At(s))) << static_cast<int>(s);
+  EXPECT_EQ(TextOf(At(Slot::kFindButton)), L"Đang gửi...");
 
   // The outcome message ends it; a null text shows nothing.
   PostMessageW(hwnd_, 0x800B, 0, 0);
   Pump();
   EXPECT_FALSE(state_->sendBusy);
-  for (Slot s : six) EXPECT_TRUE(IsWindowEnabled(at(s))) << static_cast<int>(s);
-  EXPECT_EQ(TextOf(at(Slot::kFindButton)), L"Tìm");
+  for (Slot s : six) EXPECT_TRUE(IsWindowEnabled(At(s))) << static_cast<int>(s);
+  EXPECT_EQ(TextOf(At(Slot::kFindButton)), L"Tìm");
 }
 
 TEST_F(MainWindowTest, StyleTogglesAndTheWidthMenu) {
-  HWND bold = state_->line(1, LinePart::kBold);
+  HWND bold = state_->Line(1, LinePart::kBold);
   Command(810, BN_CLICKED, bold);
   EXPECT_TRUE(state_->lines[1].bold);
   Command(810, BN_DOUBLECLICKED, bold);  // the second report of a double click
   EXPECT_TRUE(state_->lines[1].bold);
-  Command(812, BN_CLICKED, state_->line(1, LinePart::kUnderline));
+  Command(812, BN_CLICKED, state_->Line(1, LinePart::kUnderline));
   EXPECT_TRUE(state_->lines[1].underline);
   EXPECT_FALSE(state_->lines[1].italic);
   EXPECT_FALSE(state_->lines[0].bold);
@@ -477,7 +477,7 @@ TEST_F(MainWindowTest, StyleTogglesAndTheWidthMenu) {
     }
     return choice;
   };
-  HWND width = state_->line(2, LinePart::kWidthButton);
+  HWND width = state_->Line(2, LinePart::kWidthButton);
   Command(823, BN_CLICKED, width);
   ASSERT_EQ(seen.items.size(), 3u);
   EXPECT_EQ(seen.items[0], L"Hẹp");
@@ -499,12 +499,12 @@ TEST_F(MainWindowTest, StyleTogglesAndTheWidthMenu) {
   choice = 1;
   Command(823, BN_CLICKED, width);
   EXPECT_EQ(TextOf(width), L"Hẹp  ▾");
-  EXPECT_EQ(TextOf(state_->line(1, LinePart::kWidthButton)), L"Thường  ▾");
+  EXPECT_EQ(TextOf(state_->Line(1, LinePart::kWidthButton)), L"Thường  ▾");
 }
 
 TEST_F(MainWindowTest, CounterPreviewFollowsTheCounterSize) {
-  HWND list = at(Slot::kCounterSizeList);
-  HWND preview = at(Slot::kCounterPreview);
+  HWND list = At(Slot::kCounterSizeList);
+  HWND preview = At(Slot::kCounterPreview);
   const int heights[] = {14, 14, 17, 21, 26, 34};
   for (int level = 1; level <= 6; ++level) {
     SendMessageW(list, CB_SETCURSEL, level - 1, 0);
@@ -528,36 +528,36 @@ TEST_F(MainWindowTest, TabRingWrapsOnTheFirstRow) {
   // A radio button that is unchecked is no tab stop (BM_SETCHECK takes
   // WS_TABSTOP away, as in every radio group), so the first row is the
   // checked radio, the printer list and the find button.
-  SetFocus(at(Slot::kUsbRadio));
-  EXPECT_EQ(PressTab(false), at(Slot::kPrinterList));
-  EXPECT_EQ(PressTab(false), at(Slot::kFindButton));
-  EXPECT_EQ(PressTab(false), at(Slot::kLanPageButton));
-  SetFocus(at(Slot::kUsbRadio));
+  SetFocus(At(Slot::kUsbRadio));
+  EXPECT_EQ(PressTab(false), At(Slot::kPrinterList));
+  EXPECT_EQ(PressTab(false), At(Slot::kFindButton));
+  EXPECT_EQ(PressTab(false), At(Slot::kLanPageButton));
+  SetFocus(At(Slot::kUsbRadio));
   // Shift+Tab from the first entry wraps to the last: the LAN page's save
   // button, the lowest control on screen; Tab from there wraps back.
-  EXPECT_EQ(PressTab(true), at(Slot::kSaveIpButton));
-  EXPECT_EQ(PressTab(false), at(Slot::kUsbRadio));
-  EXPECT_EQ(PressTab(true), at(Slot::kSaveIpButton));
-  EXPECT_EQ(PressTab(true), at(Slot::kTechnicalPageButton));
+  EXPECT_EQ(PressTab(true), At(Slot::kSaveIpButton));
+  EXPECT_EQ(PressTab(false), At(Slot::kUsbRadio));
+  EXPECT_EQ(PressTab(true), At(Slot::kSaveIpButton));
+  EXPECT_EQ(PressTab(true), At(Slot::kTechnicalPageButton));
 
   // Disabled buttons drop out: during a send the last entry is the lowest
   // page button.
   SetBusy(*state_, true);
-  SetFocus(at(Slot::kUsbRadio));
-  EXPECT_EQ(PressTab(true), at(Slot::kTechnicalPageButton));
+  SetFocus(At(Slot::kUsbRadio));
+  EXPECT_EQ(PressTab(true), At(Slot::kTechnicalPageButton));
   SetBusy(*state_, false);
 
   // Controls of hidden pages drop out: on the WiFi page the LAN fields are
   // never reached.
-  Command(302, BN_CLICKED, at(Slot::kWifiPageButton));
-  SetFocus(at(Slot::kUsbRadio));
-  EXPECT_EQ(PressTab(true), at(Slot::kSaveWifiButton));
+  Command(302, BN_CLICKED, At(Slot::kWifiPageButton));
+  SetFocus(At(Slot::kUsbRadio));
+  EXPECT_EQ(PressTab(true), At(Slot::kSaveWifiButton));
   for (int i = 0; i < 40; ++i) {
     HWND focus = PressTab(false);
-    EXPECT_FALSE(IsChild(at(Slot::kLanPage), focus));
-    if (focus == at(Slot::kUsbRadio)) break;
+    EXPECT_FALSE(IsChild(At(Slot::kLanPage), focus));
+    if (focus == At(Slot::kUsbRadio)) break;
   }
-  EXPECT_EQ(GetFocus(), at(Slot::kUsbRadio));
+  EXPECT_EQ(GetFocus(), At(Slot::kUsbRadio));
 
   // Ctrl+Tab is not navigation.
   HoldKeys({VK_CONTROL});
@@ -567,22 +567,22 @@ TEST_F(MainWindowTest, TabRingWrapsOnTheFirstRow) {
 
 TEST_F(MainWindowTest, TabBringsAContentControlIntoView) {
   Resize(800, 600);
-  Command(303, BN_CLICKED, at(Slot::kQueuePageButton));
-  Command(207, BN_CLICKED, at(Slot::kContentToggle));
+  Command(303, BN_CLICKED, At(Slot::kQueuePageButton));
+  Command(207, BN_CLICKED, At(Slot::kContentToggle));
   Pump();
   // From line 4's width button, the last of its row, reading order goes on
   // to the QR field, far below the visible part of the 149-pixel panel.
-  SetFocus(state_->line(3, LinePart::kWidthButton));
+  SetFocus(state_->Line(3, LinePart::kWidthButton));
   HWND next = PressTab(false);
-  EXPECT_EQ(next, at(Slot::kQrField));
+  EXPECT_EQ(next, At(Slot::kQrField));
   // Scrolled just far enough: the field's bottom on the panel's bottom.
   EXPECT_EQ(state_->contentScroll, 346 - 149);
-  EXPECT_EQ(PlacedRect(at(Slot::kQrField)), (Rect{56, 123, 157, 26}));
+  EXPECT_EQ(PlacedRect(At(Slot::kQrField)), (Rect{56, 123, 157, 26}));
 }
 
 TEST_F(MainWindowTest, CtrlASelectsAllInFieldsAndLineEditors) {
-  HWND field = at(Slot::kLanIpField);
-  HWND editor = state_->line(0, LinePart::kEditor);
+  HWND field = At(Slot::kLanIpField);
+  HWND editor = state_->Line(0, LinePart::kEditor);
   for (HWND edit : {field, editor}) {
     SendMessageW(edit, EM_SETSEL, 0, 0);
     HoldKeys({VK_CONTROL});
