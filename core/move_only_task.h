@@ -23,18 +23,18 @@ class MoveOnlyTask {
 
   explicit operator bool() const { return impl_ != nullptr; }
   // Calling an empty task is a programmer error.
-  Result operator()() { return impl_->call(); }
+  Result operator()() { return impl_->Call(); }
 
  private:
   struct Base {
     virtual ~Base() = default;
-    virtual Result call() = 0;
+    virtual Result Call() = 0;
   };
   template <typename F>
   struct Holder final : Base {
     explicit Holder(F&& f) : fn(std::move(f)) {}
     explicit Holder(const F& f) : fn(f) {}
-    Result call() override { return static_cast<Result>(fn()); }
+    Result Call() override { return static_cast<Result>(fn()); }
     F fn;
   };
   std::unique_ptr<Base> impl_;

@@ -43,7 +43,7 @@ inline constexpr std::u16string_view kWireless[] = {u"wi-fi", u"wifi", u"wireles
 
 // Whether `text` holds any of `keywords`, folding A to Z only.
 template <typename Table>
-bool containsAny(std::u16string_view text, const Table& keywords) {
+bool ContainsAny(std::u16string_view text, const Table& keywords) {
   std::u16string folded(text);
   for (char16_t& u : folded) {
     if (u >= u'A' && u <= u'Z') u = static_cast<char16_t>(u + 32);

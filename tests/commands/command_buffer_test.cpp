@@ -6,7 +6,7 @@
 namespace korvante {
 namespace {
 
-CommandBuffer viscii(std::u16string_view text) {
+CommandBuffer VisciiOf(std::u16string_view text) {
   CommandBuffer buffer;
   AppendViscii(buffer, text);
   return buffer;
@@ -23,19 +23,19 @@ TEST(CommandBuffer, AppendsExactlyWhatItIsGiven) {
 }
 
 TEST(Viscii, VietnameseTicketTexts) {
-  EXPECT_EQ(viscii(u"STT Của Bạn Là"), bytes("53 54 54 20 43 FC 61 20 42 D5 6E 20 4C E0"));
-  EXPECT_EQ(viscii(u"In ngày: "), bytes("49 6E 20 6E 67 E0 79 3A 20"));
-  EXPECT_EQ(viscii(u"Vui Lòng Chờ Tới Lượt"),
-            bytes("56 75 69 20 4C F2 6E 67 20 43 68 B6 20 54 BE 69 20 4C DF FE 74"));
+  EXPECT_EQ(VisciiOf(u"STT Của Bạn Là"), HexBytes("53 54 54 20 43 FC 61 20 42 D5 6E 20 4C E0"));
+  EXPECT_EQ(VisciiOf(u"In ngày: "), HexBytes("49 6E 20 6E 67 E0 79 3A 20"));
+  EXPECT_EQ(VisciiOf(u"Vui Lòng Chờ Tới Lượt"),
+            HexBytes("56 75 69 20 4C F2 6E 67 20 43 68 B6 20 54 BE 69 20 4C DF FE 74"));
 }
 
 TEST(Viscii, LineBreaksAndControlCharacters) {
-  EXPECT_EQ(viscii(u"A\r\nB"), bytes("41 0A 42"));
-  EXPECT_EQ(viscii(u"\r"), CommandBuffer{});
-  EXPECT_EQ(viscii(u"\n\n"), bytes("0A 0A"));
-  EXPECT_EQ(viscii(u""), CommandBuffer{});
+  EXPECT_EQ(VisciiOf(u"A\r\nB"), HexBytes("41 0A 42"));
+  EXPECT_EQ(VisciiOf(u"\r"), CommandBuffer{});
+  EXPECT_EQ(VisciiOf(u"\n\n"), HexBytes("0A 0A"));
+  EXPECT_EQ(VisciiOf(u""), CommandBuffer{});
   // Units below 0x80 pass through, even those VISCII prints as letters.
-  EXPECT_EQ(viscii(u"\x02\x1e\x7f"), bytes("02 1E 7F"));
+  EXPECT_EQ(VisciiOf(u"\x02\x1e\x7f"), HexBytes("02 1E 7F"));
 }
 
 TEST(Viscii, SingleLettersAndUnmappedUnits) {
@@ -51,17 +51,17 @@ TEST(Viscii, SingleLettersAndUnmappedUnits) {
       {0x00C3, 0xC3}, {0x00FD, 0xFD}, {0x0300, 0x3F}, {0x4E2D, 0x3F},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(viscii(std::u16string(1, c.unit)), CommandBuffer{c.byte})
+    EXPECT_EQ(VisciiOf(std::u16string(1, c.unit)), CommandBuffer{c.byte})
         << std::hex << "U+" << static_cast<unsigned>(c.unit);
   }
 }
 
 TEST(Viscii, EachCodeUnitIsEncodedOnItsOwn) {
   // A surrogate pair (an emoji) gives two question marks.
-  EXPECT_EQ(viscii(u"\U0001F600"), bytes("3F 3F"));
+  EXPECT_EQ(VisciiOf(u"\U0001F600"), HexBytes("3F 3F"));
   // A base letter with a combining accent: the letter, then '?'.
-  EXPECT_EQ(viscii(u"a\u0300"), bytes("61 3F"));
-  EXPECT_EQ(viscii(u"\u00e0"), bytes("E0"));  // the precomposed form maps
+  EXPECT_EQ(VisciiOf(u"a\u0300"), HexBytes("61 3F"));
+  EXPECT_EQ(VisciiOf(u"\u00e0"), HexBytes("E0"));  // the precomposed form maps
 }
 
 TEST(SplitFeed, TriplesAddUpToTheTotal) {
@@ -82,7 +82,7 @@ TEST(SplitFeed, TriplesAddUpToTheTotal) {
   for (const auto& c : cases) {
     CommandBuffer buffer;
     AppendSplitFeed(buffer, c.letter, c.total);
-    EXPECT_EQ(buffer, bytes(c.expected)) << c.letter << ' ' << c.total;
+    EXPECT_EQ(buffer, HexBytes(c.expected)) << c.letter << ' ' << c.total;
   }
 }
 
@@ -141,21 +141,21 @@ TEST(Keywords, FoldOnlyLettersAToZ) {
 
 TEST(Vocabulary, CodePagePrefixIsCancelDoubleByteThenTable27ThenTheProprietaryPart) {
   EXPECT_EQ(CommandBuffer(kCodePagePrefix.begin(), kCodePagePrefix.end()),
-            bytes("1C 2E 1B 74 1B 1F 1B 1F FF 1B 0A 00"));
+            HexBytes("1C 2E 1B 74 1B 1F 1B 1F FF 1B 0A 00"));
   EXPECT_EQ(CommandBuffer(kDeleteAllNvGraphics.begin(), kDeleteAllNvGraphics.end()),
-            bytes("1D 28 4C 05 00 30 41 43 4C 52"));
+            HexBytes("1D 28 4C 05 00 30 41 43 4C 52"));
   EXPECT_EQ(CommandBuffer(kDeleteNvGraphicsKey2020.begin(), kDeleteNvGraphicsKey2020.end()),
-            bytes("1D 28 4C 04 00 30 42 20 20"));
-  EXPECT_EQ(CommandBuffer(kQrPrint.begin(), kQrPrint.end()), bytes("1D 28 6B 03 00 31 51 30"));
+            HexBytes("1D 28 4C 04 00 30 42 20 20"));
+  EXPECT_EQ(CommandBuffer(kQrPrint.begin(), kQrPrint.end()), HexBytes("1D 28 6B 03 00 31 51 30"));
 }
 
 // The expectations of every test are written through bytes(): a typo in one
 // must fail its test, not quietly become some other byte.
 TEST(HexHelper, TakesTwoDigitBytesAndRefusesEverythingElse) {
-  EXPECT_EQ(bytes(" 1b 40\n0A "), (std::vector<std::uint8_t>{0x1B, 0x40, 0x0A}));
-  EXPECT_TRUE(bytes("").empty());
+  EXPECT_EQ(HexBytes(" 1b 40\n0A "), (std::vector<std::uint8_t>{0x1B, 0x40, 0x0A}));
+  EXPECT_TRUE(HexBytes("").empty());
   for (const char* typo : {"1B 4O", "zz", "123", "1B 4", "0x1B", "1B,40"}) {
-    EXPECT_THROW(bytes(typo), std::invalid_argument) << typo;
+    EXPECT_THROW(HexBytes(typo), std::invalid_argument) << typo;
   }
 }
 

@@ -19,7 +19,7 @@ TEST(Buzzer, CheckBoxAndTestPrint) {
       {false, true, "1F 1B 1F E0 13 14 00 04 02 03 1B 40 1B 64 01"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(BuildBuzzerCommand(c.beep, c.test), bytes(c.expected)) << c.beep << c.test;
+    EXPECT_EQ(BuildBuzzerCommand(c.beep, c.test), HexBytes(c.expected)) << c.beep << c.test;
   }
 }
 
@@ -39,7 +39,7 @@ TEST(Density, FieldTextToCommand) {
       {u"-99999999999999999999", "1F 1B 1F 13 14 05"},
   };
   for (const auto& [text, expected] : cases) {
-    EXPECT_EQ(BuildDensityCommand(DensityFromText(text)), bytes(expected))
+    EXPECT_EQ(BuildDensityCommand(DensityFromText(text)), HexBytes(expected))
         << std::string(text.begin(), text.end());
   }
 }

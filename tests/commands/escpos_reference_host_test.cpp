@@ -26,7 +26,7 @@ constexpr const char* kThermal = "node-thermal-printer";
 // case -> library -> printed hex ("absent" when the library emitted nothing).
 using ReferenceOutput = std::map<std::string, std::map<std::string, std::string>>;
 
-ReferenceOutput runReference(const std::vector<std::string>& cases) {
+ReferenceOutput RunReference(const std::vector<std::string>& cases) {
   std::string command =
       std::string("'") + KV_NODE_EXECUTABLE + "' '" + KV_ESCPOS_REFERENCE_SCRIPT + "'";
   for (const auto& c : cases) command += " '" + c + "'";  // no case holds a quote
@@ -53,7 +53,7 @@ ReferenceOutput runReference(const std::vector<std::string>& cases) {
 }
 
 // Checks each library's bytes for one case against the tool's.
-void expectSame(const ReferenceOutput& reference, const std::string& name,
+void ExpectSame(const ReferenceOutput& reference, const std::string& name,
                 const CommandBuffer& tool, std::initializer_list<const char*> libraries) {
   const auto found = reference.find(name);
   ASSERT_NE(found, reference.end()) << name << ": no output from the reference script";
@@ -61,7 +61,7 @@ void expectSame(const ReferenceOutput& reference, const std::string& name,
     const auto bytesOf = found->second.find(library);
     ASSERT_NE(bytesOf, found->second.end()) << name << ": " << library << " not reported";
     ASSERT_NE(bytesOf->second, "absent") << name << ": " << library << " emitted no command";
-    EXPECT_EQ(tool, bytes(bytesOf->second)) << name << " against " << library;
+    EXPECT_EQ(tool, HexBytes(bytesOf->second)) << name << " against " << library;
   }
 }
 
@@ -80,11 +80,11 @@ constexpr TextSize kTextSizes[] = {
 // The queue number's multiplier (width equals height) per counter level.
 constexpr int kCounterMultiplier[] = {4, 3, 4, 5, 6, 8};
 
-std::string sizeCase(int width, int height) {
+std::string SizeCase(int width, int height) {
   return "size:" + std::to_string(width) + ":" + std::to_string(height);
 }
 
-std::vector<std::string> qrLinks() {
+std::vector<std::string> QrLinks() {
   std::vector<std::string> links = {"https://example.com/q", "https://korvante.vn/xep-hang?id=12"};
   // pL alone up to 252 bytes of data; pH set from 253 on.
   for (std::size_t length : {252u, 253u, 300u, 700u}) {
@@ -99,11 +99,11 @@ TEST(EscPosReference, SameBytesAsIndependentEncoders) {
   std::vector<std::string> cases = {"cut"};
   for (const auto& size : kTextSizes) {
     for (int width : {size.narrow, size.normal, size.wide})
-      cases.push_back(sizeCase(width, size.height));
+      cases.push_back(SizeCase(width, size.height));
   }
-  for (int m : kCounterMultiplier) cases.push_back(sizeCase(m, m));
-  for (const auto& link : qrLinks()) cases.push_back("qr:" + link);
-  const ReferenceOutput reference = runReference(cases);
+  for (int m : kCounterMultiplier) cases.push_back(SizeCase(m, m));
+  for (const auto& link : QrLinks()) cases.push_back("qr:" + link);
+  const ReferenceOutput reference = RunReference(cases);
   ASSERT_FALSE(reference.empty()) << "the reference script printed nothing";
 
   // GS ! of every line size: the bytes after ESC M f.
@@ -115,9 +115,9 @@ TEST(EscPosReference, SameBytesAsIndependentEncoders) {
       const int width = widths[widthLevel - 1];
       const CommandBuffer tool(line.begin() + 3, line.begin() + 6);
       if (width == size.height) {
-        expectSame(reference, sizeCase(width, size.height), tool, {kEncoder, kThermal});
+        ExpectSame(reference, SizeCase(width, size.height), tool, {kEncoder, kThermal});
       } else {
-        expectSame(reference, sizeCase(width, size.height), tool, {kEncoder});
+        ExpectSame(reference, SizeCase(width, size.height), tool, {kEncoder});
       }
     }
   }
@@ -127,16 +127,16 @@ TEST(EscPosReference, SameBytesAsIndependentEncoders) {
     CommandBuffer style;
     AppendCounterStyle(style, level);
     const int m = kCounterMultiplier[level - 1];
-    expectSame(reference, sizeCase(m, m), CommandBuffer(style.begin() + 6, style.begin() + 9),
+    ExpectSame(reference, SizeCase(m, m), CommandBuffer(style.begin() + 6, style.begin() + 9),
                {kEncoder, kThermal});
   }
 
   // Module size, error correction, store with pL pH, print: the QR block
   // without the line feeds the ticket puts around it.
-  for (const auto& link : qrLinks()) {
+  for (const auto& link : QrLinks()) {
     CommandBuffer block;
     ASSERT_TRUE(AppendQrCode(block, link));
-    expectSame(reference, "qr:" + link, CommandBuffer(block.begin() + 1, block.end() - 1),
+    ExpectSame(reference, "qr:" + link, CommandBuffer(block.begin() + 1, block.end() - 1),
                {kEncoder, kThermal});
   }
 
@@ -145,10 +145,10 @@ TEST(EscPosReference, SameBytesAsIndependentEncoders) {
   ticket.editorShown = true;
   const auto program = BuildQueueTransmission(ticket);
   ASSERT_TRUE(program);
-  const CommandBuffer feed = bytes("1B 4A FF");
+  const CommandBuffer feed = HexBytes("1B 4A FF");
   const auto at = std::search(program->begin(), program->end(), feed.begin(), feed.end());
   ASSERT_NE(at, program->end());
-  expectSame(reference, "cut", CommandBuffer(at + 3, at + 6), {kEncoder, kThermal});
+  ExpectSame(reference, "cut", CommandBuffer(at + 3, at + 6), {kEncoder, kThermal});
 }
 
 }  // namespace

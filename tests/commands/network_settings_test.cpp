@@ -8,7 +8,7 @@
 namespace korvante {
 namespace {
 
-NetworkPrinter foundPrinter(std::int32_t port) {
+NetworkPrinter FoundPrinter(std::int32_t port) {
   NetworkPrinter printer;
   printer.ip = "192.168.1.87";
   printer.mac = "00-1A-2B-3C-4D-5E";
@@ -23,24 +23,24 @@ const LanAddresses kLan{"192.168.1.50", "255.255.255.0", "192.168.1.1"};
 TEST(IpChange, NewAddressOnly) {
   const CommandResult built = BuildIpChangeCommand("192.168.1.50");
   EXPECT_FALSE(built.invalidField);
-  EXPECT_EQ(built.bytes, bytes("1F 1B 1F 22 C0 A8 01 32"));
+  EXPECT_EQ(built.bytes, HexBytes("1F 1B 1F 22 C0 A8 01 32"));
 }
 
 TEST(SaveDatagram, Layout) {
   for (std::int32_t port : {0, -1, 9100}) {
-    const CommandResult built = BuildSaveDatagram(foundPrinter(port), kLan);
+    const CommandResult built = BuildSaveDatagram(FoundPrinter(port), kLan);
     ASSERT_FALSE(built.invalidField);
-    EXPECT_EQ(built.bytes, bytes("58 50 30 30 30 31 53 41 56 45"  // [0:10) XP0001SAVE
-                                 " 00 1A 2B 3C 4D 5E"             // [10:16) MAC
-                                 " 22 07"                         // [16:18) device bytes
-                                 " C0 A8 01 32"                   // [18:22) new address
-                                 " FF FF FF 00"                   // [22:26) mask
-                                 " C0 A8 01 01"                   // [26:30) gateway
-                                 " 8C 23"                         // [30:32) port 9100
-                                 " 00"))                          // [32]
+    EXPECT_EQ(built.bytes, HexBytes("58 50 30 30 30 31 53 41 56 45"  // [0:10) XP0001SAVE
+                                    " 00 1A 2B 3C 4D 5E"             // [10:16) MAC
+                                    " 22 07"                         // [16:18) device bytes
+                                    " C0 A8 01 32"                   // [18:22) new address
+                                    " FF FF FF 00"                   // [22:26) mask
+                                    " C0 A8 01 01"                   // [26:30) gateway
+                                    " 8C 23"                         // [30:32) port 9100
+                                    " 00"))                          // [32]
         << port;
   }
-  const CommandResult other = BuildSaveDatagram(foundPrinter(9101), kLan);
+  const CommandResult other = BuildSaveDatagram(FoundPrinter(9101), kLan);
   ASSERT_EQ(other.bytes.size(), 33u);
   EXPECT_EQ(other.bytes[30], 0x8D);
   EXPECT_EQ(other.bytes[31], 0x23);
@@ -72,15 +72,15 @@ TEST(Wifi, CommandLayout) {
   WifiSettings settings{u"Velmora", u"", u"192.168.1.222", u"255.255.255.0", u"192.168.1.1"};
   CommandResult built = BuildWifiCommand(settings);
   ASSERT_FALSE(built.invalidField);
-  EXPECT_EQ(built.bytes, bytes("1F 1B 1F B4 C0 A8 01 DE FF FF FF 00 C0 A8 01 01 06"
-                               " 56 65 6C 6D 6F 72 61 00 00"));
+  EXPECT_EQ(built.bytes, HexBytes("1F 1B 1F B4 C0 A8 01 DE FF FF FF 00 C0 A8 01 01 06"
+                                  " 56 65 6C 6D 6F 72 61 00 00"));
 
   settings.networkName = u"Quán cà phê";
   settings.password = u"52815281";
   built = BuildWifiCommand(settings);
   EXPECT_EQ(built.bytes.size(), 19u + 11 + 8);
   EXPECT_EQ(CommandBuffer(built.bytes.begin() + 17, built.bytes.end()),
-            bytes("51 75 3F 6E 20 63 3F 20 70 68 3F 00 35 32 38 31 35 32 38 31 00"));
+            HexBytes("51 75 3F 6E 20 63 3F 20 70 68 3F 00 35 32 38 31 35 32 38 31 00"));
 }
 
 TEST(AddressChecks, BuildersNameTheFieldThatDoesNotParse) {
@@ -98,7 +98,7 @@ TEST(AddressChecks, BuildersNameTheFieldThatDoesNotParse) {
   auto withLan = [&](auto edit) {
     LanAddresses a = kLan;
     edit(a);
-    return BuildSaveDatagram(foundPrinter(9100), a);
+    return BuildSaveDatagram(FoundPrinter(9100), a);
   };
   const Case cases[] = {
       {"ip change, empty", BuildIpChangeCommand(""), AddressField::LanNewIp},
@@ -136,12 +136,12 @@ TEST(AddressChecks, LanPathsCheckWhatTheyCarry) {
 
   EXPECT_EQ(ReadLanAddresses(u"192.168.1.5ố", u"255.255.255.0", u"").newIp, "192.168.1.5?");
 
-  NetworkPrinter printer = foundPrinter(9100);
+  NetworkPrinter printer = FoundPrinter(9100);
   EXPECT_TRUE(UsesSaveBroadcast(printer, true));
   EXPECT_FALSE(UsesSaveBroadcast(printer, false));
   printer.mac.clear();
   EXPECT_FALSE(UsesSaveBroadcast(printer, true));
-  printer = foundPrinter(9100);
+  printer = FoundPrinter(9100);
   printer.foundByUdp = false;
   EXPECT_FALSE(UsesSaveBroadcast(printer, true));
 }

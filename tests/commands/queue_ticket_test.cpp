@@ -11,19 +11,19 @@ namespace {
 constexpr CalendarDate k7December2026{2026, 12, 7};
 
 // The page as a ticket with four empty lines, enable set, one copy.
-QueueTicketInput emptyTicket() {
+QueueTicketInput EmptyTicket() {
   QueueTicketInput input;
   input.editorShown = true;
   input.date = k7December2026;
   return input;
 }
 
-std::size_t transmissionSize(const QueueTicketInput& input) {
+std::size_t TransmissionSize(const QueueTicketInput& input) {
   const auto built = BuildQueueTransmission(input);
   return built ? built->size() : 0;
 }
 
-bool contains(const CommandBuffer& haystack, const CommandBuffer& needle) {
+bool Contains(const CommandBuffer& haystack, const CommandBuffer& needle) {
   return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) !=
          haystack.end();
 }
@@ -36,10 +36,10 @@ TEST(QueueSettings, SettingsOnlyTransmission) {
   input.qrLink = std::u16string(2000, u'x');
   const auto built = BuildQueueTransmission(input);
   ASSERT_TRUE(built);
-  EXPECT_EQ(*built, bytes("1B 40"                                 // ESC @
-                          " 1F 1B 1F 00 0A 00 01"                 // queue preamble
-                          " 1C 2E 1B 74 1B 1F 1B 1F FF 1B 0A 00"  // code-page prefix
-                          " 1F 1B 1F 84 01 01 00 00 02 26 12 07 00"));
+  EXPECT_EQ(*built, HexBytes("1B 40"                                 // ESC @
+                             " 1F 1B 1F 00 0A 00 01"                 // queue preamble
+                             " 1C 2E 1B 74 1B 1F 1B 1F FF 1B 0A 00"  // code-page prefix
+                             " 1F 1B 1F 84 01 01 00 00 02 26 12 07 00"));
 }
 
 TEST(QueueSettings, CopiesField) {
@@ -70,41 +70,41 @@ TEST(QueueSettings, DateInBcd) {
   for (const auto& c : cases) {
     const CommandBuffer command = BuildQueueSettingsCommand(true, 1, c.date);
     ASSERT_EQ(command.size(), 13u);
-    EXPECT_EQ(CommandBuffer(command.begin() + 9, command.end()), bytes(c.tail)) << c.date.year;
+    EXPECT_EQ(CommandBuffer(command.begin() + 9, command.end()), HexBytes(c.tail)) << c.date.year;
   }
   EXPECT_EQ(BuildQueueSettingsCommand(false, 0, {2026, 12, 7}),
-            bytes("1F 1B 1F 84 01 00 00 00 01 26 12 07 00"));
+            HexBytes("1F 1B 1F 84 01 00 00 00 01 26 12 07 00"));
 }
 
 TEST(QueueTicket, EnableClearedSendsSettingsAfterTheNvClear) {
-  QueueTicketInput input = emptyTicket();
+  QueueTicketInput input = EmptyTicket();
   input.enable = false;
   input.lines[0].text = u"STT";
   input.qrLink = std::u16string(2000, u'x');  // not part of the transmission
   const auto built = BuildQueueTransmission(input);
   ASSERT_TRUE(built);
-  EXPECT_EQ(*built, bytes("1B 40 1D 28 4C 05 00 30 41 43 4C 52 1D 28 4C 04 00 30 42 20 20 1B 40"
-                          " 1F 1B 1F 00 0A 00 01"
-                          " 1C 2E 1B 74 1B 1F 1B 1F FF 1B 0A 00"
-                          " 1F 1B 1F 84 01 00 00 00 01 26 12 07 00"));
+  EXPECT_EQ(*built, HexBytes("1B 40 1D 28 4C 05 00 30 41 43 4C 52 1D 28 4C 04 00 30 42 20 20 1B 40"
+                             " 1F 1B 1F 00 0A 00 01"
+                             " 1C 2E 1B 74 1B 1F 1B 1F FF 1B 0A 00"
+                             " 1F 1B 1F 84 01 00 00 00 01 26 12 07 00"));
 }
 
 TEST(QueueTicket, EmptyProgram) {
-  const auto built = BuildQueueTransmission(emptyTicket());
+  const auto built = BuildQueueTransmission(EmptyTicket());
   ASSERT_TRUE(built);
   EXPECT_EQ(*built,
-            bytes("1B 40 1D 28 4C 05 00 30 41 43 4C 52 1D 28 4C 04 00 30 42 20 20 1B 40"  // NV
-                  " 1F 1B 1F 00 0A 00 01"                                                 // pre
-                  " 1C 2E 1B 74 1B 1F 1B 1F FF 1B 0A 00"                                  // cp
-                  " 1F 1B 1F 84 01 01 00 00 01 26 12 07 00"                               // set
-                  " 1F 1B 1F 84 05 01 1F 1B 1F 84 02 1B 40"                               // start
-                  " 1C 2E 1B 74 1B 1F 1B 1F FF 1B 0A 00"                                  // cp
-                  " 1B 4D 00 1B 45 00 1D 21 77 1B 61 01"           // counter style
-                  " 40 63 6E 74 1B 4A 30 0A"                       // @cnt
-                  " 1B 4D 00 1B 45 00"                             // style reset
-                  " 1D 21 00 1B 21 00 1B 61 01 0A 1B 4A 10"        // no date
-                  " 1B 4A FF 1D 56 00 1B 6A FF 1B 6A FF 1B 6A BA"  // feed, cut
-                  " 40 65 6E 64"));                                // @end
+            HexBytes("1B 40 1D 28 4C 05 00 30 41 43 4C 52 1D 28 4C 04 00 30 42 20 20 1B 40"  // NV
+                     " 1F 1B 1F 00 0A 00 01"                                                 // pre
+                     " 1C 2E 1B 74 1B 1F 1B 1F FF 1B 0A 00"                                  // cp
+                     " 1F 1B 1F 84 01 01 00 00 01 26 12 07 00"                               // set
+                     " 1F 1B 1F 84 05 01 1F 1B 1F 84 02 1B 40"        // start
+                     " 1C 2E 1B 74 1B 1F 1B 1F FF 1B 0A 00"           // cp
+                     " 1B 4D 00 1B 45 00 1D 21 77 1B 61 01"           // counter style
+                     " 40 63 6E 74 1B 4A 30 0A"                       // @cnt
+                     " 1B 4D 00 1B 45 00"                             // style reset
+                     " 1D 21 00 1B 21 00 1B 61 01 0A 1B 4A 10"        // no date
+                     " 1B 4A FF 1D 56 00 1B 6A FF 1B 6A FF 1B 6A BA"  // feed, cut
+                     " 40 65 6E 64"));                                // @end
   EXPECT_EQ(built->size(), 138u);
 }
 
@@ -139,26 +139,26 @@ TEST(QueueTicket, SizeIncrements) {
        138 + 13 + 14 + 13 + 21},
   };
   for (const auto& c : cases) {
-    QueueTicketInput input = emptyTicket();
+    QueueTicketInput input = EmptyTicket();
     c.edit(input);
-    EXPECT_EQ(transmissionSize(input), c.size) << c.name;
+    EXPECT_EQ(TransmissionSize(input), c.size) << c.name;
   }
 }
 
 TEST(QueueTicket, DateLineAndQrBlock) {
-  QueueTicketInput input = emptyTicket();
+  QueueTicketInput input = EmptyTicket();
   input.printDate = true;
   input.qrLink = u"ab";
   const auto built = BuildQueueTransmission(input);
   ASSERT_TRUE(built);
-  EXPECT_TRUE(contains(*built, bytes("1B 4D 00 1B 45 00"  // style reset, then the QR code
-                                     " 0A 1D 28 6B 03 00 31 43 05 1D 28 6B 03 00 31 45 31"
-                                     " 1D 28 6B 05 00 31 50 30 61 62"
-                                     " 1D 28 6B 03 00 31 51 30 0A"
-                                     " 1D 21 00 1B 21 20 1B 61 01"  // date line head
-                                     " 49 6E 20 6E 67 E0 79 3A 20"  // "In ngày: "
-                                     " 40 64 61 74 65 0A 1B 4A 10"  // @date LF ESC J 16
-                                     " 1B 4A FF")));
+  EXPECT_TRUE(Contains(*built, HexBytes("1B 4D 00 1B 45 00"  // style reset, then the QR code
+                                        " 0A 1D 28 6B 03 00 31 43 05 1D 28 6B 03 00 31 45 31"
+                                        " 1D 28 6B 05 00 31 50 30 61 62"
+                                        " 1D 28 6B 03 00 31 51 30 0A"
+                                        " 1D 21 00 1B 21 20 1B 61 01"  // date line head
+                                        " 49 6E 20 6E 67 E0 79 3A 20"  // "In ngày: "
+                                        " 40 64 61 74 65 0A 1B 4A 10"  // @date LF ESC J 16
+                                        " 1B 4A FF")));
 }
 
 TEST(QueueTicket, QrStoreLength) {
@@ -172,26 +172,26 @@ TEST(QueueTicket, QrStoreLength) {
     CommandBuffer buffer;
     ASSERT_TRUE(AppendQrCode(buffer, std::string(k, 'x')));
     ASSERT_EQ(buffer.size(), 34 + k);
-    EXPECT_EQ(CommandBuffer(buffer.begin() + 17, buffer.begin() + 25), bytes(store)) << k;
+    EXPECT_EQ(CommandBuffer(buffer.begin() + 17, buffer.begin() + 25), HexBytes(store)) << k;
   }
   CommandBuffer buffer;
   EXPECT_TRUE(AppendQrCode(buffer, ""));
   EXPECT_TRUE(buffer.empty());
   EXPECT_TRUE(AppendQrCode(buffer, std::string(65532, 'x')));
   EXPECT_EQ(CommandBuffer(buffer.begin() + 17, buffer.begin() + 25),
-            bytes("1D 28 6B FF FF 31 50 30"));
+            HexBytes("1D 28 6B FF FF 31 50 30"));
   buffer.clear();
   EXPECT_FALSE(AppendQrCode(buffer, std::string(65533, 'x')));
   EXPECT_TRUE(buffer.empty());
 }
 
 TEST(QueueTicket, LinesAroundTheNumber) {
-  QueueTicketInput input = emptyTicket();
+  QueueTicketInput input = EmptyTicket();
   input.lines = {TicketLine{u"1"}, TicketLine{u"2"}, TicketLine{u"3"}, TicketLine{u"4"}};
   const auto built = BuildQueueTransmission(input);
   ASSERT_TRUE(built);
   auto at = [&](const char* hex) {
-    const CommandBuffer needle = bytes(hex);
+    const CommandBuffer needle = HexBytes(hex);
     return std::search(built->begin(), built->end(), needle.begin(), needle.end()) - built->begin();
   };
   EXPECT_LT(at("1B 61 01 31 0A"), at("1B 61 01 32 0A"));
@@ -211,7 +211,7 @@ TEST(QueueTicket, LengthLimit) {
   const Case cases[] = {
       {exactlyAtLimit, true}, {exactlyAtLimit + 1, false}, {900, false}, {100000, false}};
   for (const auto& c : cases) {
-    QueueTicketInput input = emptyTicket();
+    QueueTicketInput input = EmptyTicket();
     input.qrLink = std::u16string(c.linkLength, u'h');
     const auto built = BuildQueueTransmission(input);
     EXPECT_EQ(built.has_value(), c.accepted) << c.linkLength;

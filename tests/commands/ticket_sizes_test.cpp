@@ -6,7 +6,7 @@
 namespace korvante {
 namespace {
 
-CommandBuffer render(const TicketLine& line) {
+CommandBuffer Render(const TicketLine& line) {
   CommandBuffer buffer;
   RenderQueueLine(buffer, line);
   return buffer;
@@ -86,7 +86,7 @@ TEST(RenderQueueLine, StylesAndSizes) {
       {"Vietnamese text", {u"Chờ", 6, 2}, "1B 4D 00 1D 21 11 1B 45 00 1B 61 01 43 68 B6 0A"},
       {"width level out of range", {u"A", 6, 7}, "1B 4D 00 1D 21 21 1B 45 00 1B 61 01 41 0A"},
   };
-  for (const auto& c : cases) EXPECT_EQ(render(c.line), bytes(c.expected)) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(Render(c.line), HexBytes(c.expected)) << c.name;
 }
 
 TEST(RenderQueueLine, BlankLinesAppendNothing) {
@@ -95,7 +95,7 @@ TEST(RenderQueueLine, BlankLinesAppendNothing) {
     TicketLine line;
     line.text = text;
     line.bold = line.italic = line.underline = true;
-    EXPECT_TRUE(render(line).empty()) << text.size();
+    EXPECT_TRUE(Render(line).empty()) << text.size();
   }
 }
 
@@ -112,7 +112,7 @@ TEST(CounterStyle, Levels) {
   for (const auto& c : cases) {
     CommandBuffer buffer;
     AppendCounterStyle(buffer, c.level);
-    EXPECT_EQ(buffer, bytes(c.expected)) << c.level;
+    EXPECT_EQ(buffer, HexBytes(c.expected)) << c.level;
   }
 }
 

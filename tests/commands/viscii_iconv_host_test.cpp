@@ -11,7 +11,7 @@ namespace korvante {
 namespace {
 
 // The VISCII byte iconv gives for one code point, or -1 when it has none.
-int iconvViscii(iconv_t converter, char16_t unit) {
+int IconvViscii(iconv_t converter, char16_t unit) {
   char in[2] = {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};  // UTF-16LE
   char out[8] = {};
   char* inPtr = in;
@@ -34,7 +34,7 @@ TEST(VisciiReference, EveryUnitAgreesWithIconv) {
       ASSERT_EQ(VisciiByte(unit), '?');
       continue;
     }
-    const int reference = iconvViscii(converter, unit);
+    const int reference = IconvViscii(converter, unit);
     if (reference >= 0) ++mapped;
     ASSERT_EQ(VisciiByte(unit), reference >= 0 ? reference : '?')
         << std::hex << "U+" << static_cast<unsigned>(cp);

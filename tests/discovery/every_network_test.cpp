@@ -87,8 +87,8 @@ class ScriptedSockets final : public DatagramSockets {
 };
 
 std::vector<std::uint8_t> Found(const std::string& macTail, const std::string& ip) {
-  return bytes("58 50 30 30 30 31 46 4F 55 4E 44 00 1A 2B 3C 4D " + macTail + " 22 00 " + ip +
-               " FF FF FF 00 00 00 00 00 8C 23 00");
+  return HexBytes("58 50 30 30 30 31 46 4F 55 4E 44 00 1A 2B 3C 4D " + macTail + " 22 00 " + ip +
+                  " FF FF FF 00 00 00 00 00 8C 23 00");
 }
 
 TEST(EveryNetwork, RepliesKeepTheSocketThatHeardThemOneRecordPerMacOverAll) {

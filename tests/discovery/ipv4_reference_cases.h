@@ -21,7 +21,7 @@ inline constexpr const char* kIpv4ReferenceCases[] = {
 // platformParse(text, networkOrder) -> bool wraps the platform's inet_pton;
 // toHost converts network to host order (ntohl).
 template <typename PlatformParse, typename ToHost>
-void expectAgreementWithPlatform(PlatformParse platformParse, ToHost toHost) {
+void ExpectAgreementWithPlatform(PlatformParse platformParse, ToHost toHost) {
   for (const char* text : kIpv4ReferenceCases) {
     std::uint32_t platformValue = 0;
     const bool platform = platformParse(text, platformValue);

@@ -7,7 +7,7 @@ namespace korvante {
 namespace {
 
 TEST(Ipv4Reference, AgreesWithInetPton) {
-  expectAgreementWithPlatform(
+  ExpectAgreementWithPlatform(
       [](const char* text, std::uint32_t& value) {
         in_addr address{};
         if (inet_pton(AF_INET, text, &address) != 1) return false;

@@ -8,7 +8,7 @@ namespace korvante {
 namespace {
 
 TEST(Ipv4Reference, AgreesWithInetPton) {
-  expectAgreementWithPlatform(
+  ExpectAgreementWithPlatform(
       [](const char* text, std::uint32_t& value) {
         IN_ADDR address{};
         if (inet_pton(AF_INET, text, &address) != 1) return false;

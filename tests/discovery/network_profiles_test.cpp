@@ -7,7 +7,7 @@
 namespace korvante {
 namespace {
 
-AdapterAddress v4(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d, int prefix = 24) {
+AdapterAddress V4(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d, int prefix = 24) {
   AdapterAddress address;
   address.isIpv4 = true;
   address.bytes = {a, b, c, d};
@@ -15,7 +15,7 @@ AdapterAddress v4(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d
   return address;
 }
 
-AdapterRecord adapter(std::u16string name, std::uint32_t ifType, std::vector<AdapterAddress> ips,
+AdapterRecord Adapter(std::u16string name, std::uint32_t ifType, std::vector<AdapterAddress> ips,
                       std::vector<AdapterAddress> gateways = {}, std::u16string description = u"") {
   AdapterRecord record;
   record.operUp = true;
@@ -31,8 +31,8 @@ constexpr std::uint32_t kEthernet = 6;
 
 TEST(Profiles, WiFiAdapterSortsFirstAndIsChosen) {
   const auto profiles = ProfilesFromAdapters({
-      adapter(u"Ethernet", kEthernet, {v4(192, 168, 0, 15)}, {v4(192, 168, 0, 1)}),
-      adapter(u"Wi-Fi", 71, {v4(10, 0, 0, 8)}, {v4(10, 0, 0, 1)}),
+      Adapter(u"Ethernet", kEthernet, {V4(192, 168, 0, 15)}, {V4(192, 168, 0, 1)}),
+      Adapter(u"Wi-Fi", 71, {V4(10, 0, 0, 8)}, {V4(10, 0, 0, 1)}),
   });
   ASSERT_EQ(profiles.size(), 2u);
   EXPECT_EQ(profiles[0].name, u"Wi-Fi");
@@ -52,17 +52,17 @@ TEST(Profiles, WiFiAdapterSortsFirstAndIsChosen) {
 }
 
 TEST(Profiles, WalkSkipsDownLoopbackAndUnusableAddresses) {
-  AdapterRecord down = adapter(u"Down", kEthernet, {v4(192, 168, 3, 3)});
+  AdapterRecord down = Adapter(u"Down", kEthernet, {V4(192, 168, 3, 3)});
   down.operUp = false;
   AdapterAddress v6;  // an IPv6 entry: not isIpv4
-  AdapterRecord mixed = adapter(u"Mixed", kEthernet,
-                                {v6, v4(127, 0, 0, 1, 8), v4(169, 254, 10, 20, 16),
-                                 v4(172, 16, 5, 9, 16), v4(10, 9, 8, 7, 32)},
-                                {v6, v4(172, 16, 0, 1)});
+  AdapterRecord mixed = Adapter(u"Mixed", kEthernet,
+                                {v6, V4(127, 0, 0, 1, 8), V4(169, 254, 10, 20, 16),
+                                 V4(172, 16, 5, 9, 16), V4(10, 9, 8, 7, 32)},
+                                {v6, V4(172, 16, 0, 1)});
   mixed.friendlyName.reset();
   const auto profiles = ProfilesFromAdapters({
       down,
-      adapter(u"Loopback", 24, {v4(192, 168, 4, 4)}),
+      Adapter(u"Loopback", 24, {V4(192, 168, 4, 4)}),
       mixed,
   });
   ASSERT_EQ(profiles.size(), 2u);
@@ -111,7 +111,7 @@ TEST(Profiles, EveryWirelessKeywordCounts) {
                                        upper.substr(0, upper.size() - 1) + u"~"};
     for (const std::u16string& variant : variants) {
       const std::u16string word = u"<" + variant + u">";
-      const bool expected = literals::containsAny(word, literals::kWireless);
+      const bool expected = literals::ContainsAny(word, literals::kWireless);
       EXPECT_EQ(IsWirelessAdapter(kEthernet, word, u"Adapter"), expected)
           << std::string(word.begin(), word.end());
       EXPECT_EQ(IsWirelessAdapter(kEthernet, u"Adapter", word), expected)

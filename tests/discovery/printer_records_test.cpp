@@ -119,13 +119,13 @@ TEST(Records, DefaultsAreWhatPrintersExpect) {
   EXPECT_EQ(target.usb, UsbPrinter{});
 }
 
-std::vector<std::string> ipsOf(const std::vector<NetworkPrinter>& printers) {
+std::vector<std::string> IpsOf(const std::vector<NetworkPrinter>& printers) {
   std::vector<std::string> ips;
   for (const auto& p : printers) ips.push_back(p.ip);
   return ips;
 }
 
-std::vector<NetworkPrinter> printersAt(std::initializer_list<const char*> ips) {
+std::vector<NetworkPrinter> PrintersAt(std::initializer_list<const char*> ips) {
   std::vector<NetworkPrinter> printers;
   for (const char* ip : ips) {
     NetworkPrinter p;
@@ -136,21 +136,21 @@ std::vector<NetworkPrinter> printersAt(std::initializer_list<const char*> ips) {
 }
 
 TEST(AddressOrder, NumericAndTextOrdersDiffer) {
-  auto printers = printersAt({"10.0.0.20", "10.0.0.100", "bad", "10.0.0.2", "9.255.255.255"});
+  auto printers = PrintersAt({"10.0.0.20", "10.0.0.100", "bad", "10.0.0.2", "9.255.255.255"});
 
   SortByNumericAddress(printers);
-  EXPECT_EQ(ipsOf(printers), (std::vector<std::string>{"bad", "9.255.255.255", "10.0.0.2",
+  EXPECT_EQ(IpsOf(printers), (std::vector<std::string>{"bad", "9.255.255.255", "10.0.0.2",
                                                        "10.0.0.20", "10.0.0.100"}));
 
   std::sort(printers.begin(), printers.end(), TextAddressLess);
-  EXPECT_EQ(ipsOf(printers), (std::vector<std::string>{"10.0.0.100", "10.0.0.2", "10.0.0.20",
+  EXPECT_EQ(IpsOf(printers), (std::vector<std::string>{"10.0.0.100", "10.0.0.2", "10.0.0.20",
                                                        "9.255.255.255", "bad"}));
 }
 
 TEST(AddressOrder, NumericOrderComparesUnsigned) {
-  auto printers = printersAt({"200.0.0.1", "100.0.0.1"});
+  auto printers = PrintersAt({"200.0.0.1", "100.0.0.1"});
   SortByNumericAddress(printers);
-  EXPECT_EQ(ipsOf(printers), (std::vector<std::string>{"100.0.0.1", "200.0.0.1"}));
+  EXPECT_EQ(IpsOf(printers), (std::vector<std::string>{"100.0.0.1", "200.0.0.1"}));
 }
 
 TEST(AddressOrder, TextOrderComparesBytesUnsigned) {
@@ -164,7 +164,7 @@ TEST(AddressOrder, TextOrderComparesBytesUnsigned) {
 TEST(ResolveTarget, IndexIsTakenAgainstTheListOfTheCurrentMode) {
   UsbPrinter usb{u"POS-80", u"USB001", u"\\\\?\\usb#x", u"POS-80 queue"};
   const std::vector<UsbPrinter> usbList{usb};
-  const auto netList = printersAt({"192.168.1.10", "192.168.1.9"});
+  const auto netList = PrintersAt({"192.168.1.10", "192.168.1.9"});
 
   const auto second = ResolveTarget(kModeNetwork, 1, usbList, netList);
   ASSERT_TRUE(second.has_value());

@@ -5,7 +5,7 @@
 namespace korvante {
 namespace {
 
-NetworkPrinter udp(std::string ip, std::string mac) {
+NetworkPrinter Udp(std::string ip, std::string mac) {
   NetworkPrinter p;
   p.ip = std::move(ip);
   p.mac = std::move(mac);
@@ -16,13 +16,13 @@ NetworkPrinter udp(std::string ip, std::string mac) {
   return p;
 }
 
-NetworkPrinter swept(std::string ip) {
+NetworkPrinter Swept(std::string ip) {
   NetworkPrinter p;
   p.ip = std::move(ip);
   return p;
 }
 
-std::vector<std::string> ips(const std::vector<NetworkPrinter>& printers) {
+std::vector<std::string> Ips(const std::vector<NetworkPrinter>& printers) {
   std::vector<std::string> out;
   for (const auto& p : printers) out.push_back(p.ip);
   return out;
@@ -30,10 +30,10 @@ std::vector<std::string> ips(const std::vector<NetworkPrinter>& printers) {
 
 TEST(Merge, OnePerAddressInTextOrderDiscoveryWinning) {
   const auto merged = MergeNetworkPrinters(
-      {udp("192.168.1.3", "00-00-00-00-00-03"), udp("192.168.1.50", "00-00-00-00-00-50"),
-       udp("192.168.1.50", "00-00-00-00-00-51"), udp("192.168.1.100", "00-00-00-00-01-00")},
-      {swept("192.168.1.20"), swept("192.168.1.3"), swept("192.168.1.20")});
-  EXPECT_EQ(ips(merged), (std::vector<std::string>{"192.168.1.100", "192.168.1.20", "192.168.1.3",
+      {Udp("192.168.1.3", "00-00-00-00-00-03"), Udp("192.168.1.50", "00-00-00-00-00-50"),
+       Udp("192.168.1.50", "00-00-00-00-00-51"), Udp("192.168.1.100", "00-00-00-00-01-00")},
+      {Swept("192.168.1.20"), Swept("192.168.1.3"), Swept("192.168.1.20")});
+  EXPECT_EQ(Ips(merged), (std::vector<std::string>{"192.168.1.100", "192.168.1.20", "192.168.1.3",
                                                    "192.168.1.50"}));
   EXPECT_TRUE(merged[2].foundByUdp);  // .3 keeps its discovery record
   EXPECT_EQ(merged[2].mac, "00-00-00-00-00-03");
@@ -47,7 +47,7 @@ struct Calls {
   std::uint32_t listenMs = 0;
 };
 
-RefreshSources fakeSources(Calls& calls, std::vector<NetworkProfile> profiles,
+RefreshSources FakeSources(Calls& calls, std::vector<NetworkProfile> profiles,
                            std::vector<NetworkPrinter> found, std::vector<NetworkPrinter> sweep) {
   return RefreshSources{
       [&calls, profiles] {
@@ -83,11 +83,11 @@ TEST(Refresh, DiscoveryFindingAPrinterSkipsTheSweep) {
   Calls calls;
   const TargetsResult r =
       CollectTargets(1, 7,
-                     fakeSources(calls, {wired, wifi}, {udp("192.168.1.100", "00-1A-2B-3C-4D-5E")},
-                                 {swept("192.168.1.3")}));
+                     FakeSources(calls, {wired, wifi}, {Udp("192.168.1.100", "00-1A-2B-3C-4D-5E")},
+                                 {Swept("192.168.1.3")}));
   EXPECT_EQ(r.mode, 1);
   EXPECT_EQ(r.generation, 7);
-  EXPECT_EQ(ips(r.networkPrinters), std::vector<std::string>{"192.168.1.100"});
+  EXPECT_EQ(Ips(r.networkPrinters), std::vector<std::string>{"192.168.1.100"});
   EXPECT_EQ(r.profiles.size(), 2u);
   EXPECT_TRUE(r.usbPrinters.empty());
   EXPECT_EQ(calls.sweep, 0);
@@ -99,11 +99,11 @@ TEST(Refresh, DiscoveryFindingAPrinterSkipsTheSweep) {
 TEST(Refresh, NothingDiscoveredSweepsTheDefaultProfile) {
   Calls calls;
   const TargetsResult r = CollectTargets(
-      1, 3, fakeSources(calls, {}, {}, {swept("192.168.1.3"), swept("192.168.1.20")}));
+      1, 3, FakeSources(calls, {}, {}, {Swept("192.168.1.3"), Swept("192.168.1.20")}));
   EXPECT_EQ(calls.sweep, 1);
   EXPECT_EQ(calls.sweptOn.ip, "192.168.1.1");
   EXPECT_EQ(calls.discoveredOn.mask, "255.255.255.0");
-  EXPECT_EQ(ips(r.networkPrinters), (std::vector<std::string>{"192.168.1.20", "192.168.1.3"}));
+  EXPECT_EQ(Ips(r.networkPrinters), (std::vector<std::string>{"192.168.1.20", "192.168.1.3"}));
   for (const auto& p : r.networkPrinters) {
     EXPECT_TRUE(p.mac.empty());
     EXPECT_EQ(p.port, 9100);
@@ -114,7 +114,7 @@ TEST(Refresh, NothingDiscoveredSweepsTheDefaultProfile) {
 
 TEST(Refresh, UsbModeTouchesNoNetwork) {
   Calls calls;
-  const TargetsResult r = CollectTargets(0, 12, fakeSources(calls, {NetworkProfile{}}, {}, {}));
+  const TargetsResult r = CollectTargets(0, 12, FakeSources(calls, {NetworkProfile{}}, {}, {}));
   EXPECT_EQ(r.mode, 0);
   EXPECT_EQ(r.generation, 12);
   ASSERT_EQ(r.usbPrinters.size(), 1u);

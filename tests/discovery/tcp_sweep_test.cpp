@@ -27,8 +27,8 @@ TEST(SweepRules, PrinterReplyBytes) {
   for (int b : {0x01, 0x02, 0x04, 0x21, 0x23, 0x41, 0x42, 0x0F, 0xEF}) {
     EXPECT_FALSE(IsPrinterReplyByte(static_cast<std::uint8_t>(b))) << b;
   }
-  EXPECT_FALSE(ContainsPrinterReply(bytes("41 42")));
-  EXPECT_TRUE(ContainsPrinterReply(bytes("41 42 12")));
+  EXPECT_FALSE(ContainsPrinterReply(HexBytes("41 42")));
+  EXPECT_TRUE(ContainsPrinterReply(HexBytes("41 42 12")));
   EXPECT_FALSE(ContainsPrinterReply({}));
 }
 
@@ -64,20 +64,20 @@ TEST(SweepRules, StatusProbeSequence) {
     int requests;
   };
   const Case cases[] = {
-      {"0x12 to the first", {{1, bytes("12")}}, true, 1},
-      {"0x16 only to the third", {{3, bytes("16")}}, true, 3},
+      {"0x12 to the first", {{1, HexBytes("12")}}, true, 1},
+      {"0x16 only to the third", {{3, HexBytes("16")}}, true, 3},
       {"41 42 to every one",
-       {{1, bytes("41 42")}, {2, bytes("41 42")}, {3, bytes("41 42")}},
+       {{1, HexBytes("41 42")}, {2, HexBytes("41 42")}, {3, HexBytes("41 42")}},
        false,
        3},
-      {"a single 00", {{2, bytes("00")}}, true, 2},
+      {"a single 00", {{2, HexBytes("00")}}, true, 2},
       {"silent", {}, false, 3},
   };
   for (const Case& c : cases) {
     ScriptedHost host(c.answers);
     EXPECT_EQ(ProbeStatus(host), c.printer) << c.what;
     EXPECT_EQ(host.requests, c.requests) << c.what;
-    const auto all = bytes("10 04 01 10 04 02 10 04 04");
+    const auto all = HexBytes("10 04 01 10 04 02 10 04 04");
     EXPECT_EQ(host.sent, std::vector<std::uint8_t>(all.begin(), all.begin() + 3 * c.requests))
         << c.what;
   }

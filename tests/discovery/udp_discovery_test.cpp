@@ -12,19 +12,19 @@ namespace {
 // "XP0001FOUND" + MAC 00 1A 2B 3C 4D 5E + device 22 00 + 192.168.1.100 +
 // 255.255.255.0 + 192.168.1.1 + port 8C 23 + trailer 00.
 const char* const kMarker = "58 50 30 30 30 31 46 4F 55 4E 44";
-std::vector<std::uint8_t> reply(const std::string& port = "8C 23",
+std::vector<std::uint8_t> Reply(const std::string& port = "8C 23",
                                 const std::string& mac = "00 1A 2B 3C 4D 5E",
                                 const std::string& ip = "C0 A8 01 64") {
-  return bytes(std::string(kMarker) + " " + mac + " 22 00 " + ip + " FF FF FF 00 C0 A8 01 01 " +
-               port + " 00");
+  return HexBytes(std::string(kMarker) + " " + mac + " 22 00 " + ip + " FF FF FF 00 C0 A8 01 01 " +
+                  port + " 00");
 }
 
 TEST(DiscoveryWire, RequestIsTheTenAsciiBytes) {
-  EXPECT_EQ(DiscoveryRequest(), bytes("58 50 30 30 30 31 46 49 4E 44"));
+  EXPECT_EQ(DiscoveryRequest(), HexBytes("58 50 30 30 30 31 46 49 4E 44"));
 }
 
 TEST(DiscoveryWire, ReplyFillsEveryField) {
-  const auto printer = ParseDiscoveryReply(reply());
+  const auto printer = ParseDiscoveryReply(Reply());
   ASSERT_TRUE(printer);
   EXPECT_EQ(printer->mac, "00-1A-2B-3C-4D-5E");
   EXPECT_EQ(printer->deviceBytes[0], 0x22);
@@ -35,8 +35,9 @@ TEST(DiscoveryWire, ReplyFillsEveryField) {
   EXPECT_EQ(printer->port, 9100);
   EXPECT_TRUE(printer->foundByUdp);
 
-  const auto other = ParseDiscoveryReply(
-      bytes(std::string(kMarker) + " AB CD EF 01 02 FF 31 07 0A 00 00 FE FF FF 00 00 0A 00 00 01 "
+  const auto other =
+      ParseDiscoveryReply(HexBytes(std::string(kMarker) +
+                                   " AB CD EF 01 02 FF 31 07 0A 00 00 FE FF FF 00 00 0A 00 00 01 "
                                    "28 23 77"));
   ASSERT_TRUE(other);
   EXPECT_EQ(other->mac, "AB-CD-EF-01-02-FF");
@@ -56,15 +57,15 @@ TEST(DiscoveryWire, PortBytesAreLittleEndianAndZeroMeans9100) {
   const Case cases[] = {
       {"8C 23", 9100}, {"00 00", 9100}, {"50 00", 80}, {"FF FF", 65535}, {"00 01", 256}};
   for (const Case& c : cases) {
-    const auto printer = ParseDiscoveryReply(reply(c.portBytes));
+    const auto printer = ParseDiscoveryReply(Reply(c.portBytes));
     ASSERT_TRUE(printer) << c.portBytes;
     EXPECT_EQ(printer->port, c.port) << c.portBytes;
   }
 }
 
 TEST(DiscoveryWire, MarkerAnywhereAndLengthRule) {
-  std::vector<std::uint8_t> full = reply();
-  std::vector<std::uint8_t> leading = bytes("01 02 58 50");
+  std::vector<std::uint8_t> full = Reply();
+  std::vector<std::uint8_t> leading = HexBytes("01 02 58 50");
   leading.insert(leading.end(), full.begin(), full.end());
   const auto shifted = ParseDiscoveryReply(leading);
   ASSERT_TRUE(shifted);
@@ -77,7 +78,7 @@ TEST(DiscoveryWire, MarkerAnywhereAndLengthRule) {
   std::vector<std::uint8_t> cut = full;
   cut.pop_back();  // ends right after the port: 33 bytes from the marker on
   EXPECT_FALSE(ParseDiscoveryReply(cut));
-  EXPECT_FALSE(ParseDiscoveryReply(bytes("58 50 30 30 30 31 46 49 4E 44")));  // own request
+  EXPECT_FALSE(ParseDiscoveryReply(HexBytes("58 50 30 30 30 31 46 49 4E 44")));  // own request
   EXPECT_FALSE(ParseDiscoveryReply({}));
   std::vector<std::uint8_t> lowercase = full;
   lowercase[10] = 0x64;  // "XP0001FOUNd"
@@ -90,11 +91,11 @@ TEST(DiscoveryWire, MarkerAnywhereAndLengthRule) {
 
 TEST(DiscoveryWire, CollectorKeepsFirstReplyPerMacAndSortsNumerically) {
   ReplyCollector collector;
-  collector.Add(reply("8C 23", "00 00 00 00 00 0A", "C0 A8 01 0A"));  // .10
-  collector.Add(reply("8C 23", "00 00 00 00 00 09", "C0 A8 01 09"));  // .9
-  collector.Add(reply("8C 23", "00 00 00 00 00 0A", "C0 A8 01 0B"));  // .10 again, moved
-  collector.Add(reply("8C 23", "00 00 00 00 00 32", "C0 A8 01 32"));  // .50
-  collector.Add(reply("8C 23", "00 00 00 00 00 33", "C0 A8 01 32"));  // another MAC on .50
+  collector.Add(Reply("8C 23", "00 00 00 00 00 0A", "C0 A8 01 0A"));  // .10
+  collector.Add(Reply("8C 23", "00 00 00 00 00 09", "C0 A8 01 09"));  // .9
+  collector.Add(Reply("8C 23", "00 00 00 00 00 0A", "C0 A8 01 0B"));  // .10 again, moved
+  collector.Add(Reply("8C 23", "00 00 00 00 00 32", "C0 A8 01 32"));  // .50
+  collector.Add(Reply("8C 23", "00 00 00 00 00 33", "C0 A8 01 32"));  // another MAC on .50
   const auto printers = collector.Take();
   ASSERT_EQ(printers.size(), 4u);
   EXPECT_EQ(printers[0].ip, "192.168.1.9");
@@ -151,11 +152,11 @@ TEST(DiscoveryListen, ListensForTheWholeTimeAndCollects) {
   MonotonicClock::time_point now{};
   const auto start = now;
   ScriptedSource source(now, {
-                                 {milliseconds(5), bytes("58 50 30 30 30 31 46 49 4E 44")},
-                                 {milliseconds(5), reply()},
+                                 {milliseconds(5), HexBytes("58 50 30 30 30 31 46 49 4E 44")},
+                                 {milliseconds(5), Reply()},
                                  {milliseconds(5), std::vector<std::uint8_t>(600, 0x41)},
                                  {milliseconds(180), std::nullopt},
-                                 {milliseconds(10), reply()},
+                                 {milliseconds(10), Reply()},
                              });
   const auto printers = CollectReplies(source, 900, [&] { return now; });
   ASSERT_EQ(printers.size(), 1u);

@@ -20,93 +20,93 @@ namespace {
 
 AdapterAddress ReadAddress(std::string_view text) {
   AdapterAddress address;
-  const auto slash = split(text, "/");
-  const auto octets = split(slash[0], ".");
+  const auto slash = Split(text, "/");
+  const auto octets = Split(slash[0], ".");
   if (octets.size() != 4) return address;
   for (std::size_t i = 0; i < 4; ++i) {
-    const long value = number(octets[i], -1);
+    const long value = Number(octets[i], -1);
     if (value < 0) return address;
     address.bytes[i] = static_cast<std::uint8_t>(value & 0xFF);
   }
   address.isIpv4 = true;
-  address.prefixLength = static_cast<int>(number(field(slash, 1), 0));
+  address.prefixLength = static_cast<int>(Number(Field(slash, 1), 0));
   return address;
 }
 
-std::optional<std::u16string> optionalText(std::string_view text) {
+std::optional<std::u16string> OptionalText(std::string_view text) {
   if (text == "~") return std::nullopt;
-  return text16(text);
+  return Text16(text);
 }
 
 AdapterRecord ReadAdapter(std::string_view line) {
-  const auto f = split(line, "|");
+  const auto f = Split(line, "|");
   AdapterRecord adapter;
-  adapter.operUp = field(f, 0) == "1";
-  adapter.ifType = static_cast<std::uint32_t>(number(field(f, 1), 6));
-  adapter.friendlyName = optionalText(field(f, 2));
-  adapter.description = optionalText(field(f, 3));
-  for (std::string_view a : split(field(f, 4), ",")) adapter.unicast.push_back(ReadAddress(a));
-  for (std::string_view g : split(field(f, 5), ",")) adapter.gateways.push_back(ReadAddress(g));
+  adapter.operUp = Field(f, 0) == "1";
+  adapter.ifType = static_cast<std::uint32_t>(Number(Field(f, 1), 6));
+  adapter.friendlyName = OptionalText(Field(f, 2));
+  adapter.description = OptionalText(Field(f, 3));
+  for (std::string_view a : Split(Field(f, 4), ",")) adapter.unicast.push_back(ReadAddress(a));
+  for (std::string_view g : Split(Field(f, 5), ",")) adapter.gateways.push_back(ReadAddress(g));
   return adapter;
 }
 
-std::string dotted(std::uint32_t host) {
+std::string Dotted(std::uint32_t host) {
   return std::to_string(host >> 24) + "." + std::to_string((host >> 16) & 0xFF) + "." +
          std::to_string((host >> 8) & 0xFF) + "." + std::to_string(host & 0xFF);
 }
 
-std::string dotted(const std::array<std::uint8_t, 4>& b) {
-  return dotted((std::uint32_t{b[0]} << 24) | (std::uint32_t{b[1]} << 16) |
+std::string Dotted(const std::array<std::uint8_t, 4>& b) {
+  return Dotted((std::uint32_t{b[0]} << 24) | (std::uint32_t{b[1]} << 16) |
                 (std::uint32_t{b[2]} << 8) | b[3]);
 }
 
-std::uint32_t maskOf(int prefixLength) {
+std::uint32_t MaskOf(int prefixLength) {
   const int n = std::clamp(prefixLength, 0, 32);
   return static_cast<std::uint32_t>(0xFFFFFFFF00000000ull >> n);
 }
 
 // The profiles the walk must give, in adapter and address order.
-std::vector<NetworkProfile> expectedProfiles(const std::vector<AdapterRecord>& adapters) {
+std::vector<NetworkProfile> ExpectedProfiles(const std::vector<AdapterRecord>& adapters) {
   std::vector<NetworkProfile> out;
   for (const AdapterRecord& a : adapters) {
     if (!a.operUp || a.ifType == 24) continue;
     std::string gateway;
     for (const AdapterAddress& g : a.gateways) {
       if (g.isIpv4) {
-        gateway = dotted(g.bytes);
+        gateway = Dotted(g.bytes);
         break;
       }
     }
     const bool wireless =
         a.ifType == 71 ||
-        literals::containsAny(a.friendlyName.value_or(u"") + u" " + a.description.value_or(u""),
+        literals::ContainsAny(a.friendlyName.value_or(u"") + u" " + a.description.value_or(u""),
                               literals::kWireless);
     for (const AdapterAddress& u : a.unicast) {
       if (!u.isIpv4 || u.bytes[0] == 127 || (u.bytes[0] == 169 && u.bytes[1] == 254)) continue;
-      out.push_back({a.friendlyName.value_or(u"LAN"), dotted(u.bytes),
-                     dotted(maskOf(u.prefixLength)), gateway, wireless});
+      out.push_back({a.friendlyName.value_or(u"LAN"), Dotted(u.bytes),
+                     Dotted(MaskOf(u.prefixLength)), gateway, wireless});
     }
   }
   return out;
 }
 
 // Wireless first, then with a gateway, then by name.
-bool expectedBefore(const NetworkProfile& a, const NetworkProfile& b) {
+bool ExpectedBefore(const NetworkProfile& a, const NetworkProfile& b) {
   return std::make_tuple(!a.wireless, a.gateway.empty(), a.name) <
          std::make_tuple(!b.wireless, b.gateway.empty(), b.name);
 }
 
-auto key(const NetworkProfile& p) { return std::tie(p.wireless, p.gateway, p.name, p.ip, p.mask); }
+auto Key(const NetworkProfile& p) { return std::tie(p.wireless, p.gateway, p.name, p.ip, p.mask); }
 
-bool sameProfile(const NetworkProfile& a, const NetworkProfile& b) { return key(a) == key(b); }
+bool SameProfile(const NetworkProfile& a, const NetworkProfile& b) { return Key(a) == Key(b); }
 
-void checkChoice(const std::vector<NetworkProfile>& profiles) {
+void CheckChoice(const std::vector<NetworkProfile>& profiles) {
   const NetworkProfile chosen = ChooseProfile(profiles);
   if (profiles.empty()) {
     KV_FUZZ_CHECK(
-        sameProfile(chosen, {u"WiFi", "192.168.1.1", "255.255.255.0", "192.168.1.1", true}));
+        SameProfile(chosen, {u"WiFi", "192.168.1.1", "255.255.255.0", "192.168.1.1", true}));
   } else {
-    KV_FUZZ_CHECK(sameProfile(chosen, profiles.front()));  // the sorted list's first
+    KV_FUZZ_CHECK(SameProfile(chosen, profiles.front()));  // the sorted list's first
   }
 
   // The printer address: the base's first three octets and 222.
@@ -124,7 +124,7 @@ void checkChoice(const std::vector<NetworkProfile>& profiles) {
     maskHost = maskHost << 8 | (*mask)[i];
   }
   std::vector<std::string> expected{"255.255.255.255"};
-  if (host != 0 && maskHost != 0) expected.push_back(dotted(host | ~maskHost));
+  if (host != 0 && maskHost != 0) expected.push_back(Dotted(host | ~maskHost));
   expected.push_back(chosen.ip.substr(0, chosen.ip.rfind('.')) + ".255");
   KV_FUZZ_CHECK(targets == expected);
 }
@@ -132,7 +132,7 @@ void checkChoice(const std::vector<NetworkProfile>& profiles) {
 // Discovery: the chosen profile on the wildcard socket first, then one socket
 // bound to each other distinct usable address. The sweep: never a tunnel or
 // PPP adapter, each /24 once, every other network covered.
-void checkEveryNetwork(const std::vector<NetworkProfile>& profiles) {
+void CheckEveryNetwork(const std::vector<NetworkProfile>& profiles) {
   const NetworkProfile chosen = ChooseProfile(profiles);
   const std::vector<DiscoverySocketPlan> plan = PlanDiscoverySockets(profiles);
   KV_FUZZ_CHECK(!plan.empty() && plan[0].bindIp == "0.0.0.0" && plan[0].heardOn == chosen.ip &&
@@ -167,21 +167,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace korvante;
   using namespace korvante::fuzz;
   std::vector<AdapterRecord> adapters;
-  for (std::string_view line : split(asText(data, size), "\n")) {
+  for (std::string_view line : Split(AsText(data, size), "\n")) {
     adapters.push_back(ReadAdapter(line));
   }
 
   const std::vector<NetworkProfile> profiles = ProfilesFromAdapters(adapters);
-  KV_FUZZ_CHECK(std::is_sorted(profiles.begin(), profiles.end(), expectedBefore));
-  std::vector<NetworkProfile> expected = expectedProfiles(adapters);
+  KV_FUZZ_CHECK(std::is_sorted(profiles.begin(), profiles.end(), ExpectedBefore));
+  std::vector<NetworkProfile> expected = ExpectedProfiles(adapters);
   KV_FUZZ_CHECK(profiles.size() == expected.size());
   std::vector<NetworkProfile> got = profiles;
-  auto total = [](const NetworkProfile& a, const NetworkProfile& b) { return key(a) < key(b); };
+  auto total = [](const NetworkProfile& a, const NetworkProfile& b) { return Key(a) < Key(b); };
   std::sort(got.begin(), got.end(), total);
   std::sort(expected.begin(), expected.end(), total);
-  KV_FUZZ_CHECK(std::equal(got.begin(), got.end(), expected.begin(), sameProfile));
+  KV_FUZZ_CHECK(std::equal(got.begin(), got.end(), expected.begin(), SameProfile));
 
-  checkChoice(profiles);
-  checkEveryNetwork(profiles);
+  CheckChoice(profiles);
+  CheckEveryNetwork(profiles);
   return 0;
 }

@@ -14,8 +14,8 @@ bool IsDigit(char16_t u) { return u >= u'0' && u <= u'9'; }
 bool IsBlank(char16_t u) { return u == u' ' || (u >= u'\t' && u <= u'\r'); }
 
 // The first "com" (any case) with digits after it, and those digits.
-std::u16string expectedComPort(const std::u16string& text) {
-  const std::u16string lower = lowerAscii(text);
+std::u16string ExpectedComPort(const std::u16string& text) {
+  const std::u16string lower = LowerAscii(text);
   for (std::size_t i = 0; i + 3 < text.size(); ++i) {
     if (lower.compare(i, 3, u"com") != 0 || !IsDigit(text[i + 3])) continue;
     std::size_t end = i + 3;
@@ -27,9 +27,9 @@ std::u16string expectedComPort(const std::u16string& text) {
 
 // The text after "usbprint\" ('#' read as '\') up to the next '\', with '&'
 // and '_' as blanks, trimmed; the default name when nothing is left.
-std::u16string expectedMonitorName(std::u16string id) {
+std::u16string ExpectedMonitorName(std::u16string id) {
   std::replace(id.begin(), id.end(), u'#', u'\\');
-  const std::size_t at = lowerAscii(id).find(u"usbprint\\");
+  const std::size_t at = LowerAscii(id).find(u"usbprint\\");
   if (at == std::u16string::npos) return u"USB Monitor Printer";
   std::u16string model = id.substr(at + 9);
   model = model.substr(0, model.find(u'\\'));
@@ -46,15 +46,15 @@ std::u16string expectedMonitorName(std::u16string id) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace korvante;
   using namespace korvante::fuzz;
-  const std::u16string text = text16(asText(data, size));
+  const std::u16string text = Text16(AsText(data, size));
 
   const std::u16string port = FindComPort(text);
-  KV_FUZZ_CHECK(port == expectedComPort(text));
+  KV_FUZZ_CHECK(port == ExpectedComPort(text));
   // A found port always passes the serial pass's own "starts with com" test.
-  KV_FUZZ_CHECK(port.empty() || lowerAscii(port.substr(0, 3)) == u"com");
+  KV_FUZZ_CHECK(port.empty() || LowerAscii(port.substr(0, 3)) == u"com");
 
   const std::u16string name = MonitorNameFromDeviceId(text);
-  KV_FUZZ_CHECK(name == expectedMonitorName(text));
+  KV_FUZZ_CHECK(name == ExpectedMonitorName(text));
   KV_FUZZ_CHECK(!name.empty() && name.find_first_of(u"&_\\#") == std::u16string::npos);
   return 0;
 }

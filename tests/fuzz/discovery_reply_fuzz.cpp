@@ -16,7 +16,7 @@ namespace {
 
 // The reply as the protocol lays it out, read without the tool's code: the
 // first "XP0001FOUND", then 23 bytes up to the trailing byte.
-std::optional<NetworkPrinter> expectedReply(std::string_view datagram) {
+std::optional<NetworkPrinter> ExpectedReply(std::string_view datagram) {
   const std::size_t m = datagram.find("XP0001FOUND");
   if (m == std::string_view::npos || datagram.size() < m + 34) return std::nullopt;
   auto at = [&](std::size_t offset) { return static_cast<unsigned char>(datagram[m + offset]); };
@@ -39,16 +39,16 @@ std::optional<NetworkPrinter> expectedReply(std::string_view datagram) {
   return p;
 }
 
-std::span<const std::uint8_t> bytesOf(std::string_view text) {
+std::span<const std::uint8_t> BytesOf(std::string_view text) {
   return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
-bool isUpperHex(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+bool IsUpperHex(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
 
-void checkRecord(const NetworkPrinter& p) {
+void CheckRecord(const NetworkPrinter& p) {
   KV_FUZZ_CHECK(p.mac.size() == 17);
   for (std::size_t i = 0; i < p.mac.size(); ++i) {
-    KV_FUZZ_CHECK(i % 3 == 2 ? p.mac[i] == '-' : isUpperHex(p.mac[i]));
+    KV_FUZZ_CHECK(i % 3 == 2 ? p.mac[i] == '-' : IsUpperHex(p.mac[i]));
   }
   KV_FUZZ_CHECK(p.port > 0 && p.port <= 0xFFFF);
   KV_FUZZ_CHECK(Ipv4Bytes(p.ip) && Ipv4Bytes(p.mask) && Ipv4Bytes(p.gateway));
@@ -58,27 +58,27 @@ void checkRecord(const NetworkPrinter& p) {
 // What a run must return: the first reply of every MAC, in numeric address
 // order. Records of one address may come in any order, so both sides are
 // compared sorted by address and MAC.
-std::vector<NetworkPrinter> expectedRun(const std::vector<std::string_view>& datagrams,
+std::vector<NetworkPrinter> ExpectedRun(const std::vector<std::string_view>& datagrams,
                                         std::size_t maxLength) {
   std::map<std::string, NetworkPrinter> firstByMac;
   for (std::string_view d : datagrams) {
     if (d.size() > maxLength) continue;
-    if (auto p = expectedReply(d)) firstByMac.try_emplace(p->mac, *p);
+    if (auto p = ExpectedReply(d)) firstByMac.try_emplace(p->mac, *p);
   }
   std::vector<NetworkPrinter> out;
   for (auto& [mac, p] : firstByMac) out.push_back(p);
   return out;
 }
 
-bool byAddressThenMac(const NetworkPrinter& a, const NetworkPrinter& b) {
+bool ByAddressThenMac(const NetworkPrinter& a, const NetworkPrinter& b) {
   const auto ka = Ipv4ToHost(a.ip), kb = Ipv4ToHost(b.ip);
   return ka != kb ? ka < kb : a.mac < b.mac;
 }
 
-void checkRun(std::vector<NetworkPrinter> got, std::vector<NetworkPrinter> expected) {
+void CheckRun(std::vector<NetworkPrinter> got, std::vector<NetworkPrinter> expected) {
   KV_FUZZ_CHECK(std::is_sorted(got.begin(), got.end(), NumericAddressLess));
-  std::sort(got.begin(), got.end(), byAddressThenMac);
-  std::sort(expected.begin(), expected.end(), byAddressThenMac);
+  std::sort(got.begin(), got.end(), ByAddressThenMac);
+  std::sort(expected.begin(), expected.end(), ByAddressThenMac);
   KV_FUZZ_CHECK(got == expected);
 }
 
@@ -113,19 +113,19 @@ class ScriptedSource : public DatagramSource {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace korvante;
   using namespace korvante::fuzz;
-  const std::string_view input = asText(data, size);
+  const std::string_view input = AsText(data, size);
 
-  const std::optional<NetworkPrinter> parsed = ParseDiscoveryReply(bytesOf(input));
-  KV_FUZZ_CHECK(parsed == expectedReply(input));
-  if (parsed) checkRecord(*parsed);
+  const std::optional<NetworkPrinter> parsed = ParseDiscoveryReply(BytesOf(input));
+  KV_FUZZ_CHECK(parsed == ExpectedReply(input));
+  if (parsed) CheckRecord(*parsed);
 
-  const std::vector<std::string_view> datagrams = split(input, "NEXT");
+  const std::vector<std::string_view> datagrams = Split(input, "NEXT");
   ReplyCollector collector;
-  for (std::string_view d : datagrams) collector.Add(bytesOf(d));
-  checkRun(collector.Take(), expectedRun(datagrams, SIZE_MAX));
+  for (std::string_view d : datagrams) collector.Add(BytesOf(d));
+  CheckRun(collector.Take(), ExpectedRun(datagrams, SIZE_MAX));
 
   ScriptedSource source(datagrams);
   const auto listened = CollectReplies(source, kRefreshListenMs, [&] { return source.clock; });
-  checkRun(listened, expectedRun(datagrams, kDiscoveryReceiveBytes));
+  CheckRun(listened, ExpectedRun(datagrams, kDiscoveryReceiveBytes));
   return 0;
 }

@@ -31,12 +31,12 @@ namespace korvante::fuzz {
 #define KV_FUZZ_CHECK(condition) \
   ((condition) ? (void)0 : ::korvante::fuzz::fail(#condition, __FILE__, __LINE__))
 
-inline std::string_view asText(const std::uint8_t* data, std::size_t size) {
+inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
   return {reinterpret_cast<const char*>(data), size};
 }
 
 // The parts of `text` between separators; n separators give n + 1 parts.
-inline std::vector<std::string_view> split(std::string_view text, std::string_view separator) {
+inline std::vector<std::string_view> Split(std::string_view text, std::string_view separator) {
   std::vector<std::string_view> parts;
   for (;;) {
     const std::size_t at = text.find(separator);
@@ -47,12 +47,12 @@ inline std::vector<std::string_view> split(std::string_view text, std::string_vi
 }
 
 // Field `i` of a split line, empty when the line has fewer fields.
-inline std::string_view field(const std::vector<std::string_view>& fields, std::size_t i) {
+inline std::string_view Field(const std::vector<std::string_view>& fields, std::size_t i) {
   return i < fields.size() ? fields[i] : std::string_view{};
 }
 
 // Lenient UTF-8 to UTF-16, independent of the product's decoder (see above).
-inline std::u16string text16(std::string_view utf8) {
+inline std::u16string Text16(std::string_view utf8) {
   std::u16string out;
   auto byte = [&](std::size_t at) { return static_cast<unsigned char>(utf8[at]); };
   for (std::size_t i = 0; i < utf8.size();) {
@@ -83,7 +83,7 @@ inline std::u16string text16(std::string_view utf8) {
 }
 
 // A small decimal number of a field ("12", "-3"); `fallback` when it holds none.
-inline long number(std::string_view text, long fallback) {
+inline long Number(std::string_view text, long fallback) {
   long value = 0;
   bool negative = false;
   std::size_t i = 0;
@@ -96,13 +96,13 @@ inline long number(std::string_view text, long fallback) {
   return negative ? -value : value;
 }
 
-inline bool hasFlag(std::string_view text, char flag) {
+inline bool HasFlag(std::string_view text, char flag) {
   return text.find(flag) != std::string_view::npos;
 }
 
 // The ASCII narrowing of addresses and WiFi credentials, independent of the
 // product's: units 1 to 127 are kept, every other unit becomes '?'.
-inline std::string asciiNarrowed(std::u16string_view text) {
+inline std::string AsciiNarrowed(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
   for (char16_t u : text) out += u >= 1 && u <= 127 ? static_cast<char>(u) : '?';
@@ -110,7 +110,7 @@ inline std::string asciiNarrowed(std::u16string_view text) {
 }
 
 // Folds A to Z only, as the tool's case-insensitive comparisons do.
-inline std::u16string lowerAscii(std::u16string text) {
+inline std::u16string LowerAscii(std::u16string text) {
   for (char16_t& u : text) {
     if (u >= u'A' && u <= u'Z') u = static_cast<char16_t>(u + 32);
   }

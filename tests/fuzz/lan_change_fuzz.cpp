@@ -21,7 +21,7 @@
 namespace korvante::fuzz {
 namespace {
 
-std::optional<std::array<std::uint8_t, 4>> expectedAddress(const std::string& text) {
+std::optional<std::array<std::uint8_t, 4>> ExpectedAddress(const std::string& text) {
   std::array<std::uint8_t, 4> bytes{};
   if (inet_pton(AF_INET, text.c_str(), bytes.data()) != 1) return std::nullopt;
   return bytes;
@@ -29,7 +29,7 @@ std::optional<std::array<std::uint8_t, 4>> expectedAddress(const std::string& te
 
 // sscanf's reading of "%x-%x-%x-%x-%x-%x", for MAC texts of hex digits and
 // dashes with fields of at most 16 digits (where sscanf does not saturate).
-std::optional<std::array<std::uint8_t, 6>> expectedMac(const std::string& mac) {
+std::optional<std::array<std::uint8_t, 6>> ExpectedMac(const std::string& mac) {
   std::size_t run = 0;
   for (char c : mac) {
     if (c == '-') {
@@ -52,36 +52,36 @@ std::optional<std::array<std::uint8_t, 6>> expectedMac(const std::string& mac) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace korvante;
   using namespace korvante::fuzz;
-  const std::vector<std::string_view> lines = split(asText(data, size), "\n");
+  const std::vector<std::string_view> lines = Split(AsText(data, size), "\n");
   NetworkPrinter printer;
-  printer.mac = std::string(field(lines, 0));
-  const std::string_view deviceBytes = field(lines, 1);
+  printer.mac = std::string(Field(lines, 0));
+  const std::string_view deviceBytes = Field(lines, 1);
   printer.deviceBytes = {static_cast<std::uint8_t>(deviceBytes.size() > 0 ? deviceBytes[0] : 0x22),
                          static_cast<std::uint8_t>(deviceBytes.size() > 1 ? deviceBytes[1] : 0)};
-  printer.port = static_cast<std::int32_t>(number(field(lines, 2), 9100));
-  const std::u16string newIp = text16(field(lines, 3));
+  printer.port = static_cast<std::int32_t>(Number(Field(lines, 2), 9100));
+  const std::u16string newIp = Text16(Field(lines, 3));
   {
     // A printer address typed by hand: inet_pton's reading of the text
     // without the blanks around it, a host a printer can have (1 to 223).
-    std::string typed = std::string(field(lines, 3));
+    std::string typed = std::string(Field(lines, 3));
     typed.erase(0, typed.find_first_not_of(" \t"));
     typed.erase(typed.find_last_not_of(" \t") + 1);
-    const auto address = expectedAddress(typed);
+    const auto address = ExpectedAddress(typed);
     const bool host = address && (*address)[0] != 0 && (*address)[0] < 224 &&
                       typed.find_first_not_of("0123456789.") == std::string::npos;
     KV_FUZZ_CHECK(TypedPrinterAddress(newIp) == (host ? std::optional(typed) : std::nullopt));
   }
-  const std::u16string mask = text16(field(lines, 4));
-  const std::u16string gateway = text16(field(lines, 5));
-  printer.foundByUdp = hasFlag(field(lines, 6), 'u');
-  const bool profilesPresent = hasFlag(field(lines, 6), 'p');
+  const std::u16string mask = Text16(Field(lines, 4));
+  const std::u16string gateway = Text16(Field(lines, 5));
+  printer.foundByUdp = HasFlag(Field(lines, 6), 'u');
+  const bool profilesPresent = HasFlag(Field(lines, 6), 'p');
 
   const LanAddresses addresses = ReadLanAddresses(newIp, mask, gateway);
-  KV_FUZZ_CHECK(addresses.newIp == asciiNarrowed(newIp) && addresses.mask == asciiNarrowed(mask) &&
-                addresses.gateway == asciiNarrowed(gateway));
-  const auto ip = expectedAddress(addresses.newIp);
-  const auto maskBytes = expectedAddress(addresses.mask);
-  const auto gatewayBytes = expectedAddress(addresses.gateway);
+  KV_FUZZ_CHECK(addresses.newIp == AsciiNarrowed(newIp) && addresses.mask == AsciiNarrowed(mask) &&
+                addresses.gateway == AsciiNarrowed(gateway));
+  const auto ip = ExpectedAddress(addresses.newIp);
+  const auto maskBytes = ExpectedAddress(addresses.mask);
+  const auto gatewayBytes = ExpectedAddress(addresses.gateway);
 
   // The broadcast needs all three fields, the IP-change command the address.
   const bool broadcast = UsesSaveBroadcast(printer, profilesPresent);
@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!firstBad) {
     const CommandBuffer& b = save.bytes;
     KV_FUZZ_CHECK(std::equal(b.begin(), b.begin() + 10, "XP0001SAVE"));
-    if (const auto mac = expectedMac(printer.mac)) {
+    if (const auto mac = ExpectedMac(printer.mac)) {
       KV_FUZZ_CHECK(std::equal(mac->begin(), mac->end(), b.begin() + 10));
     }
     KV_FUZZ_CHECK(b[16] == printer.deviceBytes[0] && b[17] == printer.deviceBytes[1]);

@@ -14,7 +14,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace korvante;
   using namespace korvante::fuzz;
-  const std::u16string text = text16(asText(data, size));
+  const std::u16string text = Text16(AsText(data, size));
 
   const std::int32_t density = DensityFromText(text);
   const int copies = CopiesFromText(text);

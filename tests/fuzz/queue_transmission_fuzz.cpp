@@ -19,7 +19,7 @@ namespace korvante::fuzz {
 namespace {
 
 // The fields before the text, then the text itself.
-std::pair<std::vector<std::string_view>, std::string_view> fieldsAndText(std::string_view record,
+std::pair<std::vector<std::string_view>, std::string_view> FieldsAndText(std::string_view record,
                                                                          std::size_t fields) {
   std::vector<std::string_view> out;
   for (std::size_t i = 0; i < fields; ++i) {
@@ -30,7 +30,7 @@ std::pair<std::vector<std::string_view>, std::string_view> fieldsAndText(std::st
   return {out, record};
 }
 
-std::size_t utf8Length(const std::u16string& text) {
+std::size_t Utf8Length(const std::u16string& text) {
   std::size_t n = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t u = text[i];
@@ -44,7 +44,7 @@ std::size_t utf8Length(const std::u16string& text) {
 
 // A line's share of the program: 13 bytes of style and LF, its VISCII text
 // (CR dropped), 6 for underline on and off, 4 for italic; blank lines none.
-std::size_t lineSize(const TicketLine& line) {
+std::size_t LineSize(const TicketLine& line) {
   if (std::all_of(line.text.begin(), line.text.end(), IsWideSpace)) return 0;
   const auto textBytes = static_cast<std::size_t>(
       line.text.size() - std::count(line.text.begin(), line.text.end(), u'\r'));
@@ -67,25 +67,25 @@ constexpr std::array<std::pair<int, int>, 6> kCounterFits{
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace korvante;
   using namespace korvante::fuzz;
-  const std::vector<std::string_view> records = split(asText(data, size), "\x1e");
-  const auto head = split(field(records, 0), "|");
+  const std::vector<std::string_view> records = Split(AsText(data, size), "\x1e");
+  const auto head = Split(Field(records, 0), "|");
   QueueTicketInput input;
-  input.enable = hasFlag(field(head, 0), 'e');
-  input.printDate = hasFlag(field(head, 0), 'd');
-  input.editorShown = hasFlag(field(head, 0), 's');
-  input.copiesText = text16(field(head, 1));
-  input.counterLevel = static_cast<int>(number(field(head, 2), 6));
-  input.qrLink = text16(field(records, 1));
+  input.enable = HasFlag(Field(head, 0), 'e');
+  input.printDate = HasFlag(Field(head, 0), 'd');
+  input.editorShown = HasFlag(Field(head, 0), 's');
+  input.copiesText = Text16(Field(head, 1));
+  input.counterLevel = static_cast<int>(Number(Field(head, 2), 6));
+  input.qrLink = Text16(Field(records, 1));
   input.date = {2026, 12, 7};
   for (std::size_t i = 0; i < 4; ++i) {
-    const auto [f, text] = fieldsAndText(field(records, 2 + i), 3);
+    const auto [f, text] = FieldsAndText(Field(records, 2 + i), 3);
     TicketLine& line = input.lines[i];
-    line.sizeLevel = static_cast<int>(number(f[0], 6));
-    line.widthLevel = static_cast<int>(number(f[1], 2));
-    line.bold = hasFlag(f[2], 'b');
-    line.italic = hasFlag(f[2], 'i');
-    line.underline = hasFlag(f[2], 'u');
-    line.text = text16(text);
+    line.sizeLevel = static_cast<int>(Number(f[0], 6));
+    line.widthLevel = static_cast<int>(Number(f[1], 2));
+    line.bold = HasFlag(f[2], 'b');
+    line.italic = HasFlag(f[2], 'i');
+    line.underline = HasFlag(f[2], 'u');
+    line.text = Text16(text);
   }
 
   const std::optional<CommandBuffer> sent = BuildQueueTransmission(input);
@@ -93,9 +93,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (input.editorShown) expectedSize = 55;
   const bool program = input.editorShown && input.enable;
   if (program) {
-    const std::size_t k = utf8Length(input.qrLink);
+    const std::size_t k = Utf8Length(input.qrLink);
     expectedSize = 138 + (input.printDate ? 14 : 0) + (k > 0 ? 34 + k : 0);
-    for (const TicketLine& line : input.lines) expectedSize += lineSize(line);
+    for (const TicketLine& line : input.lines) expectedSize += LineSize(line);
   }
   // Refused exactly when it would not fit; what is sent always fits.
   KV_FUZZ_CHECK(sent.has_value() == (expectedSize <= 1024));
@@ -124,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto [font, m] =
       kCounterFits[static_cast<std::size_t>(std::clamp(input.counterLevel, 1, 6) - 1)];
   const std::size_t counterAt =
-      settingsAt + 13 + 13 + 12 + lineSize(input.lines[0]) + lineSize(input.lines[1]);
+      settingsAt + 13 + 13 + 12 + LineSize(input.lines[0]) + LineSize(input.lines[1]);
   KV_FUZZ_CHECK(StartsWith(bytes, counterAt,
                            {0x1B, 0x4D, font, 0x1B, 0x45, 0x00, 0x1D, 0x21, (m - 1) * 0x11, 0x1B,
                             0x61, 0x01, '@',  'c',  'n',  't',  0x1B, 0x4A, 0x30,           0x0A}));

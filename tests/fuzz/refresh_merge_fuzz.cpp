@@ -14,17 +14,17 @@ namespace korvante::fuzz {
 namespace {
 
 // Byte by byte, as unsigned bytes, a prefix first.
-bool textBefore(const std::string& a, const std::string& b) {
+bool TextBefore(const std::string& a, const std::string& b) {
   const int c = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
   return c != 0 ? c < 0 : a.size() < b.size();
 }
 
-void checkMerged(const std::vector<NetworkPrinter>& merged,
+void CheckMerged(const std::vector<NetworkPrinter>& merged,
                  const std::vector<NetworkPrinter>& found,
                  const std::vector<NetworkPrinter>& swept) {
   // Unique addresses in text order.
   for (std::size_t i = 1; i < merged.size(); ++i) {
-    KV_FUZZ_CHECK(textBefore(merged[i - 1].ip, merged[i].ip));
+    KV_FUZZ_CHECK(TextBefore(merged[i - 1].ip, merged[i].ip));
   }
   // Every address of either list, each as the last discovery record with it,
   // or else the first sweep record.
@@ -56,20 +56,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace korvante;
   using namespace korvante::fuzz;
   std::vector<NetworkPrinter> found, swept;
-  for (std::string_view line : split(asText(data, size), "\n")) {
-    const auto f = split(line, "|");
+  for (std::string_view line : Split(AsText(data, size), "\n")) {
+    const auto f = Split(line, "|");
     NetworkPrinter p;
-    p.ip = std::string(field(f, 1));
-    if (field(f, 0) == "F") {
-      p.mac = std::string(field(f, 2));
-      p.port = static_cast<std::int32_t>(number(field(f, 3), 9100));
+    p.ip = std::string(Field(f, 1));
+    if (Field(f, 0) == "F") {
+      p.mac = std::string(Field(f, 2));
+      p.port = static_cast<std::int32_t>(Number(Field(f, 3), 9100));
       p.foundByUdp = true;
       found.push_back(p);
-    } else if (field(f, 0) == "S") {
+    } else if (Field(f, 0) == "S") {
       swept.push_back(p);
     }
   }
-  checkMerged(MergeNetworkPrinters(found, swept), found, swept);
+  CheckMerged(MergeNetworkPrinters(found, swept), found, swept);
 
   // The refresh: the sweep runs only when discovery found nothing.
   bool sweepRan = false;
@@ -91,6 +91,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   KV_FUZZ_CHECK(sweepRan == found.empty());
   KV_FUZZ_CHECK(result.mode == kModeNetwork && result.generation == 7);
   KV_FUZZ_CHECK(result.usbPrinters.empty() && result.profiles.empty());
-  checkMerged(result.networkPrinters, found, found.empty() ? swept : std::vector<NetworkPrinter>{});
+  CheckMerged(result.networkPrinters, found, found.empty() ? swept : std::vector<NetworkPrinter>{});
   return 0;
 }

@@ -15,14 +15,14 @@
 namespace korvante::fuzz {
 namespace {
 
-std::string ascii(std::string_view text) {
+std::string Ascii(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = static_cast<char>(c & 0x7F);
   return out;
 }
 
 // The first three octets of the gateway (or address), or 192.168.1.
-std::string suggest(const NetworkProfile& p, const std::string& octet) {
+std::string Suggest(const NetworkProfile& p, const std::string& octet) {
   const std::string& base = p.gateway.empty() ? p.ip : p.gateway;
   std::size_t dots = 0, third = std::string::npos;
   for (std::size_t i = 0; i < base.size() && third == std::string::npos; ++i) {
@@ -33,7 +33,7 @@ std::string suggest(const NetworkProfile& p, const std::string& octet) {
   return prefix + "." + octet;
 }
 
-NetworkProfile choose(const std::vector<NetworkProfile>& profiles) {
+NetworkProfile Choose(const std::vector<NetworkProfile>& profiles) {
   for (const auto& p : profiles) {
     if (p.wireless && !p.gateway.empty()) return p;
   }
@@ -46,7 +46,7 @@ NetworkProfile choose(const std::vector<NetworkProfile>& profiles) {
 
 // Whether a field still holds a suggestion: its narrowed text is empty or
 // ends, after its last '.', in one of the octets the tool proposes for it.
-bool holdsAddress(const std::u16string& text, std::initializer_list<std::string> octets) {
+bool HoldsAddress(const std::u16string& text, std::initializer_list<std::string> octets) {
   std::string narrow;
   for (char16_t u : text) narrow += u >= 1 && u <= 127 ? static_cast<char>(u) : '?';
   if (narrow.empty()) return true;
@@ -55,14 +55,14 @@ bool holdsAddress(const std::u16string& text, std::initializer_list<std::string>
   return std::find(octets.begin(), octets.end(), narrow.substr(dot + 1)) != octets.end();
 }
 
-bool holdsMask(const std::u16string& text) { return text.empty() || text == u"255.255.255.0"; }
+bool HoldsMask(const std::u16string& text) { return text.empty() || text == u"255.255.255.0"; }
 
-std::u16string widen(const std::string& text) { return {text.begin(), text.end()}; }
+std::u16string Widen(const std::string& text) { return {text.begin(), text.end()}; }
 
-void checkField(const std::optional<std::u16string>& written, bool expectWrite,
+void CheckField(const std::optional<std::u16string>& written, bool expectWrite,
                 const std::string& value) {
   KV_FUZZ_CHECK(written.has_value() == expectWrite);
-  if (written) KV_FUZZ_CHECK(*written == widen(value));
+  if (written) KV_FUZZ_CHECK(*written == Widen(value));
 }
 
 }  // namespace
@@ -71,30 +71,30 @@ void checkField(const std::optional<std::u16string>& written, bool expectWrite,
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace korvante;
   using namespace korvante::fuzz;
-  const std::vector<std::string_view> lines = split(asText(data, size), "\n");
-  const bool force = hasFlag(field(lines, 0), 'f');
-  const SuggestionFields current{text16(field(lines, 1)), text16(field(lines, 2)),
-                                 text16(field(lines, 3)), text16(field(lines, 4)),
-                                 text16(field(lines, 5)), text16(field(lines, 6))};
+  const std::vector<std::string_view> lines = Split(AsText(data, size), "\n");
+  const bool force = HasFlag(Field(lines, 0), 'f');
+  const SuggestionFields current{Text16(Field(lines, 1)), Text16(Field(lines, 2)),
+                                 Text16(Field(lines, 3)), Text16(Field(lines, 4)),
+                                 Text16(Field(lines, 5)), Text16(Field(lines, 6))};
   std::vector<NetworkProfile> profiles;
   for (std::size_t i = 7; i < lines.size(); ++i) {
-    const auto f = split(lines[i], "|");
-    profiles.push_back({text16(field(f, 0)), ascii(field(f, 1)), ascii(field(f, 2)),
-                        ascii(field(f, 3)), hasFlag(field(f, 4), 'w')});
+    const auto f = Split(lines[i], "|");
+    profiles.push_back({Text16(Field(f, 0)), Ascii(Field(f, 1)), Ascii(Field(f, 2)),
+                        Ascii(Field(f, 3)), HasFlag(Field(f, 4), 'w')});
   }
 
-  NetworkProfile chosen = choose(profiles);
-  if (chosen.gateway.empty()) chosen.gateway = suggest(chosen, "1");
+  NetworkProfile chosen = Choose(profiles);
+  if (chosen.gateway.empty()) chosen.gateway = Suggest(chosen, "1");
   if (chosen.mask.empty()) chosen.mask = "255.255.255.0";
-  const std::string printerIp = suggest(chosen, "222");
+  const std::string printerIp = Suggest(chosen, "222");
 
   const SuggestionWrites w = DecideSuggestions(profiles, force, current);
-  checkField(w.lanIp, force || holdsAddress(current.lanIp, {"222"}), printerIp);
-  checkField(w.lanMask, force || holdsMask(current.lanMask), chosen.mask);
-  checkField(w.lanGateway, force || holdsAddress(current.lanGateway, {"1"}), chosen.gateway);
-  checkField(w.wifiIp, force || holdsAddress(current.wifiIp, {"222", "223"}), printerIp);
-  checkField(w.wifiMask, force || holdsMask(current.wifiMask), chosen.mask);
-  checkField(w.wifiGateway, force || holdsAddress(current.wifiGateway, {"1"}), chosen.gateway);
+  CheckField(w.lanIp, force || HoldsAddress(current.lanIp, {"222"}), printerIp);
+  CheckField(w.lanMask, force || HoldsMask(current.lanMask), chosen.mask);
+  CheckField(w.lanGateway, force || HoldsAddress(current.lanGateway, {"1"}), chosen.gateway);
+  CheckField(w.wifiIp, force || HoldsAddress(current.wifiIp, {"222", "223"}), printerIp);
+  CheckField(w.wifiMask, force || HoldsMask(current.wifiMask), chosen.mask);
+  CheckField(w.wifiGateway, force || HoldsAddress(current.wifiGateway, {"1"}), chosen.gateway);
 
   // A written printer address is still a suggestion at the next refresh.
   const SuggestionFields after{w.lanIp.value_or(current.lanIp),   {}, {},

@@ -14,7 +14,7 @@ namespace korvante::fuzz {
 namespace {
 
 // The printer reply bytes as the protocol lists them.
-bool expectedPrinterByte(unsigned char b) {
+bool ExpectedPrinterByte(unsigned char b) {
   return b == 0x00 || b == 0x03 || b == 0x20 || b == 0x22 || (b & 0x10) != 0;
 }
 
@@ -28,7 +28,7 @@ class ScriptedHost : public StatusChannel {
                                                    std::size_t maxBytes) override {
     KV_FUZZ_CHECK(wait == std::chrono::milliseconds(180) && maxBytes == 16);
     KV_FUZZ_CHECK(sent.size() == received_ + 1);  // one receive after each request
-    const std::string_view answer = field(answers_, received_++);
+    const std::string_view answer = Field(answers_, received_++);
     if (answer.empty()) return std::nullopt;
     const std::string_view read = answer.substr(0, maxBytes);
     return std::vector<std::uint8_t>(read.begin(), read.end());
@@ -40,7 +40,7 @@ class ScriptedHost : public StatusChannel {
   std::size_t received_ = 0;
 };
 
-void checkProbe(const std::vector<std::string_view>& parts) {
+void CheckProbe(const std::vector<std::string_view>& parts) {
   ScriptedHost host(parts);
   const bool printer = ProbeStatus(host);
 
@@ -49,9 +49,9 @@ void checkProbe(const std::vector<std::string_view>& parts) {
   std::size_t expectedSent = 3;
   bool expectedPrinter = false;
   for (std::size_t i = 0; i < 3 && !expectedPrinter; ++i) {
-    const std::string_view answer = field(parts, i).substr(0, 16);
+    const std::string_view answer = Field(parts, i).substr(0, 16);
     if (std::any_of(answer.begin(), answer.end(),
-                    [](char c) { return expectedPrinterByte(static_cast<unsigned char>(c)); })) {
+                    [](char c) { return ExpectedPrinterByte(static_cast<unsigned char>(c)); })) {
       expectedPrinter = true;
       expectedSent = i + 1;
     }
@@ -61,10 +61,10 @@ void checkProbe(const std::vector<std::string_view>& parts) {
                 std::vector(requests.begin(), requests.begin() + static_cast<long>(expectedSent)));
 }
 
-void checkSweep(const std::vector<std::string_view>& parts) {
+void CheckSweep(const std::vector<std::string_view>& parts) {
   NetworkProfile profile;
-  profile.ip = std::string(field(parts, 3));
-  const std::string_view printerNumbers = field(parts, 4);
+  profile.ip = std::string(Field(parts, 3));
+  const std::string_view printerNumbers = Field(parts, 4);
 
   // The text before the third '.', or the whole text when it has fewer.
   std::string prefix = profile.ip;
@@ -112,9 +112,9 @@ void checkSweep(const std::vector<std::string_view>& parts) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace korvante::fuzz;
-  const std::vector<std::string_view> parts = split(asText(data, size), "NEXT");
-  checkProbe(parts);
+  const std::vector<std::string_view> parts = Split(AsText(data, size), "NEXT");
+  CheckProbe(parts);
   // The sweep costs 254 probes; only inputs that name an address pay for it.
-  if (parts.size() > 3) checkSweep(parts);
+  if (parts.size() > 3) CheckSweep(parts);
   return 0;
 }

@@ -16,7 +16,7 @@
 namespace korvante::fuzz {
 namespace {
 
-bool isSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDFFF; }
+bool IsSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDFFF; }
 
 // One iconv direction, opened once (the fuzzer runs on one thread).
 class Converter {
@@ -50,7 +50,7 @@ const Converter toViscii("VISCII", "UTF-16LE");
 const Converter utf16ToUtf8("UTF-8", "UTF-16LE");
 const Converter utf8ToUtf16("UTF-16LE", "UTF-8");
 
-std::string utf16le(const std::u16string& text) {
+std::string Utf16le(const std::u16string& text) {
   std::string bytes;
   for (char16_t u : text) {
     bytes += static_cast<char>(u & 0xFF);
@@ -61,12 +61,12 @@ std::string utf16le(const std::u16string& text) {
 
 // The VISCII byte of every unit at or above 0x80 as iconv gives it, '?' for
 // the units it cannot encode.
-const std::array<std::uint8_t, 0x10000>& visciiReference() {
+const std::array<std::uint8_t, 0x10000>& VisciiReferenceOf() {
   static const auto table = [] {
     std::array<std::uint8_t, 0x10000> t{};
     for (char32_t cp = 0x80; cp <= 0xFFFF; ++cp) {
       const auto unit = static_cast<char16_t>(cp);
-      const auto byte = isSurrogate(unit) ? std::nullopt : toViscii(utf16le({unit}));
+      const auto byte = IsSurrogate(unit) ? std::nullopt : toViscii(Utf16le({unit}));
       t[cp] = byte && byte->size() == 1 ? static_cast<std::uint8_t>((*byte)[0]) : '?';
     }
     return t;
@@ -74,7 +74,7 @@ const std::array<std::uint8_t, 0x10000>& visciiReference() {
   return table;
 }
 
-void checkViscii(const std::u16string& text) {
+void CheckViscii(const std::u16string& text) {
   CommandBuffer encoded;
   AppendViscii(encoded, text);
   // One byte per unit, except CR, which gives none.
@@ -82,16 +82,16 @@ void checkViscii(const std::u16string& text) {
   for (char16_t u : text) {
     if (u == u'\r') continue;
     KV_FUZZ_CHECK(at < encoded.size());
-    KV_FUZZ_CHECK(encoded[at++] == (u < 0x80 ? u : visciiReference()[u]));
+    KV_FUZZ_CHECK(encoded[at++] == (u < 0x80 ? u : VisciiReferenceOf()[u]));
   }
   KV_FUZZ_CHECK(at == encoded.size());
 }
 
-void checkNarrow(const std::u16string& text) {
-  KV_FUZZ_CHECK(ToAsciiNarrow(text) == asciiNarrowed(text));
+void CheckNarrow(const std::u16string& text) {
+  KV_FUZZ_CHECK(ToAsciiNarrow(text) == AsciiNarrowed(text));
 }
 
-void checkUtf8(std::u16string text) {
+void CheckUtf8(std::u16string text) {
   const std::string utf8 = ToUtf8(text);
   // A surrogate half without its partner becomes U+FFFD, as the platform's
   // conversion does; then the text is valid UTF-16 and iconv agrees.
@@ -99,22 +99,22 @@ void checkUtf8(std::u16string text) {
     const bool high = text[i] >= 0xD800 && text[i] <= 0xDBFF;
     if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
       ++i;
-    } else if (isSurrogate(text[i])) {
+    } else if (IsSurrogate(text[i])) {
       text[i] = 0xFFFD;
     }
   }
-  KV_FUZZ_CHECK(utf16ToUtf8(utf16le(text)) == utf8);
+  KV_FUZZ_CHECK(utf16ToUtf8(Utf16le(text)) == utf8);
   KV_FUZZ_CHECK(FromUtf8(utf8) == text);  // and it reads back unchanged
 }
 
-void checkFromUtf8(std::string_view bytes) {
+void CheckFromUtf8(std::string_view bytes) {
   const std::u16string text = FromUtf8(bytes);
   // Valid UTF-8 reads as iconv reads it; any input gives well-formed UTF-16.
   if (const auto reference = utf8ToUtf16(bytes)) {
-    KV_FUZZ_CHECK(utf16le(text) == *reference);
+    KV_FUZZ_CHECK(Utf16le(text) == *reference);
     KV_FUZZ_CHECK(ToUtf8(text) == bytes);
   }
-  KV_FUZZ_CHECK(utf16ToUtf8(utf16le(text)).has_value());
+  KV_FUZZ_CHECK(utf16ToUtf8(Utf16le(text)).has_value());
   KV_FUZZ_CHECK(text.empty() == bytes.empty());
 }
 
@@ -127,9 +127,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t i = 0; i + 1 < size; i += 2) {
     text += static_cast<char16_t>(data[i] | (data[i + 1] << 8));
   }
-  checkViscii(text);
-  checkNarrow(text);
-  checkUtf8(text);
-  checkFromUtf8(asText(data, size));
+  CheckViscii(text);
+  CheckNarrow(text);
+  CheckUtf8(text);
+  CheckFromUtf8(AsText(data, size));
   return 0;
 }

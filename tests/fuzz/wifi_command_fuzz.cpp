@@ -13,9 +13,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace korvante;
   using namespace korvante::fuzz;
-  const std::vector<std::string_view> lines = split(asText(data, size), "\n");
-  WifiSettings settings{text16(field(lines, 0)), text16(field(lines, 1)), text16(field(lines, 2)),
-                        text16(field(lines, 3)), text16(field(lines, 4))};
+  const std::vector<std::string_view> lines = Split(AsText(data, size), "\n");
+  WifiSettings settings{Text16(Field(lines, 0)), Text16(Field(lines, 1)), Text16(Field(lines, 2)),
+                        Text16(Field(lines, 3)), Text16(Field(lines, 4))};
 
   // The command's fields in order: address, mask, gateway.
   CommandBuffer expected{0x1F, 0x1B, 0x1F, 0xB4};
@@ -26,15 +26,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       {&settings.gateway, AddressField::Gateway}};
   for (const auto& [text, fieldName] : addresses) {
     std::array<std::uint8_t, 4> bytes{};
-    if (inet_pton(AF_INET, asciiNarrowed(*text).c_str(), bytes.data()) != 1) {
+    if (inet_pton(AF_INET, AsciiNarrowed(*text).c_str(), bytes.data()) != 1) {
       if (!firstBad) firstBad = fieldName;
       continue;
     }
     expected.insert(expected.end(), bytes.begin(), bytes.end());
   }
   expected.push_back(0x06);
-  const std::string name = asciiNarrowed(settings.networkName);
-  const std::string password = asciiNarrowed(settings.password);
+  const std::string name = AsciiNarrowed(settings.networkName);
+  const std::string password = AsciiNarrowed(settings.password);
   expected.insert(expected.end(), name.begin(), name.end());
   expected.push_back(0x00);
   expected.insert(expected.end(), password.begin(), password.end());

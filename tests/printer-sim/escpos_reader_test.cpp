@@ -14,7 +14,7 @@
 namespace korvante::sim {
 namespace {
 
-using korvante::bytes;
+using korvante::HexBytes;
 
 std::string Repeat(const std::string& text, int times) {
   std::string out;
@@ -60,7 +60,7 @@ TEST(EscposReader, EveryCommandFramesExactly) {
   };
   for (const char* hex : commands) {
     SCOPED_TRACE(hex);
-    Bytes stream = bytes(hex);
+    Bytes stream = HexBytes(hex);
     const std::size_t size = stream.size();
     for (std::size_t cut = 1; cut < size; ++cut) {
       Command partial;
@@ -91,7 +91,7 @@ TEST(EscposReader, SettingsReadBackTheirValues) {
       {"1D 28 6B 03 00 31 45 31", "QR error correction level M"},
   };
   for (const auto& [hex, meaning] : cases) {
-    const std::vector<Command> read = ReadCommands(bytes(hex));
+    const std::vector<Command> read = ReadCommands(HexBytes(hex));
     ASSERT_EQ(read.size(), 1u) << hex;
     EXPECT_EQ(Meaning(read[0]), meaning);
   }
@@ -125,7 +125,7 @@ TEST(TicketLayout, FeedsSizesCodeTablesAndWrapping) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const PrintedStrip strip = LayOut(ReadCommands(bytes(c.hex)), {{2026, 12, 7}, "001"});
+    const PrintedStrip strip = LayOut(ReadCommands(HexBytes(c.hex)), {{2026, 12, 7}, "001"});
     std::vector<std::string> rows;
     for (const PrintedLine& line : strip.lines) rows.push_back(line.text);
     EXPECT_EQ(rows, c.rows);

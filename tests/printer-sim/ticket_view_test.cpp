@@ -24,7 +24,7 @@
 namespace korvante::sim {
 namespace {
 
-using korvante::bytes;
+using korvante::HexBytes;
 
 const LayoutSettings k7December2026{{2026, 12, 7}, "001"};
 
@@ -286,15 +286,15 @@ TEST(TicketView, TicketDoesNotDependOnHowTheBytesArrive) {
 
 // "@cnt" and "@date" are filled in only when a stored program is printed.
 TEST(TicketView, PlaceholdersAreFilledInOnlyInAStoredProgram) {
-  const StreamResult direct = Print(bytes("40 63 6E 74 0A"));
+  const StreamResult direct = Print(HexBytes("40 63 6E 74 0A"));
   ASSERT_EQ(direct.printouts.size(), 1u);
   EXPECT_FALSE(direct.printouts[0].ticket);
   ASSERT_EQ(direct.printouts[0].strip.lines.size(), 1u);
   EXPECT_EQ(direct.printouts[0].strip.lines[0].text, "@cnt");
 
   const StreamResult stored =
-      Print(bytes("1F 1B 1F 84 05 01 40 63 6E 74 0A 40 64 61 74 65 0A"
-                  " 40 65 6E 64"));
+      Print(HexBytes("1F 1B 1F 84 05 01 40 63 6E 74 0A 40 64 61 74 65 0A"
+                     " 40 65 6E 64"));
   ASSERT_EQ(stored.printouts.size(), 1u);
   EXPECT_TRUE(stored.printouts[0].ticket);
   ASSERT_EQ(stored.printouts[0].strip.lines.size(), 2u);

@@ -18,10 +18,10 @@ using Job = std::optional<QueueJobState>;
 using Queue = std::optional<QueueState>;
 
 constexpr QueueState kReady{0, 0x40, 1};  // a local queue holding only this job
-constexpr QueueState queueWith(std::uint32_t status, std::uint32_t attributes = 0x40) {
+constexpr QueueState QueueWith(std::uint32_t status, std::uint32_t attributes = 0x40) {
   return {status, attributes, 1};
 }
-constexpr QueueJobState jobWith(std::uint32_t status, std::uint32_t position = 1) {
+constexpr QueueJobState JobWith(std::uint32_t status, std::uint32_t position = 1) {
   return {status, position};
 }
 
@@ -39,12 +39,12 @@ TEST(PrintQueueRules, QueueHoldsJobsForEveryTroubleAndNoBusyState) {
   std::uint32_t all = 0;
   for (std::uint32_t bit : working) {
     all |= bit;
-    EXPECT_FALSE(QueueHoldsJobs(queueWith(bit))) << std::hex << bit;
+    EXPECT_FALSE(QueueHoldsJobs(QueueWith(bit))) << std::hex << bit;
   }
-  EXPECT_FALSE(QueueHoldsJobs(queueWith(all)));
-  for (std::uint32_t bit : trouble) EXPECT_TRUE(QueueHoldsJobs(queueWith(bit | all))) << bit;
+  EXPECT_FALSE(QueueHoldsJobs(QueueWith(all)));
+  for (std::uint32_t bit : trouble) EXPECT_TRUE(QueueHoldsJobs(QueueWith(bit | all))) << bit;
   // "Use printer offline" (PRINTER_ATTRIBUTE_WORK_OFFLINE) holds jobs too.
-  EXPECT_TRUE(QueueHoldsJobs(queueWith(0, 0x40 | 0x400)));
+  EXPECT_TRUE(QueueHoldsJobs(QueueWith(0, 0x40 | 0x400)));
 }
 
 TEST(PrintQueueRules, JudgesEachLookAtTheJob) {
@@ -57,32 +57,32 @@ TEST(PrintQueueRules, JudgesEachLookAtTheJob) {
     JobVerdict expected;
   };
   const Case cases[] = {
-      {"gone from the queue", std::nullopt, queueWith(0x1), false, kPrinted},
-      {"printed (0x80)", jobWith(0x80), kReady, false, kPrinted},
-      {"complete (0x1000)", jobWith(0x1000), kReady, false, kPrinted},
-      {"printed and being removed", jobWith(0x84), queueWith(0x1), false, kPrinted},
+      {"gone from the queue", std::nullopt, QueueWith(0x1), false, kPrinted},
+      {"printed (0x80)", JobWith(0x80), kReady, false, kPrinted},
+      {"complete (0x1000)", JobWith(0x1000), kReady, false, kPrinted},
+      {"printed and being removed", JobWith(0x84), QueueWith(0x1), false, kPrinted},
       // Started: a queue paused since does not stop this job.
-      {"printing (0x10), queue paused", jobWith(0x10), queueWith(0x1), false, kPrinted},
-      {"printing in error (0x12)", jobWith(0x12), kReady, false, kStuck},
-      {"printing, printer offline (0x30)", jobWith(0x30), kReady, false, kStuck},
-      {"spooling, paper out (0x48)", jobWith(0x48), kReady, false, kStuck},
-      {"job paused (0x1)", jobWith(0x1), kReady, false, kStuck},
-      {"blocked device queue (0x200)", jobWith(0x200), kReady, false, kStuck},
-      {"user intervention (0x400)", jobWith(0x400), kReady, false, kStuck},
-      {"spooling (0x8)", jobWith(0x8), queueWith(0x200 | 0x10000), false, kWaiting},
-      {"spooling, queue paused", jobWith(0x8), queueWith(0x1), false, kStuck},
-      {"spooling, queue in error", jobWith(0x8), queueWith(0x2), false, kStuck},
-      {"spooling, used offline", jobWith(0x8), queueWith(0, 0x440), false, kStuck},
-      {"queued behind another", jobWith(0, 2), kReady, false, kWaiting},
-      {"queue unreadable", jobWith(0x8), std::nullopt, false, kWaiting},
+      {"printing (0x10), queue paused", JobWith(0x10), QueueWith(0x1), false, kPrinted},
+      {"printing in error (0x12)", JobWith(0x12), kReady, false, kStuck},
+      {"printing, printer offline (0x30)", JobWith(0x30), kReady, false, kStuck},
+      {"spooling, paper out (0x48)", JobWith(0x48), kReady, false, kStuck},
+      {"job paused (0x1)", JobWith(0x1), kReady, false, kStuck},
+      {"blocked device queue (0x200)", JobWith(0x200), kReady, false, kStuck},
+      {"user intervention (0x400)", JobWith(0x400), kReady, false, kStuck},
+      {"spooling (0x8)", JobWith(0x8), QueueWith(0x200 | 0x10000), false, kWaiting},
+      {"spooling, queue paused", JobWith(0x8), QueueWith(0x1), false, kStuck},
+      {"spooling, queue in error", JobWith(0x8), QueueWith(0x2), false, kStuck},
+      {"spooling, used offline", JobWith(0x8), QueueWith(0, 0x440), false, kStuck},
+      {"queued behind another", JobWith(0, 2), kReady, false, kWaiting},
+      {"queue unreadable", JobWith(0x8), std::nullopt, false, kWaiting},
       // The wait is over and the job has not started.
-      {"still spooling, queue ready", jobWith(0x8), kReady, true, kPrinted},
-      {"still behind another", jobWith(0, 2), kReady, true, kStuck},
-      {"no position, alone", jobWith(0x8, 0), kReady, true, kPrinted},
-      {"no position, others queued", jobWith(0x8, 0), QueueState{0, 0x40, 3}, true, kStuck},
-      {"queue unreadable at the end", jobWith(0x8), std::nullopt, true, kStuck},
-      {"being deleted by someone (0x4)", jobWith(0x4), kReady, true, kStuck},
-      {"deleted (0x100)", jobWith(0x100), kReady, true, kStuck},
+      {"still spooling, queue ready", JobWith(0x8), kReady, true, kPrinted},
+      {"still behind another", JobWith(0, 2), kReady, true, kStuck},
+      {"no position, alone", JobWith(0x8, 0), kReady, true, kPrinted},
+      {"no position, others queued", JobWith(0x8, 0), QueueState{0, 0x40, 3}, true, kStuck},
+      {"queue unreadable at the end", JobWith(0x8), std::nullopt, true, kStuck},
+      {"being deleted by someone (0x4)", JobWith(0x4), kReady, true, kStuck},
+      {"deleted (0x100)", JobWith(0x100), kReady, true, kStuck},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(JudgeQueueJob(c.job, c.queue, c.waitOver), c.expected) << c.what;
@@ -131,7 +131,7 @@ TEST(PrintQueueRules, WatchConfirmsTakesBackOrLeavesTheJob) {
       {"gone at once", {{{0, kGone}}}, kPrinted, {}, 0},
       {"printing after 200 ms", {{{0, 0x8}, {200, 0x10}}}, kPrinted, {}, 200},
       {"spooling for good, queue ready", {{{0, 0x8}}}, kPrinted, {}, 3000},
-      {"paused queue", {{{0, 0x8}}, queueWith(0x1)}, kTakenBack, {0}, 0},
+      {"paused queue", {{{0, 0x8}}, QueueWith(0x1)}, kTakenBack, {0}, 0},
       {"error after 1 s", {{{0, 0x8}, {1000, 0x12}}}, kTakenBack, {1000}, 1000},
       {"queue unreadable", {{{0, 0x8}}, std::nullopt}, kTakenBack, {3000}, 3000},
       {"delete refused, still queued", {{{0, 0x2}}, kReady, false, 0x2}, kLeftInQueue, {0}, 0},
@@ -148,7 +148,7 @@ TEST(PrintQueueRules, WatchConfirmsTakesBackOrLeavesTheJob) {
       if (deletes.empty()) {
         for (const auto& [from, s] : c.script.job) status = from <= now ? s : status;
       }
-      return status == kGone ? Job() : Job(jobWith(status));
+      return status == kGone ? Job() : Job(JobWith(status));
     };
     probe.readQueue = [&] { return c.script.queue; };
     probe.deleteJob = [&] {

@@ -12,14 +12,14 @@
 namespace korvante {
 namespace {
 
-UsbPrinter named(std::u16string name, std::u16string port = u"", std::u16string path = u"",
+UsbPrinter Named(std::u16string name, std::u16string port = u"", std::u16string path = u"",
                  std::u16string queue = u"") {
   return {std::move(name), std::move(port), std::move(path), std::move(queue)};
 }
 
 TEST(UsbRules, MatchTextKeepsTheBlankOfEveryField) {
-  EXPECT_EQ(MatchText(named(u"A", u"", u"C", u"")), u"A  C ");
-  EXPECT_EQ(MatchText(named(u"", u"", u"", u"")), u"   ");
+  EXPECT_EQ(MatchText(Named(u"A", u"", u"C", u"")), u"A  C ");
+  EXPECT_EQ(MatchText(Named(u"", u"", u"", u"")), u"   ");
 }
 
 TEST(UsbRules, ClassifiesByKeywordsInAnyLetterCase) {
@@ -48,14 +48,14 @@ TEST(UsbRules, ClassifiesByKeywordsInAnyLetterCase) {
       {u"Unknown gadget", false, false, false},
   };
   for (const Case& c : cases) {
-    const UsbPrinter r = named(c.name);
+    const UsbPrinter r = Named(c.name);
     EXPECT_EQ(IsReceiptPrinter(r), c.receipt) << std::string(c.name.begin(), c.name.end());
     EXPECT_EQ(IsOfficePrinter(r), c.office) << std::string(c.name.begin(), c.name.end());
     EXPECT_EQ(IsSerialAdapter(r), c.serial) << std::string(c.name.begin(), c.name.end());
   }
   // The vendor id in a path counts as office; so does a queue name.
-  EXPECT_TRUE(IsOfficePrinter(named(u"Printer", u"USB001", u"\\\\?\\usb#vid_04a9&pid_1")));
-  EXPECT_TRUE(IsOfficePrinter(named(u"Printer", u"USB001", u"", u"HP Queue")));
+  EXPECT_TRUE(IsOfficePrinter(Named(u"Printer", u"USB001", u"\\\\?\\usb#vid_04a9&pid_1")));
+  EXPECT_TRUE(IsOfficePrinter(Named(u"Printer", u"USB001", u"", u"HP Queue")));
 }
 
 // --- Keyword tables ----------------------------------------------------------
@@ -83,7 +83,7 @@ TEST(UsbKeywords, TablesHoldTheirLiterals) {
 // A keyword in capitals, and the two near misses with its first or its last
 // character changed: a typo in the tool's entry makes the keyword itself stop
 // matching, or one of the near misses start.
-std::vector<std::u16string> keywordVariants(std::u16string_view keyword) {
+std::vector<std::u16string> KeywordVariants(std::u16string_view keyword) {
   std::u16string upper(keyword);
   for (char16_t& u : upper) {
     if (u >= u'a' && u <= u'z') u = static_cast<char16_t>(u - 32);
@@ -95,7 +95,7 @@ std::vector<std::u16string> keywordVariants(std::u16string_view keyword) {
   return {upper, firstChanged, lastChanged};
 }
 
-std::string narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
 // Every entry of the seven tables, through the rules that use it, against
 // the same rules applied to the literals.
@@ -114,26 +114,26 @@ TEST(UsbKeywords, EveryEntryDecidesThroughItsRule) {
     return !lists.result.empty() ? 1 : !lists.holding.empty() ? 2 : 0;
   };
   for (std::u16string_view keyword : keywords) {
-    for (const std::u16string& variant : keywordVariants(keyword)) {
+    for (const std::u16string& variant : KeywordVariants(keyword)) {
       const std::u16string label = u"<" + variant + u">";
-      SCOPED_TRACE(narrow(label));
+      SCOPED_TRACE(Narrow(label));
 
       // The record rules, with the keyword in the name.
       const std::u16string text = label + u"   ";  // the match text of a name alone
-      const bool office = lit::containsAny(text, lit::kOffice);
-      EXPECT_EQ(IsOfficePrinter(named(label)), office);
-      EXPECT_EQ(IsReceiptPrinter(named(label)), !lit::containsAny(text, lit::kOfficeBrand) &&
-                                                    lit::containsAny(text, lit::kReceipt));
-      EXPECT_EQ(IsSerialAdapter(named(label)),
-                !office && lit::containsAny(text, lit::kSerialAdapter));
+      const bool office = lit::ContainsAny(text, lit::kOffice);
+      EXPECT_EQ(IsOfficePrinter(Named(label)), office);
+      EXPECT_EQ(IsReceiptPrinter(Named(label)), !lit::ContainsAny(text, lit::kOfficeBrand) &&
+                                                    lit::ContainsAny(text, lit::kReceipt));
+      EXPECT_EQ(IsSerialAdapter(Named(label)),
+                !office && lit::ContainsAny(text, lit::kSerialAdapter));
 
       // A USB Monitor port whose device id alone holds the keyword.
       const std::u16string deviceId = u"ID\\" + label + u"\\1";
       const std::u16string extended = u"USB Monitor Printer USB001 \\\\?\\m " + deviceId;
       UsbLists monitor;
       TakeMonitorPort(monitor, {u"USB001", deviceId, u"\\\\?\\m", 0});
-      EXPECT_EQ(where(monitor), lit::containsAny(extended, lit::kOfficeName)    ? 0
-                                : lit::containsAny(extended, lit::kReceiptName) ? 1
+      EXPECT_EQ(where(monitor), lit::ContainsAny(extended, lit::kOfficeName)    ? 0
+                                : lit::ContainsAny(extended, lit::kReceiptName) ? 1
                                                                                 : 2);
 
       // A USB device whose hardware id alone holds the keyword: only a serial
@@ -141,32 +141,32 @@ TEST(UsbKeywords, EveryEntryDecidesThroughItsRule) {
       UsbLists serial;
       TakeUsbDevice(serial, {u"USB\\Z\\1", u"Other", u"Widget", label, u"COM9"});
       const std::u16string serialText = u"Widget COM9 USB\\Z\\1 " + label + u" Other";
-      EXPECT_EQ(where(serial), lit::containsAny(serialText, lit::kSerialHardware) ? 2 : 0);
+      EXPECT_EQ(where(serial), lit::ContainsAny(serialText, lit::kSerialHardware) ? 2 : 0);
     }
   }
 }
 
 TEST(UsbRules, MergeMatchesQueuePortOrPathAndFillsOnlyEmptyFields) {
   std::vector<UsbPrinter> list;
-  AddOrMergeUsbPrinter(list, named(u"First", u"USB001", u""));
-  AddOrMergeUsbPrinter(list, named(u"Second", u"", u"\\\\?\\path2"));
+  AddOrMergeUsbPrinter(list, Named(u"First", u"USB001", u""));
+  AddOrMergeUsbPrinter(list, Named(u"Second", u"", u"\\\\?\\path2"));
   ASSERT_EQ(list.size(), 2u);
 
   // Same port in another case: fills the empty path, keeps the name.
-  AddOrMergeUsbPrinter(list, named(u"Other", u"usb001", u"\\\\?\\PATH1"));
+  AddOrMergeUsbPrinter(list, Named(u"Other", u"usb001", u"\\\\?\\PATH1"));
   // Same path (case differs): fills the port.
-  AddOrMergeUsbPrinter(list, named(u"Other", u"USB002", u"\\\\?\\Path2"));
+  AddOrMergeUsbPrinter(list, Named(u"Other", u"USB002", u"\\\\?\\Path2"));
   // A queue on an entry without one brings its name along.
-  AddOrMergeUsbPrinter(list, named(u"Queue name", u"USB002", u"", u"Kitchen"));
+  AddOrMergeUsbPrinter(list, Named(u"Queue name", u"USB002", u"", u"Kitchen"));
   // A second queue no longer replaces anything.
-  AddOrMergeUsbPrinter(list, named(u"Later", u"", u"", u"KITCHEN"));
+  AddOrMergeUsbPrinter(list, Named(u"Later", u"", u"", u"KITCHEN"));
   // Two empty ports never match; empty fields never match.
-  AddOrMergeUsbPrinter(list, named(u"Third", u"", u""));
+  AddOrMergeUsbPrinter(list, Named(u"Third", u"", u""));
 
   ASSERT_EQ(list.size(), 3u);
-  EXPECT_EQ(list[0], named(u"First", u"USB001", u"\\\\?\\PATH1"));
-  EXPECT_EQ(list[1], named(u"Queue name", u"USB002", u"\\\\?\\path2", u"Kitchen"));
-  EXPECT_EQ(list[2], named(u"Third"));
+  EXPECT_EQ(list[0], Named(u"First", u"USB001", u"\\\\?\\PATH1"));
+  EXPECT_EQ(list[1], Named(u"Queue name", u"USB002", u"\\\\?\\path2", u"Kitchen"));
+  EXPECT_EQ(list[2], Named(u"Third"));
 }
 
 TEST(UsbRules, MonitorNameFromDeviceId) {
@@ -205,9 +205,9 @@ TEST(UsbPasses, InterfacesAreListedHeldOrDropped) {
   TakePrinterInterface(lists, {u"HP LaserJet", u"USB\\VID_2\\2", u"\\\\?\\b", u"USB002"});
   TakePrinterInterface(lists, {u"", u"USB\\VID_3\\3", u"\\\\?\\c", u"USB003"});
   ASSERT_EQ(lists.result.size(), 1u);
-  EXPECT_EQ(lists.result[0], named(u"XPrinter XP-58", u"USB001", u"\\\\?\\a"));
+  EXPECT_EQ(lists.result[0], Named(u"XPrinter XP-58", u"USB001", u"\\\\?\\a"));
   ASSERT_EQ(lists.holding.size(), 1u);
-  EXPECT_EQ(lists.holding[0], named(u"USB Printer", u"USB003", u"\\\\?\\c"));
+  EXPECT_EQ(lists.holding[0], Named(u"USB Printer", u"USB003", u"\\\\?\\c"));
 }
 
 TEST(UsbPasses, MonitorPortPresenceProbe) {
@@ -226,10 +226,10 @@ TEST(UsbPasses, MonitorPortPresenceProbe) {
   }
 
   UsbLists seen;
-  seen.holding.push_back(named(u"USB Printer", u"", u"\\\\?\\M"));
+  seen.holding.push_back(Named(u"USB Printer", u"", u"\\\\?\\M"));
   TakeMonitorPort(seen, {u"USB009", u"USBPRINT\\Korvante_K80#1", u"\\\\?\\m", 2});
   ASSERT_EQ(seen.result.size(), 1u);
-  EXPECT_EQ(seen.result[0], named(u"Korvante K80", u"USB009", u"\\\\?\\m"));
+  EXPECT_EQ(seen.result[0], Named(u"Korvante K80", u"USB009", u"\\\\?\\m"));
 
   UsbLists noPath;
   TakeMonitorPort(noPath, {u"USB001", u"USBPRINT\\Korvante#1", u"", 0});
@@ -265,7 +265,7 @@ TEST(UsbPasses, MonitorPortDuplicatingAnInterfaceIsListedOnce) {
   TakePrinterInterface(lists, {u"XPrinter", u"USB\\VID_1\\1", u"\\\\?\\usb#a", u"USB001"});
   TakeMonitorPort(lists, {u"USB001", u"USBPRINT\\Korvante_K80#1", u"\\\\?\\other", 0});
   ASSERT_EQ(lists.result.size(), 1u);
-  EXPECT_EQ(lists.result[0], named(u"XPrinter", u"USB001", u"\\\\?\\usb#a"));
+  EXPECT_EQ(lists.result[0], Named(u"XPrinter", u"USB001", u"\\\\?\\usb#a"));
 }
 
 TEST(UsbPasses, SerialDevices) {
@@ -317,10 +317,10 @@ TEST(UsbPasses, SerialDevices) {
 
 TEST(UsbPasses, PrintQueues) {
   const std::vector<UsbPrinter> start = {
-      named(u"USB Printer", u"USB001", u"\\\\?\\a"),
-      named(u"USB Monitor Printer", u"USB002", u"\\\\?\\b"),
-      named(u"USB Serial Device", u"COM3", u"\\\\.\\COM3"),
-      named(u"Widget", u"USB004", u"\\\\?\\d"),
+      Named(u"USB Printer", u"USB001", u"\\\\?\\a"),
+      Named(u"USB Monitor Printer", u"USB002", u"\\\\?\\b"),
+      Named(u"USB Serial Device", u"COM3", u"\\\\.\\COM3"),
+      Named(u"Widget", u"USB004", u"\\\\?\\d"),
   };
   struct Case {
     PrintQueueReport queue;
@@ -359,10 +359,10 @@ TEST(UsbPasses, PrintQueues) {
   }
 
   // A later queue on the same port replaces the earlier one; "dot4" ports count.
-  std::vector<UsbPrinter> list = {named(u"Widget", u"DOT4_001", u"")};
+  std::vector<UsbPrinter> list = {Named(u"Widget", u"DOT4_001", u"")};
   ApplyPrintQueue(list, {u"One", u"DOT4_001", u""});
   ApplyPrintQueue(list, {u"Two", u"dot4_001", u""});
-  EXPECT_EQ(list[0], named(u"Widget", u"DOT4_001", u"", u"Two"));
+  EXPECT_EQ(list[0], Named(u"Widget", u"DOT4_001", u"", u"Two"));
 }
 
 TEST(UsbPasses, ResultOrderAndWhenQueuesAreRead) {
@@ -391,11 +391,11 @@ TEST(UsbPasses, ResultOrderAndWhenQueuesAreRead) {
   };
 
   const std::vector<UsbPrinter> expected = {
-      named(u"XPrinter XP-80", u"USB001", u"\\\\?\\b"),
-      named(u"Korvante K80", u"USB002", u"\\\\?\\k"),
-      named(u"USB-SERIAL CH340", u"COM5", u"\\\\.\\COM5"),
-      named(u"Front - Generic", u"USB003", u"\\\\?\\a", u"Front"),
-      named(u"ACME Model 9", u"USB007", u"\\\\?\\g"),
+      Named(u"XPrinter XP-80", u"USB001", u"\\\\?\\b"),
+      Named(u"Korvante K80", u"USB002", u"\\\\?\\k"),
+      Named(u"USB-SERIAL CH340", u"COM5", u"\\\\.\\COM5"),
+      Named(u"Front - Generic", u"USB003", u"\\\\?\\a", u"Front"),
+      Named(u"ACME Model 9", u"USB007", u"\\\\?\\g"),
   };
   EXPECT_EQ(ComposeUsbPrinters(readers), expected);
   EXPECT_TRUE(queuesRead);

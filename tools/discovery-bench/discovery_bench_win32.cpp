@@ -36,28 +36,28 @@ namespace {
 
 using korvante::NetworkProfile;
 
-double msSince(std::chrono::steady_clock::time_point start) {
+double MsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
       .count();
 }
 
 // The refused connects of one run: the mean of 20 at the sweep's limit, and
 // one at a send's in `sendMs`. `found` counts the connects that succeeded.
-double timeRefused(std::size_t& found, double& sendMs) {
+double TimeRefused(std::size_t& found, double& sendMs) {
   const std::string host = std::string(std::getenv("KV_LAB_SUBNET")) + ".20";
   constexpr int kConnects = 20;
   auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < kConnects; ++i) {
     found += korvante::ConnectTcp9100(host, korvante::kSweepConnectTimeoutMs) ? 1 : 0;
   }
-  const double mean = msSince(start) / kConnects;
+  const double mean = MsSince(start) / kConnects;
   start = std::chrono::steady_clock::now();
   found += korvante::ConnectTcp9100(host, korvante::kSendConnectTimeoutMs) ? 1 : 0;
-  sendMs = msSince(start);
+  sendMs = MsSince(start);
   return mean;
 }
 
-double timeOnce(const std::string& what, std::size_t& found) {
+double TimeOnce(const std::string& what, std::size_t& found) {
   const auto start = std::chrono::steady_clock::now();
   if (what == "refresh") {
     const korvante::RefreshSources sources{korvante::EnumerateProfiles, korvante::DiscoverUdp,
@@ -71,7 +71,7 @@ double timeOnce(const std::string& what, std::size_t& found) {
   } else {
     found = korvante::ScanTcp9100(korvante::ChooseProfile(korvante::EnumerateProfiles())).size();
   }
-  return msSince(start);
+  return MsSince(start);
 }
 
 }  // namespace
@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < runs; ++i) {
       std::size_t connected = 0;
       double sendMs = 0;
-      times.push_back(timeRefused(connected, sendMs));
+      times.push_back(TimeRefused(connected, sendMs));
       sends.push_back(sendMs);
       std::printf("  run %d: %7.2f ms per connect at %u ms, %7.2f ms at %u ms, %zu connected\n",
                   i + 1, times.back(), korvante::kSweepConnectTimeoutMs, sendMs,
@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
   } else {
     for (int i = 0; i < runs; ++i) {
       std::size_t found = 0;
-      times.push_back(timeOnce(what, found));
+      times.push_back(TimeOnce(what, found));
       std::printf("  run %d: %7.0f ms, %zu printer(s)\n", i + 1, times.back(), found);
     }
   }

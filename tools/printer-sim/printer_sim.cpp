@@ -127,21 +127,21 @@ using korvante::sim::DottedText;
 using korvante::sim::HexText;
 using korvante::sim::PeerText;
 
-std::string macText(const std::uint8_t* m) {
+std::string MacText(const std::uint8_t* m) {
   char text[18];
   std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", m[0], m[1], m[2], m[3], m[4],
                 m[5]);
   return text;
 }
 
-bool parseIp(const std::string& text, std::array<std::uint8_t, 4>& out) {
+bool ParseIp(const std::string& text, std::array<std::uint8_t, 4>& out) {
   in_addr a{};
   if (inet_pton(AF_INET, text.c_str(), &a) != 1) return false;
   std::memcpy(out.data(), &a, 4);
   return true;
 }
 
-bool parseHexList(const std::string& text, Bytes& out) {
+bool ParseHexList(const std::string& text, Bytes& out) {
   out.clear();
   std::size_t at = 0;
   while (at < text.size()) {
@@ -159,7 +159,7 @@ bool parseHexList(const std::string& text, Bytes& out) {
   return true;
 }
 
-int prefixFromMask(const std::uint8_t* m) {
+int PrefixFromMask(const std::uint8_t* m) {
   int n = 0;
   for (int i = 0; i < 4; ++i) {
     for (int bit = 7; bit >= 0; --bit) n += (m[i] >> bit) & 1;
@@ -172,7 +172,7 @@ int prefixFromMask(const std::uint8_t* m) {
   std::exit(2);
 }
 
-Options parseOptions(int argc, char** argv) {
+Options ParseOptions(int argc, char** argv) {
   Options o;
   bool ipGiven = false;
   for (int i = 1; i < argc; ++i) {
@@ -187,7 +187,7 @@ Options parseOptions(int argc, char** argv) {
     } else if (arg == "--ip") {
       const std::string v = value();
       const auto slash = v.find('/');
-      if (!parseIp(v.substr(0, slash), o.ip)) usage("bad --ip");
+      if (!ParseIp(v.substr(0, slash), o.ip)) usage("bad --ip");
       if (slash != std::string::npos) o.prefix = std::atoi(v.c_str() + slash + 1);
       ipGiven = true;
     } else if (arg == "--dev") {
@@ -206,17 +206,17 @@ Options parseOptions(int argc, char** argv) {
       o.macGiven = true;
     } else if (arg == "--gateway") {
       std::array<std::uint8_t, 4> g{};
-      if (!parseIp(value(), g)) usage("bad --gateway");
+      if (!ParseIp(value(), g)) usage("bad --gateway");
       o.gateway = g;
     } else if (arg == "--device-bytes") {
       Bytes b;
-      if (!parseHexList(value(), b) || b.size() != 2) usage("bad --device-bytes");
+      if (!ParseHexList(value(), b) || b.size() != 2) usage("bad --device-bytes");
       o.deviceBytes = {b[0], b[1]};
     } else if (arg == "--port") {
       o.port = static_cast<unsigned>(std::atoi(value().c_str())) & 0xFFFF;
     } else if (arg == "--report-ip") {
       std::array<std::uint8_t, 4> r{};
-      if (!parseIp(value(), r)) usage("bad --report-ip");
+      if (!ParseIp(value(), r)) usage("bad --report-ip");
       o.reportIp = r;
     } else if (arg == "--reply") {
       o.reply = value();
@@ -232,7 +232,7 @@ Options parseOptions(int argc, char** argv) {
       o.tcp = value();
       if (o.tcp != "status" && o.tcp != "silent" && o.tcp != "absent") usage("bad --tcp");
     } else if (arg == "--status") {
-      if (!parseHexList(value(), o.status)) usage("bad --status");
+      if (!ParseHexList(value(), o.status)) usage("bad --status");
     } else if (arg == "--status-only") {
       o.statusOnly = std::atoi(value().c_str());
     } else if (arg == "--hostile-udp") {
@@ -266,7 +266,7 @@ class Printer {
     const std::string index = o_.index.empty() ? korvante::sim::IndexPathFor(o_.journal) : o_.index;
     view_ = std::make_unique<korvante::sim::VirtualPrinter>(
         index,
-        "Simulated printer " + DottedText(o_.ip.data()) + " (" + macText(o_.mac.data()) + ")");
+        "Simulated printer " + DottedText(o_.ip.data()) + " (" + MacText(o_.mac.data()) + ")");
     if (!view_->ok()) {
       std::perror(("printer-sim: " + index).c_str());
       std::exit(1);
@@ -326,7 +326,7 @@ class Printer {
   korvante::sim::HostileUdp hostileUdp_;
 };
 
-int boundSocket(int type, std::uint16_t port) {
+int BoundSocket(int type, std::uint16_t port) {
   const int s = socket(AF_INET, type, 0);
   if (s < 0) return -1;
   const int on = 1;
@@ -428,7 +428,7 @@ void Printer::onSave(const std::uint8_t* d, const std::string& peer, const std::
   const std::uint8_t* m = d + 22;
   const std::uint8_t* gw = d + 26;
   const unsigned port = d[30] | (d[31] << 8);
-  std::string decoded = "XP0001SAVE mac " + macText(mac) + " device " + HexText({d + 16, 2}) +
+  std::string decoded = "XP0001SAVE mac " + MacText(mac) + " device " + HexText({d + 16, 2}) +
                         " ip " + DottedText(ip) + " mask " + DottedText(m) + " gateway " +
                         DottedText(gw) + " port " + std::to_string(port);
   if (std::memcmp(mac, o_.mac.data(), 6) != 0) {
@@ -436,7 +436,7 @@ void Printer::onSave(const std::uint8_t* d, const std::string& peer, const std::
     return;
   }
   const std::array<std::uint8_t, 4> newIp{ip[0], ip[1], ip[2], ip[3]};
-  const bool moved = moveTo(newIp, prefixFromMask(m));
+  const bool moved = moveTo(newIp, PrefixFromMask(m));
   if (moved) {
     o_.gateway = std::array<std::uint8_t, 4>{gw[0], gw[1], gw[2], gw[3]};
     o_.deviceBytes = {d[16], d[17]};
@@ -523,27 +523,27 @@ bool Printer::onClientData(int fd) {
 }
 
 void Printer::run() {
-  udp_ = boundSocket(SOCK_DGRAM, kDiscoveryPort);
+  udp_ = BoundSocket(SOCK_DGRAM, kDiscoveryPort);
   if (udp_ < 0) {
     std::perror("printer-sim: udp 9000");
     std::exit(1);
   }
   if (!o_.hostileTcp.empty()) {
-    const int listener = boundSocket(SOCK_STREAM, kPrintPort);
+    const int listener = BoundSocket(SOCK_STREAM, kPrintPort);
     if (listener < 0 ||
         !korvante::sim::StartHostileTcp(listener, o_.hostileTcp, o_.status, o_.journal, start_)) {
       std::perror("printer-sim: hostile tcp 9100");
       std::exit(1);
     }
   } else if (o_.tcp != "absent") {
-    listener_ = boundSocket(SOCK_STREAM, kPrintPort);
+    listener_ = BoundSocket(SOCK_STREAM, kPrintPort);
     if (listener_ < 0 || listen(listener_, 64) != 0) {
       std::perror("printer-sim: tcp 9100");
       std::exit(1);
     }
   }
   log("start", DottedText(o_.ip.data()) + "/" + std::to_string(o_.prefix),
-      "mac " + macText(o_.mac.data()) + " reply " + o_.reply + " tcp " + o_.tcp + " status " +
+      "mac " + MacText(o_.mac.data()) + " reply " + o_.reply + " tcp " + o_.tcp + " status " +
           HexText(o_.status) + (o_.hostileUdp.empty() ? "" : " hostile-udp " + o_.hostileUdp) +
           (o_.hostileTcp.empty() ? "" : " hostile-tcp " + o_.hostileTcp));
 
@@ -574,7 +574,7 @@ void Printer::run() {
 int main(int argc, char** argv) {
   if (argc > 1 && std::string_view(argv[1]) == "--render")
     return korvante::sim::RenderFileCommand(argc - 2, argv + 2);
-  Printer printer(parseOptions(argc, argv));
+  Printer printer(ParseOptions(argc, argv));
   printer.run();
   return 0;
 }

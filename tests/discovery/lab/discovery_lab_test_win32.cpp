@@ -38,53 +38,53 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-std::string env(const char* name) {
+std::string Env(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
 }
 
-std::string subnet() { return env("KV_LAB_SUBNET"); }
-std::string host(int n) { return subnet() + "." + std::to_string(n); }
+std::string Subnet() { return Env("KV_LAB_SUBNET"); }
+std::string Host(int n) { return Subnet() + "." + std::to_string(n); }
 
 // A Linux path of the lab as Wine sees it (drive Z: is the root).
-std::string winePath(std::string unixPath) {
+std::string WinePath(std::string unixPath) {
   for (char& c : unixPath) {
     if (c == '/') c = '\\';
   }
   return "Z:" + unixPath;
 }
 
-std::string readJournal(int hostNumber) {
-  const std::string path = env(("KV_LAB_JOURNAL_" + std::to_string(hostNumber)).c_str());
-  std::ifstream in(winePath(path), std::ios::binary);
+std::string ReadJournal(int hostNumber) {
+  const std::string path = Env(("KV_LAB_JOURNAL_" + std::to_string(hostNumber)).c_str());
+  std::ifstream in(WinePath(path), std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
 }
 
-std::size_t countOf(const std::string& text, const std::string& part) {
+std::size_t CountOf(const std::string& text, const std::string& part) {
   std::size_t n = 0;
   for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
   return n;
 }
 
 // The simulator writes its line just after the tool's call returns.
-bool journalGains(int hostNumber, const std::string& part, std::size_t atLeast = 1) {
+bool JournalGains(int hostNumber, const std::string& part, std::size_t atLeast = 1) {
   const auto deadline = Clock::now() + milliseconds(2000);
   do {
-    if (countOf(readJournal(hostNumber), part) >= atLeast) return true;
+    if (CountOf(ReadJournal(hostNumber), part) >= atLeast) return true;
     std::this_thread::sleep_for(milliseconds(20));
   } while (Clock::now() < deadline);
   return false;
 }
 
-long long msSince(Clock::time_point start) {
+long long MsSince(Clock::time_point start) {
   return std::chrono::duration_cast<milliseconds>(Clock::now() - start).count();
 }
 
-NetworkProfile labProfile() { return ChooseProfile(EnumerateProfiles()); }
+NetworkProfile LabProfile() { return ChooseProfile(EnumerateProfiles()); }
 
-std::vector<std::string> ips(const std::vector<NetworkPrinter>& printers) {
+std::vector<std::string> Ips(const std::vector<NetworkPrinter>& printers) {
   std::vector<std::string> out;
   for (const auto& p : printers) out.push_back(p.ip);
   return out;
@@ -95,7 +95,7 @@ std::vector<std::string> ips(const std::vector<NetworkPrinter>& printers) {
 TEST(LabProfiles, TheComputerNamespaceInterfaceIsTheOnlyProfile) {
   const auto profiles = EnumerateProfiles();
   ASSERT_EQ(profiles.size(), 1u);  // loopback skipped
-  EXPECT_EQ(profiles[0].ip, env("KV_LAB_COMPUTER"));
+  EXPECT_EQ(profiles[0].ip, Env("KV_LAB_COMPUTER"));
   EXPECT_EQ(profiles[0].mask, "255.255.255.0");
   EXPECT_EQ(profiles[0].gateway, "");
   EXPECT_FALSE(profiles[0].wireless);
@@ -107,10 +107,10 @@ TEST(LabProfiles, TheComputerNamespaceInterfaceIsTheOnlyProfile) {
 class LabDiscovery : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    journalsBefore = new std::vector<std::string>{readJournal(100), readJournal(50)};
+    journalsBefore = new std::vector<std::string>{ReadJournal(100), ReadJournal(50)};
     const auto start = Clock::now();
-    found = new std::vector<NetworkPrinter>(DiscoverUdp(labProfile(), 900));
-    elapsedMs = msSince(start);
+    found = new std::vector<NetworkPrinter>(DiscoverUdp(LabProfile(), 900));
+    elapsedMs = MsSince(start);
   }
   static void TearDownTestSuite() {
     delete found;
@@ -132,17 +132,17 @@ long long LabDiscovery::elapsedMs = 0;
 
 TEST_F(LabDiscovery, ListsEveryReplyingPrinterOnceInNumericOrder) {
   // .3 cuts its reply one byte short; .9, .10, .30 and .31 do not answer.
-  EXPECT_EQ(ips(*found), (std::vector<std::string>{host(20), host(50), host(50), host(60), host(61),
-                                                   host(100)}));
+  EXPECT_EQ(Ips(*found), (std::vector<std::string>{Host(20), Host(50), Host(50), Host(60), Host(61),
+                                                   Host(100)}));
   EXPECT_GE(elapsedMs, 900);
   EXPECT_LT(elapsedMs, 900 + 180 + 400);
 }
 
 TEST_F(LabDiscovery, RecordHoldsEveryFieldOfTheReply) {
-  const NetworkPrinter* p = at(host(100), "00-1A-2B-3C-4D-5E");
+  const NetworkPrinter* p = at(Host(100), "00-1A-2B-3C-4D-5E");
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(p->mask, "255.255.255.0");
-  EXPECT_EQ(p->gateway, host(1));
+  EXPECT_EQ(p->gateway, Host(1));
   EXPECT_EQ(p->port, 9100);  // the printer reports 00 00
   EXPECT_EQ(p->deviceBytes[0], 0x22);
   EXPECT_EQ(p->deviceBytes[1], 0x00);
@@ -150,44 +150,44 @@ TEST_F(LabDiscovery, RecordHoldsEveryFieldOfTheReply) {
 }
 
 TEST_F(LabDiscovery, ReplyAfterLeadingBytes) {
-  const NetworkPrinter* p = at(host(20), "00-1A-2B-3C-4D-20");
+  const NetworkPrinter* p = at(Host(20), "00-1A-2B-3C-4D-20");
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(p->deviceBytes[0], 0x31);
   EXPECT_EQ(p->deviceBytes[1], 0x07);
   EXPECT_EQ(p->port, 80);
-  EXPECT_EQ(p->gateway, host(254));
-  EXPECT_TRUE(journalGains(20, "-> reply leading"));
+  EXPECT_EQ(p->gateway, Host(254));
+  EXPECT_TRUE(JournalGains(20, "-> reply leading"));
 }
 
 TEST_F(LabDiscovery, EveryTargetGotOneRequestAndRepeatedRepliesCountOnce) {
   // 255.255.255.255 and twice the /24 broadcast: three requests, three replies
   // from the same MAC, one record.
   const std::string request = "hex=58 50 30 30 30 31 46 49 4E 44 | XP0001FIND -> reply";
-  EXPECT_EQ(countOf(readJournal(100), request) - countOf((*journalsBefore)[0], request), 3u);
-  const auto listed = ips(*found);
-  EXPECT_EQ(std::count(listed.begin(), listed.end(), host(100)), 1);
+  EXPECT_EQ(CountOf(ReadJournal(100), request) - CountOf((*journalsBefore)[0], request), 3u);
+  const auto listed = Ips(*found);
+  EXPECT_EQ(std::count(listed.begin(), listed.end(), Host(100)), 1);
 }
 
 TEST_F(LabDiscovery, TwoMacsOnOneAddressAndTheEchoedRequest) {
   // .51 reports .50 as its address; .50 also sends the request back.
-  EXPECT_NE(at(host(50), "00-1A-2B-3C-4D-50"), nullptr);
-  EXPECT_NE(at(host(50), "00-1A-2B-3C-4D-51"), nullptr);
+  EXPECT_NE(at(Host(50), "00-1A-2B-3C-4D-50"), nullptr);
+  EXPECT_NE(at(Host(50), "00-1A-2B-3C-4D-51"), nullptr);
   const std::string echo = "+ echo";
-  EXPECT_EQ(countOf(readJournal(50), echo) - countOf((*journalsBefore)[1], echo), 3u);
-  EXPECT_TRUE(journalGains(3, "-> reply short"));
+  EXPECT_EQ(CountOf(ReadJournal(50), echo) - CountOf((*journalsBefore)[1], echo), 3u);
+  EXPECT_TRUE(JournalGains(3, "-> reply short"));
 }
 
 TEST(LabDiscoveryQuiet, NothingAnsweringReturnsEmptyAfterTheListeningTime) {
-  const std::string mute = winePath(env("KV_LAB_MUTE_FILE"));
+  const std::string mute = WinePath(Env("KV_LAB_MUTE_FILE"));
   { std::ofstream(mute).put('\n'); }
   const auto start = Clock::now();
-  const auto found = DiscoverUdp(labProfile(), 900);
-  const long long elapsed = msSince(start);
+  const auto found = DiscoverUdp(LabProfile(), 900);
+  const long long elapsed = MsSince(start);
   DeleteFileA(mute.c_str());
   EXPECT_TRUE(found.empty());
   EXPECT_GE(elapsed, 900);
   EXPECT_LT(elapsed, 900 + 180 + 400);
-  EXPECT_TRUE(journalGains(100, "XP0001FIND -> muted", 3));
+  EXPECT_TRUE(JournalGains(100, "XP0001FIND -> muted", 3));
 }
 
 // --- the port-9100 sweep ----------------------------------------------------------
@@ -235,24 +235,24 @@ TEST(LabSweep, FindsPrintersByStatusInNumericOrder) {
   OwnPort9100 own;
   ASSERT_TRUE(own.bound());
   const auto start = Clock::now();
-  const auto swept = ScanTcp9100(labProfile());
-  const long long elapsed = msSince(start);
+  const auto swept = ScanTcp9100(LabProfile());
+  const long long elapsed = MsSince(start);
 
   // .3 answers only the third request (0x16), .9 answers 00; .20 does not
   // listen, .30 stays silent, .31 answers 41 42; the computer itself (.2)
   // is skipped.
-  EXPECT_EQ(ips(swept), (std::vector<std::string>{host(3), host(9), host(10), host(50), host(51),
-                                                  host(60), host(61), host(100)}));
+  EXPECT_EQ(Ips(swept), (std::vector<std::string>{Host(3), Host(9), Host(10), Host(50), Host(51),
+                                                  Host(60), Host(61), Host(100)}));
   for (const auto& p : swept) {
     EXPECT_TRUE(p.mac.empty() && p.mask.empty() && p.gateway.empty()) << p.ip;
     EXPECT_EQ(p.port, 9100);
     EXPECT_FALSE(p.foundByUdp);
   }
   EXPECT_EQ(own.accepted.load(), 0);
-  EXPECT_TRUE(journalGains(3, "DLE EOT 4 -> 16"));
-  EXPECT_TRUE(journalGains(31, "DLE EOT 4 -> 41 42"));
-  EXPECT_TRUE(journalGains(30, "tcp-connect"));
-  EXPECT_TRUE(journalGains(30, "hex=10 04 01 10 04 02 10 04 04"));
+  EXPECT_TRUE(JournalGains(3, "DLE EOT 4 -> 16"));
+  EXPECT_TRUE(JournalGains(31, "DLE EOT 4 -> 41 42"));
+  EXPECT_TRUE(JournalGains(30, "tcp-connect"));
+  EXPECT_TRUE(JournalGains(30, "hex=10 04 01 10 04 02 10 04 04"));
   EXPECT_LT(elapsed, 8000);
 }
 
@@ -260,7 +260,7 @@ TEST(LabSweep, FindsPrintersByStatusInNumericOrder) {
 
 TEST(LabSend, DeliversExactlyTheBytesGivenToPort9100) {
   NetworkPrinter printer;
-  printer.ip = host(100);
+  printer.ip = Host(100);
   printer.port = 5000;  // not used for sending: printers print on 9100
   CommandBuffer bytes{0x1B, 0x40};
   for (int b = 0; b < 256; ++b) bytes.push_back(static_cast<std::uint8_t>(b));
@@ -271,8 +271,8 @@ TEST(LabSend, DeliversExactlyTheBytesGivenToPort9100) {
     expected += two;
   }
   ASSERT_TRUE(SendTcp9100(printer, bytes));
-  EXPECT_TRUE(journalGains(100, "tcp-close " + env("KV_LAB_COMPUTER") + ":"));
-  EXPECT_TRUE(journalGains(100, "total=258 hex=" + expected + "\n"));
+  EXPECT_TRUE(JournalGains(100, "tcp-close " + Env("KV_LAB_COMPUTER") + ":"));
+  EXPECT_TRUE(JournalGains(100, "total=258 hex=" + expected + "\n"));
 }
 
 TEST(LabSend, NobodyListeningFailsWithinTheLimit) {
@@ -282,10 +282,10 @@ TEST(LabSend, NobodyListeningFailsWithinTheLimit) {
   };
   for (const Case& c : {Case{20, "connection refused"}, Case{200, "no such host"}}) {
     NetworkPrinter printer;
-    printer.ip = host(c.hostNumber);
+    printer.ip = Host(c.hostNumber);
     const auto start = Clock::now();
     EXPECT_FALSE(SendTcp9100(printer, CommandBuffer{0x1B, 0x40})) << c.what;
-    EXPECT_LT(msSince(start), 1400 + 350) << c.what;
+    EXPECT_LT(MsSince(start), 1400 + 350) << c.what;
   }
   SocketOwner s;
   EXPECT_FALSE(ConnectTcp9100("not an address", 1400, &s));
@@ -299,14 +299,14 @@ TEST(LabSend, NobodyListeningFailsWithinTheLimit) {
 // limit take far less than twenty limits, and one at a send's limit ends
 // before it.
 TEST(LabSend, RefusedConnectionsDoNotWaitOutTheLimit) {
-  for (const std::string& ip : {host(20), std::string("127.0.0.1")}) {
+  for (const std::string& ip : {Host(20), std::string("127.0.0.1")}) {
     const auto start = Clock::now();
     for (int i = 0; i < 20; ++i) EXPECT_FALSE(ConnectTcp9100(ip, kSweepConnectTimeoutMs)) << ip;
-    const long long twenty = msSince(start);
+    const long long twenty = MsSince(start);
     SocketOwner s;
     const auto sendStart = Clock::now();
     EXPECT_FALSE(ConnectTcp9100(ip, kSendConnectTimeoutMs, &s)) << ip;
-    const long long one = msSince(sendStart);
+    const long long one = MsSince(sendStart);
     EXPECT_FALSE(s);
     std::printf(
         "  [figure] refused by %s: 20 connects at %u ms in %lld ms; one at %u ms in %lld ms\n",
@@ -318,14 +318,14 @@ TEST(LabSend, RefusedConnectionsDoNotWaitOutTheLimit) {
 
 TEST(LabSend, ConnectHandsOverABlockingSocket) {
   SocketOwner s;
-  ASSERT_TRUE(ConnectTcp9100(host(10), 1400, &s));
+  ASSERT_TRUE(ConnectTcp9100(Host(10), 1400, &s));
   ASSERT_TRUE(s);
   const char request[] = {0x10, 0x04, 0x01};
   ASSERT_EQ(send(s.get(), request, 3, 0), 3);
   char answer = 0;
   EXPECT_EQ(recv(s.get(), &answer, 1, 0), 1);  // blocking receive
   EXPECT_EQ(answer, 0x12);
-  EXPECT_TRUE(ConnectTcp9100(host(10), 1400));  // without hand-over
+  EXPECT_TRUE(ConnectTcp9100(Host(10), 1400));  // without hand-over
 }
 
 // --- the refresh cycle -------------------------------------------------------------------
@@ -380,11 +380,11 @@ TEST(LabRefresh, NetworkModePostsOneResultInTextAddressOrder) {
   EXPECT_EQ(r.generation, 42);
   // Discovery answered, so the sweep did not run: .9 and .10 are not listed.
   // One entry for the two printers on .50; text order puts .100 first.
-  EXPECT_EQ(ips(r.networkPrinters),
-            (std::vector<std::string>{host(100), host(20), host(50), host(60), host(61)}));
+  EXPECT_EQ(Ips(r.networkPrinters),
+            (std::vector<std::string>{Host(100), Host(20), Host(50), Host(60), Host(61)}));
   for (const auto& p : r.networkPrinters) EXPECT_TRUE(p.foundByUdp) << p.ip;
   ASSERT_EQ(r.profiles.size(), 1u);
-  EXPECT_EQ(r.profiles[0].ip, env("KV_LAB_COMPUTER"));
+  EXPECT_EQ(r.profiles[0].ip, Env("KV_LAB_COMPUTER"));
   EXPECT_TRUE(r.usbPrinters.empty());
 }
 
@@ -401,7 +401,7 @@ TEST(LabRefresh, UsbModePostsItsOwnResult) {
 
 // --- the simulator's address changes (last: they move .60 and .61) ----------------------
 
-bool acceptsWithin(const std::string& ip, milliseconds limit) {
+bool AcceptsWithin(const std::string& ip, milliseconds limit) {
   const auto deadline = Clock::now() + limit;
   do {
     if (ConnectTcp9100(ip, 300)) return true;
@@ -411,23 +411,23 @@ bool acceptsWithin(const std::string& ip, milliseconds limit) {
 
 TEST(LabSimulator, IpChangeCommandOverTcpMovesThePrinter) {
   NetworkPrinter printer;
-  printer.ip = host(60);
-  const auto newIp = Ipv4Bytes(host(160));
+  printer.ip = Host(60);
+  const auto newIp = Ipv4Bytes(Host(160));
   ASSERT_TRUE(newIp);
   CommandBuffer command{0x1F, 0x1B, 0x1F, 0x22};
   command.insert(command.end(), newIp->begin(), newIp->end());
   ASSERT_TRUE(SendTcp9100(printer, command));
-  EXPECT_TRUE(journalGains(60, "set LAN address " + host(160) + " -> moved"));
-  EXPECT_TRUE(acceptsWithin(host(160), milliseconds(2000)));
-  EXPECT_FALSE(ConnectTcp9100(host(60), 300));
+  EXPECT_TRUE(JournalGains(60, "set LAN address " + Host(160) + " -> moved"));
+  EXPECT_TRUE(AcceptsWithin(Host(160), milliseconds(2000)));
+  EXPECT_FALSE(ConnectTcp9100(Host(60), 300));
 }
 
 TEST(LabSimulator, SaveBroadcastMovesOnlyThePrinterWithThatMac) {
   // "XP0001SAVE", MAC, device bytes, address, mask, gateway, port 9100, 00.
   std::vector<std::uint8_t> save{'X', 'P', '0', '0', '0', '1', 'S', 'A', 'V', 'E'};
   save.insert(save.end(), {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x61, 0x22, 0x00});
-  const auto newIp = Ipv4Bytes(host(161));
-  const auto gateway = Ipv4Bytes(host(1));
+  const auto newIp = Ipv4Bytes(Host(161));
+  const auto gateway = Ipv4Bytes(Host(1));
   ASSERT_TRUE(newIp && gateway);
   save.insert(save.end(), newIp->begin(), newIp->end());
   save.insert(save.end(), {0xFF, 0xFF, 0xFF, 0x00});
@@ -445,10 +445,10 @@ TEST(LabSimulator, SaveBroadcastMovesOnlyThePrinterWithThatMac) {
   ASSERT_EQ(sendto(s.get(), reinterpret_cast<const char*>(save.data()), 33, 0,
                    reinterpret_cast<sockaddr*>(&to), sizeof to),
             33);
-  EXPECT_TRUE(journalGains(61, "XP0001SAVE mac 00-1A-2B-3C-4D-61"));
-  EXPECT_TRUE(journalGains(61, "-> moved"));
-  EXPECT_TRUE(journalGains(100, "not my MAC, ignored"));
-  EXPECT_TRUE(acceptsWithin(host(161), milliseconds(2000)));
+  EXPECT_TRUE(JournalGains(61, "XP0001SAVE mac 00-1A-2B-3C-4D-61"));
+  EXPECT_TRUE(JournalGains(61, "-> moved"));
+  EXPECT_TRUE(JournalGains(100, "not my MAC, ignored"));
+  EXPECT_TRUE(AcceptsWithin(Host(161), milliseconds(2000)));
 }
 
 }  // namespace
@@ -460,7 +460,7 @@ int main(int argc, char** argv) {
   if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return 1;
   // Broadcasts and a /24 sweep must never leave the lab: refuse to run unless
   // this is the lab's computer namespace (its address is the only profile).
-  const std::string computer = korvante::env("KV_LAB_COMPUTER");
+  const std::string computer = korvante::Env("KV_LAB_COMPUTER");
   const auto profiles = korvante::EnumerateProfiles();
   if (computer.empty() || profiles.size() != 1 || profiles[0].ip != computer) {
     std::fprintf(stderr, "discovery_lab_tests: not inside the lab; run it with tools/lab exec\n");

@@ -14,18 +14,18 @@ namespace korvante::bench {
 
 // Device paths as the registry import and the dosdevices links name them.
 inline const std::u16string kInterfaceGuid = u"{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
-inline std::u16string devicePath(const std::u16string& name) {
+inline std::u16string DevicePathOf(const std::u16string& name) {
   return u"\\\\?\\" + name + u"#" + kInterfaceGuid;
 }
-inline const std::u16string kUsb1Path = devicePath(u"usb#vid_1234&pid_5678#kv0001");
-inline const std::u16string kUsb2Path = devicePath(u"usb#vid_2222&pid_0002#kv0012");
-inline const std::u16string kUnnamedPath = devicePath(u"usb#vid_2222&pid_0003#kv0003");
-inline const std::u16string kAcmePath = devicePath(u"usb#vid_2222&pid_0007#kv0017");
-inline const std::u16string kStuckPath = devicePath(u"usb#vid_4444&pid_0001#kv0040");
-inline const std::u16string kMissingPath = devicePath(u"usb#vid_2222&pid_0004#kv0014");
+inline const std::u16string kUsb1Path = DevicePathOf(u"usb#vid_1234&pid_5678#kv0001");
+inline const std::u16string kUsb2Path = DevicePathOf(u"usb#vid_2222&pid_0002#kv0012");
+inline const std::u16string kUnnamedPath = DevicePathOf(u"usb#vid_2222&pid_0003#kv0003");
+inline const std::u16string kAcmePath = DevicePathOf(u"usb#vid_2222&pid_0007#kv0017");
+inline const std::u16string kStuckPath = DevicePathOf(u"usb#vid_4444&pid_0001#kv0040");
+inline const std::u16string kMissingPath = DevicePathOf(u"usb#vid_2222&pid_0004#kv0014");
 
 // The bench's state folder (KV_USB_BENCH, a Linux path) as a Windows path.
-inline std::wstring stateDir() {
+inline std::wstring StateDir() {
   const char* dir = std::getenv("KV_USB_BENCH");
   std::wstring path = L"Z:";
   for (const char* c = dir ? dir : ""; *c != '\0'; ++c) {
@@ -34,7 +34,7 @@ inline std::wstring stateDir() {
   return path + L"\\";
 }
 
-inline std::vector<std::uint8_t> readFile(const std::wstring& path) {
+inline std::vector<std::uint8_t> ReadWholeFile(const std::wstring& path) {
   std::vector<std::uint8_t> bytes;
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -50,12 +50,12 @@ inline std::vector<std::uint8_t> readFile(const std::wstring& path) {
 
 // What a capture file (NAME.out) received after `before` bytes, once `count`
 // bytes have arrived or two seconds have passed.
-inline std::vector<std::uint8_t> capturedAfter(const wchar_t* name, std::size_t before,
+inline std::vector<std::uint8_t> CapturedAfter(const wchar_t* name, std::size_t before,
                                                std::size_t count) {
-  const std::wstring path = stateDir() + name;
+  const std::wstring path = StateDir() + name;
   std::vector<std::uint8_t> bytes;
   for (int i = 0; i < 100; ++i) {
-    bytes = readFile(path);
+    bytes = ReadWholeFile(path);
     if (bytes.size() >= before + count) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
@@ -64,6 +64,8 @@ inline std::vector<std::uint8_t> capturedAfter(const wchar_t* name, std::size_t 
                                    bytes.end());
 }
 
-inline std::size_t capturedSize(const wchar_t* name) { return readFile(stateDir() + name).size(); }
+inline std::size_t CapturedSize(const wchar_t* name) {
+  return ReadWholeFile(StateDir() + name).size();
+}
 
 }  // namespace korvante::bench

@@ -101,11 +101,11 @@ TEST(SendJobsWine, OneJobAtATimeAndOutcomesReachTheWindow) {
   const CommandBuffer bytes = {0x1B, 0x40, 0x0A};
   PrinterTarget serial;
   serial.usb = {u"CH340", u"COM5", u"\\\\.\\COM5", u""};
-  const std::size_t before = bench::capturedSize(L"serial.out");
+  const std::size_t before = bench::CapturedSize(L"serial.out");
   RunSendAsync(window.hooks(), OrdinarySendJob{serial, bytes}, u"Đã lưu.", u"Không gửi được.");
   ASSERT_TRUE(window.pumpUntilOutcomes(2));
   EXPECT_EQ(window.shown.back(), u"Đã lưu.");
-  EXPECT_EQ(bench::capturedAfter(L"serial.out", before, bytes.size()), bytes);
+  EXPECT_EQ(bench::CapturedAfter(L"serial.out", before, bytes.size()), bytes);
 
   PrinterTarget unplugged;
   unplugged.usb = {u"Gone", u"USB004", bench::kMissingPath, u""};

@@ -21,7 +21,7 @@ struct Port {
 const wchar_t* const kPorts[] = {L"USB001", L"USB002", L"USB009"};
 constexpr wchar_t kFailingPort[] = L"USB009";
 
-std::wstring recordPath(const std::wstring& port, const wchar_t* suffix) {
+std::wstring RecordPath(const std::wstring& port, const wchar_t* suffix) {
   wchar_t dir[MAX_PATH] = {};
   if (GetEnvironmentVariableW(L"KV_MONITOR_DIR", dir, MAX_PATH) == 0) {
     GetTempPathW(MAX_PATH, dir);
@@ -31,7 +31,7 @@ std::wstring recordPath(const std::wstring& port, const wchar_t* suffix) {
   return path + port + suffix;
 }
 
-bool append(const std::wstring& path, const void* data, DWORD size) {
+bool Append(const std::wstring& path, const void* data, DWORD size) {
   HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -41,7 +41,7 @@ bool append(const std::wstring& path, const void* data, DWORD size) {
   return ok && written == size;
 }
 
-BOOL WINAPI enumPorts(HANDLE, LPWSTR, DWORD level, LPBYTE ports, DWORD size, LPDWORD needed,
+BOOL WINAPI EnumPorts(HANDLE, LPWSTR, DWORD level, LPBYTE ports, DWORD size, LPDWORD needed,
                       LPDWORD returned) {
   if (level != 1 && level != 2) {
     SetLastError(ERROR_INVALID_LEVEL);
@@ -75,7 +75,7 @@ BOOL WINAPI enumPorts(HANDLE, LPWSTR, DWORD level, LPBYTE ports, DWORD size, LPD
   return TRUE;
 }
 
-BOOL WINAPI openPort(HANDLE, LPWSTR name, PHANDLE handle) {
+BOOL WINAPI OpenPort(HANDLE, LPWSTR name, PHANDLE handle) {
   if (name == nullptr || handle == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -84,7 +84,7 @@ BOOL WINAPI openPort(HANDLE, LPWSTR name, PHANDLE handle) {
   return TRUE;
 }
 
-BOOL WINAPI startDocPort(HANDLE handle, LPWSTR, DWORD, DWORD level, LPBYTE info) {
+BOOL WINAPI StartDocPort(HANDLE handle, LPWSTR, DWORD, DWORD level, LPBYTE info) {
   auto* port = static_cast<Port*>(handle);
   std::wstring document = L"?";
   if (level == 1 && info != nullptr) {
@@ -96,14 +96,14 @@ BOOL WINAPI startDocPort(HANDLE handle, LPWSTR, DWORD, DWORD level, LPBYTE info)
                                          nullptr, nullptr);
   std::string line = length > 0 ? std::string(utf8) : std::string("?");
   line += '\n';
-  return append(recordPath(port->name, L".doc"), line.data(), static_cast<DWORD>(line.size()));
+  return Append(RecordPath(port->name, L".doc"), line.data(), static_cast<DWORD>(line.size()));
 }
 
-BOOL WINAPI writePort(HANDLE handle, LPBYTE data, DWORD size, LPDWORD written) {
+BOOL WINAPI WritePort(HANDLE handle, LPBYTE data, DWORD size, LPDWORD written) {
   auto* port = static_cast<Port*>(handle);
   *written = 0;
   if (lstrcmpiW(port->name.c_str(), kFailingPort) == 0 ||
-      !append(recordPath(port->name, L".bin"), data, size)) {
+      !Append(RecordPath(port->name, L".bin"), data, size)) {
     SetLastError(ERROR_GEN_FAILURE);
     return FALSE;
   }
@@ -111,32 +111,32 @@ BOOL WINAPI writePort(HANDLE handle, LPBYTE data, DWORD size, LPDWORD written) {
   return TRUE;
 }
 
-BOOL WINAPI readPort(HANDLE, LPBYTE, DWORD, LPDWORD read) {
+BOOL WINAPI ReadPort(HANDLE, LPBYTE, DWORD, LPDWORD read) {
   *read = 0;
   SetLastError(ERROR_NOT_SUPPORTED);
   return FALSE;
 }
 
-BOOL WINAPI endDocPort(HANDLE) { return TRUE; }
+BOOL WINAPI EndDocPort(HANDLE) { return TRUE; }
 
-BOOL WINAPI closePort(HANDLE handle) {
+BOOL WINAPI ClosePort(HANDLE handle) {
   delete static_cast<Port*>(handle);
   return TRUE;
 }
 
-void WINAPI shutdownMonitor(HANDLE) {}
+void WINAPI ShutdownMonitor(HANDLE) {}
 
 MONITOR2 monitor = [] {
   MONITOR2 m{};
   m.cbSize = sizeof m;
-  m.pfnEnumPorts = enumPorts;
-  m.pfnOpenPort = openPort;
-  m.pfnStartDocPort = startDocPort;
-  m.pfnWritePort = writePort;
-  m.pfnReadPort = readPort;
-  m.pfnEndDocPort = endDocPort;
-  m.pfnClosePort = closePort;
-  m.pfnShutdown = shutdownMonitor;
+  m.pfnEnumPorts = EnumPorts;
+  m.pfnOpenPort = OpenPort;
+  m.pfnStartDocPort = StartDocPort;
+  m.pfnWritePort = WritePort;
+  m.pfnReadPort = ReadPort;
+  m.pfnEndDocPort = EndDocPort;
+  m.pfnClosePort = ClosePort;
+  m.pfnShutdown = ShutdownMonitor;
   return m;
 }();
 

@@ -13,7 +13,7 @@
 namespace korvante {
 namespace {
 
-std::string show(const UsbPrinter& p) {
+std::string Show(const UsbPrinter& p) {
   auto narrow = [](const std::u16string& s) {
     std::string out;
     for (char16_t c : s) out += c < 128 ? static_cast<char>(c) : '?';
@@ -41,7 +41,7 @@ TEST(UsbEnumerationWine, FourPassesOverTheBench) {
   // Not listed: the Brother interface, the absent Korvante Ghost (USB004), the
   // Canon port (USB006), and the hub named "(COM9)".
   const std::vector<UsbPrinter> found = EnumerateUsbPrinters();
-  for (const UsbPrinter& p : found) std::printf("  %s\n", show(p).c_str());
+  for (const UsbPrinter& p : found) std::printf("  %s\n", Show(p).c_str());
   EXPECT_EQ(found, expected);
 }
 

@@ -27,25 +27,25 @@ class UsbSendWine : public ::testing::Test {
  protected:
   void SetUp() override {
     // The monitor runs inside this process and records into the bench folder.
-    SetEnvironmentVariableW(L"KV_MONITOR_DIR", bench::stateDir().c_str());
+    SetEnvironmentVariableW(L"KV_MONITOR_DIR", bench::StateDir().c_str());
     for (const wchar_t* file : {L"USB001.doc", L"USB001.bin", L"USB009.doc", L"USB009.bin"}) {
-      DeleteFileW((bench::stateDir() + file).c_str());
+      DeleteFileW((bench::StateDir() + file).c_str());
     }
   }
   static Bytes monitorFile(const wchar_t* name) {
-    return bench::readFile(bench::stateDir() + name);
+    return bench::ReadWholeFile(bench::StateDir() + name);
   }
 };
 
 TEST_F(UsbSendWine, QueueJobCarriesTheBytesAndTheDeviceIsNotOpened) {
-  const std::size_t before = bench::capturedSize(L"usb1.out");
+  const std::size_t before = bench::CapturedSize(L"usb1.out");
   const UsbPrinter printer{u"XP-80", u"USB001", bench::kUsb1Path, u"XP-80 Queue"};
   ASSERT_TRUE(SendUsb(printer, kCommand));
   EXPECT_EQ(monitorFile(L"USB001.bin"), kCommand);
   const std::string doc = "Korvante Config\n";
   EXPECT_EQ(monitorFile(L"USB001.doc"), Bytes(doc.begin(), doc.end()));
   Sleep(300);
-  EXPECT_EQ(bench::capturedSize(L"usb1.out"), before);
+  EXPECT_EQ(bench::CapturedSize(L"usb1.out"), before);
 }
 
 TEST_F(UsbSendWine, FailedOrMissingQueueFallsBackToTheDevicePath) {
@@ -59,9 +59,9 @@ TEST_F(UsbSendWine, FailedOrMissingQueueFallsBackToTheDevicePath) {
       {"queue gone", {u"K80", u"USB001", bench::kUsb1Path, u"No Such Queue"}, L"usb1.out"},
   };
   for (const Case& c : cases) {
-    const std::size_t before = bench::capturedSize(c.capture);
+    const std::size_t before = bench::CapturedSize(c.capture);
     EXPECT_TRUE(SendUsb(c.printer, kCommand)) << c.label;
-    EXPECT_EQ(bench::capturedAfter(c.capture, before, kCommand.size()), kCommand) << c.label;
+    EXPECT_EQ(bench::CapturedAfter(c.capture, before, kCommand.size()), kCommand) << c.label;
   }
   // The failing monitor was asked, and took nothing.
   const std::string doc = "Korvante Config\n";
@@ -114,7 +114,7 @@ class HeldQueue {
 
 TEST_F(UsbSendWine, HeldQueueFallsBackToTheDevicePathAndPrintsOnce) {
   const UsbPrinter printer{u"XP-80", u"USB001", bench::kUsb1Path, u"XP-80 Queue"};
-  const std::size_t before = bench::capturedSize(L"usb1.out");
+  const std::size_t before = bench::CapturedSize(L"usb1.out");
   {
     HeldQueue held(L"XP-80 Queue");
     ASSERT_FALSE(held.how.empty());
@@ -125,9 +125,9 @@ TEST_F(UsbSendWine, HeldQueueFallsBackToTheDevicePathAndPrintsOnce) {
   EXPECT_TRUE(monitorFile(L"USB001.doc").empty());
   EXPECT_TRUE(monitorFile(L"USB001.bin").empty());
   // The device got the bytes, once.
-  EXPECT_EQ(bench::capturedAfter(L"usb1.out", before, kCommand.size()), kCommand);
+  EXPECT_EQ(bench::CapturedAfter(L"usb1.out", before, kCommand.size()), kCommand);
   Sleep(300);
-  EXPECT_EQ(bench::capturedSize(L"usb1.out"), before + kCommand.size());
+  EXPECT_EQ(bench::CapturedSize(L"usb1.out"), before + kCommand.size());
 
   // The queue ready again: the job goes through it, and the watch that
   // confirms it does not wait out its 3 s, since Wine's spooler lets go of the
@@ -139,7 +139,7 @@ TEST_F(UsbSendWine, HeldQueueFallsBackToTheDevicePathAndPrintsOnce) {
   std::printf("  send through the ready queue: %lld ms\n", static_cast<long long>(elapsedMs));
   EXPECT_LT(elapsedMs, 2500);
   EXPECT_EQ(monitorFile(L"USB001.bin"), kCommand);
-  EXPECT_EQ(bench::capturedSize(L"usb1.out"), before + kCommand.size());
+  EXPECT_EQ(bench::CapturedSize(L"usb1.out"), before + kCommand.size());
 }
 
 TEST_F(UsbSendWine, DirectWritesToPathsAndComPorts) {
@@ -154,24 +154,24 @@ TEST_F(UsbSendWine, DirectWritesToPathsAndComPorts) {
       {"serial adapter", {u"CH340", u"COM5", u"\\\\.\\COM5", u""}, L"serial.out"},
   };
   for (const Case& c : cases) {
-    const std::size_t before = bench::capturedSize(c.capture);
+    const std::size_t before = bench::CapturedSize(c.capture);
     EXPECT_TRUE(SendUsb(c.printer, kCommand)) << c.label;
-    EXPECT_EQ(bench::capturedAfter(c.capture, before, kCommand.size()), kCommand) << c.label;
+    EXPECT_EQ(bench::CapturedAfter(c.capture, before, kCommand.size()), kCommand) << c.label;
   }
   // SendToTarget takes a USB target to the same path.
   PrinterTarget target;
   target.kind = kModeUsb;
   target.usb = {u"CH340", u"COM5", u"\\\\.\\COM5", u""};
-  const std::size_t before = bench::capturedSize(L"serial.out");
+  const std::size_t before = bench::CapturedSize(L"serial.out");
   EXPECT_TRUE(SendToTarget(target, kCommand));
-  EXPECT_EQ(bench::capturedAfter(L"serial.out", before, kCommand.size()), kCommand);
+  EXPECT_EQ(bench::CapturedAfter(L"serial.out", before, kCommand.size()), kCommand);
 }
 
 TEST_F(UsbSendWine, EmptyBufferSkipsTheQueueAndCountsWhenTheDeviceOpens) {
-  const std::size_t before = bench::capturedSize(L"usb1.out");
+  const std::size_t before = bench::CapturedSize(L"usb1.out");
   EXPECT_TRUE(SendUsb({u"XP", u"USB001", bench::kUsb1Path, u"XP-80 Queue"}, {}));
   EXPECT_TRUE(monitorFile(L"USB001.doc").empty());  // no job was started
-  EXPECT_EQ(bench::capturedSize(L"usb1.out"), before);
+  EXPECT_EQ(bench::CapturedSize(L"usb1.out"), before);
   EXPECT_FALSE(SendUsb({u"Gone", u"", bench::kMissingPath, u""}, {}));
 }
 
@@ -190,7 +190,7 @@ TEST_F(UsbSendWine, UnreachableDevicesFailAtOnce) {
 
 // The next eight handle values the process would get. Freed slots are reused
 // lowest first, so a call that left a handle open changes this list.
-std::vector<HANDLE> nextHandleValues() {
+std::vector<HANDLE> NextHandleValues() {
   std::vector<HANDLE> probes;
   for (int i = 0; i < 8; ++i) probes.push_back(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   for (HANDLE probe : probes) CloseHandle(probe);
@@ -198,7 +198,7 @@ std::vector<HANDLE> nextHandleValues() {
 }
 
 TEST_F(UsbSendWine, NeverCompletingWriteIsCancelledAndClosed) {
-  const std::vector<HANDLE> nextBefore = nextHandleValues();
+  const std::vector<HANDLE> nextBefore = NextHandleValues();
   const auto start = Clock::now();
   EXPECT_FALSE(SendUsb({u"Stuck", u"USB040", bench::kStuckPath, u""}, kCommand));
   const auto elapsedMs =
@@ -209,7 +209,7 @@ TEST_F(UsbSendWine, NeverCompletingWriteIsCancelledAndClosed) {
   EXPECT_LT(elapsedMs, 15000);
 
   // Neither the file nor the event was left open.
-  EXPECT_EQ(nextHandleValues(), nextBefore);
+  EXPECT_EQ(NextHandleValues(), nextBefore);
 }
 
 }  // namespace
