@@ -23,13 +23,13 @@ namespace korvante::fuzz {
 
 // An invariant that does not hold is a finding: it stops the run like a crash
 // and leaves the input behind.
-[[noreturn]] inline void fail(const char* what, const char* file, int line) {
+[[noreturn]] inline void Fail(const char* what, const char* file, int line) {
   std::fprintf(stderr, "invariant broken: %s (%s:%d)\n", what, file, line);
   std::abort();
 }
 
 #define KV_FUZZ_CHECK(condition) \
-  ((condition) ? (void)0 : ::korvante::fuzz::fail(#condition, __FILE__, __LINE__))
+  ((condition) ? (void)0 : ::korvante::fuzz::Fail(#condition, __FILE__, __LINE__))
 
 inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
   return {reinterpret_cast<const char*>(data), size};

@@ -167,7 +167,7 @@ int PrefixFromMask(const std::uint8_t* m) {
   return n;
 }
 
-[[noreturn]] void usage(const char* why) {
+[[noreturn]] void Usage(const char* why) {
   std::fprintf(stderr, "printer-sim: %s (see --help)\n", why);
   std::exit(2);
 }
@@ -178,7 +178,7 @@ Options ParseOptions(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     auto value = [&]() -> std::string {
-      if (i + 1 >= argc) usage(("missing value for " + arg).c_str());
+      if (i + 1 >= argc) Usage(("missing value for " + arg).c_str());
       return argv[++i];
     };
     if (arg == "--help" || arg == "-h") {
@@ -187,7 +187,7 @@ Options ParseOptions(int argc, char** argv) {
     } else if (arg == "--ip") {
       const std::string v = value();
       const auto slash = v.find('/');
-      if (!ParseIp(v.substr(0, slash), o.ip)) usage("bad --ip");
+      if (!ParseIp(v.substr(0, slash), o.ip)) Usage("bad --ip");
       if (slash != std::string::npos) o.prefix = std::atoi(v.c_str() + slash + 1);
       ipGiven = true;
     } else if (arg == "--dev") {
@@ -200,29 +200,29 @@ Options ParseOptions(int argc, char** argv) {
       unsigned m[6];
       if (std::sscanf(value().c_str(), "%x-%x-%x-%x-%x-%x", &m[0], &m[1], &m[2], &m[3], &m[4],
                       &m[5]) != 6) {
-        usage("bad --mac");
+        Usage("bad --mac");
       }
       for (int k = 0; k < 6; ++k) o.mac[k] = static_cast<std::uint8_t>(m[k]);
       o.macGiven = true;
     } else if (arg == "--gateway") {
       std::array<std::uint8_t, 4> g{};
-      if (!ParseIp(value(), g)) usage("bad --gateway");
+      if (!ParseIp(value(), g)) Usage("bad --gateway");
       o.gateway = g;
     } else if (arg == "--device-bytes") {
       Bytes b;
-      if (!ParseHexList(value(), b) || b.size() != 2) usage("bad --device-bytes");
+      if (!ParseHexList(value(), b) || b.size() != 2) Usage("bad --device-bytes");
       o.deviceBytes = {b[0], b[1]};
     } else if (arg == "--port") {
       o.port = static_cast<unsigned>(std::atoi(value().c_str())) & 0xFFFF;
     } else if (arg == "--report-ip") {
       std::array<std::uint8_t, 4> r{};
-      if (!ParseIp(value(), r)) usage("bad --report-ip");
+      if (!ParseIp(value(), r)) Usage("bad --report-ip");
       o.reportIp = r;
     } else if (arg == "--reply") {
       o.reply = value();
       if (o.reply != "normal" && o.reply != "leading" && o.reply != "short" &&
           o.reply != "silent") {
-        usage("bad --reply");
+        Usage("bad --reply");
       }
     } else if (arg == "--echo") {
       o.echo = true;
@@ -230,23 +230,23 @@ Options ParseOptions(int argc, char** argv) {
       o.muteFile = value();
     } else if (arg == "--tcp") {
       o.tcp = value();
-      if (o.tcp != "status" && o.tcp != "silent" && o.tcp != "absent") usage("bad --tcp");
+      if (o.tcp != "status" && o.tcp != "silent" && o.tcp != "absent") Usage("bad --tcp");
     } else if (arg == "--status") {
-      if (!ParseHexList(value(), o.status)) usage("bad --status");
+      if (!ParseHexList(value(), o.status)) Usage("bad --status");
     } else if (arg == "--status-only") {
       o.statusOnly = std::atoi(value().c_str());
     } else if (arg == "--hostile-udp") {
       o.hostileUdp = value();
-      if (!korvante::sim::HostileUdp::Valid(o.hostileUdp)) usage("bad --hostile-udp");
+      if (!korvante::sim::HostileUdp::Valid(o.hostileUdp)) Usage("bad --hostile-udp");
     } else if (arg == "--hostile-tcp") {
       o.hostileTcp = value();
-      if (!korvante::sim::ValidHostileTcp(o.hostileTcp)) usage("bad --hostile-tcp");
+      if (!korvante::sim::ValidHostileTcp(o.hostileTcp)) Usage("bad --hostile-tcp");
     } else {
-      usage(("unknown option " + arg).c_str());
+      Usage(("unknown option " + arg).c_str());
     }
   }
-  if (!ipGiven) usage("--ip is required");
-  if (o.journal.empty()) usage("--journal is required");
+  if (!ipGiven) Usage("--ip is required");
+  if (o.journal.empty()) Usage("--journal is required");
   if (!o.macGiven) o.mac = {0x00, 0x1A, 0x2B, 0x00, 0x00, o.ip[3]};
   if (!o.gateway) o.gateway = std::array<std::uint8_t, 4>{o.ip[0], o.ip[1], o.ip[2], 1};
   return o;
