@@ -5,37 +5,306 @@
 namespace korvante {
 namespace {
 
-// The content panel never shrinks below this height, however small the window.
-constexpr int kMinContentVisibleHeight = 48;
-// Line editors, the counter preview and the QR field keep at least this width.
-constexpr int kMinEditorWidth = 80;
-// Everything right of the editors (style toggles, size list, width button).
-constexpr int kEditorRightReserve = 302;
-// Tops of the four ticket lines inside the content panel; the counter row
-// sits between lines 2 and 3.
-constexpr int kLineRowTops[kLineCount] = {34, 90, 202, 258};
+// Every length in this file is in pixels at 96 DPI. Each area of the window
+// is a small table: its columns (where a control starts across its parent,
+// and how wide it is) and its rows (where it starts down, and how high it
+// is). Controls of a panel are placed in the panel's own coordinates; an
+// inset is measured from the parent's right or bottom edge.
+struct Column {
+  int x = 0;
+  int width = 0;
+};
+struct Row {
+  int top = 0;
+  int height = 0;
+};
 
-// The row of the connection card: the find button, the radios' captions and
-// the printer list share its middle line.
-constexpr int kConnectionRowMiddle = 160;
+constexpr Column ColumnAtRight(int parentWidth, int rightInset, int width) {
+  return {parentWidth - rightInset - width, width};
+}
+constexpr Column ColumnTo(int x, int parentWidth, int rightInset) {
+  return {x, parentWidth - rightInset - x};
+}
+constexpr Row RowAtBottom(int parentHeight, int bottomInset, int height) {
+  return {parentHeight - bottomInset - height, height};
+}
+constexpr Row RowTo(int top, int parentHeight, int bottomInset) {
+  return {top, parentHeight - bottomInset - top};
+}
+// A drop-down list: its closed box centred on a row's middle line, its
+// rectangle as high as the list when dropped down.
+constexpr Row DropDownRow(int middle, int closedHeight, int droppedHeight) {
+  return {middle - closedHeight / 2, droppedHeight};
+}
+
 // Above and below a label's line, two pixels each.
 constexpr int kLabelMarkRoom = 4;
 
 class Placer {
  public:
-  explicit Placer(WindowLayout& layout) : layout_(layout) {}
-  void operator()(Slot slot, int x, int y, int width, int height) {
-    layout_.rects[static_cast<std::size_t>(slot)] = Rect{x, y, width, height};
+  Placer(WindowLayout& layout, const ControlMetrics& m)
+      : metrics(m), labelHeight(m.uiText + kLabelMarkRoom), layout_(layout) {}
+  void operator()(Slot slot, Column column, Row row) {
+    layout_.rects[static_cast<std::size_t>(slot)] =
+        Rect{column.x, row.top, column.width, row.height};
   }
-  // A control `height` high, centred on the row that starts at `rowTop` and
-  // is `rowHeight` high: a label on its field's row, or a text in its box.
-  void Centred(Slot slot, int x, int rowTop, int width, int rowHeight, int height) {
-    (*this)(slot, x, rowTop + (rowHeight - height) / 2, width, height);
+  // A control `height` high, centred on a row: a label on its field's row,
+  // or a text in its box.
+  void Centred(Slot slot, Column column, Row row, int height) {
+    (*this)(slot, column, {row.top + (row.height - height) / 2, height});
   }
+  // A label is a line of its font and room for the marks that some fonts
+  // draw beyond it (a dot below a capital), centred on its row; it centres
+  // its text itself.
+  void Label(Slot slot, Column column, Row row) { Centred(slot, column, row, labelHeight); }
+
+  const ControlMetrics& metrics;
+  const int labelHeight;
 
  private:
   WindowLayout& layout_;
 };
+
+// --- the main window: header, cards, footer --------------------------------------
+constexpr Column kTitleColumn{42, 300};
+constexpr Row kTitleRow{42, 34};
+constexpr int kBrandRightInset = 40, kBrandWidth = 230;
+constexpr Row kBrandRow{34, 48};
+// The footer's row: the sentence between its margins, the version at the right.
+constexpr int kFooterRowBottomInset = 6, kFooterRowHeight = 26;
+constexpr int kFooterLeft = 160, kFooterRightInset = 170;
+constexpr int kVersionRightInset = 30, kVersionWidth = 190;
+constexpr int kFooterRuleBottomInset = 38;
+
+// The cards: the connection card across the top, the navigation card and the
+// content card side by side below it, all 28 in from the sides.
+constexpr int kCardSideInset = 28;
+constexpr int kConnectionCardTop = 96, kConnectionCardBottom = 204;
+constexpr int kLowerCardsTop = 216, kLowerCardsBottomInset = 58;
+constexpr int kNavigationCardRight = 212, kContentCardLeft = 226;
+
+// The connection card: its headings on one row, the radios below them; the
+// printer list and the find button share the middle line of its lower part.
+constexpr Row kCardHeadingRow{116, 22};
+constexpr Row kRadioRow{149, 26};
+constexpr int kConnectionRowMiddle = 160;
+constexpr Column kConnectionHeaderColumn{50, 160};
+constexpr Column kUsbRadioColumn{52, 70};
+constexpr Column kLanRadioColumn{126, 128};
+// The printer's label over its list, which reaches to the find button.
+constexpr int kPrinterColumnLeft = 270;
+constexpr int kPrinterLabelWidth = 120;
+constexpr int kPrinterListRightInset = 160, kPrinterListDroppedHeight = 220;
+constexpr int kFindButtonRightInset = 48, kFindButtonWidth = 100, kFindButtonHeight = 36;
+
+// The page buttons, on the navigation card; the pages, on the content card.
+constexpr Column kPageButtonColumn{44, 152};
+constexpr int kFirstPageButtonTop = 238, kPageButtonPitch = 56, kPageButtonHeight = 48;
+constexpr int kPageLeft = 246, kPageTop = 236;
+constexpr int kPageRightInset = 46, kPageBottomInset = 78;
+
+// Places the main window's own controls; returns the pages' rectangle.
+Rect PlaceMainWindow(Placer& place, int W, int H) {
+  const ControlMetrics& m = place.metrics;
+  place.Centred(Slot::kTitle, kTitleColumn, kTitleRow, m.titleText + kLabelMarkRoom);
+  place.Centred(Slot::kBrand, ColumnAtRight(W, kBrandRightInset, kBrandWidth), kBrandRow,
+                m.brandText + kLabelMarkRoom);
+  const Row footer = RowAtBottom(H, kFooterRowBottomInset, kFooterRowHeight);
+  place.Label(Slot::kVersion, ColumnAtRight(W, kVersionRightInset, kVersionWidth), footer);
+  place.Label(Slot::kFooter, ColumnTo(kFooterLeft, W, kFooterRightInset), footer);
+
+  place.Label(Slot::kConnectionHeader, kConnectionHeaderColumn, kCardHeadingRow);
+  place(Slot::kUsbRadio, kUsbRadioColumn, kRadioRow);
+  place(Slot::kLanRadio, kLanRadioColumn, kRadioRow);
+  place.Label(Slot::kPrinterLabel, {kPrinterColumnLeft, kPrinterLabelWidth}, kCardHeadingRow);
+  place(Slot::kPrinterList, ColumnTo(kPrinterColumnLeft, W, kPrinterListRightInset),
+        DropDownRow(kConnectionRowMiddle, m.printerList, kPrinterListDroppedHeight));
+  place(Slot::kFindButton, ColumnAtRight(W, kFindButtonRightInset, kFindButtonWidth),
+        {kConnectionRowMiddle - kFindButtonHeight / 2, kFindButtonHeight});
+
+  const Slot pageButtons[] = {Slot::kLanPageButton, Slot::kWifiPageButton, Slot::kQueuePageButton,
+                              Slot::kTechnicalPageButton};
+  for (int i = 0; i < 4; ++i) {
+    place(pageButtons[i], kPageButtonColumn,
+          {kFirstPageButtonTop + kPageButtonPitch * i, kPageButtonHeight});
+  }
+  const Column pageColumn = ColumnTo(kPageLeft, W, kPageRightInset);
+  const Row pageRow = RowTo(kPageTop, H, kPageBottomInset);
+  for (Slot page : {Slot::kLanPage, Slot::kWifiPage, Slot::kQueuePage, Slot::kTechnicalPage}) {
+    place(page, pageColumn, pageRow);
+  }
+  return {pageColumn.x, pageRow.top, pageColumn.width, pageRow.height};
+}
+
+// --- the LAN and WiFi pages: a label and a field on each row ------------------------
+constexpr Column kFormLabelColumn{28, 120};
+constexpr int kFormRowPitch = 40, kFieldHeight = 30;
+constexpr int kLanFirstRowTop = 40;
+constexpr Column kLanFieldColumn{150, 330};
+constexpr int kWifiFirstRowTop = 30;
+constexpr int kWifiFieldLeft = 158, kWifiFieldRightInset = 32;
+constexpr int kWifiModeRow = 5;  // below the five fields
+constexpr int kWifiModeListWidth = 220, kWifiModeListDroppedHeight = 180;
+// Either page's save button, at its bottom right.
+constexpr int kSaveButtonRightInset = 28, kSaveButtonBottomInset = 16;
+constexpr int kSaveButtonWidth = 140, kSaveButtonHeight = 38;
+
+constexpr Row FormRow(int firstTop, int index) {
+  return {firstTop + kFormRowPitch * index, kFieldHeight};
+}
+
+void PlaceFormPages(Placer& place, int PW, int PH) {
+  const Column saveColumn = ColumnAtRight(PW, kSaveButtonRightInset, kSaveButtonWidth);
+  const Row saveRow = RowAtBottom(PH, kSaveButtonBottomInset, kSaveButtonHeight);
+
+  const Slot lanRows[][2] = {{Slot::kLanIpLabel, Slot::kLanIpField},
+                             {Slot::kLanMaskLabel, Slot::kLanMaskField},
+                             {Slot::kLanGatewayLabel, Slot::kLanGatewayField}};
+  for (int i = 0; i < 3; ++i) {
+    place.Label(lanRows[i][0], kFormLabelColumn, FormRow(kLanFirstRowTop, i));
+    place(lanRows[i][1], kLanFieldColumn, FormRow(kLanFirstRowTop, i));
+  }
+  place(Slot::kSaveIpButton, saveColumn, saveRow);
+
+  const Slot wifiRows[][2] = {{Slot::kWifiNameLabel, Slot::kWifiNameField},
+                              {Slot::kWifiPasswordLabel, Slot::kWifiPasswordField},
+                              {Slot::kWifiIpLabel, Slot::kWifiIpField},
+                              {Slot::kWifiMaskLabel, Slot::kWifiMaskField},
+                              {Slot::kWifiGatewayLabel, Slot::kWifiGatewayField}};
+  const Column wifiFieldColumn = ColumnTo(kWifiFieldLeft, PW, kWifiFieldRightInset);
+  for (int i = 0; i < 5; ++i) {
+    place.Label(wifiRows[i][0], kFormLabelColumn, FormRow(kWifiFirstRowTop, i));
+    place(wifiRows[i][1], wifiFieldColumn, FormRow(kWifiFirstRowTop, i));
+  }
+  const Row modeRow = FormRow(kWifiFirstRowTop, kWifiModeRow);
+  place.Label(Slot::kWifiModeLabel, kFormLabelColumn, modeRow);
+  place(Slot::kWifiModeList, {kWifiFieldLeft, kWifiModeListWidth},
+        {modeRow.top + (modeRow.height - place.metrics.modeList) / 2, kWifiModeListDroppedHeight});
+  place(Slot::kSaveWifiButton, saveColumn, saveRow);
+}
+
+// --- the queue page: a row of settings, the ticket content, the save button ---------
+constexpr Row kQueueCheckRow{8, 30};
+constexpr Column kPrintNumberColumn{12, 92};
+constexpr Column kPrintDateColumn{110, 80};
+constexpr Row kCopiesRow{11, 26};
+constexpr Column kCopiesLabelColumn{198, 46};
+constexpr Column kCopiesFieldColumn{248, 44};
+// The content toggle, the content panel and the save button end this far in.
+constexpr int kQueueRightInset = 12;
+constexpr int kContentToggleWidth = 136;
+constexpr Row kContentToggleRow{6, 34};
+constexpr int kContentPanelLeft = 12, kContentPanelTop = 56, kContentPanelBottomInset = 54;
+// The content panel never shrinks below this height, however small the window.
+constexpr int kMinContentVisibleHeight = 48;
+constexpr int kSaveQueueBottomInset = 4, kSaveQueueWidth = 168, kSaveQueueHeight = 36;
+
+// Returns the content panel's visible height.
+int PlaceQueuePage(Placer& place, int PW, int PH) {
+  place(Slot::kPrintNumberCheck, kPrintNumberColumn, kQueueCheckRow);
+  place(Slot::kPrintDateCheck, kPrintDateColumn, kQueueCheckRow);
+  place.Label(Slot::kCopiesLabel, kCopiesLabelColumn, kCopiesRow);
+  place(Slot::kCopiesField, kCopiesFieldColumn, kCopiesRow);
+  place(Slot::kContentToggle, ColumnAtRight(PW, kQueueRightInset, kContentToggleWidth),
+        kContentToggleRow);
+  const int V =
+      std::max(PH - kContentPanelTop - kContentPanelBottomInset, kMinContentVisibleHeight);
+  place(Slot::kContentPanel, ColumnTo(kContentPanelLeft, PW, kQueueRightInset),
+        {kContentPanelTop, V});
+  place(Slot::kSaveQueueButton, ColumnAtRight(PW, kQueueRightInset, kSaveQueueWidth),
+        RowAtBottom(PH, kSaveQueueBottomInset, kSaveQueueHeight));
+  return V;
+}
+
+// --- the ticket content, inside its panel ------------------------------------------
+// Across: the labels, the editors (the counter preview and the QR field
+// too), and the format column at the panel's right edge.
+constexpr Column kLineLabelColumn{0, 52};
+constexpr int kEditorLeft = 56, kEditorToFormatGap = 12;
+constexpr int kFormatColumnWidth = 234;
+// Line editors, the counter preview and the QR field keep at least this width.
+constexpr int kMinEditorWidth = 80;
+// Inside the format column: three style toggles, the size list, the width
+// button; on the counter's row its size label and list.
+constexpr int kToggleWidth = 28, kTogglePitch = 32;
+constexpr Column kSizeListInFormat{100, 48};
+constexpr Column kWidthButtonInFormat{154, 80};
+constexpr Column kCounterSizeLabelInFormat{0, 80};
+// Down: the heading row, four ticket lines with the counter's row between
+// lines 2 and 3, then the QR link. A line's buttons are centred on its row.
+constexpr Row kContentHeadingRow{0, 24};
+constexpr int kLineRowTops[kLineCount] = {34, 90, 202, 258};
+constexpr int kLineRowHeight = 44;
+constexpr int kCounterRowTop = 146;  // as high as a line
+constexpr Row kQrRow{320, 26};
+constexpr int kLineButtonHeight = 32;
+constexpr int kLineSizeListDroppedHeight = 270, kCounterSizeListDroppedHeight = 210;
+
+int EditorWidth(int CW) {
+  return std::max(CW - kEditorLeft - kEditorToFormatGap - kFormatColumnWidth, kMinEditorWidth);
+}
+
+// The content scrolls: every row is S higher up.
+void PlaceContent(Placer& place, int CW, int S) {
+  const int sizeList = place.metrics.sizeList;
+  const int format = CW - kFormatColumnWidth;
+  auto inFormat = [format](Column c) { return Column{format + c.x, c.width}; };
+  auto scrolled = [S](Row r) { return Row{r.top - S, r.height}; };
+  const Column editorColumn{kEditorLeft, EditorWidth(CW)};
+
+  const Row heading = scrolled(kContentHeadingRow);
+  place.Label(Slot::kContentHeader, {0, format}, heading);
+  place.Label(Slot::kFormatLabel, {format, kFormatColumnWidth}, heading);
+  const LinePart toggles[] = {LinePart::kBold, LinePart::kItalic, LinePart::kUnderline};
+  for (int line = 0; line < kLineCount; ++line) {
+    const Row row = scrolled({kLineRowTops[line], kLineRowHeight});
+    place.Label(LineSlot(line, LinePart::kLabel), kLineLabelColumn, row);
+    place(LineSlot(line, LinePart::kEditor), editorColumn, row);
+    for (int t = 0; t < 3; ++t) {
+      place.Centred(LineSlot(line, toggles[t]), inFormat({kTogglePitch * t, kToggleWidth}), row,
+                    kLineButtonHeight);
+    }
+    place(LineSlot(line, LinePart::kSizeList), inFormat(kSizeListInFormat),
+          DropDownRow(row.top + kLineRowHeight / 2, sizeList, kLineSizeListDroppedHeight));
+    place.Centred(LineSlot(line, LinePart::kWidthButton), inFormat(kWidthButtonInFormat), row,
+                  kLineButtonHeight);
+  }
+  const Row counter = scrolled({kCounterRowTop, kLineRowHeight});
+  place.Label(Slot::kCounterLabel, kLineLabelColumn, counter);
+  place(Slot::kCounterPreview, editorColumn, counter);
+  place.Label(Slot::kCounterSizeLabel, inFormat(kCounterSizeLabelInFormat), counter);
+  place(Slot::kCounterSizeList, inFormat(kSizeListInFormat),
+        DropDownRow(counter.top + kLineRowHeight / 2, sizeList, kCounterSizeListDroppedHeight));
+  const Row qr = scrolled(kQrRow);
+  place.Label(Slot::kQrLabel, kLineLabelColumn, qr);
+  place(Slot::kQrField, editorColumn, qr);
+}
+
+// --- the technical page: the beeper's row and the density's --------------------------
+constexpr Row kBeepCheckRow{40, 26};
+constexpr Row kBeepFieldRow{36, 30};
+constexpr Row kBeepButtonRow{34, 36};
+constexpr Column kBeepCheckColumn{30, 150};
+constexpr Column kBeepCountLabelColumn{190, 56};
+constexpr Column kBeepCountFieldColumn{252, 70};
+constexpr Column kTestButtonColumn{340, 82};
+constexpr Column kSaveBeepColumn{436, 132};
+constexpr Row kDensityFieldRow{96, 30};
+constexpr Row kDensityButtonRow{94, 36};
+constexpr Column kDensityLabelColumn{30, 100};
+constexpr Column kDensityFieldColumn{150, 80};
+constexpr Column kSaveDensityColumn{252, 132};
+
+void PlaceTechnicalPage(Placer& place) {
+  place(Slot::kBeepCheck, kBeepCheckColumn, kBeepCheckRow);
+  place.Label(Slot::kBeepCountLabel, kBeepCountLabelColumn, kBeepFieldRow);
+  place(Slot::kBeepCountField, kBeepCountFieldColumn, kBeepFieldRow);
+  place(Slot::kTestButton, kTestButtonColumn, kBeepButtonRow);
+  place(Slot::kSaveBeepButton, kSaveBeepColumn, kBeepButtonRow);
+  place.Label(Slot::kDensityLabel, kDensityLabelColumn, kDensityFieldRow);
+  place(Slot::kDensityField, kDensityFieldColumn, kDensityFieldRow);
+  place(Slot::kSaveDensityButton, kSaveDensityColumn, kDensityButtonRow);
+}
 
 }  // namespace
 
@@ -48,110 +317,27 @@ int CentredTextInset(int inner, int lineHeight, int lines) {
 }
 
 WindowLayout ComputeLayout(const LayoutInput& in) {
-  const int W = in.clientWidth;
-  const int H = in.clientHeight;
-  const ControlMetrics& m = in.metrics;
-  // A label is a line of its font and room for the marks that some fonts
-  // draw beyond it (a dot below a capital); it centres its text itself.
-  const int text = m.uiText + kLabelMarkRoom;
   WindowLayout layout;
-  Placer place(layout);
-
-  // Every label is as high as a line of its font and centred on its row.
-  place.Centred(Slot::kTitle, 42, 42, 300, 34, m.titleText + kLabelMarkRoom);
-  place.Centred(Slot::kBrand, W - 270, 34, 230, 48, m.brandText + kLabelMarkRoom);
-  place.Centred(Slot::kVersion, W - 220, H - 32, 190, 26, text);
-  place.Centred(Slot::kFooter, 160, H - 32, W - 330, 26, text);
-  place.Centred(Slot::kConnectionHeader, 50, 116, 160, 22, text);
-  place(Slot::kUsbRadio, 52, 149, 70, 26);
-  place(Slot::kLanRadio, 126, 149, 128, 26);
-  place.Centred(Slot::kPrinterLabel, 270, 116, 120, 22, text);
-  // The height includes the drop-down; the closed list is centred on the row.
-  place(Slot::kPrinterList, 270, kConnectionRowMiddle - m.printerList / 2, W - 430, 220);
-  place(Slot::kFindButton, W - 148, 142, 100, 36);
-  const Slot pageButtons[] = {Slot::kLanPageButton, Slot::kWifiPageButton, Slot::kQueuePageButton,
-                              Slot::kTechnicalPageButton};
-  for (int i = 0; i < 4; ++i) place(pageButtons[i], 44, 238 + 56 * i, 152, 48);
-  for (Slot page : {Slot::kLanPage, Slot::kWifiPage, Slot::kQueuePage, Slot::kTechnicalPage}) {
-    place(page, 246, 236, W - 292, H - 314);
-  }
-
-  place.Centred(Slot::kLanIpLabel, 28, 40, 120, 30, text);
-  place(Slot::kLanIpField, 150, 40, 330, 30);
-  place.Centred(Slot::kLanMaskLabel, 28, 80, 120, 30, text);
-  place(Slot::kLanMaskField, 150, 80, 330, 30);
-  place.Centred(Slot::kLanGatewayLabel, 28, 120, 120, 30, text);
-  place(Slot::kLanGatewayField, 150, 120, 330, 30);
-  place(Slot::kSaveIpButton, W - 460, H - 368, 140, 38);
-
-  const Slot wifiRows[][2] = {{Slot::kWifiNameLabel, Slot::kWifiNameField},
-                              {Slot::kWifiPasswordLabel, Slot::kWifiPasswordField},
-                              {Slot::kWifiIpLabel, Slot::kWifiIpField},
-                              {Slot::kWifiMaskLabel, Slot::kWifiMaskField},
-                              {Slot::kWifiGatewayLabel, Slot::kWifiGatewayField}};
-  for (int i = 0; i < 5; ++i) {
-    place.Centred(wifiRows[i][0], 28, 30 + 40 * i, 120, 30, text);
-    place(wifiRows[i][1], 158, 30 + 40 * i, W - 482, 30);
-  }
-  place.Centred(Slot::kWifiModeLabel, 28, 230, 120, 30, text);
-  place(Slot::kWifiModeList, 158, 230 + (30 - m.modeList) / 2, 220, 180);
-  place(Slot::kSaveWifiButton, W - 460, H - 368, 140, 38);
-
-  place(Slot::kPrintNumberCheck, 12, 8, 92, 30);
-  place(Slot::kPrintDateCheck, 110, 8, 80, 30);
-  place.Centred(Slot::kCopiesLabel, 198, 11, 46, 26, text);
-  place(Slot::kCopiesField, 248, 11, 44, 26);
-  place(Slot::kContentToggle, W - 440, 6, 136, 34);
-  const int V = std::max(H - 424, kMinContentVisibleHeight);
-  place(Slot::kContentPanel, 12, 56, W - 316, V);
-
-  const int S = ClampContentScroll(in.scrollOffset, V);
-  const int CW = in.panelClientWidth;
-  const int E = std::max(CW - kEditorRightReserve, kMinEditorWidth);
+  Placer place(layout, in.metrics);
+  const Rect page = PlaceMainWindow(place, in.clientWidth, in.clientHeight);
+  PlaceFormPages(place, page.width, page.height);
+  const int V = PlaceQueuePage(place, page.width, page.height);
   layout.contentVisibleHeight = V;
-  layout.scrollOffset = S;
-  layout.editorWidth = E;
-
-  place.Centred(Slot::kContentHeader, 0, -S, CW - 234, 24, text);
-  place.Centred(Slot::kFormatLabel, CW - 234, -S, 234, 24, text);
-  for (int line = 0; line < kLineCount; ++line) {
-    const int top = kLineRowTops[line] - S;
-    place.Centred(LineSlot(line, LinePart::kLabel), 0, top, 52, 44, text);
-    place(LineSlot(line, LinePart::kEditor), 56, top, E, 44);
-    place(LineSlot(line, LinePart::kBold), CW - 234, top + 6, 28, 32);
-    place(LineSlot(line, LinePart::kItalic), CW - 202, top + 6, 28, 32);
-    place(LineSlot(line, LinePart::kUnderline), CW - 170, top + 6, 28, 32);
-    // Centred on the style buttons' row (top + 6, 32 high).
-    place(LineSlot(line, LinePart::kSizeList), CW - 134, top + 22 - m.sizeList / 2, 48, 270);
-    place(LineSlot(line, LinePart::kWidthButton), CW - 80, top + 6, 80, 32);
-  }
-  // The counter row is centred on its preview (146, 44 high).
-  place.Centred(Slot::kCounterLabel, 0, 146 - S, 52, 44, text);
-  place(Slot::kCounterPreview, 56, 146 - S, E, 44);
-  place.Centred(Slot::kCounterSizeLabel, CW - 234, 146 - S, 80, 44, text);
-  place(Slot::kCounterSizeList, CW - 134, 168 - S - m.sizeList / 2, 48, 210);
-  place.Centred(Slot::kQrLabel, 0, 320 - S, 52, 26, text);
-  place(Slot::kQrField, 56, 320 - S, E, 26);
-
-  place(Slot::kSaveQueueButton, W - 472, H - 354, 168, 36);
-
-  place(Slot::kBeepCheck, 30, 40, 150, 26);
-  place.Centred(Slot::kBeepCountLabel, 190, 36, 56, 30, text);
-  place(Slot::kBeepCountField, 252, 36, 70, 30);
-  place(Slot::kTestButton, 340, 34, 82, 36);
-  place(Slot::kSaveBeepButton, 436, 34, 132, 36);
-  place.Centred(Slot::kDensityLabel, 30, 96, 100, 30, text);
-  place(Slot::kDensityField, 150, 96, 80, 30);
-  place(Slot::kSaveDensityButton, 252, 94, 132, 36);
+  layout.scrollOffset = ClampContentScroll(in.scrollOffset, V);
+  layout.editorWidth = EditorWidth(in.panelClientWidth);
+  PlaceContent(place, in.panelClientWidth, layout.scrollOffset);
+  PlaceTechnicalPage(place);
   return layout;
 }
 
 Backdrop ComputeBackdrop(int W, int H) {
+  const int lowerBottom = H - kLowerCardsBottomInset;
   Backdrop b;
-  b.connectionCard = {28, 96, W - 28, 204};
-  b.navigationCard = {28, 216, 212, H - 58};
-  b.contentCard = {226, 216, W - 28, H - 58};
-  b.footerRuleY = H - 38;
+  b.connectionCard = {kCardSideInset, kConnectionCardTop, W - kCardSideInset,
+                      kConnectionCardBottom};
+  b.navigationCard = {kCardSideInset, kLowerCardsTop, kNavigationCardRight, lowerBottom};
+  b.contentCard = {kContentCardLeft, kLowerCardsTop, W - kCardSideInset, lowerBottom};
+  b.footerRuleY = H - kFooterRuleBottomInset;
   return b;
 }
 
