@@ -27,11 +27,9 @@ SystemColours ReadSystemColours() {
 void ApplyColourScheme(MainWindow& w, bool repaint) {
   const bool highContrast = w.highContrastOn ? w.highContrastOn() : SystemHighContrastOn();
   w.palette = ChoosePalette(highContrast, ReadSystemColours());
-  const Palette& p = w.palette;
-  w.backgroundBrush.reset(CreateSolidBrush(p.background));
-  w.whiteBrush.reset(CreateSolidBrush(p.card));
-  w.editBrush.reset(CreateSolidBrush(p.card));
-  w.highlightBrush.reset(CreateSolidBrush(p.previewBackground));
+  for (int i = 0; i < kSurfaceCount; ++i) {
+    w.brushes[i].reset(CreateSolidBrush(SurfaceColour(w.palette, static_cast<Surface>(i))));
+  }
   if (repaint) {
     RedrawWindow(w.hwnd, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME | RDW_UPDATENOW);

@@ -49,6 +49,18 @@ Palette HighContrastPalette(const SystemColours& s) {
   return p;
 }
 
+Colour SurfaceColour(const Palette& p, Surface surface) {
+  switch (surface) {
+    case Surface::kCard:
+      return p.card;
+    case Surface::kPreview:
+      return p.previewBackground;
+    case Surface::kBackground:
+      break;
+  }
+  return p.background;
+}
+
 Palette ChoosePalette(bool highContrast, const SystemColours& system) {
   return highContrast ? HighContrastPalette(system) : WindowPalette();
 }

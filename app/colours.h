@@ -68,6 +68,12 @@ struct SystemColours {
   Colour grayText;       // COLOR_GRAYTEXT
 };
 
+// What the standard controls stand on: each surface is painted with one
+// brush, of its palette colour.
+enum class Surface : int { kBackground, kCard, kPreview };
+inline constexpr int kSurfaceCount = 3;
+Colour SurfaceColour(const Palette& p, Surface surface);
+
 Palette WindowPalette();
 Palette HighContrastPalette(const SystemColours& system);
 // The palette for the user's setting: high contrast on or off.

@@ -75,10 +75,8 @@ struct MainWindow {
   FontOwner titleFont;
   FontOwner brandFont;
   FontOwner counterFont;
-  BrushOwner backgroundBrush;
-  BrushOwner whiteBrush;
-  BrushOwner editBrush;
-  BrushOwner highlightBrush;
+  // One brush per surface, of the palette's colour (see Brush).
+  std::array<BrushOwner, kSurfaceCount> brushes;
 
   // Shows the width menu and returns the chosen ID (0 when cancelled). The
   // window uses TrackPopupMenu; tests put a chooser of their own here.
@@ -109,6 +107,14 @@ struct MainWindow {
   HWND At(Slot slot) const { return controls[static_cast<std::size_t>(slot)]; }
   HWND& At(Slot slot) { return controls[static_cast<std::size_t>(slot)]; }
   HWND Line(int index, LinePart part) const { return At(LineSlot(index, part)); }
+  // The slot of a positioned control; nullopt for any other window.
+  std::optional<Slot> SlotOf(HWND control) const {
+    for (std::size_t i = 0; i < kSlotCount; ++i) {
+      if (controls[i] && controls[i] == control) return static_cast<Slot>(i);
+    }
+    return std::nullopt;
+  }
+  HBRUSH Brush(Surface surface) const { return brushes[static_cast<std::size_t>(surface)].get(); }
 };
 
 // --- start-up (window_create_win32.cpp) ---------------------------------------
@@ -162,7 +168,7 @@ void RestorePrinterText(MainWindow& w, const std::u16string& text);
 
 // --- colours (colour_scheme_win32.cpp) ------------------------------------------
 // Reads the high-contrast setting and the system colours, makes the palette
-// and the brushes of it; with `repaint`, redraws the whole window.
+// and the surfaces' brushes of it; with `repaint`, redraws the whole window.
 void ApplyColourScheme(MainWindow& w, bool repaint);
 
 // --- text in its box (text_centring_win32.cpp) ------------------------------------
@@ -195,7 +201,10 @@ void EndAccessibility(MainWindow& w);
 // --- layout, paint and colours (window_paint_win32.cpp) ---------------------------
 void LayOutWindow(MainWindow& w);
 void PaintMainWindow(const MainWindow& w, HDC dc);
-LRESULT MainColourMessage(MainWindow& w, UINT message, HDC dc, HWND control);
+// WM_CTLCOLOREDIT, WM_CTLCOLORBTN and WM_CTLCOLORSTATIC that `parent` (the
+// main window or a panel) got from `control`: sets the text colour and
+// background and returns the brush.
+LRESULT ControlColourMessage(const MainWindow& w, HWND parent, UINT message, HDC dc, HWND control);
 void DrawOwnerButton(const MainWindow& w, const DRAWITEMSTRUCT& item);
 // WM_DRAWITEM of the main window and the panels: buttons and list items.
 void DrawOwnerItem(const MainWindow& w, const DRAWITEMSTRUCT& item);

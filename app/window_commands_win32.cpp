@@ -165,8 +165,8 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSTATIC:
-      return MainColourMessage(*w, message, reinterpret_cast<HDC>(wParam),
-                               reinterpret_cast<HWND>(lParam));
+      return ControlColourMessage(*w, hwnd, message, reinterpret_cast<HDC>(wParam),
+                                  reinterpret_cast<HWND>(lParam));
     case WM_COMMAND:
       OnCommand(*w, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
       return 0;

@@ -140,8 +140,8 @@ void CreateFontsAndBrushes(MainWindow& w) {
   brand.lfHeight = kBrandFontHeight;
   w.brandFont.reset(CreateFontIndirectW(&brand));
 
-  // The background, white, edit and highlight brushes, of the palette of the
-  // user's high-contrast setting.
+  // The surfaces' brushes, of the palette of the user's high-contrast
+  // setting.
   ApplyColourScheme(w, false);
 }
 

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "app/button_looks.h"
+#include "app/control_colours.h"
 #include "app/main_window_win32.h"
 #include "app/scroll_steps.h"
 
@@ -107,7 +108,7 @@ void LayOutWindow(MainWindow& w) {
 void PaintMainWindow(const MainWindow& w, HDC dc) {
   RECT client{};
   GetClientRect(w.hwnd, &client);
-  FillRect(dc, &client, w.backgroundBrush.get());
+  FillRect(dc, &client, w.Brush(Surface::kBackground));
   const Backdrop b = ComputeBackdrop(client.right, client.bottom);
   for (const Corners& card : {b.connectionCard, b.navigationCard, b.contentCard}) {
     RoundedRect(dc, card.left, card.top, card.right, card.bottom, w.palette.card,
@@ -119,38 +120,19 @@ void PaintMainWindow(const MainWindow& w, HDC dc) {
   LineTo(dc, client.right, b.footerRuleY);
 }
 
-LRESULT MainColourMessage(MainWindow& w, UINT message, HDC dc, HWND control) {
-  const bool onCard = control == w.At(Slot::kUsbRadio) || control == w.At(Slot::kLanRadio) ||
-                      control == w.At(Slot::kConnectionHeader) ||
-                      control == w.At(Slot::kPrinterLabel);
-  const Palette& p = w.palette;
-  if (message == WM_CTLCOLOREDIT) {
-    SetTextColor(dc, p.bodyText);
-    SetBkColor(dc, p.card);
-    return reinterpret_cast<LRESULT>(w.editBrush.get());
+LRESULT ControlColourMessage(const MainWindow& w, HWND parent, UINT message, HDC dc, HWND control) {
+  const ColourRequest request = message == WM_CTLCOLOREDIT  ? ColourRequest::kEdit
+                                : message == WM_CTLCOLORBTN ? ColourRequest::kButton
+                                                            : ColourRequest::kStatic;
+  const ControlColours colours =
+      ChooseControlColours(request, w.SlotOf(control), parent != w.hwnd, w.palette);
+  SetTextColor(dc, colours.text);
+  if (colours.transparent) {
+    SetBkMode(dc, TRANSPARENT);
+  } else {
+    SetBkColor(dc, SurfaceColour(w.palette, colours.surface));
   }
-  SetBkMode(dc, TRANSPARENT);
-  if (message == WM_CTLCOLORBTN) {
-    SetTextColor(dc, p.bodyText);
-    return reinterpret_cast<LRESULT>(onCard ? w.whiteBrush.get() : w.backgroundBrush.get());
-  }
-  // WM_CTLCOLORSTATIC. The radios ask here too (check boxes and radios are
-  // painted as statics); they sit on the white connection card like its labels.
-  Colour text = p.bodyText;
-  HBRUSH brush = w.backgroundBrush.get();
-  if (control == w.At(Slot::kTitle) || control == w.At(Slot::kBrand) ||
-      control == w.At(Slot::kVersion)) {
-    text = p.headingText;
-  } else if (control == w.At(Slot::kConnectionHeader) || control == w.At(Slot::kPrinterLabel)) {
-    text = p.headingText;
-    brush = w.whiteBrush.get();
-  } else if (control == w.At(Slot::kFooter)) {
-    text = p.footerText;
-  } else if (onCard) {
-    brush = w.whiteBrush.get();
-  }
-  SetTextColor(dc, text);
-  return reinterpret_cast<LRESULT>(brush);
+  return reinterpret_cast<LRESULT>(w.Brush(colours.surface));
 }
 
 void DrawOwnerItem(const MainWindow& w, const DRAWITEMSTRUCT& item) {
@@ -205,7 +187,7 @@ LRESULT CALLBACK PageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_ERASEBKGND: {
       RECT client{};
       GetClientRect(hwnd, &client);
-      FillRect(reinterpret_cast<HDC>(wParam), &client, w->whiteBrush.get());
+      FillRect(reinterpret_cast<HDC>(wParam), &client, w->Brush(Surface::kCard));
       return 1;
     }
     case WM_DRAWITEM:
@@ -225,25 +207,11 @@ LRESULT CALLBACK PageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       w->contentScroll = WheelStep(w->contentScroll, GET_WHEEL_DELTA_WPARAM(wParam));
       LayOutWindow(*w);
       return 0;
-    case WM_CTLCOLOREDIT: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      SetTextColor(dc, w->palette.bodyText);
-      SetBkColor(dc, w->palette.card);
-      return reinterpret_cast<LRESULT>(w->editBrush.get());
-    }
-    case WM_CTLCOLORBTN: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      SetBkMode(dc, TRANSPARENT);
-      SetTextColor(dc, w->palette.bodyText);
-      return reinterpret_cast<LRESULT>(w->whiteBrush.get());
-    }
-    case WM_CTLCOLORSTATIC: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      SetBkMode(dc, TRANSPARENT);
-      const bool preview = reinterpret_cast<HWND>(lParam) == w->At(Slot::kCounterPreview);
-      SetTextColor(dc, preview ? w->palette.previewText : w->palette.panelLabelText);
-      return reinterpret_cast<LRESULT>(preview ? w->highlightBrush.get() : w->whiteBrush.get());
-    }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+      return ControlColourMessage(*w, hwnd, message, reinterpret_cast<HDC>(wParam),
+                                  reinterpret_cast<HWND>(lParam));
     default:
       break;
   }

@@ -191,10 +191,7 @@ void OnDestroy(MainWindow& w) {
   w.titleFont.reset();
   w.brandFont.reset();
   w.counterFont.reset();
-  w.backgroundBrush.reset();
-  w.whiteBrush.reset();
-  w.editBrush.reset();
-  w.highlightBrush.reset();
+  for (BrushOwner& brush : w.brushes) brush.reset();
   PostQuitMessage(0);
 }
 

@@ -169,7 +169,7 @@ TEST_F(MainWindowTest, HighContrastPaintsWithTheSystemColours) {
   SendMessageW(hwnd_, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
   EXPECT_EQ(state_->palette, HighContrastPalette(system));
   LOGBRUSH brush{};
-  GetObjectW(state_->backgroundBrush.get(), sizeof(brush), &brush);
+  GetObjectW(state_->Brush(Surface::kBackground), sizeof(brush), &brush);
   EXPECT_EQ(brush.lbColor, system.window);
   // The field asks its parent for its colours.
   HDC dc = GetDC(At(Slot::kLanIpField));

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "app/button_looks.h"
 #include "app/colours.h"
+#include "app/control_colours.h"
 #include "app/control_ids.h"
 #include "app/scroll_steps.h"
 #include "app/tab_ring.h"
@@ -235,6 +237,53 @@ TEST(Palette, WithoutHighContrastTheWindowsOwnColours) {
   EXPECT_EQ(p.previewBackground, MakeColour(232, 244, 255));
   EXPECT_EQ(p.previewText, MakeColour(0, 91, 170));
   EXPECT_EQ(p.panelLabelText, MakeColour(74, 94, 120));
+}
+
+// Whatever control asks, of the main window or of a panel, in high contrast
+// its text stands on the system colour paired with it.
+TEST(ControlColours, HighContrastTextsStandOnTheirSystemPairs) {
+  const SystemColours sys{MakeColour(1, 0, 0), MakeColour(2, 0, 0), MakeColour(3, 0, 0),
+                          MakeColour(4, 0, 0), MakeColour(5, 0, 0), MakeColour(6, 0, 0),
+                          MakeColour(7, 0, 0)};
+  const Palette p = HighContrastPalette(sys);
+  std::vector<std::optional<Slot>> askers = {std::nullopt};
+  for (std::size_t i = 0; i < kSlotCount; ++i) askers.push_back(static_cast<Slot>(i));
+  for (const std::optional<Slot>& control : askers) {
+    for (ColourRequest request :
+         {ColourRequest::kEdit, ColourRequest::kButton, ColourRequest::kStatic}) {
+      for (bool onPanel : {false, true}) {
+        const ControlColours c = ChooseControlColours(request, control, onPanel, p);
+        EXPECT_EQ(c.text, sys.windowText);
+        EXPECT_EQ(SurfaceColour(p, c.surface), sys.window);
+      }
+    }
+  }
+}
+
+// The main window's labels and radios take the surface they lie on: the
+// white of the card they are inside, or the background outside every card.
+TEST(ControlColours, MainWindowLabelsTakeTheCardTheyLieOn) {
+  const Palette p = WindowPalette();
+  for (const auto& [W, H] : {std::pair{892, 803}, std::pair{792, 573}}) {
+    const WindowLayout layout = ComputeLayout({W, H, 0, 576, {}});
+    const Backdrop b = ComputeBackdrop(W, H);
+    auto onCard = [&](const Rect& r) {
+      for (const Corners& c : {b.connectionCard, b.navigationCard, b.contentCard}) {
+        if (r.x >= c.left && r.y >= c.top && r.Right() <= c.right && r.Bottom() <= c.bottom) {
+          return true;
+        }
+      }
+      return false;
+    };
+    for (Slot s :
+         {Slot::kTitle, Slot::kBrand, Slot::kVersion, Slot::kFooter, Slot::kConnectionHeader,
+          Slot::kUsbRadio, Slot::kLanRadio, Slot::kPrinterLabel}) {
+      const ControlColours c = ChooseControlColours(ColourRequest::kStatic, s, false, p);
+      EXPECT_EQ(c.surface, onCard(layout[s]) ? Surface::kCard : Surface::kBackground)
+          << static_cast<int>(s) << " at " << W << "x" << H;
+      EXPECT_NE(c.text, SurfaceColour(p, c.surface));
+    }
+  }
 }
 
 TEST(ToggleAccessibleState, PressedFocusedAndUnavailable) {

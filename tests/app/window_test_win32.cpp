@@ -623,10 +623,7 @@ TEST_F(MainWindowTest, ClosingEndsTheLoopAndFreesFontsAndBrushes) {
   EXPECT_FALSE(state_->titleFont);
   EXPECT_FALSE(state_->brandFont);
   EXPECT_FALSE(state_->counterFont);
-  EXPECT_FALSE(state_->backgroundBrush);
-  EXPECT_FALSE(state_->whiteBrush);
-  EXPECT_FALSE(state_->editBrush);
-  EXPECT_FALSE(state_->highlightBrush);
+  for (const BrushOwner& brush : state_->brushes) EXPECT_FALSE(brush);
 }
 
 }  // namespace
