@@ -49,10 +49,6 @@ static_assert(kIdLastPageButton - kIdFirstPageButton + 1 == 4, "one button per p
 static_assert(LineBaseId(3) + kLineIdStride - 1 == kIdLastLineControl, "four lines of ten IDs");
 static_assert(kIdLastLineControl < kIdCounterSizeList);
 
-// The six buttons that a running send disables.
-inline constexpr int kSendButtonIds[] = {kIdSaveIp,   kIdSaveWifi, kIdSaveQueue,
-                                         kIdTestBeep, kIdSaveBeep, kIdSaveDensity};
-
 // What a WM_COMMAND asks for, from its command and notification codes alone.
 // The radio buttons are recognised by handle, so they come out as kOther.
 enum class CommandAction {

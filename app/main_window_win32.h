@@ -143,7 +143,9 @@ void ShowPage(MainWindow& w, int page);
 void ApplyContentShown(MainWindow& w);
 void SetBusy(MainWindow& w, bool busy);
 void UpdateCounterPreviewFont(MainWindow& w);
-void OnLineStyleCommand(MainWindow& w, int line, int sub, HWND button);
+// A click on a ticket line's style toggle or width button, by the line and
+// the control's place among the line's IDs.
+void OnLineStyleCommand(MainWindow& w, int line, int sub);
 void OnDestroy(MainWindow& w);
 
 // Read operations for the save actions.

@@ -45,7 +45,7 @@ void OnCommand(MainWindow& w, int command, int notification, HWND sender) {
       ShowPage(w, decision.argument);
       return;
     case CommandAction::kLineStyle:
-      OnLineStyleCommand(w, decision.argument, decision.sub, sender);
+      OnLineStyleCommand(w, decision.argument, decision.sub);
       return;
     case CommandAction::kCounterSize:
       UpdateCounterPreviewFont(w);

@@ -45,6 +45,37 @@ constexpr Slot kPanels[] = {Slot::kLanPage, Slot::kWifiPage, Slot::kQueuePage,
 // switch and the content toggle must not lay out half-built pages.
 bool CreationComplete(const MainWindow& w) { return w.At(Slot::kVersion) != nullptr; }
 
+// A style toggle flips its line's flag and shows it at once.
+void FlipStyle(MainWindow& w, HWND toggle, bool& flag) {
+  flag = !flag;
+  InvalidateRect(toggle, nullptr, TRUE);
+  UpdateWindow(toggle);
+  AnnotateToggle(w, toggle);
+}
+
+// The width menu under the button; a choice becomes the line's width.
+void ChooseWidth(MainWindow& w, HWND widthButton, QueueLine& record) {
+  HMENU menu = CreatePopupMenu();
+  for (int level = kWidthNarrow; level <= kWidthWide; ++level) {
+    const std::u16string word(WidthLevelWord(level));
+    AppendMenuW(menu, MF_STRING | (level == record.widthLevel ? MF_CHECKED : 0),
+                static_cast<UINT_PTR>(level), WideText(word));
+  }
+  RECT rect{};
+  GetWindowRect(widthButton, &rect);
+  const POINT at{rect.left, rect.bottom + 2};
+  const int choice =
+      w.trackWidthMenu
+          ? w.trackWidthMenu(menu, at)
+          : static_cast<int>(TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, 0, w.hwnd, nullptr));
+  DestroyMenu(menu);
+  if (choice >= kWidthNarrow && choice <= kWidthWide) {
+    record.widthLevel = choice;
+    SetWindowTextW(widthButton, WideText(WidthButtonCaption(choice)));
+    InvalidateRect(widthButton, nullptr, TRUE);
+  }
+}
+
 }  // namespace
 
 MainWindow* StateOf(HWND anyWindow) {
@@ -138,50 +169,20 @@ void UpdateCounterPreviewFont(MainWindow& w) {
   w.counterFont.reset(created);
 }
 
-void OnLineStyleCommand(MainWindow& w, int line, int sub, HWND button) {
+void OnLineStyleCommand(MainWindow& w, int line, int sub) {
   if (line < 0 || line >= kLineCount) return;
-  if (sub == kLineBoldOffset || sub == kLineItalicOffset || sub == kLineUnderlineOffset) {
-    // Found by handle among the style buttons of all four lines.
-    for (int i = 0; i < kLineCount; ++i) {
-      QueueLine& record = w.lines[i];
-      bool* flag = nullptr;
-      if (button == w.Line(i, LinePart::kBold)) flag = &record.bold;
-      if (button == w.Line(i, LinePart::kItalic)) flag = &record.italic;
-      if (button == w.Line(i, LinePart::kUnderline)) flag = &record.underline;
-      if (!flag) continue;
-      *flag = !*flag;
-      InvalidateRect(button, nullptr, TRUE);
-      UpdateWindow(button);
-      AnnotateToggle(w, button);
-      return;
-    }
-    return;
-  }
-  if (sub != kLineWidthOffset) return;
-  for (int i = 0; i < kLineCount; ++i) {
-    HWND widthButton = w.Line(i, LinePart::kWidthButton);
-    if (button != widthButton) continue;
-    QueueLine& record = w.lines[i];
-    HMENU menu = CreatePopupMenu();
-    for (int level = kWidthNarrow; level <= kWidthWide; ++level) {
-      const std::u16string word(WidthLevelWord(level));
-      AppendMenuW(menu, MF_STRING | (level == record.widthLevel ? MF_CHECKED : 0),
-                  static_cast<UINT_PTR>(level), WideText(word));
-    }
-    RECT rect{};
-    GetWindowRect(widthButton, &rect);
-    const POINT at{rect.left, rect.bottom + 2};
-    const int choice =
-        w.trackWidthMenu
-            ? w.trackWidthMenu(menu, at)
-            : static_cast<int>(TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, 0, w.hwnd, nullptr));
-    DestroyMenu(menu);
-    if (choice >= 1 && choice <= 3) {
-      record.widthLevel = choice;
-      SetWindowTextW(widthButton, WideText(WidthButtonCaption(choice)));
-      InvalidateRect(widthButton, nullptr, TRUE);
-    }
-    return;
+  QueueLine& record = w.lines[line];
+  switch (sub) {
+    case kLineBoldOffset:
+      return FlipStyle(w, w.Line(line, LinePart::kBold), record.bold);
+    case kLineItalicOffset:
+      return FlipStyle(w, w.Line(line, LinePart::kItalic), record.italic);
+    case kLineUnderlineOffset:
+      return FlipStyle(w, w.Line(line, LinePart::kUnderline), record.underline);
+    case kLineWidthOffset:
+      return ChooseWidth(w, w.Line(line, LinePart::kWidthButton), record);
+    default:
+      return;  // the size lists are read when the ticket is saved
   }
 }
 
