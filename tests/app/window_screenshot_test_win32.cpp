@@ -51,42 +51,61 @@ struct Screenshot {
   }
 };
 
+// A 32-bit top-down bitmap selected into a memory DC of its own; it starts
+// black.
+class MemoryBitmap {
+ public:
+  MemoryBitmap(int width, int height)
+      : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(info.bmiHeader), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    previous_ = SelectObject(dc_, bitmap_);
+  }
+  MemoryBitmap(const MemoryBitmap&) = delete;
+  MemoryBitmap& operator=(const MemoryBitmap&) = delete;
+  ~MemoryBitmap() {
+    SelectObject(dc_, previous_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+  HDC Dc() const { return dc_; }
+  // Its pixels, with the client area's origin at `client`.
+  Screenshot Read(POINT client = {0, 0}) const {
+    GdiFlush();
+    Screenshot shot;
+    shot.width = width_;
+    shot.height = height_;
+    shot.client = client;
+    const std::size_t count = bits_ ? static_cast<std::size_t>(width_) * height_ : 0;
+    shot.rgb.resize(static_cast<std::size_t>(width_) * height_ * 3);
+    const auto* bgra = static_cast<const std::uint8_t*>(bits_);
+    for (std::size_t i = 0; i < count; ++i) {
+      for (int c = 0; c < 3; ++c) shot.rgb[i * 3 + c] = bgra[i * 4 + 2 - c];
+    }
+    return shot;
+  }
+
+ private:
+  int width_;
+  int height_;
+  HDC dc_;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ previous_ = nullptr;
+  void* bits_ = nullptr;
+};
+
 Screenshot Capture(HWND hwnd) {
   RECT window{};
   GetWindowRect(hwnd, &window);
   POINT origin{0, 0};
   ClientToScreen(hwnd, &origin);
-  Screenshot shot;
-  shot.width = window.right - window.left;
-  shot.height = window.bottom - window.top;
-  shot.client = {origin.x - window.left, origin.y - window.top};
-
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = shot.width;
-  info.bmiHeader.biHeight = -shot.height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const int width = window.right - window.left, height = window.bottom - window.top;
+  MemoryBitmap copy(width, height);
   HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, shot.width, shot.height, screen, window.left, window.top, SRCCOPY);
-  GdiFlush();
-  const auto* bgra = static_cast<const std::uint8_t*>(bits);
-  shot.rgb.resize(static_cast<std::size_t>(shot.width) * shot.height * 3);
-  for (std::size_t i = 0; i < static_cast<std::size_t>(shot.width) * shot.height; ++i) {
-    shot.rgb[i * 3] = bgra[i * 4 + 2];
-    shot.rgb[i * 3 + 1] = bgra[i * 4 + 1];
-    shot.rgb[i * 3 + 2] = bgra[i * 4];
-  }
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
+  BitBlt(copy.Dc(), 0, 0, width, height, screen, window.left, window.top, SRCCOPY);
   ReleaseDC(nullptr, screen);
-  return shot;
+  return copy.Read({origin.x - window.left, origin.y - window.top});
 }
 
 // A file in the directory that the environment variable names, as Wine
@@ -108,6 +127,14 @@ bool IsFooterRed(const Rgb& c) { return c.r >= 180 && c.g <= 90 && c.b <= 90; }
 
 class ScreenshotWindowTest : public MainWindowTest {
  protected:
+  bool WaitForFindButton() {
+    for (int waited = 0; waited < 15000; waited += 20) {
+      Pump();
+      if (TextOf(At(Slot::kFindButton)) == L"Tìm") return true;
+      Sleep(20);
+    }
+    return false;
+  }
   // The display shows the window's surface a little after it was painted:
   // capture until the pixels stop changing, for at most two seconds.
   Screenshot RedrawAndCapture() {
@@ -187,6 +214,119 @@ TEST_F(ScreenshotWindowTest, DisabledButtonsAreGrey) {
   SetBusy(*state_, false);
 }
 
+// --- painting into a given DC ---------------------------------------------------------
+
+// What a print cannot show as the screen does, in the main window's client
+// coordinates: the part of `outer` that is not in `inner`.
+struct Unprinted {
+  RECT outer;
+  RECT inner;
+};
+
+RECT InMainClient(HWND main, HWND window, bool clientArea) {
+  RECT r{};
+  if (clientArea) {
+    GetClientRect(window, &r);
+    MapWindowPoints(window, main, reinterpret_cast<POINT*>(&r), 2);
+  } else {
+    GetWindowRect(window, &r);
+    MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&r), 2);
+  }
+  return r;
+}
+
+// Prints the client area of each visible child of `parent`, then its own
+// children, into `composite` (the main window's client area), clipped to
+// `clip` as the screen clips them. Each child prints into a DC of its own,
+// whose origin is its client area's corner, over a copy of what lies behind
+// it: the controls draw from their DC's origin and leave what is transparent.
+// Two kinds of pixel are noted as unprinted:
+// - a child's frame (window less client area): under Wine a window prints no
+//   non-client area, so a field's border, the bands that centre its text and
+//   the content panel's scroll bar are not drawn;
+// - where two siblings overlap: the screen shows the one that painted last,
+//   the print the one above in the z-order.
+void PrintChildren(HWND main, HWND parent, HDC composite, const RECT& clip,
+                   std::vector<Unprinted>& unprinted) {
+  std::vector<RECT> siblings;
+  // Bottom of the z-order first, as the screen stacks them.
+  for (HWND child = GetWindow(GetWindow(parent, GW_CHILD), GW_HWNDLAST); child;
+       child = GetWindow(child, GW_HWNDPREV)) {
+    if (!IsWindowVisible(child)) continue;
+    const RECT window = InMainClient(main, child, false);
+    RECT seen{};
+    if (!IntersectRect(&seen, &window, &clip)) continue;
+    for (const RECT& other : siblings) {
+      RECT both{};
+      if (IntersectRect(&both, &seen, &other)) unprinted.push_back({both, RECT{}});
+    }
+    siblings.push_back(seen);
+    const RECT client = InMainClient(main, child, true);
+    unprinted.push_back({seen, client});
+    RECT shown{};
+    if (!IntersectRect(&shown, &client, &clip)) continue;
+    const int width = client.right - client.left, height = client.bottom - client.top;
+    MemoryBitmap own(width, height);
+    BitBlt(own.Dc(), 0, 0, width, height, composite, client.left, client.top, SRCCOPY);
+    SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(own.Dc()), PRF_ERASEBKGND | PRF_CLIENT);
+    GdiFlush();
+    BitBlt(composite, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top,
+           own.Dc(), shown.left - client.left, shown.top - client.top, SRCCOPY);
+    PrintChildren(main, child, composite, shown, unprinted);
+  }
+}
+
+// Every page printed into a memory DC (the main window's cards through
+// WM_PRINTCLIENT, each control through WM_PRINT) is what the screen shows:
+// the window paints the same into any DC it is given. The small window's
+// ticket content is scrolled, so that the panel cuts lines at both edges.
+TEST_F(ScreenshotWindowTest, EachPagePrintedIntoAMemoryDcIsTheScreensCopy) {
+  ASSERT_TRUE(WaitForFindButton());
+  SetFocus(At(Slot::kFindButton));  // no caret blinking in a field
+  Command(kIdContentToggle, BN_CLICKED, At(Slot::kContentToggle));
+  for (const auto& [outerW, outerH] : {std::pair{900, 830}, std::pair{800, 600}}) {
+    SetWindowPos(hwnd_, HWND_TOP, 10, 10, outerW, outerH, SWP_SHOWWINDOW);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const int W = client.right, H = client.bottom;
+    for (int page = kPageLan; page <= kPageTechnical; ++page) {
+      Command(kIdFirstPageButton + page, BN_CLICKED, nullptr);
+      if (page == kPageQueue && outerH == 600) {
+        SendMessageW(At(Slot::kContentPanel), WM_MOUSEWHEEL, MAKEWPARAM(0, -240), 0);  // 96 down
+      }
+      const Screenshot screen = RedrawAndCapture();
+      MemoryBitmap printed(W, H);
+      SendMessageW(hwnd_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(printed.Dc()), PRF_CLIENT);
+      std::vector<Unprinted> unprinted;
+      PrintChildren(hwnd_, hwnd_, printed.Dc(), client, unprinted);
+      const Screenshot print = printed.Read();
+      const std::string name =
+          std::to_string(W) + "x" + std::to_string(H) + " page " + std::to_string(page + 1);
+      Save(print, "printed-" + std::to_string(outerW) + "x" + std::to_string(outerH) + "-page" +
+                      std::to_string(page + 1) + ".png");
+
+      std::vector<bool> skip(static_cast<std::size_t>(W) * H, false);
+      for (const Unprinted& u : unprinted) {
+        for (int y = std::max<int>(u.outer.top, 0); y < std::min<int>(u.outer.bottom, H); ++y) {
+          for (int x = std::max<int>(u.outer.left, 0); x < std::min<int>(u.outer.right, W); ++x) {
+            if (!PtInRect(&u.inner, POINT{x, y})) skip[static_cast<std::size_t>(y) * W + x] = true;
+          }
+        }
+      }
+      int compared = 0, differing = 0;
+      for (int y = 0; y < H; ++y) {
+        for (int x = 0; x < W; ++x) {
+          if (skip[static_cast<std::size_t>(y) * W + x]) continue;
+          ++compared;
+          if (!(print.ClientPixel(x, y) == screen.ClientPixel(x, y))) ++differing;
+        }
+      }
+      EXPECT_EQ(differing, 0) << name;
+      EXPECT_GT(compared, W * H * 9 / 10) << name;
+    }
+  }
+}
+
 // --- letters and text in their boxes ---------------------------------------------------
 
 // A control's rectangle in the main window's client area.
@@ -238,31 +378,16 @@ Marks MarksOf(const Screenshot& shot, const Rect& r) {
 // around: the oracle of what the label must show.
 Marks MarksDrawnFreely(HFONT font, COLORREF colour, const std::wstring& text) {
   constexpr int kW = 400, kH = 100;
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(info.bmiHeader), kW, -kH, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  HDC dc = CreateCompatibleDC(nullptr);
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  MemoryBitmap drawn(kW, kH);
+  HDC dc = drawn.Dc();
   HGDIOBJ oldFont = SelectObject(dc, font);
   RECT all{0, 0, kW, kH};
   FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, colour);
   TextOutW(dc, 10, 30, text.c_str(), static_cast<int>(text.size()));
-  GdiFlush();
-  Screenshot shot;
-  shot.width = kW;
-  shot.height = kH;
-  shot.rgb.resize(kW * kH * 3);
-  const auto* bgra = static_cast<const std::uint8_t*>(bits);
-  for (int i = 0; i < kW * kH; ++i) {
-    for (int c = 0; c < 3; ++c) shot.rgb[i * 3 + c] = bgra[i * 4 + 2 - c];
-  }
+  const Screenshot shot = drawn.Read();
   SelectObject(dc, oldFont);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
   return MarksOf(shot, {0, 0, kW, kH});
 }
 
@@ -362,14 +487,6 @@ class GuidePictures : public ScreenshotWindowTest {
     // The bench's own search (no printer anywhere) ends first, so that it
     // cannot replace the printers a picture shows.
     ASSERT_TRUE(WaitForFindButton());
-  }
-  bool WaitForFindButton() {
-    for (int waited = 0; waited < 15000; waited += 20) {
-      Pump();
-      if (TextOf(At(Slot::kFindButton)) == L"Tìm") return true;
-      Sleep(20);
-    }
-    return false;
   }
   // The window's own result handling, with the printers a shop might have.
   void ShowPrinters(ConnectionMode mode) {
