@@ -24,11 +24,11 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-5}
 build="$repo/build/windows"
 bench="$build/tools/discovery_bench.exe"
-sim="$build/tools/printer-sim/printer-sim"
+sim="$build/tools/printer-lab/printer-sim"
 [[ -f "$bench" && -x "$sim" ]] || { echo "bench-discovery: build the windows preset first" >&2; exit 1; }
 
 state="$build/lab-bench"
-lab() { bash "$repo/tools/lab" "$@"; }
+lab() { bash "$repo/tools/printer-lab/lab" "$@"; }
 lab_args=(--state "$state" --prefix "$build/wine-prefix-bench" --sim "$sim")
 trap 'lab down --state "$state" >/dev/null 2>&1 || true' EXIT
 

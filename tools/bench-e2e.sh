@@ -28,14 +28,14 @@ mkdir -p "$state"
 source "$repo/cmake/xvfb.sh"
 start_xvfb
 cleanup() {
-  bash "$repo/tools/lab" down --state "$state" >/dev/null 2>&1 || true
+  bash "$repo/tools/printer-lab/lab" down --state "$state" >/dev/null 2>&1 || true
   kill "$XVFB_PID" 2>/dev/null || true
 }
 trap cleanup EXIT
 display=$XVFB_DISPLAY
 
-DISPLAY="$display" bash "$repo/tools/lab" up --state "$state" --prefix "$prefix" \
+DISPLAY="$display" bash "$repo/tools/printer-lab/lab" up --state "$state" --prefix "$prefix" \
   --printer 100,mac=00-1A-2B-3C-4D-5E >/dev/null
-bash "$repo/tools/lab" exec --state "$state" -- env DISPLAY="$display" \
+bash "$repo/tools/printer-lab/lab" exec --state "$state" -- env DISPLAY="$display" \
   bash "$repo/cmake/wine-run.sh" "$bench" "$tool" "$runs" "$traced" "$floor"
 printf '%-44s %d bytes\n' "korvante-config.exe size" "$(stat -c %s "$tool")"

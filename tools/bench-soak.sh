@@ -36,7 +36,7 @@ cleanup() {
   # The holder may be gone already: that must not end the clean-up early.
   if [[ -n "$holder" ]]; then kill "$holder" 2>/dev/null || true; fi
   rm -f "$com6" "$state/stuck.fifo"
-  bash "$repo/tools/lab" down --state "$state" >/dev/null 2>&1 || true
+  bash "$repo/tools/printer-lab/lab" down --state "$state" >/dev/null 2>&1 || true
   if [[ -n "$XVFB_PID" ]]; then kill "$XVFB_PID" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
@@ -44,12 +44,12 @@ start_xvfb
 display=$XVFB_DISPLAY
 
 echo "soak lab: starting (the first run makes its Wine prefix)"
-DISPLAY="$display" bash "$repo/tools/lab" up --state "$state" --prefix "$prefix" \
+DISPLAY="$display" bash "$repo/tools/printer-lab/lab" up --state "$state" --prefix "$prefix" \
   --printer 100,mac=00-1A-2B-3C-4D-5E \
   --printer 20,mac=00-1A-2B-3C-4D-20,tcp=absent \
   --printer 30,report-ip=192.168.77.55 \
   --serial-printer >/dev/null
-in_lab() { bash "$repo/tools/lab" exec --state "$state" -- env DISPLAY="$display" "$@"; }
+in_lab() { bash "$repo/tools/printer-lab/lab" exec --state "$state" -- env DISPLAY="$display" "$@"; }
 in_lab bash "$repo/cmake/wine-run.sh" --import "$repo/tools/soak-bench/soak-usb.reg" \
   'HKLM\SYSTEM\CurrentControlSet\Enum\USB\VID_1A86&PID_7523\KV0033\Device Parameters' PortName
 [[ ! -e "$prefix/dosdevices/com33" ]] || { echo "soak: COM33 exists in the prefix" >&2; exit 1; }

@@ -48,7 +48,7 @@ source "$repo/cmake/xvfb.sh"
 tool_pid=""
 cleanup() {
   if [[ -n "$tool_pid" ]]; then kill "$tool_pid" 2>/dev/null || true; fi
-  tools/lab down --state "$state" >/dev/null 2>&1 || true
+  tools/printer-lab/lab down --state "$state" >/dev/null 2>&1 || true
   # Set by start_xvfb the moment Xvfb runs: ended even when its start failed.
   if [[ -n "$XVFB_PID" ]]; then kill "$XVFB_PID" 2>/dev/null || true; fi
 }
@@ -61,11 +61,11 @@ fi
 
 # DISPLAY is set before the lab's wineserver starts its first program, so
 # Wine's desktop process can open windows on it.
-tools/lab up --state "$state" --prefix "$prefix" \
+tools/printer-lab/lab up --state "$state" --prefix "$prefix" \
   --printer 100,mac=00-1A-2B-3C-4D-5E --printer 20,mac=00-1A-2B-3C-4D-60 --silent 30 \
   --serial-printer
 
-in_lab() { tools/lab exec --state "$state" -- env DISPLAY="$DISPLAY" bash cmake/wine-run.sh "$@"; }
+in_lab() { tools/printer-lab/lab exec --state "$state" -- env DISPLAY="$DISPLAY" bash cmake/wine-run.sh "$@"; }
 in_lab "$exe" &
 tool_pid=$!
 
@@ -146,7 +146,7 @@ ui set-field 2 5 "https://korvante.vn/q?s=7"
 answered 203 4-queue-ticket ask
 
 step "What the printers received (the raw bytes are in $state/journal-*.log):"
-sim="$repo/build/host/tools/printer-sim/printer-sim"
+sim="$repo/build/host/tools/printer-lab/printer-sim"
 # The virtual printer's reading of some bytes: settings as cards, printed rows
 # with their text, QR codes with their data. A connection with none of these
 # shows nothing.

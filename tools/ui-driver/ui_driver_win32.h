@@ -114,7 +114,7 @@ class ToolWindow {
   HWND hwnd_;
 };
 
-// The lab around the tool (tools/lab exec sets these variables).
+// The lab around the tool (tools/printer-lab/lab exec sets these variables).
 // The Linux path in environment variable `name` as programs in the prefix see
 // it (the Z: drive maps "/"); empty when the variable is not set.
 std::wstring EnvPath(const char* name);

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "tools/printer-sim/ticket_layout.h"
+#include "tools/printer-lab/printer-sim/ticket_layout.h"
 
 namespace korvante::sim {
 

@@ -1,8 +1,8 @@
-#include "tools/printer-sim/escpos_reader.h"
+#include "tools/printer-lab/printer-sim/escpos_reader.h"
 
 #include <string_view>
 
-#include "tools/printer-sim/journal_text.h"
+#include "tools/printer-lab/printer-sim/journal_text.h"
 
 namespace korvante::sim {
 namespace {

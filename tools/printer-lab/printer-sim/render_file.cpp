@@ -1,4 +1,4 @@
-#include "tools/printer-sim/render_file.h"
+#include "tools/printer-lab/printer-sim/render_file.h"
 
 #include <cctype>
 #include <cstdio>
@@ -7,9 +7,9 @@
 #include <iterator>
 #include <string>
 
-#include "tools/printer-sim/print_stream.h"
-#include "tools/printer-sim/ticket_render.h"
-#include "tools/printer-sim/virtual_printer.h"
+#include "tools/printer-lab/printer-sim/print_stream.h"
+#include "tools/printer-lab/printer-sim/ticket_render.h"
+#include "tools/printer-lab/printer-sim/virtual_printer.h"
 
 namespace korvante::sim {
 

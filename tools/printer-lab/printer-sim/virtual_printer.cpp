@@ -1,10 +1,10 @@
-#include "tools/printer-sim/virtual_printer.h"
+#include "tools/printer-lab/printer-sim/virtual_printer.h"
 
 #include <glob.h>
 
 #include <utility>
 
-#include "tools/printer-sim/ticket_render.h"
+#include "tools/printer-lab/printer-sim/ticket_render.h"
 
 namespace korvante::sim {
 namespace {

@@ -10,7 +10,7 @@
 #include <span>
 #include <string>
 
-#include "tools/printer-sim/print_stream.h"
+#include "tools/printer-lab/printer-sim/print_stream.h"
 
 namespace korvante::sim {
 

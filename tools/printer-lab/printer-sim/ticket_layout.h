@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/printer-sim/escpos_reader.h"
+#include "tools/printer-lab/printer-sim/escpos_reader.h"
 
 namespace korvante::sim {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "tools/printer-sim/escpos_reader.h"
+#include "tools/printer-lab/printer-sim/escpos_reader.h"
 
 namespace korvante::sim {
 

@@ -1,4 +1,4 @@
-#include "tools/printer-sim/ticket_layout.h"
+#include "tools/printer-lab/printer-sim/ticket_layout.h"
 
 #include <iconv.h>
 #include <qrencode.h>

@@ -1,4 +1,4 @@
-#include "tools/printer-sim/hostile_modes.h"
+#include "tools/printer-lab/printer-sim/hostile_modes.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -17,7 +17,7 @@
 #include <string_view>
 #include <thread>
 
-#include "tools/printer-sim/journal_text.h"
+#include "tools/printer-lab/printer-sim/journal_text.h"
 
 namespace korvante::sim {
 namespace {

@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "tests/commands/bytes.h"
-#include "tools/printer-sim/print_stream.h"
-#include "tools/printer-sim/render_file.h"
-#include "tools/printer-sim/ticket_render.h"
-#include "tools/printer-sim/virtual_printer.h"
+#include "tools/printer-lab/printer-sim/print_stream.h"
+#include "tools/printer-lab/printer-sim/render_file.h"
+#include "tools/printer-lab/printer-sim/ticket_render.h"
+#include "tools/printer-lab/printer-sim/virtual_printer.h"
 
 namespace korvante::sim {
 namespace {

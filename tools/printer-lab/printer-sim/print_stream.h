@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/printer-sim/escpos_reader.h"
-#include "tools/printer-sim/ticket_layout.h"
+#include "tools/printer-lab/printer-sim/escpos_reader.h"
+#include "tools/printer-lab/printer-sim/ticket_layout.h"
 
 namespace korvante::sim {
 

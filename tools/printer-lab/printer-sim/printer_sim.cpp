@@ -29,10 +29,10 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/printer-sim/hostile_modes.h"
-#include "tools/printer-sim/journal_text.h"
-#include "tools/printer-sim/render_file.h"
-#include "tools/printer-sim/virtual_printer.h"
+#include "tools/printer-lab/printer-sim/hostile_modes.h"
+#include "tools/printer-lab/printer-sim/journal_text.h"
+#include "tools/printer-lab/printer-sim/render_file.h"
+#include "tools/printer-lab/printer-sim/virtual_printer.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/printer-sim/ticket_render.h"
+#include "tools/printer-lab/printer-sim/ticket_render.h"
 
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>

@@ -1,4 +1,4 @@
-#include "tools/printer-sim/print_stream.h"
+#include "tools/printer-lab/printer-sim/print_stream.h"
 
 namespace korvante::sim {
 namespace {
