@@ -26,12 +26,13 @@ done
 mkdir -p "$state"
 # shellcheck source=../cmake/xvfb.sh
 source "$repo/cmake/xvfb.sh"
-start_xvfb
 cleanup() {
   bash "$repo/tools/printer-lab/lab" down --state "$state" >/dev/null 2>&1 || true
-  kill "$XVFB_PID" 2>/dev/null || true
+  # Set by start_xvfb the moment Xvfb runs: ended even when its start failed.
+  if [[ -n "$XVFB_PID" ]]; then kill "$XVFB_PID" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
+start_xvfb
 display=$XVFB_DISPLAY
 
 DISPLAY="$display" bash "$repo/tools/printer-lab/lab" up --state "$state" --prefix "$prefix" \

@@ -22,6 +22,8 @@ set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 lab="$repo/tools/printer-lab/lab"
+# shellcheck source=../../cmake/processes.sh
+source "$repo/cmake/processes.sh"
 mode=${1:?usage}
 state=$(realpath -m "${2:?state dir}")
 shift 2
@@ -42,6 +44,13 @@ case "$mode" in
     fi
     mkdir -p "$state"
     bash "$0" --down "$state" >/dev/null 2>&1 || true
+    # A start that fails takes down what it started, its Xvfb even before
+    # e2e.env names it.
+    undo_up() {
+      if [[ -n "${XVFB_PID:-}" ]]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+      bash "$0" --down "$state" >/dev/null 2>&1 || true
+    }
+    trap 'status=$?; ((status == 0)) || undo_up' EXIT
     if [[ -n "${KV_E2E_DISPLAY:-}" ]]; then
       echo "KV_DISPLAY=$KV_E2E_DISPLAY" >"$state/e2e.env"
     else
@@ -70,7 +79,8 @@ case "$mode" in
     if [[ -f "$state/e2e.env" ]]; then
       # shellcheck source=/dev/null
       source "$state/e2e.env"
-      if [[ -n "${KV_XVFB_PID:-}" ]]; then kill "$KV_XVFB_PID" 2>/dev/null || true; fi
+      # A file left from before a reboot names a PID that another program may hold.
+      stop_process "${KV_XVFB_PID:-}" Xvfb
       rm -f "$state/e2e.env"
     fi
     exit "$rc"
