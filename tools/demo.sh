@@ -38,7 +38,7 @@ cmake --build --preset host --target printer-sim >/dev/null
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target korvante-config ui-driver >/dev/null
 exe="$repo/build/windows/app/korvante-config.exe"
-driver="$repo/build/windows/tools/ui-driver.exe"
+driver="$repo/build/windows/tests/ui-driver/ui-driver.exe"
 for built in "$exe" "$driver"; do
   [[ -f "$built" ]] || { echo "demo: $built was not built" >&2; exit 1; }
 done

@@ -17,8 +17,8 @@
 #include <thread>
 #include <vector>
 
-#include "tools/e2e-bench/answer_timer_win32.h"
-#include "tools/ui-driver/ui_driver_win32.h"
+#include "tests/ui-driver/answer_timer_win32.h"
+#include "tests/ui-driver/ui_driver_win32.h"
 
 namespace {
 

@@ -26,9 +26,9 @@
 #include <vector>
 
 #include "core/text_encoding.h"
-#include "tools/e2e-bench/answer_timer_win32.h"
+#include "tests/ui-driver/answer_timer_win32.h"
+#include "tests/ui-driver/ui_driver_win32.h"
 #include "tools/soak-bench/process_figures_win32.h"
-#include "tools/ui-driver/ui_driver_win32.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-// The benchmarks' answer timer: sends the tool's window one message after
-// another from a thread of its own and keeps the longest round trip, the time
-// a user's input would wait, and how many round trips took longer than a
-// frame at 60 Hz (16 ms).
+// The drivers' answer timer (the end-to-end tests and the benchmarks): sends
+// the tool's window one message after another from a thread of its own and
+// keeps the longest round trip, the time a user's input would wait, and how
+// many round trips took longer than a frame at 60 Hz (16 ms).
 #pragma once
 
 #include <windows.h>

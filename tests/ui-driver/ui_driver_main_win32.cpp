@@ -27,7 +27,7 @@
 #include <string>
 
 #include "core/text_encoding.h"
-#include "tools/ui-driver/ui_driver_win32.h"
+#include "tests/ui-driver/ui_driver_win32.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/ui-driver/ui_driver_win32.h"
+#include "tests/ui-driver/ui_driver_win32.h"
 
 #include <cstdlib>
 #include <thread>
