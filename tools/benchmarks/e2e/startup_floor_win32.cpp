@@ -1,4 +1,4 @@
-// The floor of the tool's start-up for tools/bench-e2e.sh: what any window of
+// The floor of the tool's start-up for tools/benchmarks/e2e.sh: what any window of
 // its kind costs on this computer. Loads common controls 6 by the tool's own
 // manifest, registers a main and a page class, creates the tool's fonts and
 // brushes and the tooltip window, then as many controls of each class as the

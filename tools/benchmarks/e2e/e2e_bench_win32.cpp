@@ -1,4 +1,4 @@
-// The end-to-end figures of tools/bench-e2e.sh, measured on the real tool in
+// The end-to-end figures of tools/benchmarks/e2e.sh, measured on the real tool in
 // the lab: start-up to the first painted window, the LAN / Wi-Fi click to the
 // filled printer list, and how long the window takes to answer a message,
 // idle and while a port-9100 sweep and a send job run at once. With the

@@ -1,7 +1,7 @@
-// discovery-bench: times the network refresh, the port-9100 sweep and the
-// connects to a host that refuses them inside the lab (tools/bench-discovery.sh
-// starts it there). Prints one line per run and a summary line; refuses to run
-// outside the lab's computer namespace.
+// discovery_bench: times the network refresh, the port-9100 sweep and the
+// connects to a host that refuses them inside the lab
+// (tools/benchmarks/discovery.sh starts it there). Prints one line per run
+// and a summary line; refuses to run outside the lab's computer namespace.
 //
 //   discovery_bench.exe refresh|sweep|sweep-every|refused RUNS
 //
@@ -93,7 +93,8 @@ int main(int argc, char** argv) {
                        return p.ip == computer || (second != nullptr && p.ip == second);
                      });
   if (!inLab) {
-    std::fprintf(stderr, "discovery_bench: not inside the lab; run tools/bench-discovery.sh\n");
+    std::fprintf(stderr,
+                 "discovery_bench: not inside the lab; run tools/benchmarks/discovery.sh\n");
     return 1;
   }
   std::string what = argv[1];

@@ -1,4 +1,4 @@
-#include "tools/soak-bench/process_figures_win32.h"
+#include "tools/benchmarks/soak/process_figures_win32.h"
 
 #include <psapi.h>
 #include <tlhelp32.h>

@@ -1,4 +1,4 @@
-// The soak of tools/bench-soak.sh: drives the real tool in the lab through
+// The soak of tools/benchmarks/soak.sh: drives the real tool in the lab through
 // hundreds of refreshes (both modes, single and double clicks) and sends of
 // every action to printers that take the bytes, refuse them, are gone, or
 // never complete the write, and reads the tool's resource figures from
@@ -6,7 +6,7 @@
 //
 //   soak_bench.exe TOOL.exe REFRESHES SENDS
 //
-// The lab it expects (tools/bench-soak.sh builds it):
+// The lab it expects (tools/benchmarks/soak.sh builds it):
 //   LAN / Wi-Fi  192.168.77.100  takes every command
 //                192.168.77.20   refuses TCP 9100
 //                192.168.77.55   gone: a printer at .30 reports this address
@@ -28,7 +28,7 @@
 #include "core/text_encoding.h"
 #include "tests/ui-driver/answer_timer_win32.h"
 #include "tests/ui-driver/ui_driver_win32.h"
-#include "tools/soak-bench/process_figures_win32.h"
+#include "tools/benchmarks/soak/process_figures_win32.h"
 
 namespace {
 

@@ -17,13 +17,13 @@
 #   6. in one lab with two networks where nothing answers, the sweep of one
 #      network against the sweep of both side by side (goal: at most 1.1 x).
 #
-#   tools/bench-discovery.sh [RUNS]     (default 5; needs root and a built
+#   tools/benchmarks/discovery.sh [RUNS]     (default 5; needs root and a built
 #                                        windows preset: cmake --build --preset windows)
 set -euo pipefail
-repo=$(cd "$(dirname "$0")/.." && pwd)
+repo=$(cd "$(dirname "$0")/../.." && pwd)
 runs=${1:-5}
 build="$repo/build/windows"
-bench="$build/tools/discovery_bench.exe"
+bench="$build/tools/benchmarks/discovery_bench.exe"
 sim="$build/tools/printer-lab/printer-sim"
 [[ -f "$bench" && -x "$sim" ]] || { echo "bench-discovery: build the windows preset first" >&2; exit 1; }
 

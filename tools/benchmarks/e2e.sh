@@ -4,30 +4,31 @@
 # its own, on an Xvfb display of its own), and the executable's size.
 # Start-up is set against a floor measured in the same runs (a window with the
 # tool's manifest, classes, fonts, brushes and controls, and none of its own
-# work: tools/e2e-bench/startup_floor_win32.cpp), as a ratio, and broken down
+# work: tools/benchmarks/e2e/startup_floor_win32.cpp), as a ratio, and broken down
 # into the tool's own steps, timed by its traced build (app/startup_trace.h).
 #
-#   tools/bench-e2e.sh [RUNS]     after cmake --build --preset windows
+#   tools/benchmarks/e2e.sh [RUNS]     after cmake --build --preset windows
 set -euo pipefail
 
-repo=$(cd "$(dirname "$0")/.." && pwd)
+repo=$(cd "$(dirname "$0")/../.." && pwd)
+lab="$repo/tools/printer-lab/lab"
 build="$repo/build/windows"
 runs=${1:-5}
 state="$build/bench-e2e"
 prefix="$build/wine-prefix-bench-e2e"
 tool="$build/app/korvante-config.exe"
-bench="$build/tools/e2e_bench.exe"
+bench="$build/tools/benchmarks/e2e_bench.exe"
 traced="$build/app/korvante-config-trace.exe"
-floor="$build/tools/startup_floor.exe"
+floor="$build/tools/benchmarks/startup_floor.exe"
 for program in "$tool" "$bench" "$traced" "$floor"; do
   [[ -f "$program" ]] || { echo "no $program: build the windows preset first" >&2; exit 1; }
 done
 
 mkdir -p "$state"
-# shellcheck source=../cmake/xvfb.sh
+# shellcheck source=../../cmake/xvfb.sh
 source "$repo/cmake/xvfb.sh"
 cleanup() {
-  bash "$repo/tools/printer-lab/lab" down --state "$state" >/dev/null 2>&1 || true
+  bash "$lab" down --state "$state" >/dev/null 2>&1 || true
   # Set by start_xvfb the moment Xvfb runs: ended even when its start failed.
   if [[ -n "$XVFB_PID" ]]; then kill "$XVFB_PID" 2>/dev/null || true; fi
 }
@@ -35,8 +36,8 @@ trap cleanup EXIT
 start_xvfb
 display=$XVFB_DISPLAY
 
-DISPLAY="$display" bash "$repo/tools/printer-lab/lab" up --state "$state" --prefix "$prefix" \
+DISPLAY="$display" bash "$lab" up --state "$state" --prefix "$prefix" \
   --printer 100,mac=00-1A-2B-3C-4D-5E >/dev/null
-bash "$repo/tools/printer-lab/lab" exec --state "$state" -- env DISPLAY="$display" \
+bash "$lab" exec --state "$state" -- env DISPLAY="$display" \
   bash "$repo/cmake/wine-run.sh" "$bench" "$tool" "$runs" "$traced" "$floor"
 printf '%-44s %d bytes\n' "korvante-config.exe size" "$(stat -c %s "$tool")"

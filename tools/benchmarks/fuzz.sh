@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# tools/bench-fuzz.sh [TOTAL_EXECS] [ROUND_SECONDS] [JOBS]
+# tools/benchmarks/fuzz.sh [TOTAL_EXECS] [ROUND_SECONDS] [JOBS]
 # The long fuzz run: rounds of tools/fuzz.sh ROUND_SECONDS JOBS (defaults 120
 # and 2), each going on from the corpus the earlier ones left in build/fuzz,
 # until all targets together have run TOTAL_EXECS inputs (default 10^8).
@@ -7,14 +7,14 @@
 # one summary line:
 #   bench-fuzz: T targets, N execs in S s, C crashes
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 
 goal=${1:-100000000}
 round_seconds=${2:-120}
 jobs=${3:-2}
 for value in "$goal" "$round_seconds" "$jobs"; do
   [[ "$value" =~ ^[0-9]+$ && "$value" -gt 0 ]] ||
-    { echo "usage: tools/bench-fuzz.sh [TOTAL_EXECS] [ROUND_SECONDS] [JOBS]" >&2; exit 2; }
+    { echo "usage: tools/benchmarks/fuzz.sh [TOTAL_EXECS] [ROUND_SECONDS] [JOBS]" >&2; exit 2; }
 done
 
 declare -A per_target
