@@ -109,6 +109,7 @@ listed() {
 }
 
 # Clicks the action button $1, takes its message box in picture $2, presses OK.
+# Controls and pages are named as in the UI driver's table (ui_driver_win32.h).
 # With "ask" as $3, a question comes first and is answered Yes.
 answered() {
   local box
@@ -127,23 +128,23 @@ step "1. At start the tool looks for USB printers and lists the serial printer o
 listed "COM5 - " 1-usb-list
 
 step "2. Kỹ thuật page, \"Test\": a test print with the buzzer to the USB printer."
-ui click 304
-answered 204 2-usb-test
+ui click TechnicalPageButton
+answered TestBeep 2-usb-test
 
 step "3. \"LAN / Wi-Fi\": the printers on the shop network, and the LAN page's suggested address."
-ui click 702
-ui click 301
+ui click LanRadio
+ui click LanPageButton
 listed "192.168.77." 3-lan-list
 
 step "4. Số thứ tự page: a queue ticket with a second line and a QR link, saved to .100."
 ui select 0
-ui click 303
-ui click 207
-ui click-caption 2 "In ngày"
-ui set-field 2 2 "Cảm ơn quý khách"
-ui set-field 2 5 "https://korvante.vn/q?s=7"
+ui click QueuePageButton
+ui click ContentToggle
+ui click-caption QueuePage "In ngày"
+ui set-field QueuePage 2 "Cảm ơn quý khách"
+ui set-field QueuePage 5 "https://korvante.vn/q?s=7"
 # Saving the content deletes the printer's stored graphics: the tool asks first.
-answered 203 4-queue-ticket ask
+answered SaveQueue 4-queue-ticket ask
 
 step "What the printers received (the raw bytes are in $state/journal-*.log):"
 sim="$repo/build/host/tools/printer-lab/printer-sim"
