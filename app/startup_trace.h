@@ -1,5 +1,5 @@
 // Timestamps around the steps of start-up, for the start-up benchmark
-// (tools/bench-e2e.sh). Only its build of the tool, korvante-config-trace.exe,
+// (tools/benchmarks/e2e.sh). Only its build of the tool, korvante-config-trace.exe,
 // compiled with KV_STARTUP_TRACE, records them; in the shipped executable and
 // the tests these functions are empty and compile to nothing.
 #pragma once

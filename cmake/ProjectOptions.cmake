@@ -1,9 +1,13 @@
-# Compiler settings shared by every target of the project.
+# Compiler settings shared by every target of the project (and of the printer
+# lab's simulator when it is built on its own: tools/printer-lab).
+
+# Includes name their folder from the repository's root ("core/...").
+get_filename_component(KV_REPOSITORY_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 
 add_library(kv_options INTERFACE)
 target_compile_options(kv_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow
                                             -Wconversion -Wno-sign-conversion)
-target_include_directories(kv_options INTERFACE ${PROJECT_SOURCE_DIR})
+target_include_directories(kv_options INTERFACE ${KV_REPOSITORY_ROOT})
 
 if(WIN32)
   # Windows 7 API level and the wide (UTF-16) Win32 entry points everywhere.

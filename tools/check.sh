@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole test run: installs what is missing, checks the formatting and
-# that every include follows the folders' layers (tools/check-layers.sh), then
+# that every include follows the folders' layers (tools/check-layers.sh),
+# tests the shell helpers that the scripts share (tests/cmake), then
 # builds and tests the host preset (ASan and UBSan), the host-tsan preset (the
 # threaded tests under ThreadSanitizer) and the Windows preset (under Wine),
 # then runs every fuzz target briefly (preset fuzz, tools/fuzz.sh).
@@ -16,6 +17,9 @@ git ls-files -z -- '*.cpp' '*.h' | xargs -0 -r clang-format --dry-run --Werror
 echo "== layer check"
 bash tools/check-layers.sh
 bash tests/layers/check_layers_test.sh .
+
+echo "== shell helpers"
+bash tests/cmake/processes_test.sh .
 
 for preset in host host-tsan windows; do
   echo "== $preset: configure and build"

@@ -38,7 +38,7 @@ cmake --build --preset host --target printer-sim >/dev/null
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target korvante-config ui-driver >/dev/null
 exe="$repo/build/windows/app/korvante-config.exe"
-driver="$repo/build/windows/tools/ui-driver.exe"
+driver="$repo/build/windows/tests/ui-driver/ui-driver.exe"
 for built in "$exe" "$driver"; do
   [[ -f "$built" ]] || { echo "demo: $built was not built" >&2; exit 1; }
 done
@@ -48,7 +48,7 @@ source "$repo/cmake/xvfb.sh"
 tool_pid=""
 cleanup() {
   if [[ -n "$tool_pid" ]]; then kill "$tool_pid" 2>/dev/null || true; fi
-  tools/lab down --state "$state" >/dev/null 2>&1 || true
+  tools/printer-lab/lab down --state "$state" >/dev/null 2>&1 || true
   # Set by start_xvfb the moment Xvfb runs: ended even when its start failed.
   if [[ -n "$XVFB_PID" ]]; then kill "$XVFB_PID" 2>/dev/null || true; fi
 }
@@ -61,11 +61,11 @@ fi
 
 # DISPLAY is set before the lab's wineserver starts its first program, so
 # Wine's desktop process can open windows on it.
-tools/lab up --state "$state" --prefix "$prefix" \
+tools/printer-lab/lab up --state "$state" --prefix "$prefix" \
   --printer 100,mac=00-1A-2B-3C-4D-5E --printer 20,mac=00-1A-2B-3C-4D-60 --silent 30 \
   --serial-printer
 
-in_lab() { tools/lab exec --state "$state" -- env DISPLAY="$DISPLAY" bash cmake/wine-run.sh "$@"; }
+in_lab() { tools/printer-lab/lab exec --state "$state" -- env DISPLAY="$DISPLAY" bash cmake/wine-run.sh "$@"; }
 in_lab "$exe" &
 tool_pid=$!
 
@@ -109,6 +109,7 @@ listed() {
 }
 
 # Clicks the action button $1, takes its message box in picture $2, presses OK.
+# Controls and pages are named as in the UI driver's table (ui_driver_win32.h).
 # With "ask" as $3, a question comes first and is answered Yes.
 answered() {
   local box
@@ -127,26 +128,26 @@ step "1. At start the tool looks for USB printers and lists the serial printer o
 listed "COM5 - " 1-usb-list
 
 step "2. Kỹ thuật page, \"Test\": a test print with the buzzer to the USB printer."
-ui click 304
-answered 204 2-usb-test
+ui click TechnicalPageButton
+answered TestBeep 2-usb-test
 
 step "3. \"LAN / Wi-Fi\": the printers on the shop network, and the LAN page's suggested address."
-ui click 702
-ui click 301
+ui click LanRadio
+ui click LanPageButton
 listed "192.168.77." 3-lan-list
 
 step "4. Số thứ tự page: a queue ticket with a second line and a QR link, saved to .100."
 ui select 0
-ui click 303
-ui click 207
-ui click-caption 2 "In ngày"
-ui set-field 2 2 "Cảm ơn quý khách"
-ui set-field 2 5 "https://korvante.vn/q?s=7"
+ui click QueuePageButton
+ui click ContentToggle
+ui click-caption QueuePage "In ngày"
+ui set-field QueuePage 2 "Cảm ơn quý khách"
+ui set-field QueuePage 5 "https://korvante.vn/q?s=7"
 # Saving the content deletes the printer's stored graphics: the tool asks first.
-answered 203 4-queue-ticket ask
+answered SaveQueue 4-queue-ticket ask
 
 step "What the printers received (the raw bytes are in $state/journal-*.log):"
-sim="$repo/build/host/tools/printer-sim/printer-sim"
+sim="$repo/build/host/tools/printer-lab/printer-sim"
 # The virtual printer's reading of some bytes: settings as cards, printed rows
 # with their text, QR codes with their data. A connection with none of these
 # shows nothing.

@@ -19,8 +19,10 @@ export WINEPREFIX=${3:?wine prefix}
 shift 3
 
 repo=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=../../cmake/processes.sh
+source "$repo/cmake/processes.sh"
 
-in_ns() { ip netns exec "$KV_NS" env DISPLAY="$KV_DISPLAY" WINEPREFIX="$WINEPREFIX" "$@"; }
+in_ns() { ip netns exec "$KV_NS" env DISPLAY="${KV_DISPLAY:-}" WINEPREFIX="$WINEPREFIX" "$@"; }
 
 case "$mode" in
   --setup)
@@ -28,14 +30,22 @@ case "$mode" in
     # A wineserver of this prefix left by an interrupted run would hold the
     # prefix (and its sockets) in another namespace.
     wineserver -k 2>/dev/null || true
+    # Each thing started is written to the state at once, and a set-up that
+    # fails takes down what it started, its Xvfb even before the state names it.
+    undo_setup() {
+      if [[ -n "${XVFB_PID:-}" ]]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+      bash "$0" --cleanup "$state" "$WINEPREFIX"
+    }
+    trap 'status=$?; ((status == 0)) || undo_setup' EXIT
     KV_NS="kvapp-$$-$RANDOM"
     ip netns add "$KV_NS"
+    printf 'KV_NS=%s\n' "$KV_NS" >"$state"
     ip -n "$KV_NS" link set lo up
     # shellcheck source=../../cmake/xvfb.sh
     source "$repo/cmake/xvfb.sh"
     start_xvfb
     KV_DISPLAY=$XVFB_DISPLAY
-    printf 'KV_NS=%s\nKV_DISPLAY=%s\nKV_XVFB_PID=%s\n' "$KV_NS" "$KV_DISPLAY" "$XVFB_PID" >"$state"
+    printf 'KV_DISPLAY=%s\nKV_XVFB_PID=%s\n' "$KV_DISPLAY" "$XVFB_PID" >>"$state"
 
     # The prefix is made (first time only: no window manager, fonts with the
     # Vietnamese letters) and its wineserver started inside the namespace, so
@@ -52,7 +62,8 @@ case "$mode" in
     # shellcheck source=/dev/null
     source "$state"
     in_ns wineserver -k 2>/dev/null || true
-    kill "$KV_XVFB_PID" 2>/dev/null || true
+    # A state left from before a reboot names a PID that another program may hold.
+    stop_process "${KV_XVFB_PID:-}" Xvfb
     ip netns del "$KV_NS" 2>/dev/null || true
     rm -f "$state"
     ;;

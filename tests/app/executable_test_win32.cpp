@@ -4,7 +4,7 @@
 // manifest); controls kept out of the theme; the minimum size from the first
 // WM_GETMINMAXINFO. Runs on the app bench (Xvfb, loopback-only namespace).
 #include "tests/app/window_fixture_win32.h"
-#include "tools/ui-driver/ui_driver_win32.h"
+#include "tests/ui-driver/ui_driver_win32.h"
 
 #include <uxtheme.h>
 

@@ -30,8 +30,8 @@
 #include <vector>
 
 #include "core/text_encoding.h"
-#include "tools/e2e-bench/answer_timer_win32.h"
-#include "tools/ui-driver/ui_driver_win32.h"
+#include "tests/ui-driver/answer_timer_win32.h"
+#include "tests/ui-driver/ui_driver_win32.h"
 
 namespace korvante {
 namespace {

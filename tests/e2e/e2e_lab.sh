@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# The end-to-end bench: an Xvfb display and a lab (tools/lab) with simulated
-# printers, whose own Wine prefix has its wineserver inside the lab's computer
-# namespace. The tool and the tests run only in that namespace.
+# The end-to-end bench: an Xvfb display and a lab (tools/printer-lab/lab)
+# with simulated printers, whose own Wine prefix has its wineserver inside the
+# lab's computer namespace. The tool and the tests run only in that namespace.
 #
 #   e2e_lab.sh --up STATE PREFIX SIM [LAB OPTIONS...]
 #                                          start Xvfb, then the lab with the
 #                                          printers below, or with LAB OPTIONS
-#                                          (tools/lab up) when given
+#                                          (tools/printer-lab/lab up) when given
 #                                          (KV_E2E_DISPLAY=:N: use that display
 #                                          instead, to watch the cases run)
 #   e2e_lab.sh --run STATE PROGRAM [ARGS]  run a Windows program in the computer
@@ -21,6 +21,9 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/../.." && pwd)
+lab="$repo/tools/printer-lab/lab"
+# shellcheck source=../../cmake/processes.sh
+source "$repo/cmake/processes.sh"
 mode=${1:?usage}
 state=$(realpath -m "${2:?state dir}")
 shift 2
@@ -41,6 +44,13 @@ case "$mode" in
     fi
     mkdir -p "$state"
     bash "$0" --down "$state" >/dev/null 2>&1 || true
+    # A start that fails takes down what it started, its Xvfb even before
+    # e2e.env names it.
+    undo_up() {
+      if [[ -n "${XVFB_PID:-}" ]]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+      bash "$0" --down "$state" >/dev/null 2>&1 || true
+    }
+    trap 'status=$?; ((status == 0)) || undo_up' EXIT
     if [[ -n "${KV_E2E_DISPLAY:-}" ]]; then
       echo "KV_DISPLAY=$KV_E2E_DISPLAY" >"$state/e2e.env"
     else
@@ -52,24 +62,25 @@ case "$mode" in
     # shellcheck source=/dev/null
     source "$state/e2e.env"
     # The lab starts its wineserver (and Wine's desktop) with this DISPLAY.
-    DISPLAY="$KV_DISPLAY" bash "$repo/tools/lab" up --state "$state" --prefix "$prefix" \
+    DISPLAY="$KV_DISPLAY" bash "$lab" up --state "$state" --prefix "$prefix" \
       --sim "$sim" "${lab_options[@]}"
     ;;
   --run)
     # shellcheck source=/dev/null
     source "$state/e2e.env"
-    DISPLAY="$KV_DISPLAY" exec bash "$repo/tools/lab" exec --state "$state" -- \
+    DISPLAY="$KV_DISPLAY" exec bash "$lab" exec --state "$state" -- \
       env DISPLAY="$KV_DISPLAY" bash "$repo/cmake/wine-run.sh" "$@"
     ;;
   --down)
     # A lab that fails to come down still has its Xvfb stopped; the failure
     # is the script's exit status.
     rc=0
-    bash "$repo/tools/lab" down --state "$state" || rc=$?
+    bash "$lab" down --state "$state" || rc=$?
     if [[ -f "$state/e2e.env" ]]; then
       # shellcheck source=/dev/null
       source "$state/e2e.env"
-      if [[ -n "${KV_XVFB_PID:-}" ]]; then kill "$KV_XVFB_PID" 2>/dev/null || true; fi
+      # A file left from before a reboot names a PID that another program may hold.
+      stop_process "${KV_XVFB_PID:-}" Xvfb
       rm -f "$state/e2e.env"
     fi
     exit "$rc"

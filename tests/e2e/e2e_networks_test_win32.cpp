@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/ui-driver/ui_driver_win32.h"
+#include "tests/ui-driver/ui_driver_win32.h"
 
 namespace korvante {
 namespace {

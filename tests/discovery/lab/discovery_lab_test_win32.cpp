@@ -1,6 +1,6 @@
 // Discovery, the sweep, the TCP transport and the refresh cycle against the
-// lab's simulated printers (tools/lab; the printers are set up by the
-// discovery_lab_up test in tests/discovery/CMakeLists.txt). Runs only inside
+// lab's simulated printers (tools/printer-lab/lab; the printers are set up by
+// the discovery_lab_up test in tests/discovery/CMakeLists.txt). Runs only inside
 // the lab's computer namespace: main refuses to start anywhere else, so no
 // broadcast or sweep ever reaches a real network.
 #include <winsock2.h>
@@ -463,7 +463,9 @@ int main(int argc, char** argv) {
   const std::string computer = korvante::Env("KV_LAB_COMPUTER");
   const auto profiles = korvante::EnumerateProfiles();
   if (computer.empty() || profiles.size() != 1 || profiles[0].ip != computer) {
-    std::fprintf(stderr, "discovery_lab_tests: not inside the lab; run it with tools/lab exec\n");
+    std::fprintf(
+        stderr,
+        "discovery_lab_tests: not inside the lab; run it with tools/printer-lab/lab exec\n");
     return 1;
   }
   const int result = RUN_ALL_TESTS();

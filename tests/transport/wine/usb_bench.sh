@@ -15,12 +15,15 @@
 #   usb#vid_4444&pid_0001#kv0040  a FIFO kept full: a write never completes
 #   usb#vid_2222&pid_0006#kv0016, usb#vid_2222&pid_0007#kv0017  /dev/null
 # It also starts an Xvfb server of its own for the test window; `run` starts a
-# test program in the prefix with that display. Every process it starts is recorded in STATE_DIR/pids; cleanup ends those by
-# PID and stops the prefix's wineserver.
+# test program in the prefix with that display. Every process it starts is
+# recorded in STATE_DIR/pids with its program; cleanup ends those by PID (each
+# only while it still runs that program) and stops the prefix's wineserver.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 wine_run="$here/../../../cmake/wine-run.sh"
+# shellcheck source=../../../cmake/processes.sh
+source "$here/../../../cmake/processes.sh"
 export PATH="/usr/lib/wine:$PATH"
 export WINEDEBUG="${WINEDEBUG:--all}"
 : "${WINEPREFIX:?usb_bench.sh needs WINEPREFIX}"
@@ -35,17 +38,10 @@ mapped_names=(
   "usb#vid_2222&pid_0007#kv0017#$interface_guid"
 )
 
-stop_recorded() {
-  local state=$1
-  if [[ -f "$state/pids" ]]; then
-    while read -r pid; do kill "$pid" 2>/dev/null || true; done <"$state/pids"
-    rm -f "$state/pids"
-  fi
-}
-
 cleanup() {
   local state=$1
-  stop_recorded "$state"
+  stop_recorded "$state/pids"
+  rm -f "$state/pids"
   for name in "${mapped_names[@]}"; do rm -f "$WINEPREFIX/dosdevices/$name"; done
   wineserver -k 2>/dev/null || true
   rm -f "$state"/*.pty "$state/stuck.fifo" "$state/display"
@@ -71,7 +67,7 @@ setup() {
   # shellcheck source=../../../cmake/xvfb.sh
   source "$here/../../../cmake/xvfb.sh"
   start_xvfb
-  echo "$XVFB_PID" >>"$state/pids"
+  echo "$XVFB_PID Xvfb" >>"$state/pids"
   echo "${XVFB_DISPLAY#:}" >"$state/display"
   # Wine's desktop process starts with the server's first program and serves
   # every window of the prefix: it must see the display too.
@@ -87,7 +83,7 @@ setup() {
   for name in usb1 usb2 serial; do
     socat -u "PTY,raw,echo=0,link=$state/$name.pty" "CREATE:$state/$name.out" \
       </dev/null >/dev/null 2>&1 &
-    echo $! >>"$state/pids"
+    echo "$! socat" >>"$state/pids"
   done
   for name in usb1 usb2 serial; do wait_for "$state/$name.pty"; done
 
@@ -100,7 +96,7 @@ setup() {
     dd if=/dev/zero of="$state/stuck.fifo" bs=4096 count=64 oflag=nonblock 2>/dev/null || true
     exec sleep infinity
   ) </dev/null >/dev/null 2>&1 &
-  echo $! >>"$state/pids"
+  echo "$! sleep" >>"$state/pids"
 
   local dos="$WINEPREFIX/dosdevices"
   ln -sfn "$(readlink -f "$state/usb1.pty")" "$dos/${mapped_names[0]}"

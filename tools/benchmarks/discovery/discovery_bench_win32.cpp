@@ -1,0 +1,134 @@
+// discovery_bench: times the network refresh, the port-9100 sweep and the
+// connects to a host that refuses them inside the lab
+// (tools/benchmarks/discovery.sh starts it there). Prints one line per run
+// and a summary line; refuses to run outside the lab's computer namespace.
+//
+//   discovery_bench.exe refresh|sweep|sweep-every|refused RUNS
+//
+// refresh discovers on every network of the computer; sweep covers the
+// chosen profile's /24 alone, sweep-every the /24 of every profile side by
+// side, as a refresh that heard nothing does. refused: per run, 20 connects
+// at the sweep's limit and one at a send's to host .20 of the lab, which does
+// not listen on TCP 9100.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "discovery/network_profiles.h"
+#include "discovery/network_profiles_win32.h"
+#include "discovery/refresh.h"
+#include "discovery/tcp_sweep.h"
+#include "discovery/tcp_sweep_win32.h"
+#include "discovery/udp_discovery.h"
+#include "discovery/udp_discovery_win32.h"
+#include "core/sockets_win32.h"
+#include "transport/transports_win32.h"
+#include "usb/usb_enumeration_win32.h"
+
+namespace {
+
+using korvante::NetworkProfile;
+
+double MsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+// The refused connects of one run: the mean of 20 at the sweep's limit, and
+// one at a send's in `sendMs`. `found` counts the connects that succeeded.
+double TimeRefused(std::size_t& found, double& sendMs) {
+  const std::string host = std::string(std::getenv("KV_LAB_SUBNET")) + ".20";
+  constexpr int kConnects = 20;
+  auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < kConnects; ++i) {
+    found += korvante::ConnectTcp9100(host, korvante::kSweepConnectTimeoutMs) ? 1 : 0;
+  }
+  const double mean = MsSince(start) / kConnects;
+  start = std::chrono::steady_clock::now();
+  found += korvante::ConnectTcp9100(host, korvante::kSendConnectTimeoutMs) ? 1 : 0;
+  sendMs = MsSince(start);
+  return mean;
+}
+
+double TimeOnce(const std::string& what, std::size_t& found) {
+  const auto start = std::chrono::steady_clock::now();
+  if (what == "refresh") {
+    const korvante::RefreshSources sources{korvante::EnumerateProfiles, korvante::DiscoverUdp,
+                                           korvante::ScanTcp9100, korvante::EnumerateUsbPrinters,
+                                           korvante::DiscoverEveryNetwork};
+    found = korvante::CollectTargets(korvante::kModeNetwork, 1, sources).networkPrinters.size();
+  } else if (what == "sweep-every") {
+    found = korvante::SweepEveryNetwork(korvante::SweepProfiles(korvante::EnumerateProfiles()),
+                                        korvante::ScanTcp9100)
+                .size();
+  } else {
+    found = korvante::ScanTcp9100(korvante::ChooseProfile(korvante::EnumerateProfiles())).size();
+  }
+  return MsSince(start);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string modes[] = {"refresh", "sweep", "sweep-every", "refused"};
+  if (argc != 3 || std::find(std::begin(modes), std::end(modes), argv[1]) == std::end(modes)) {
+    std::fprintf(stderr, "usage: discovery_bench.exe refresh|sweep|sweep-every|refused RUNS\n");
+    return 2;
+  }
+  WSADATA wsa;
+  if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return 1;
+  // Every address of the computer must be one of the lab's own.
+  const char* computer = std::getenv("KV_LAB_COMPUTER");
+  const char* second = std::getenv("KV_LAB_SECOND_COMPUTER");
+  const auto profiles = korvante::EnumerateProfiles();
+  const bool inLab = computer != nullptr && !profiles.empty() &&
+                     std::all_of(profiles.begin(), profiles.end(), [&](const NetworkProfile& p) {
+                       return p.ip == computer || (second != nullptr && p.ip == second);
+                     });
+  if (!inLab) {
+    std::fprintf(stderr,
+                 "discovery_bench: not inside the lab; run tools/benchmarks/discovery.sh\n");
+    return 1;
+  }
+  std::string what = argv[1];
+  const int runs = std::max(1, std::atoi(argv[2]));
+  std::vector<double> times;
+  if (what == "refused") {
+    std::vector<double> sends;
+    for (int i = 0; i < runs; ++i) {
+      std::size_t connected = 0;
+      double sendMs = 0;
+      times.push_back(TimeRefused(connected, sendMs));
+      sends.push_back(sendMs);
+      std::printf("  run %d: %7.2f ms per connect at %u ms, %7.2f ms at %u ms, %zu connected\n",
+                  i + 1, times.back(), korvante::kSweepConnectTimeoutMs, sendMs,
+                  korvante::kSendConnectTimeoutMs, connected);
+    }
+    std::sort(sends.begin(), sends.end());
+    std::printf("  refused at %u ms: min %.2f ms, median %.2f ms, max %.2f ms over %d runs\n",
+                korvante::kSendConnectTimeoutMs, sends.front(), sends[sends.size() / 2],
+                sends.back(), runs);
+    what = "refused at " + std::to_string(korvante::kSweepConnectTimeoutMs) + " ms";
+  } else {
+    for (int i = 0; i < runs; ++i) {
+      std::size_t found = 0;
+      times.push_back(TimeOnce(what, found));
+      std::printf("  run %d: %7.0f ms, %zu printer(s)\n", i + 1, times.back(), found);
+    }
+  }
+  std::sort(times.begin(), times.end());
+  // Refusals take well under a millisecond where they end at once.
+  const char* format = what.starts_with("refused")
+                           ? "  %s: min %.2f ms, median %.2f ms, max %.2f ms over %d runs\n"
+                           : "  %s: min %.0f ms, median %.0f ms, max %.0f ms over %d runs\n";
+  std::printf(format, what.c_str(), times.front(), times[times.size() / 2], times.back(), runs);
+  WSACleanup();
+  return 0;
+}

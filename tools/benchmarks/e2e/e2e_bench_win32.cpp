@@ -1,0 +1,289 @@
+// The end-to-end figures of tools/benchmarks/e2e.sh, measured on the real tool in
+// the lab: start-up to the first painted window, the LAN / Wi-Fi click to the
+// filled printer list, and how long the window takes to answer a message,
+// idle and while a port-9100 sweep and a send job run at once. With the
+// tool's traced build and the start-up floor, each run also starts both: the
+// floor's start-up in the same run gives the ratio, and the traced build the
+// time each of the tool's own start-up steps takes.
+//
+//   e2e_bench.exe TOOL.exe RUNS [TRACED-TOOL.exe FLOOR.exe]
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/ui-driver/answer_timer_win32.h"
+#include "tests/ui-driver/ui_driver_win32.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using korvante::ui::AnswerTimer;
+using korvante::ui::ToolWindow;
+using enum korvante::ui::ToolControlId;
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+void Print(const char* what, std::vector<double> values) {
+  if (values.empty()) {
+    std::printf("%-44s no result\n", what);
+    return;
+  }
+  std::sort(values.begin(), values.end());
+  std::printf("%-44s median %7.1f ms   min %7.1f   max %7.1f   (%zu runs)\n", what,
+              values[values.size() / 2], values.front(), values.back(), values.size());
+}
+
+// The printer found by discovery gets a new address by broadcast ("Lưu IP",
+// about 1.5 s with its confirmation) while a refresh with the printers muted
+// sweeps the whole /24 (about 4.3 s). Returns the longest answer in that time,
+// or a negative value when the run did not go as planned.
+double LongestAnswerDuringSweepAndSend(const ToolWindow& window, long& probes, double& lasted) {
+  const std::vector<std::u16string> items = window.PrinterItems();
+  if (items.empty() || items[0].rfind(u"192.168.77.", 0) != 0) return -1;
+  // Back and forth between .100 and .101, so that every run starts alike.
+  const bool atHundred = items[0].rfind(u"192.168.77.100 ", 0) == 0;
+  window.SelectPrinter(0);
+  window.SetField(korvante::ui::kLanPage, 0, atHundred ? u"192.168.77.101" : u"192.168.77.100");
+  AnswerTimer timer(window.hwnd());
+  korvante::ui::SetLabDiscoveryMuted(true);
+  const auto start = Clock::now();
+  window.Click(kSaveIp);
+  window.Click(kLanRadio);  // a new refresh
+  const bool answered = korvante::ui::AnswerMessageBox(10s).has_value();
+  const bool swept = korvante::ui::WaitUntil(
+      [&] {
+        const auto now = window.PrinterItems();
+        return window.Caption(kFind) == u"Tìm" && !now.empty() &&
+               now[0].rfind(u"192.168.77.", 0) == 0;
+      },
+      15s);
+  lasted = Ms(Clock::now() - start);
+  const double longest = timer.Stop();
+  probes = timer.Count();
+  korvante::ui::SetLabDiscoveryMuted(false);
+  return answered && swept ? longest : -1;
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// Waits for a shown top-level window of the class, polling every
+// millisecond, then until its thread answers: it has painted and runs its
+// message loop. Returns the time from `started`, or a negative value.
+double PaintedAfter(const wchar_t* windowClass, Clock::time_point started, HWND& found) {
+  const auto deadline = started + 20s;
+  found = nullptr;
+  while (Clock::now() < deadline) {
+    HWND hwnd = FindWindowW(windowClass, nullptr);
+    if (hwnd && IsWindowVisible(hwnd)) {
+      DWORD_PTR ignored = 0;
+      if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored)) return -1;
+      found = hwnd;
+      return Ms(Clock::now() - started);
+    }
+    Sleep(1);
+  }
+  return -1;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t name[64] = {};
+  GetClassNameW(hwnd, name, 64);
+  return name;
+}
+
+// The floor's arguments: the tool's controls by class, shown and hidden
+// ("page" for its panels), those a control makes for itself left out.
+std::wstring FloorArguments(HWND tool) {
+  std::vector<HWND> children;
+  EnumChildWindows(
+      tool,
+      [](HWND child, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&children));
+  std::map<std::wstring, std::pair<int, int>> counts;
+  for (HWND child : children) {
+    if (_wcsicmp(ClassOf(GetParent(child)).c_str(), L"ComboBox") == 0) continue;
+    std::wstring name = ClassOf(child);
+    if (name == L"KorvanteNativePage") name = L"page";
+    auto& [shown, hidden] = counts[name];
+    ++(IsWindowVisible(child) ? shown : hidden);
+  }
+  std::wstring arguments;
+  for (const auto& [name, count] : counts) {
+    arguments +=
+        L" " + name + L":" + std::to_wstring(count.first) + L":" + std::to_wstring(count.second);
+  }
+  return arguments;
+}
+
+// One start of a program whose window has the class given, closed once
+// painted. Returns the start-up time, or a negative value.
+double StartAndClose(const std::wstring& commandLine, const wchar_t* windowClass,
+                     LONGLONG* startTicks = nullptr) {
+  korvante::ui::Process process;
+  LARGE_INTEGER ticks{};
+  QueryPerformanceCounter(&ticks);
+  if (startTicks) *startTicks = ticks.QuadPart;
+  const auto started = Clock::now();
+  if (!process.Start(commandLine)) return -1;
+  HWND hwnd = nullptr;
+  const double ms = PaintedAfter(windowClass, started, hwnd);
+  if (hwnd) PostMessageW(hwnd, WM_CLOSE, 0, 0);
+  process.Wait(5000);
+  return ms;
+}
+
+// The traced build's steps in the order they ended, each with the time since
+// the step before ("process start" since CreateProcess).
+std::vector<std::pair<std::string, double>> ReadTrace(const std::wstring& path, LONGLONG start) {
+  FILE* file = _wfopen(path.c_str(), L"r");
+  if (!file) return {};
+  std::vector<std::pair<std::string, double>> steps;
+  long long frequency = 0;
+  if (std::fscanf(file, "frequency %lld\n", &frequency) == 1 && frequency > 0) {
+    LONGLONG before = start;
+    long long ticks = 0;
+    char step[64] = {};
+    while (std::fscanf(file, "%lld %63[^\n]\n", &ticks, step) == 2) {
+      steps.emplace_back(
+          step, static_cast<double>(ticks - before) * 1000.0 / static_cast<double>(frequency));
+      before = ticks;
+    }
+  }
+  std::fclose(file);
+  return steps;
+}
+
+struct StartupFigures {
+  std::vector<double> tool, floor, ratio, traced;
+  std::vector<std::string> order;
+  std::map<std::string, std::vector<double>> steps;
+};
+
+// One round: the tool, the floor and the traced build, each started and
+// closed once painted, back to back, so that the load of the computer is
+// much the same for all three; each round gives its own tool / floor ratio.
+void MeasureStartupRound(const std::wstring& tool, const std::wstring& traced,
+                         const std::wstring& floor, const std::wstring& floorArguments,
+                         StartupFigures& figures) {
+  const double toolMs = StartAndClose(L"\"" + tool + L"\"", L"KorvanteNativeToolWindow");
+  const double floorMs =
+      StartAndClose(L"\"" + floor + L"\"" + floorArguments, L"KorvanteStartupFloor");
+  if (toolMs > 0 && floorMs > 0) {
+    figures.tool.push_back(toolMs);
+    figures.floor.push_back(floorMs);
+    figures.ratio.push_back(toolMs / floorMs);
+  }
+
+  wchar_t folder[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  const std::wstring tracePath = std::wstring(folder) + L"korvante-startup-trace.txt";
+  DeleteFileW(tracePath.c_str());
+  SetEnvironmentVariableW(L"KV_STARTUP_TRACE_FILE", tracePath.c_str());
+  LONGLONG start = 0;
+  const double tracedMs =
+      StartAndClose(L"\"" + traced + L"\"", L"KorvanteNativeToolWindow", &start);
+  SetEnvironmentVariableW(L"KV_STARTUP_TRACE_FILE", nullptr);
+  if (tracedMs < 0) return;
+  figures.traced.push_back(tracedMs);
+  for (const auto& [step, ms] : ReadTrace(tracePath, start)) {
+    if (!figures.steps.count(step)) figures.order.push_back(step);
+    figures.steps[step].push_back(ms);
+  }
+}
+
+void PrintStartup(const StartupFigures& figures) {
+  std::printf(
+      "start-up in rounds of the tool, the floor (same manifest and controls) and the "
+      "traced build:\n");
+  Print("  the tool", figures.tool);
+  Print("  the floor", figures.floor);
+  if (!figures.ratio.empty()) {
+    const double minima = *std::min_element(figures.tool.begin(), figures.tool.end()) /
+                          *std::min_element(figures.floor.begin(), figures.floor.end());
+    std::printf("%-44s %.2f (median of the rounds; of the minima %.2f)\n", "  tool / floor",
+                Median(figures.ratio), minima);
+  }
+  Print("  the traced build", figures.traced);
+  std::printf("  its steps, median ms each (the first from CreateProcess):\n");
+  for (const std::string& step : figures.order) {
+    std::printf("    %-40s %7.1f\n", step.c_str(), Median(figures.steps.at(step)));
+  }
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  const int runs = static_cast<int>(std::wcstol(argv[2], nullptr, 10));
+  const bool withFloor = argc >= 5;
+  std::vector<double> startUp, lanList, idleAnswer, busyAnswer, busyTime;
+  StartupFigures startupFigures;
+  std::wstring floorArguments;
+  long busyProbes = 0;
+  for (int run = 0; run < runs; ++run) {
+    korvante::ui::Process tool;
+    const auto started = Clock::now();
+    if (!tool.Start(L"\"" + std::wstring(argv[1]) + L"\"")) return 1;
+    // Shown, then painted: the window answers once its first WM_PAINT of
+    // UpdateWindow is done and its message loop runs.
+    HWND painted = nullptr;
+    const double startUpMs = PaintedAfter(L"KorvanteNativeToolWindow", started, painted);
+    const auto window = painted ? ToolWindow::Find(1s) : std::nullopt;
+    if (window) {
+      startUp.push_back(startUpMs);
+      if (floorArguments.empty()) floorArguments = FloorArguments(window->hwnd());
+      korvante::ui::WaitUntil([&] { return window->Caption(kFind) == u"Tìm"; },
+                              10s);  // the start-up USB search
+      const auto clicked = Clock::now();
+      window->Click(kLanRadio);
+      const bool filled = korvante::ui::WaitUntil(
+          [&] {
+            const auto items = window->PrinterItems();
+            return !items.empty() && items[0].rfind(u"192.168.", 0) == 0;
+          },
+          10s);
+      if (filled) lanList.push_back(Ms(Clock::now() - clicked));
+      if (filled) {
+        AnswerTimer idle(window->hwnd());
+        std::this_thread::sleep_for(1s);
+        idleAnswer.push_back(idle.Stop());
+        long probes = 0;
+        double lasted = 0;
+        const double longest = LongestAnswerDuringSweepAndSend(*window, probes, lasted);
+        if (longest >= 0) {
+          busyAnswer.push_back(longest);
+          busyTime.push_back(lasted);
+        }
+        busyProbes += probes;
+      }
+      PostMessageW(window->hwnd(), WM_CLOSE, 0, 0);
+    }
+    tool.Wait(5000);  // still running then: ended as `tool` goes
+  }
+  // Three rounds a run: start-ups vary much more than the rest under load.
+  for (int round = 0; withFloor && !floorArguments.empty() && round < 3 * runs; ++round) {
+    MeasureStartupRound(argv[1], argv[3], argv[4], floorArguments, startupFigures);
+  }
+  Print("start-up to the first painted window", startUp);
+  if (withFloor) PrintStartup(startupFigures);
+  Print("LAN / Wi-Fi click to the list (1 UDP printer)", lanList);
+  Print("longest answer to a message, idle (1 s)", idleAnswer);
+  Print("longest answer during a sweep and a send", busyAnswer);
+  Print("  the sweep and the send, from click to list", busyTime);
+  std::printf("%-44s %ld in all\n", "  messages answered meanwhile", busyProbes);
+  korvante::ui::EndDriverProcess(0);
+}
