@@ -10,25 +10,6 @@ constexpr wchar_t kMainClass[] = L"KorvanteNativeToolWindow";
 constexpr int kMessageTextId = 0xFFFF;
 constexpr auto kPollStep = std::chrono::milliseconds(10);
 
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  return name;
-}
-
-// Every descendant of `parent` in creation order (depth first).
-std::vector<HWND> Descendants(HWND parent) {
-  std::vector<HWND> found;
-  EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
 // Selects an item (-1: none) of a drop-down list.
 void SelectList(HWND list, int index) {
   SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
@@ -54,6 +35,25 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
     std::this_thread::sleep_for(kPollStep);
   }
   return true;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+// Every descendant of `parent` in creation order (depth first).
+std::vector<HWND> Descendants(HWND parent) {
+  std::vector<HWND> found;
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 std::u16string WindowText(HWND window) {

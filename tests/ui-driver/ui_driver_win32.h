@@ -62,6 +62,9 @@ class Process {
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
 std::u16string WindowText(HWND window);
+std::wstring ClassOf(HWND window);
+// Every descendant of `parent` in creation order (depth first).
+std::vector<HWND> Descendants(HWND parent);
 
 class ToolWindow {
  public:

@@ -25,6 +25,8 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using korvante::ui::AnswerTimer;
+using korvante::ui::ClassOf;
+using korvante::ui::Descendants;
 using korvante::ui::ToolWindow;
 using enum korvante::ui::ToolControlId;
 
@@ -96,25 +98,11 @@ double PaintedAfter(const wchar_t* windowClass, Clock::time_point started, HWND&
   return -1;
 }
 
-std::wstring ClassOf(HWND hwnd) {
-  wchar_t name[64] = {};
-  GetClassNameW(hwnd, name, 64);
-  return name;
-}
-
 // The floor's arguments: the tool's controls by class, shown and hidden
 // ("page" for its panels), those a control makes for itself left out.
 std::wstring FloorArguments(HWND tool) {
-  std::vector<HWND> children;
-  EnumChildWindows(
-      tool,
-      [](HWND child, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&children));
   std::map<std::wstring, std::pair<int, int>> counts;
-  for (HWND child : children) {
+  for (HWND child : Descendants(tool)) {
     if (_wcsicmp(ClassOf(GetParent(child)).c_str(), L"ComboBox") == 0) continue;
     std::wstring name = ClassOf(child);
     if (name == L"KorvanteNativePage") name = L"page";
