@@ -1,4 +1,4 @@
-// One search at a time for each mode, and the find button's caption.
+// One search at a time for each mode.
 #include "app/search_tracker.h"
 
 #include <gtest/gtest.h>
@@ -61,21 +61,6 @@ TEST(SearchTracker, AFreshRequestOutlivesTheSearchItJoins) {
   searches.Abandoned(kModeUsb);
   EXPECT_FALSE(searches.Running(kModeUsb));
   EXPECT_EQ(searches.Ask(kModeUsb, false), Request::kStart);
-}
-
-TEST(SearchTracker, TheFindCaptionFollowsWhatRuns) {
-  struct Case {
-    bool searching, sending;
-    std::u16string_view caption;
-  };
-  // A search shows over a send: "Tìm" pressed during a send searches.
-  const Case cases[] = {{false, false, u"Tìm"},
-                        {true, false, u"Đang tìm..."},
-                        {false, true, u"Đang gửi..."},
-                        {true, true, u"Đang tìm..."}};
-  for (const Case& c : cases) {
-    EXPECT_EQ(FindButtonCaption(c.searching, c.sending), c.caption) << c.searching << c.sending;
-  }
 }
 
 }  // namespace

@@ -412,6 +412,7 @@ TEST_F(WindowCommandsTest, OneSearchAtATimeAndNoSaveToAPrinterTheBoxDoesNotShow)
 // search shows over a send, and a send still running after the search shows.
 TEST_F(WindowCommandsTest, TheFindCaptionFollowsTheSearchAndTheSend) {
   ASSERT_TRUE(RefreshDone());
+  ShowNetworkPrinters({});  // a LAN / Wi-Fi search lasts its 900 ms of listening
   HWND find = At(Slot::kFindButton);
   auto sendDone = [&] {
     PostMessageW(hwnd_, 0x800B, 0, 0);
