@@ -18,6 +18,7 @@
 #include "app/control_ids.h"
 #include "app/gdi_owner_win32.h"
 #include "app/layout.h"
+#include "app/search_tracker.h"
 #include "app/window_messages_win32.h"
 #include "core/wide_text_win32.h"
 #include "core/printer_records.h"
@@ -55,6 +56,10 @@ struct MainWindow {
   SIZE laidOutClient{-1, -1};
   std::atomic<std::int32_t> refreshGeneration{0};
   std::atomic<std::uint8_t> sendBusy{0};  // 1 while a send job runs
+  // Which searches run; at most one for each mode.
+  SearchTracker searches;
+  // The user closed the window while a send ran: it closes when the send ends.
+  bool closeAfterSend = false;
 
   std::vector<UsbPrinter> usbPrinters;
   std::vector<NetworkPrinter> networkPrinters;
@@ -142,6 +147,9 @@ void SetConnectionMode(MainWindow& w, ConnectionMode mode, bool clearList);
 void ShowPage(MainWindow& w, int page);
 void ApplyContentShown(MainWindow& w);
 void SetBusy(MainWindow& w, bool busy);
+// The find button's caption, from whether a search of the shown mode runs and
+// whether a send runs; its only writer.
+void UpdateFindButton(MainWindow& w);
 void UpdateCounterPreviewFont(MainWindow& w);
 // A click on a ticket line's style toggle or width button, by the line and
 // the control's place among the line's IDs.
@@ -214,7 +222,11 @@ LRESULT CALLBACK PageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 
 // --- commands (window_commands_win32.cpp) --------------------------------------
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-void StartRefresh(MainWindow& w);
+// A search of the shown mode: the mode's list is emptied and the box shows
+// the search's placeholder; a search of that mode that already runs is
+// joined rather than doubled. With `fresh`, a running search's result is too
+// old to show (it began before a printer moved): another search follows it.
+void StartRefresh(MainWindow& w, bool fresh = false);
 
 // --- message loop (message_loop_win32.cpp) -------------------------------------
 // The window's own keyboard handling: Tab ring and Ctrl+A. True when the

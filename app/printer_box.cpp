@@ -27,8 +27,10 @@ std::optional<std::string> TypedPrinterAddress(std::u16string_view text) {
 PrinterBoxChoice ResolvePrinterBox(ConnectionMode mode, int index, bool edited,
                                    std::u16string_view text,
                                    const std::vector<UsbPrinter>& usbPrinters,
-                                   const std::vector<NetworkPrinter>& networkPrinters) {
+                                   const std::vector<NetworkPrinter>& networkPrinters,
+                                   bool searching) {
   if (mode != kModeNetwork || !edited) {
+    if (searching) return {std::nullopt, false, true};
     return {ResolveTarget(mode, index, usbPrinters, networkPrinters)};
   }
   if (TrimBlanks(text).empty()) return {};

@@ -22,17 +22,20 @@ std::optional<std::string> TypedPrinterAddress(std::u16string_view text);
 struct PrinterBoxChoice {
   std::optional<PrinterTarget> target;
   bool malformed = false;  // typed text that is no printer address
+  bool searching = false;  // the box shows a running search, not a printer
 };
 
 // A box the user has not typed into since the tool filled it resolves by its
-// selection, as ResolveTarget does. In LAN / Wi-Fi mode a typed text wins: a
-// well-formed address is a network printer on TCP 9100 that discovery did not
-// find (so "Lưu IP" sends the IP-change command over TCP), an empty text is
-// no printer, anything else is malformed.
+// selection, as ResolveTarget does; while a search runs it shows only the
+// search's placeholder and names no printer. In LAN / Wi-Fi mode a typed text
+// wins, during a search too: a well-formed address is a network printer on
+// TCP 9100 that discovery did not find (so "Lưu IP" sends the IP-change
+// command over TCP), an empty text is no printer, anything else is malformed.
 PrinterBoxChoice ResolvePrinterBox(ConnectionMode mode, int index, bool edited,
                                    std::u16string_view text,
                                    const std::vector<UsbPrinter>& usbPrinters,
-                                   const std::vector<NetworkPrinter>& networkPrinters);
+                                   const std::vector<NetworkPrinter>& networkPrinters,
+                                   bool searching = false);
 
 // The text a refresh must leave in the box: what the user typed (LAN / Wi-Fi
 // mode, edited, not blank); nullopt lets the refresh fill the box as usual.

@@ -45,7 +45,7 @@ PrinterBoxChoice ResolvePrinterBoxOf(const MainWindow& w) {
   HWND box = w.At(Slot::kPrinterList);
   const int index = static_cast<int>(SendMessageW(box, CB_GETCURSEL, 0, 0));
   return ResolvePrinterBox(w.mode, index, w.printerTextEdited, ControlText(box), w.usbPrinters,
-                           w.networkPrinters);
+                           w.networkPrinters, w.searches.Running(w.mode));
 }
 
 }  // namespace korvante

@@ -17,7 +17,7 @@ void StartRefreshWorker(MainWindow& w, std::int32_t generation) {
           [window, mode, generation] { RefreshTargets(window, mode, generation); })) {
     // No thread, no result: the list keeps its placeholder and the find
     // button starts the next try.
-    SetWindowTextW(w.At(Slot::kFindButton), L"Tìm");
+    w.searches.Abandoned(mode);
   }
 }
 
@@ -40,9 +40,19 @@ void ApplySuggestions(MainWindow& w, bool force) {
 void OnTargetsReady(MainWindow& w, LPARAM lParam) {
   std::unique_ptr<TargetsResult> result(reinterpret_cast<TargetsResult*>(lParam));
   if (!result) return;
-  // A result of an older refresh, or of the mode the user has left, changes
-  // nothing on screen.
-  if (result->generation != w.refreshGeneration.load() || result->mode != w.mode) return;
+  // A result of an older search, or of the mode the user has left, changes
+  // nothing on screen; one that began before a printer moved makes way for
+  // a new search.
+  switch (w.searches.Finished(result->mode, result->generation, w.mode)) {
+    case SearchTracker::ResultUse::kApply:
+      break;
+    case SearchTracker::ResultUse::kDrop:
+      UpdateFindButton(w);
+      return;
+    case SearchTracker::ResultUse::kSearchAgain:
+      StartRefresh(w);
+      return;
+  }
 
   if (result->mode == kModeNetwork) {
     w.networkPrinters = std::move(result->networkPrinters);
@@ -77,7 +87,7 @@ void OnTargetsReady(MainWindow& w, LPARAM lParam) {
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
   UpdateWindow(list);
-  SetWindowTextW(w.At(Slot::kFindButton), L"Tìm");
+  UpdateFindButton(w);
 }
 
 }  // namespace korvante

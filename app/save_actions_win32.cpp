@@ -28,10 +28,6 @@ void Send(MainWindow& w, SendJob job, std::u16string_view success, std::u16strin
   RunSendAsync(HooksOf(w), std::move(job), std::u16string(success), std::u16string(failure));
 }
 
-int SelectedIndex(const MainWindow& w) {
-  return static_cast<int>(SendMessageW(w.At(Slot::kPrinterList), CB_GETCURSEL, 0, 0));
-}
-
 // The ordinary send job of the selected target, or "Chưa chọn máy in.", or
 // the refusal of a typed address that names no printer. With a question, only
 // once the user has answered it Yes.
@@ -43,7 +39,7 @@ void SendToSelected(MainWindow& w, CommandBuffer bytes, std::u16string_view succ
     return;
   }
   if (!choice.target) {
-    ShowMessage(w, u"Chưa chọn máy in.");
+    ShowMessage(w, choice.searching ? kSearchingText : u"Chưa chọn máy in.");
     return;
   }
   // While a send runs the job is refused anyway ("Đang gửi lệnh, vui lòng
@@ -68,7 +64,8 @@ void SaveLan(MainWindow& w) {
   const LanAddresses addresses =
       ReadLanAddresses(ControlText(w.At(Slot::kLanIpField)), ControlText(w.At(Slot::kLanMaskField)),
                        ControlText(w.At(Slot::kLanGatewayField)));
-  const int index = SelectedIndex(w);
+  // The listed printer, or in LAN / Wi-Fi mode the address typed into the box.
+  const PrinterBoxChoice choice = ResolvePrinterBoxOf(w);
 
   if (w.mode != kModeNetwork) {
     // Over USB only the new address is sent.
@@ -76,18 +73,16 @@ void SaveLan(MainWindow& w) {
       ShowMessage(w, InvalidAddressMessage(*invalid));
       return;
     }
-    if (index < 0 || static_cast<std::size_t>(index) >= w.usbPrinters.size()) {
-      ShowMessage(w, u"Chưa chọn máy in USB.");
+    if (!choice.target) {
+      ShowMessage(w, choice.searching ? kSearchingText : u"Chưa chọn máy in USB.");
       return;
     }
-    Send(w, UsbSendJob{w.usbPrinters[index], BuildIpChangeCommand(addresses.newIp).bytes},
+    Send(w, UsbSendJob{choice.target->usb, BuildIpChangeCommand(addresses.newIp).bytes},
          u"Đã gửi lệnh đổi IP qua USB. Vui lòng đợi vài giây rồi tìm lại máy in.",
          u"Chưa gửi được lệnh đổi IP qua USB.");
     return;
   }
 
-  // The listed printer, or the address typed into the box.
-  const PrinterBoxChoice choice = ResolvePrinterBoxOf(w);
   const std::optional<NetworkPrinter> printer =
       choice.target ? std::optional(choice.target->net) : std::nullopt;
   // The broadcast carries mask and gateway too; the TCP command the address
@@ -102,7 +97,7 @@ void SaveLan(MainWindow& w) {
     return;
   }
   if (!printer) {
-    ShowMessage(w, u"Chưa chọn máy in LAN.");
+    ShowMessage(w, choice.searching ? kSearchingText : u"Chưa chọn máy in LAN.");
     return;
   }
   LanChangeJob job = MakeLanChangeJob(*printer, addresses, w.profiles);

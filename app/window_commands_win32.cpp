@@ -86,18 +86,47 @@ bool OnActivate(MainWindow& w, WPARAM wParam) {
   return true;
 }
 
+// A close asked for while a send runs waits for it, however long the job's
+// own limits allow; should a job hang past all of them (a spooler call has
+// none), the window still closes after this long.
+constexpr UINT_PTR kCloseBackstopTimer = 1;
+constexpr UINT kCloseBackstopMs = 20000;
+
+// WM_CLOSE: at once when idle. During a send the process would end with the
+// window and cut the send short, a ticket program in the middle: the window
+// says that it waits, and closes once the outcome is in.
+void OnClose(MainWindow& w) {
+  if (w.sendBusy == 0) {
+    DestroyWindow(w.hwnd);
+    return;
+  }
+  if (w.closeAfterSend) return;
+  w.closeAfterSend = true;
+  SetWindowTextW(w.hwnd, WideText(std::u16string(kClosingAfterSendTitle)));
+  SetTimer(w.hwnd, kCloseBackstopTimer, kCloseBackstopMs, nullptr);
+}
+
 void OnSendDone(MainWindow& w, LPARAM lParam) {
   std::unique_ptr<std::u16string> text = TakeSendOutcome(lParam);
   w.sendBusy.exchange(0);
   SetBusy(w, false);
+  if (w.closeAfterSend) KillTimer(w.hwnd, kCloseBackstopTimer);
+  // The outcome is shown even when the window is about to close: whether the
+  // printer took the command is what the user waited for.
   if (text) ShowMessage(w, *text);
+  if (w.closeAfterSend) DestroyWindow(w.hwnd);
 }
 
 }  // namespace
 
-void StartRefresh(MainWindow& w) {
-  const std::int32_t generation = w.refreshGeneration.fetch_add(1) + 1;
-  SetWindowTextW(w.At(Slot::kFindButton), L"Đang tìm...");
+void StartRefresh(MainWindow& w, bool fresh) {
+  // The box shows no printer while it searches: a save pressed now must not
+  // reach the first printer of the last list.
+  if (w.mode == kModeNetwork) {
+    w.networkPrinters.clear();
+  } else {
+    w.usbPrinters.clear();
+  }
   // An address the user typed stays while the search runs, and after it.
   const std::optional<std::u16string> typed = PrinterTextToKeep(w);
   SetConnectionMode(w, w.mode, true);
@@ -109,7 +138,12 @@ void StartRefresh(MainWindow& w) {
     SelectPrinterItem(w, 0);
   }
   UpdateWindow(list);
-  StartRefreshWorker(w, generation);
+  if (w.searches.Ask(w.mode, fresh) == SearchTracker::Request::kStart) {
+    const std::int32_t generation = w.refreshGeneration.fetch_add(1) + 1;
+    w.searches.Started(w.mode, generation);
+    StartRefreshWorker(w, generation);
+  }
+  UpdateFindButton(w);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -134,6 +168,12 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_CREATE:
       w->hwnd = hwnd;
       OnCreate(*w);
+      return 0;
+    case WM_CLOSE:
+      OnClose(*w);
+      return 0;
+    case WM_TIMER:
+      if (wParam == kCloseBackstopTimer && w->closeAfterSend) DestroyWindow(hwnd);
       return 0;
     case WM_DESTROY:
       OnDestroy(*w);

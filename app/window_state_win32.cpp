@@ -154,7 +154,13 @@ void ApplyContentShown(MainWindow& w) {
 
 void SetBusy(MainWindow& w, bool busy) {
   for (Slot s : kSendButtons) EnableWindow(w.At(s), busy ? FALSE : TRUE);
-  SetWindowTextW(w.At(Slot::kFindButton), busy ? L"Đang gửi..." : L"Tìm");
+  UpdateFindButton(w);
+}
+
+void UpdateFindButton(MainWindow& w) {
+  const std::u16string caption(FindButtonCaption(w.searches.Running(w.mode), w.sendBusy != 0));
+  HWND find = w.At(Slot::kFindButton);
+  if (ControlText(find) != caption) SetWindowTextW(find, WideText(caption));
 }
 
 void UpdateCounterPreviewFont(MainWindow& w) {

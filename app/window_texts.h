@@ -20,6 +20,13 @@ std::u16string UsbPrinterItem(const UsbPrinter& printer);
 std::u16string_view SearchingItem(ConnectionMode mode);
 std::u16string_view NothingFoundItem(ConnectionMode mode);
 
+// A save pressed while the printer box shows a running search.
+inline constexpr std::u16string_view kSearchingText = u"Đang tìm máy in, vui lòng đợi.";
+
+// The window's title while a close waits for the running send to end.
+inline constexpr std::u16string_view kClosingAfterSendTitle =
+    u"Korvante Config Tool - Đang gửi lệnh, cửa sổ sẽ đóng khi gửi xong...";
+
 // Asked before the ticket content is saved: its program starts by deleting
 // every graphic stored in the printer.
 inline constexpr std::u16string_view kStoredGraphicsQuestion =

@@ -72,6 +72,17 @@ TEST(PrinterBox, SelectionUntilTypedThenTheTypedAddress) {
   EXPECT_TRUE(choice.malformed);
   EXPECT_EQ(InvalidAddressMessage(AddressField::PrinterIp), u"Địa chỉ không hợp lệ: IP máy in");
 
+  // While a search runs the box shows its placeholder and names no printer;
+  // a typed address is still what the box shows.
+  choice = ResolvePrinterBox(kModeNetwork, 0, false, u"", usb, net, true);
+  EXPECT_FALSE(choice.target);
+  EXPECT_TRUE(choice.searching);
+  choice = ResolvePrinterBox(kModeUsb, 0, false, u"", usb, net, true);
+  EXPECT_TRUE(choice.searching);
+  choice = ResolvePrinterBox(kModeNetwork, 0, true, u"10.30.0.100", usb, net, true);
+  ASSERT_TRUE(choice.target);
+  EXPECT_FALSE(choice.searching);
+
   // USB mode is a pick-list: typing never counts there.
   choice = ResolvePrinterBox(kModeUsb, 0, true, u"10.30.0", usb, net);
   ASSERT_TRUE(choice.target);

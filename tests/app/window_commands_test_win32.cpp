@@ -381,6 +381,86 @@ TEST_F(WindowCommandsTest, SendsReachAPrinterOnLoopback) {
   EXPECT_EQ(CommandBuffer(got[5].begin(), got[5].begin() + 30), queueHead);
 }
 
+// While a search runs the box shows only its placeholder: the window's list
+// is empty, a save reaches no printer and says why, and a second request
+// (a double click, the selected radio) joins the running search.
+TEST_F(WindowCommandsTest, OneSearchAtATimeAndNoSaveToAPrinterTheBoxDoesNotShow) {
+  ASSERT_TRUE(RefreshDone());
+  LoopbackPrinter printer;
+  ASSERT_TRUE(printer.ok());
+  ShowNetworkPrinters({Printer("127.0.0.1", "00-1A-2B-3C-4D-5E")});
+  MessageBoxWatcher boxes;
+  const std::int32_t before = state_->refreshGeneration;
+
+  Command(kIdFind, BN_CLICKED, At(Slot::kFindButton));
+  Command(kIdFind, BN_DOUBLECLICKED, At(Slot::kFindButton));
+  Command(702, BN_CLICKED, At(Slot::kLanRadio));
+  EXPECT_EQ(state_->refreshGeneration, before + 1);
+  EXPECT_TRUE(state_->networkPrinters.empty());
+  EXPECT_EQ(Items(), (std::vector<std::wstring>{L"Đang tìm máy in LAN / Wi-Fi..."}));
+  Click(Slot::kSaveDensityButton);
+  Click(Slot::kSaveIpButton);
+  ASSERT_TRUE(WaitFor([&] { return boxes.Texts().size() >= 2; }));
+  EXPECT_EQ(boxes.Texts(), (std::vector<std::wstring>{L"Đang tìm máy in, vui lòng đợi.",
+                                                      L"Đang tìm máy in, vui lòng đợi."}));
+  EXPECT_FALSE(state_->sendBusy);
+  ASSERT_TRUE(RefreshDone());
+  EXPECT_TRUE(printer.Connections().empty());
+}
+
+// The find button's caption follows what runs, whichever ends first: a
+// search shows over a send, and a send still running after the search shows.
+TEST_F(WindowCommandsTest, TheFindCaptionFollowsTheSearchAndTheSend) {
+  ASSERT_TRUE(RefreshDone());
+  ShowNetworkPrinters({});  // a LAN / Wi-Fi search lasts its 900 ms of listening
+  HWND find = At(Slot::kFindButton);
+  auto sendDone = [&] {
+    PostMessageW(hwnd_, 0x800B, 0, 0);
+    Pump();
+  };
+  // The send ends during the search.
+  Command(kIdFind, BN_CLICKED, find);
+  state_->sendBusy = 1;
+  SetBusy(*state_, true);
+  EXPECT_EQ(TextOf(find), L"Đang tìm...");
+  sendDone();
+  EXPECT_EQ(TextOf(find), L"Đang tìm...");
+  EXPECT_TRUE(RefreshDone());
+  // The search ends during the send.
+  state_->sendBusy = 1;
+  SetBusy(*state_, true);
+  EXPECT_EQ(TextOf(find), L"Đang gửi...");
+  Command(kIdFind, BN_CLICKED, find);
+  EXPECT_EQ(TextOf(find), L"Đang tìm...");
+  EXPECT_TRUE(WaitFor([&] { return TextOf(find) == L"Đang gửi..."; }));
+  EXPECT_FALSE(IsWindowEnabled(At(Slot::kSaveDensityButton)));
+  sendDone();
+  EXPECT_EQ(TextOf(find), L"Tìm");
+}
+
+// Closing during a send waits for its outcome, and says so meanwhile; the
+// process would otherwise end in the middle of a write.
+TEST_F(WindowCommandsTest, ClosingDuringASendWaitsForItsOutcome) {
+  ASSERT_TRUE(RefreshDone());
+  state_->sendBusy = 1;
+  SetBusy(*state_, true);
+  SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+  Pump();
+  ASSERT_TRUE(IsWindow(hwnd_));
+  EXPECT_EQ(TextOf(hwnd_), L"Korvante Config Tool - Đang gửi lệnh, cửa sổ sẽ đóng khi gửi xong...");
+  SendMessageW(hwnd_, WM_CLOSE, 0, 0);  // asked again: still waits
+  Pump();
+  ASSERT_TRUE(IsWindow(hwnd_));
+  PostMessageW(hwnd_, 0x800B, 0, 0);
+  Pump();
+  EXPECT_FALSE(IsWindow(hwnd_));
+
+  // Idle, it closes at once.
+  SetUp();
+  SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(hwnd_));
+}
+
 // LAN / Wi-Fi mode makes the printer box editable: a typed address is a
 // printer (here the loopback one), a refresh keeps it, a malformed one is
 // refused; the box keeps its place, its 8 items, the Tab ring and Ctrl+A.

@@ -206,11 +206,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ScreenshotWindowTest, DisabledButtonsAreGrey) {
   SetWindowPos(hwnd_, HWND_TOP, 10, 10, 900, 830, SWP_SHOWWINDOW);
+  ASSERT_TRUE(WaitForFindButton());
+  state_->sendBusy = 1;
   SetBusy(*state_, true);
   const Screenshot shot = RedrawAndCapture();
   Save(shot, "window-900x830-busy.png");
   // The save IP button at (246 + 432, 236 + 435) in the client area.
   EXPECT_EQ(shot.ClientPixel(246 + 432 + 70, 236 + 435 + 5), (Rgb{235, 239, 244}));
+  state_->sendBusy = 0;
   SetBusy(*state_, false);
 }
 
