@@ -87,10 +87,10 @@ bool OnActivate(MainWindow& w, WPARAM wParam) {
 }
 
 void OnSendDone(MainWindow& w, LPARAM lParam) {
-  std::unique_ptr<std::u16string> text = TakeSendOutcome(lParam);
+  std::unique_ptr<SendOutcome> outcome = TakeSendOutcome(lParam);
   w.sendBusy.exchange(0);
   SetBusy(w, false);
-  if (text) ShowMessage(w, *text);
+  if (outcome) FollowUpSend(w, *outcome);
 }
 
 }  // namespace

@@ -1,0 +1,147 @@
+#include "app/address_checks.h"
+
+#include <algorithm>
+
+#include "core/text_encoding.h"
+
+namespace korvante {
+namespace {
+
+constexpr std::uint32_t kSlash24 = 0xFFFFFF00u;
+constexpr std::uint32_t kSlash31 = 0xFFFFFFFEu;
+
+std::u16string Text(const std::string& ascii) { return WidenAscii(ascii); }
+
+// 0.x is "this network", 127.x the computer itself, 224 and above multicast
+// and reserved: a printer given one is lost.
+bool IsHostAddress(std::uint32_t address) {
+  const std::uint32_t first = address >> 24;
+  return first != 0 && first != 127 && first < 224;
+}
+
+std::optional<std::uint32_t> ProfileMask(const NetworkProfile& profile) {
+  return UsableMask(profile.mask);
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> UsableMask(const std::string& mask) {
+  const auto bytes = Ipv4Bytes(mask);
+  if (!bytes) return std::nullopt;
+  const std::uint32_t value = Ipv4ToHost(mask);
+  // A run of ones then zeros: the zeros below the lowest one bit are all
+  // there is below it.
+  const std::uint32_t inverted = ~value;
+  if (value == 0 || (inverted & (inverted + 1)) != 0) return std::nullopt;
+  return value;
+}
+
+bool SameNetwork(const std::string& a, const std::string& b, std::uint32_t mask) {
+  if (!Ipv4Bytes(a) || !Ipv4Bytes(b)) return false;
+  return (Ipv4ToHost(a) & mask) == (Ipv4ToHost(b) & mask);
+}
+
+std::optional<std::u16string> RefuseLanChange(const LanAddresses& addresses, LanPath path,
+                                              const std::vector<NetworkProfile>& profiles) {
+  const std::u16string ip = Text(addresses.newIp);
+  const std::uint32_t address = Ipv4ToHost(addresses.newIp);
+  const std::optional<std::uint32_t> mask = UsableMask(addresses.mask);
+  const std::u16string maskNote = u" (Subnet mask " + Text(addresses.mask) + u").";
+
+  if (path == LanPath::kBroadcast && !mask) {
+    return u"Subnet mask " + Text(addresses.mask) +
+           u" không hợp lệ. Subnet mask thường dùng là 255.255.255.0.";
+  }
+  if (!IsHostAddress(address)) {
+    return u"IP mới " + ip + u" không dùng được cho máy in. Hãy chọn IP khác.";
+  }
+  for (const NetworkProfile& profile : profiles) {
+    if (Ipv4ToHost(profile.ip) == address) {
+      return u"IP mới " + ip + u" là IP của chính máy tính này. Hãy chọn IP khác.";
+    }
+  }
+  const bool formGateway = Ipv4ToHost(addresses.gateway) == address;
+  const bool computersGateway = std::any_of(profiles.begin(), profiles.end(), [&](const auto& p) {
+    return Ipv4ToHost(p.gateway) == address;
+  });
+  if (formGateway || computersGateway) {
+    return u"IP mới " + ip + u" là IP của Gateway (modem, router). Hãy chọn IP khác.";
+  }
+  // A /31 or /32 has no network or broadcast address of its own.
+  if (mask && *mask < kSlash31) {
+    if ((address & ~*mask) == 0) {
+      return u"IP mới " + ip + u" là địa chỉ mạng của dải IP này" + maskNote +
+             u" Hãy chọn IP khác.";
+    }
+    if ((address | *mask) == 0xFFFFFFFFu) {
+      return u"IP mới " + ip + u" là địa chỉ broadcast của dải IP này" + maskNote +
+             u" Hãy chọn IP khác.";
+    }
+  }
+  if (path == LanPath::kBroadcast && Ipv4ToHost(addresses.gateway) != 0 &&
+      !SameNetwork(addresses.gateway, addresses.newIp, *mask)) {
+    return u"Gateway " + Text(addresses.gateway) + u" không cùng dải IP với IP mới " + ip +
+           maskNote + u" Hãy sửa Gateway hoặc Subnet mask.";
+  }
+  return std::nullopt;
+}
+
+std::optional<NetworkPrinter> ListedHolder(const std::string& newIp, const NetworkPrinter& printer,
+                                           const std::vector<NetworkPrinter>& listed) {
+  const std::uint32_t address = Ipv4ToHost(newIp);
+  if (address == 0 || Ipv4ToHost(printer.ip) == address) return std::nullopt;
+  for (const NetworkPrinter& other : listed) {
+    if (Ipv4ToHost(other.ip) != address) continue;
+    if (!printer.mac.empty() && other.mac == printer.mac) continue;  // itself, listed twice
+    return other;
+  }
+  return std::nullopt;
+}
+
+bool OnComputersNetworks(const std::string& ip, const std::vector<NetworkProfile>& profiles) {
+  return std::any_of(profiles.begin(), profiles.end(), [&](const NetworkProfile& profile) {
+    const std::optional<std::uint32_t> mask = ProfileMask(profile);
+    return mask && SameNetwork(ip, profile.ip, *mask);
+  });
+}
+
+bool LeavesComputersReach(const LanAddresses& addresses, const NetworkPrinter* current,
+                          const std::vector<NetworkProfile>& profiles) {
+  if (profiles.empty() || OnComputersNetworks(addresses.newIp, profiles)) return false;
+  if (current == nullptr) return true;
+  const std::uint32_t mask =
+      UsableMask(current->mask).value_or(UsableMask(addresses.mask).value_or(kSlash24));
+  return !SameNetwork(addresses.newIp, current->ip, mask);
+}
+
+bool HeardOutsideItsNetwork(const NetworkPrinter& printer,
+                            const std::vector<NetworkProfile>& profiles) {
+  if (printer.localIp.empty()) return false;
+  for (const NetworkProfile& profile : profiles) {
+    if (profile.ip != printer.localIp) continue;
+    const std::optional<std::uint32_t> mask = ProfileMask(profile);
+    return mask && !SameNetwork(printer.ip, profile.ip, *mask);
+  }
+  return false;
+}
+
+std::u16string AddressHeldQuestion(const std::string& ip, const std::string& holderMac) {
+  std::u16string question = u"IP " + Text(ip) + u" đang được một thiết bị khác dùng";
+  if (!holderMac.empty()) question += u" (MAC " + Text(holderMac) + u")";
+  return question +
+         u". Nếu đổi, máy in sẽ trùng IP với thiết bị đó và có thể không in được. Vẫn đổi IP?";
+}
+
+std::u16string OutOfReachQuestion(const std::string& ip) {
+  return u"IP " + Text(ip) +
+         u" không thuộc mạng nào của máy tính này. Sau khi đổi, máy tính này sẽ không kết nối "
+         u"được với máy in. Vẫn đổi IP?";
+}
+
+std::u16string OtherSubnetFailure(const std::string& printerIp) {
+  return u"Máy in " + Text(printerIp) +
+         u" khác dải IP với máy tính này nên chưa gửi được lệnh. Hãy đổi IP máy in ở trang Máy "
+         u"in Lan trước.";
+}
+
+}  // namespace korvante
