@@ -1,6 +1,8 @@
 #include "app/address_checks.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <string_view>
 
 #include "core/text_encoding.h"
 
@@ -10,13 +12,46 @@ namespace {
 constexpr std::uint32_t kSlash24 = 0xFFFFFF00u;
 constexpr std::uint32_t kSlash31 = 0xFFFFFFFEu;
 
+// The messages, in pieces around the addresses they name; each piece is one
+// literal, as the guide quotes it.
+constexpr std::u16string_view kNewIp = u"IP mới ";
+constexpr std::u16string_view kChooseAnother = u". Hãy chọn IP khác.";
+constexpr std::u16string_view kBadMask =
+    u" không hợp lệ. Subnet mask thường dùng là 255.255.255.0.";
+constexpr std::u16string_view kNoPrinterAddress = u" không dùng được cho máy in. Hãy chọn IP khác.";
+constexpr std::u16string_view kOwnAddress = u" là IP của chính máy tính này. Hãy chọn IP khác.";
+constexpr std::u16string_view kGatewayAddress =
+    u" là IP của Gateway (modem, router). Hãy chọn IP khác.";
+constexpr std::u16string_view kNetworkAddress = u" là địa chỉ mạng của dải IP (Subnet mask ";
+constexpr std::u16string_view kBroadcastAddress = u" là địa chỉ broadcast của dải IP (Subnet mask ";
+constexpr std::u16string_view kGatewayOutside = u" không cùng dải IP với IP mới ";
+constexpr std::u16string_view kMaskNote = u" (Subnet mask ";
+constexpr std::u16string_view kFixGateway = u"). Hãy sửa Gateway hoặc Subnet mask.";
+constexpr std::u16string_view kHeld = u" đang được một thiết bị khác dùng";
+constexpr std::u16string_view kHeldTail =
+    u". Nếu đổi, máy in sẽ trùng IP với thiết bị đó và có thể không in được. Vẫn đổi IP?";
+constexpr std::u16string_view kOutOfReach = u" không thuộc mạng nào của máy tính này.";
+constexpr std::u16string_view kOutOfReachTail =
+    u" Sau khi đổi, máy tính này sẽ không kết nối được với máy in. Vẫn đổi IP?";
+constexpr std::u16string_view kOtherSubnet =
+    u" khác dải IP với máy tính này nên chưa gửi được lệnh.";
+constexpr std::u16string_view kOtherSubnetTail = u" Hãy đổi IP máy in ở trang Máy in Lan trước.";
+
+// Joins literal pieces and ASCII addresses into one message.
+std::u16string Message(std::initializer_list<std::u16string_view> pieces) {
+  std::u16string text;
+  for (std::u16string_view piece : pieces) text += piece;
+  return text;
+}
+
 std::u16string Text(const std::string& ascii) { return WidenAscii(ascii); }
 
-// 0.x is "this network", 127.x the computer itself, 224 and above multicast
-// and reserved: a printer given one is lost.
+// 0.x is "this network", 224 and above multicast, reserved and the limited
+// broadcast: a printer given one is lost. (The printer box takes the same
+// addresses, TypedPrinterAddress.)
 bool IsHostAddress(std::uint32_t address) {
   const std::uint32_t first = address >> 24;
-  return first != 0 && first != 127 && first < 224;
+  return first != 0 && first < 224;
 }
 
 std::optional<std::uint32_t> ProfileMask(const NetworkProfile& profile) {
@@ -44,44 +79,33 @@ bool SameNetwork(const std::string& a, const std::string& b, std::uint32_t mask)
 std::optional<std::u16string> RefuseLanChange(const LanAddresses& addresses, LanPath path,
                                               const std::vector<NetworkProfile>& profiles) {
   const std::u16string ip = Text(addresses.newIp);
+  const std::u16string maskText = Text(addresses.mask);
   const std::uint32_t address = Ipv4ToHost(addresses.newIp);
   const std::optional<std::uint32_t> mask = UsableMask(addresses.mask);
-  const std::u16string maskNote = u" (Subnet mask " + Text(addresses.mask) + u").";
 
-  if (path == LanPath::kBroadcast && !mask) {
-    return u"Subnet mask " + Text(addresses.mask) +
-           u" không hợp lệ. Subnet mask thường dùng là 255.255.255.0.";
-  }
-  if (!IsHostAddress(address)) {
-    return u"IP mới " + ip + u" không dùng được cho máy in. Hãy chọn IP khác.";
-  }
+  if (path == LanPath::kBroadcast && !mask) return Message({u"Subnet mask ", maskText, kBadMask});
+  if (!IsHostAddress(address)) return Message({kNewIp, ip, kNoPrinterAddress});
   for (const NetworkProfile& profile : profiles) {
-    if (Ipv4ToHost(profile.ip) == address) {
-      return u"IP mới " + ip + u" là IP của chính máy tính này. Hãy chọn IP khác.";
-    }
+    if (Ipv4ToHost(profile.ip) == address) return Message({kNewIp, ip, kOwnAddress});
   }
   const bool formGateway = Ipv4ToHost(addresses.gateway) == address;
   const bool computersGateway = std::any_of(profiles.begin(), profiles.end(), [&](const auto& p) {
     return Ipv4ToHost(p.gateway) == address;
   });
-  if (formGateway || computersGateway) {
-    return u"IP mới " + ip + u" là IP của Gateway (modem, router). Hãy chọn IP khác.";
-  }
+  if (formGateway || computersGateway) return Message({kNewIp, ip, kGatewayAddress});
   // A /31 or /32 has no network or broadcast address of its own.
   if (mask && *mask < kSlash31) {
     if ((address & ~*mask) == 0) {
-      return u"IP mới " + ip + u" là địa chỉ mạng của dải IP này" + maskNote +
-             u" Hãy chọn IP khác.";
+      return Message({kNewIp, ip, kNetworkAddress, maskText, u")", kChooseAnother});
     }
     if ((address | *mask) == 0xFFFFFFFFu) {
-      return u"IP mới " + ip + u" là địa chỉ broadcast của dải IP này" + maskNote +
-             u" Hãy chọn IP khác.";
+      return Message({kNewIp, ip, kBroadcastAddress, maskText, u")", kChooseAnother});
     }
   }
   if (path == LanPath::kBroadcast && Ipv4ToHost(addresses.gateway) != 0 &&
       !SameNetwork(addresses.gateway, addresses.newIp, *mask)) {
-    return u"Gateway " + Text(addresses.gateway) + u" không cùng dải IP với IP mới " + ip +
-           maskNote + u" Hãy sửa Gateway hoặc Subnet mask.";
+    return Message({u"Gateway ", Text(addresses.gateway), kGatewayOutside, ip, kMaskNote, maskText,
+                    kFixGateway});
   }
   return std::nullopt;
 }
@@ -126,22 +150,16 @@ bool HeardOutsideItsNetwork(const NetworkPrinter& printer,
 }
 
 std::u16string AddressHeldQuestion(const std::string& ip, const std::string& holderMac) {
-  std::u16string question = u"IP " + Text(ip) + u" đang được một thiết bị khác dùng";
-  if (!holderMac.empty()) question += u" (MAC " + Text(holderMac) + u")";
-  return question +
-         u". Nếu đổi, máy in sẽ trùng IP với thiết bị đó và có thể không in được. Vẫn đổi IP?";
+  if (holderMac.empty()) return Message({u"IP ", Text(ip), kHeld, kHeldTail});
+  return Message({u"IP ", Text(ip), kHeld, u" (MAC ", Text(holderMac), u")", kHeldTail});
 }
 
 std::u16string OutOfReachQuestion(const std::string& ip) {
-  return u"IP " + Text(ip) +
-         u" không thuộc mạng nào của máy tính này. Sau khi đổi, máy tính này sẽ không kết nối "
-         u"được với máy in. Vẫn đổi IP?";
+  return Message({u"IP ", Text(ip), kOutOfReach, kOutOfReachTail});
 }
 
 std::u16string OtherSubnetFailure(const std::string& printerIp) {
-  return u"Máy in " + Text(printerIp) +
-         u" khác dải IP với máy tính này nên chưa gửi được lệnh. Hãy đổi IP máy in ở trang Máy "
-         u"in Lan trước.";
+  return Message({u"Máy in ", Text(printerIp), kOtherSubnet, kOtherSubnetTail});
 }
 
 }  // namespace korvante

@@ -32,7 +32,7 @@ bool SameNetwork(const std::string& a, const std::string& b, std::uint32_t mask)
 // The message that refuses the change, or nullopt when it may go on. The
 // fields parse (FindInvalidLanAddress came first). In order: an unusable mask
 // (broadcast path, where the mask is sent); an address no printer can have
-// (0.x, 127.x, 224 and above); one of the computer's own addresses; the
+// (0.x, 224 and above); one of the computer's own addresses; the
 // gateway of the form or of one of the computer's networks; the network or
 // broadcast address of the form's mask (when usable and shorter than /31);
 // on the broadcast path a gateway other than 0.0.0.0 outside the new

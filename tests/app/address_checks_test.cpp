@@ -47,9 +47,9 @@ TEST(AddressChecks, RefusalsOneTable) {
       {{"0.1.2.3", "255.255.255.0", "0.0.0.0"},
        LanPath::kUsb,
        u"IP mới 0.1.2.3 không dùng được cho máy in. Hãy chọn IP khác."},
-      {{"127.0.0.5", "255.255.255.0", "0.0.0.0"},
+      {{"255.255.255.255", "255.255.0.0", "0.0.0.0"},
        LanPath::kTcp,
-       u"IP mới 127.0.0.5 không dùng được cho máy in. Hãy chọn IP khác."},
+       u"IP mới 255.255.255.255 không dùng được cho máy in. Hãy chọn IP khác."},
       {{"224.0.0.5", "255.255.255.0", "0.0.0.0"},
        LanPath::kTcp,
        u"IP mới 224.0.0.5 không dùng được cho máy in. Hãy chọn IP khác."},
@@ -71,16 +71,16 @@ TEST(AddressChecks, RefusalsOneTable) {
       // measure where it is not sent.
       {{"192.168.77.0", "255.255.255.0", "192.168.77.1"},
        LanPath::kUsb,
-       u"IP mới 192.168.77.0 là địa chỉ mạng của dải IP này (Subnet mask 255.255.255.0). Hãy chọn "
-       u"IP khác."},
+       u"IP mới 192.168.77.0 là địa chỉ mạng của dải IP (Subnet mask 255.255.255.0). Hãy chọn IP "
+       u"khác."},
       {{"192.168.77.255", "255.255.255.0", "192.168.77.1"},
        LanPath::kBroadcast,
-       u"IP mới 192.168.77.255 là địa chỉ broadcast của dải IP này (Subnet mask 255.255.255.0). "
-       u"Hãy chọn IP khác."},
+       u"IP mới 192.168.77.255 là địa chỉ broadcast của dải IP (Subnet mask 255.255.255.0). Hãy "
+       u"chọn IP khác."},
       {{"172.16.255.255", "255.255.0.0", "172.16.0.1"},
        LanPath::kTcp,
-       u"IP mới 172.16.255.255 là địa chỉ broadcast của dải IP này (Subnet mask 255.255.0.0). "
-       u"Hãy chọn IP khác."},
+       u"IP mới 172.16.255.255 là địa chỉ broadcast của dải IP (Subnet mask 255.255.0.0). Hãy "
+       u"chọn IP khác."},
       {{"192.168.77.255", "255.255.0.0", "192.168.77.1"}, LanPath::kBroadcast, nullptr},
       {{"192.168.77.0", "255.0.255.0", "192.168.77.1"}, LanPath::kTcp, nullptr},
       // A gateway outside the new address's network, where it is sent.
