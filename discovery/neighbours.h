@@ -48,8 +48,11 @@ enum class NeighbourVerdict {
 // (matched without regard to case) is no conflict.
 NeighbourVerdict JudgeNeighbour(const NeighbourEntry& entry, const std::string& printerMac);
 
-// How long the whole check may take: the datagram, the waits and the reads.
-inline constexpr std::chrono::milliseconds kNeighbourCheckLimit{500};
+// How long the check waits for an answer. The whole check may cost 500 ms
+// before the change is sent; the rest goes to the datagram, the last read
+// and a sleep that wakes late on a busy computer (under Wine, measured: up
+// to about 20 ms past a 500 ms wait).
+inline constexpr std::chrono::milliseconds kNeighbourCheckLimit{440};
 // How often the table is read while nobody has answered.
 inline constexpr std::chrono::milliseconds kNeighbourPoll{25};
 

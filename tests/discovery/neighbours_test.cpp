@@ -83,8 +83,8 @@ TEST(Neighbours, TheCheckEndsWhenTheAddressResolvesAndNeverPassesItsLimit) {
       {3ms, "00-1A-2B-00-00-1E", "00-1A-2B-00-00-1E", 25ms},
       {300ms, "00-1A-2B-00-00-1E", "00-1A-2B-00-00-1E", 325ms},
       {3ms, kPrinter, std::nullopt, 25ms},                // the printer itself: no conflict
-      {std::nullopt, "", std::nullopt, 500ms},            // a free address costs the limit
-      {600ms, "00-1A-2B-00-00-1E", std::nullopt, 500ms},  // too late to count
+      {std::nullopt, "", std::nullopt, 440ms},            // a free address costs the limit
+      {450ms, "00-1A-2B-00-00-1E", std::nullopt, 440ms},  // too late to count
   };
   for (const Case& c : cases) {
     FakeTable table;
