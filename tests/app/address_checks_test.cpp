@@ -102,15 +102,6 @@ TEST(AddressChecks, RefusalsOneTable) {
   }
 }
 
-TEST(AddressChecks, MasksAreARunOfOnesThenZeros) {
-  for (const char* usable : {"255.255.255.0", "255.255.255.255", "128.0.0.0", "255.255.252.0"}) {
-    EXPECT_TRUE(UsableMask(usable)) << usable;
-  }
-  for (const char* unusable : {"0.0.0.0", "255.255.0.255", "0.255.255.255", "255.255.255", ""}) {
-    EXPECT_FALSE(UsableMask(unusable)) << unusable;
-  }
-}
-
 // Which network an address lies on decides the neighbour check, the question
 // about an unreachable address, and the reason a send fails.
 TEST(AddressChecks, WhichNetworkDecisions) {

@@ -97,16 +97,5 @@ TEST(Neighbours, TheCheckEndsWhenTheAddressResolvesAndNeverPassesItsLimit) {
   }
 }
 
-TEST(Neighbours, AnAddressAlreadyKnownNeedsNoDatagram) {
-  FakeTable table;
-  NeighbourHooks hooks = table.Hooks();
-  hooks.read = [](const std::string&) {
-    return std::vector<NeighbourEntry>{{NeighbourState::kIncomplete, ""},
-                                       {NeighbourState::kStale, "00-1A-2B-00-00-1E"}};
-  };
-  EXPECT_EQ(FindAddressHolder("192.168.77.30", kPrinter, hooks), "00-1A-2B-00-00-1E");
-  EXPECT_EQ(table.probes, 0);
-}
-
 }  // namespace
 }  // namespace korvante
