@@ -33,6 +33,10 @@ constexpr std::u16string_view kHeldTail =
 constexpr std::u16string_view kOutOfReach = u" không thuộc mạng nào của máy tính này.";
 constexpr std::u16string_view kOutOfReachTail =
     u" Sau khi đổi, máy tính này sẽ không kết nối được với máy in. Vẫn đổi IP?";
+constexpr std::u16string_view kOffItsLink = u" không thuộc mạng mà máy in đang nối vào.";
+constexpr std::u16string_view kOffItsLinkTail =
+    u" Sau khi đổi, không máy tính nào kết nối được với máy in, trừ khi máy in được chuyển sang "
+    u"mạng đó. Vẫn đổi IP?";
 constexpr std::u16string_view kOtherSubnet =
     u" khác dải IP với máy tính này nên chưa gửi được lệnh.";
 constexpr std::u16string_view kOtherSubnetTail = u" Hãy đổi IP máy in ở trang Máy in Lan trước.";
@@ -129,13 +133,29 @@ bool OnComputersNetworks(const std::string& ip, const std::vector<NetworkProfile
   });
 }
 
-bool LeavesComputersReach(const LanAddresses& addresses, const NetworkPrinter* current,
-                          const std::vector<NetworkProfile>& profiles) {
-  if (profiles.empty() || OnComputersNetworks(addresses.newIp, profiles)) return false;
-  if (current == nullptr) return true;
-  const std::uint32_t mask =
-      UsableMask(current->mask).value_or(UsableMask(addresses.mask).value_or(kSlash24));
-  return !SameNetwork(addresses.newIp, current->ip, mask);
+std::optional<std::u16string> ReachQuestion(const LanAddresses& addresses,
+                                            const NetworkPrinter* current,
+                                            const std::vector<NetworkProfile>& profiles) {
+  if (profiles.empty()) return std::nullopt;
+  const std::u16string ip = Text(addresses.newIp);
+  if (current != nullptr) {
+    const std::uint32_t mask =
+        UsableMask(current->mask).value_or(UsableMask(addresses.mask).value_or(kSlash24));
+    if (SameNetwork(addresses.newIp, current->ip, mask)) return std::nullopt;
+  }
+  if (!OnComputersNetworks(addresses.newIp, profiles)) {
+    return Message({u"IP ", ip, kOutOfReach, kOutOfReachTail});
+  }
+  if (current == nullptr) return std::nullopt;
+  // The link the printer sits on: the network that heard it, else its own,
+  // which the new address is not on.
+  for (const NetworkProfile& heardOn : profiles) {
+    if (!current->localIp.empty() && heardOn.ip == current->localIp &&
+        OnComputersNetworks(addresses.newIp, {heardOn})) {
+      return std::nullopt;
+    }
+  }
+  return Message({u"IP ", ip, kOffItsLink, kOffItsLinkTail});
 }
 
 bool HeardOutsideItsNetwork(const NetworkPrinter& printer,
@@ -152,10 +172,6 @@ bool HeardOutsideItsNetwork(const NetworkPrinter& printer,
 std::u16string AddressHeldQuestion(const std::string& ip, const std::string& holderMac) {
   if (holderMac.empty()) return Message({u"IP ", Text(ip), kHeld, kHeldTail});
   return Message({u"IP ", Text(ip), kHeld, u" (MAC ", Text(holderMac), u")", kHeldTail});
-}
-
-std::u16string OutOfReachQuestion(const std::string& ip) {
-  return Message({u"IP ", Text(ip), kOutOfReach, kOutOfReachTail});
 }
 
 std::u16string OtherSubnetFailure(const std::string& printerIp) {

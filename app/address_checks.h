@@ -49,12 +49,20 @@ std::optional<NetworkPrinter> ListedHolder(const std::string& newIp, const Netwo
 // does the neighbour table say who holds it.
 bool OnComputersNetworks(const std::string& ip, const std::vector<NetworkProfile>& profiles);
 
-// True when after the change this computer could not reach the printer: the
-// new address lies on none of the computer's networks, nor on the network
-// the printer is on now (its reported mask, else the form's, else /24; none
-// for a printer on USB). A computer without networks asks nothing.
-bool LeavesComputersReach(const LanAddresses& addresses, const NetworkPrinter* current,
-                          const std::vector<NetworkProfile>& profiles);
+// The question to ask when after the change the printer could be lost, or
+// nullopt. A move within the network the printer is on now (its reported
+// mask, else the form's, else /24) asks nothing. Otherwise:
+// - a new address on none of the computer's networks: this computer could
+//   not reach the printer any more;
+// - one on the computer's networks but not on the link the printer sits on
+//   (the network that heard it; for a printer discovery did not hear, such
+//   as one behind a router, its own network): no computer could, unless the
+//   printer is moved there.
+// None for a printer on USB (`current` null) but the first; none at all on a
+// computer without networks.
+std::optional<std::u16string> ReachQuestion(const LanAddresses& addresses,
+                                            const NetworkPrinter* current,
+                                            const std::vector<NetworkProfile>& profiles);
 
 // True for a printer heard on one of the computer's networks whose address
 // lies outside that network (a factory address): TCP cannot reach it.
@@ -63,7 +71,6 @@ bool HeardOutsideItsNetwork(const NetworkPrinter& printer,
 
 // The questions (Yes / No, No the default) and the failure reason.
 std::u16string AddressHeldQuestion(const std::string& ip, const std::string& holderMac);
-std::u16string OutOfReachQuestion(const std::string& ip);
 std::u16string OtherSubnetFailure(const std::string& printerIp);
 
 }  // namespace korvante

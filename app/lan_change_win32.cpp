@@ -30,7 +30,7 @@ int SelectedIndex(const MainWindow& w) {
 }
 
 // The questions asked on the window thread, in order: a listed printer that
-// holds the address, then an address this computer cannot reach. False when
+// holds the address, then an address where the printer could be lost. False when
 // one was answered No. While a send runs the change is refused anyway, so
 // nothing is asked. `askedHolder` tells whether the first one was asked.
 bool AskBeforeChange(MainWindow& w, const LanAddresses& addresses, const NetworkPrinter* printer,
@@ -43,8 +43,8 @@ bool AskBeforeChange(MainWindow& w, const LanAddresses& addresses, const Network
       if (!Confirm(w, AddressHeldQuestion(addresses.newIp, holder->mac))) return false;
     }
   }
-  return !LeavesComputersReach(addresses, printer, w.profiles) ||
-         Confirm(w, OutOfReachQuestion(addresses.newIp));
+  const std::optional<std::u16string> reach = ReachQuestion(addresses, printer, w.profiles);
+  return !reach || Confirm(w, *reach);
 }
 
 // Hands the change to a worker. On the computer's own networks the worker

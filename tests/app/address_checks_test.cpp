@@ -114,38 +114,60 @@ TEST(AddressChecks, WhichNetworkDecisions) {
   factory.ip = "192.168.123.100";
   factory.mask = "255.255.255.0";
   factory.localIp = "10.30.0.2";
-  NetworkPrinter swept;
-  swept.ip = "172.30.0.100";  // typed, behind a router: no mask known
+  NetworkPrinter routed;
+  routed.ip = "172.30.0.100";  // typed, behind a router: no mask known, not heard
+  NetworkPrinter shop;
+  shop.ip = "192.168.77.100";
+  shop.localIp = "192.168.77.2";
+  // Off the computer's networks; off the link the printer sits on.
+  const char16_t* off = u"không thuộc mạng nào của máy tính này";
+  const char16_t* lost = u"không thuộc mạng mà máy in đang nối vào";
   struct Case {
     const char* newIp;
     const char* formMask;
     const NetworkPrinter* current;
     std::vector<NetworkProfile> profiles;
-    bool leaves;
+    const char16_t* question;  // a fragment; nullptr: nothing asked
   };
   const Case cases[] = {
-      {"10.30.0.222", "255.255.255.0", &factory, kComputer, false},      // moved in
-      {"192.168.123.101", "255.255.255.0", &factory, kComputer, false},  // stays where it is
-      {"192.168.124.5", "255.255.255.0", &factory, kComputer, true},
-      {"172.30.0.101", "255.255.255.0", &swept, kComputer, false},  // the form's mask
-      {"172.30.1.101", "255.255.0.0", &swept, kComputer, false},
-      {"172.30.1.101", "255.255.255.0", &swept, kComputer, true},
-      {"172.30.1.101", "255.0.255.0", &swept, kComputer, true},  // then /24
-      {"10.40.0.9", "255.255.255.0", nullptr, kComputer, true},  // over USB
-      {"192.168.77.9", "255.255.255.0", nullptr, kComputer, false},
-      {"10.40.0.9", "255.255.255.0", nullptr, {}, false},  // no network to judge by
+      {"10.30.0.222", "255.255.255.0", &factory, kComputer, nullptr},      // moved in
+      {"192.168.123.101", "255.255.255.0", &factory, kComputer, nullptr},  // stays where it is
+      {"192.168.124.5", "255.255.255.0", &factory, kComputer, off},
+      {"192.168.77.50", "255.255.255.0", &factory, kComputer, lost},  // the cable's network
+      {"192.168.77.50", "255.255.255.0", &shop, kComputer, nullptr},
+      {"10.30.0.50", "255.255.255.0", &shop, kComputer, lost},
+      {"172.30.0.101", "255.255.255.0", &routed, kComputer, nullptr},  // the form's mask
+      {"172.30.1.101", "255.255.0.0", &routed, kComputer, nullptr},
+      {"172.30.1.101", "255.255.255.0", &routed, kComputer, off},
+      {"172.30.1.101", "255.0.255.0", &routed, kComputer, off},       // then /24
+      {"192.168.77.222", "255.255.255.0", &routed, kComputer, lost},  // the suggestion
+      {"10.40.0.9", "255.255.255.0", nullptr, kComputer, off},        // over USB
+      {"192.168.77.9", "255.255.255.0", nullptr, kComputer, nullptr},
+      {"10.40.0.9", "255.255.255.0", nullptr, {}, nullptr},  // no network to judge by
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.newIp);
     const LanAddresses addresses{c.newIp, c.formMask, "0.0.0.0"};
-    EXPECT_EQ(LeavesComputersReach(addresses, c.current, c.profiles), c.leaves);
+    const std::optional<std::u16string> question = ReachQuestion(addresses, c.current, c.profiles);
+    if (c.question == nullptr) {
+      EXPECT_EQ(question, std::nullopt);
+    } else {
+      EXPECT_NE(question.value_or(u"").find(c.question), std::u16string::npos);
+    }
   }
+  EXPECT_EQ(ReachQuestion({"10.40.0.9", "255.255.255.0", "0.0.0.0"}, nullptr, kComputer),
+            u"IP 10.40.0.9 không thuộc mạng nào của máy tính này. Sau khi đổi, máy tính này sẽ "
+            u"không kết nối được với máy in. Vẫn đổi IP?");
+  EXPECT_EQ(ReachQuestion({"192.168.77.222", "255.255.255.0", "0.0.0.0"}, &routed, kComputer),
+            u"IP 192.168.77.222 không thuộc mạng mà máy in đang nối vào. Sau khi đổi, không máy "
+            u"tính nào kết nối được với máy in, trừ khi máy in được chuyển sang mạng đó. Vẫn đổi "
+            u"IP?");
 
   EXPECT_TRUE(HeardOutsideItsNetwork(factory, kComputer));
   NetworkPrinter moved = factory;
   moved.ip = "10.30.0.222";
   EXPECT_FALSE(HeardOutsideItsNetwork(moved, kComputer));
-  EXPECT_FALSE(HeardOutsideItsNetwork(swept, kComputer));  // not heard: not judged
+  EXPECT_FALSE(HeardOutsideItsNetwork(routed, kComputer));  // not heard: not judged
   NetworkPrinter gone = factory;
   gone.localIp = "10.99.0.2";
   EXPECT_FALSE(HeardOutsideItsNetwork(gone, kComputer));
@@ -172,9 +194,6 @@ TEST(AddressChecks, AnotherListedPrinterHoldingTheAddress) {
   EXPECT_EQ(AddressHeldQuestion("192.168.77.9", ""),
             u"IP 192.168.77.9 đang được một thiết bị khác dùng. Nếu đổi, máy in sẽ trùng IP với "
             u"thiết bị đó và có thể không in được. Vẫn đổi IP?");
-  EXPECT_EQ(OutOfReachQuestion("10.40.0.9"),
-            u"IP 10.40.0.9 không thuộc mạng nào của máy tính này. Sau khi đổi, máy tính này sẽ "
-            u"không kết nối được với máy in. Vẫn đổi IP?");
 }
 
 }  // namespace

@@ -134,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         RefuseLanChange(addresses, LanPath::kBroadcast, {});
     KV_FUZZ_CHECK(refusal.has_value() == refused);
     KV_FUZZ_CHECK(!refusal || !refusal->empty());
-    KV_FUZZ_CHECK(!LeavesComputersReach(addresses, &printer, {}));
+    KV_FUZZ_CHECK(!ReachQuestion(addresses, &printer, {}));
   }
 
   // The IP-change command: 1F 1B 1F 22 and the address, or refused.
