@@ -30,9 +30,9 @@ int SelectedIndex(const MainWindow& w) {
 }
 
 // The questions asked on the window thread, in order: a listed printer that
-// holds the address, then an address where the printer could be lost. False when
-// one was answered No. While a send runs the change is refused anyway, so
-// nothing is asked. `askedHolder` tells whether the first one was asked.
+// holds the address, then an address where the printer could be lost. False
+// when one was answered No. While a send runs the change is refused anyway,
+// so nothing is asked. `askedHolder` tells whether the first one was asked.
 bool AskBeforeChange(MainWindow& w, const LanAddresses& addresses, const NetworkPrinter* printer,
                      bool& askedHolder) {
   askedHolder = false;
@@ -48,8 +48,9 @@ bool AskBeforeChange(MainWindow& w, const LanAddresses& addresses, const Network
 }
 
 // Hands the change to a worker. On the computer's own networks the worker
-// first asks the neighbour table who holds the address (at most 500 ms, off
-// the window thread); a holder turns the outcome into a question.
+// first asks the neighbour table who holds the address (within 500 ms, off
+// the window thread, which stays free meanwhile); a holder turns the outcome
+// into a question.
 void StartChange(MainWindow& w, const std::string& newIp, const std::string& printerMac,
                  bool checkNeighbours, ReportingSendJob change, std::u16string failure) {
   if (checkNeighbours && OnComputersNetworks(newIp, w.profiles)) {
