@@ -22,6 +22,7 @@
 #include "app/window_messages_win32.h"
 #include "core/wide_text_win32.h"
 #include "core/printer_records.h"
+#include "transport/send_jobs.h"
 
 // COM's base interface; declared here for a pointer alone.
 struct IUnknown;
@@ -71,6 +72,9 @@ struct MainWindow {
   // Set while the tool itself writes the printer box: its own writes are no
   // typing.
   bool fillingPrinterBox = false;
+  // The printer a confirmed address change moved, to select when the search
+  // that the change started brings its result.
+  std::optional<PrinterToSelect> selectAfterSearch;
 
   // Every positioned control, by layout slot; null until created.
   std::array<HWND, kSlotCount> controls{};
@@ -227,6 +231,16 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 // joined rather than doubled. With `fresh`, a running search's result is too
 // old to show (it began before a printer moved): another search follows it.
 void StartRefresh(MainWindow& w, bool fresh = false);
+
+// --- address changes (lan_change_win32.cpp) -------------------------------------
+// A send job's outcome once the busy state has ended: a confirmed address
+// change starts a search that will select the printer, the text is shown, a
+// question is asked and its job started on Yes.
+void FollowUpSend(MainWindow& w, SendOutcome& outcome);
+// After an accepted network result: selects the printer that a confirmed
+// change moved (by MAC, else by its new address); a typed address that named
+// it becomes the new one.
+void SelectMovedPrinter(MainWindow& w);
 
 // --- message loop (message_loop_win32.cpp) -------------------------------------
 // The window's own keyboard handling: Tab ring and Ctrl+A. True when the

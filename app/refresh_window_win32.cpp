@@ -84,6 +84,7 @@ void OnTargetsReady(MainWindow& w, LPARAM lParam) {
   } else if (SendMessageW(list, CB_GETCOUNT, 0, 0) > 0) {
     SelectPrinterItem(w, 0);
   }
+  SelectMovedPrinter(w);
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
   UpdateWindow(list);

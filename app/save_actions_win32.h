@@ -28,6 +28,10 @@ PrinterBoxChoice ResolvePrinterBoxOf(const MainWindow& w);
 // The printer the box names; none for a malformed typed address too.
 std::optional<PrinterTarget> ResolveSelectedTarget(const MainWindow& w);
 
+// The send-job hooks of the window: outcomes come back as kMsgSendDone.
+SendJobHooks SendHooksOf(MainWindow& w);
+
+// "Lưu IP" (lan_change_win32.cpp): the checks, the questions, then the job.
 void SaveLan(MainWindow& w);
 void SaveWifi(MainWindow& w);
 void SaveQueue(MainWindow& w);

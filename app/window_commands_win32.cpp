@@ -107,14 +107,19 @@ void OnClose(MainWindow& w) {
 }
 
 void OnSendDone(MainWindow& w, LPARAM lParam) {
-  std::unique_ptr<std::u16string> text = TakeSendOutcome(lParam);
+  std::unique_ptr<SendOutcome> outcome = TakeSendOutcome(lParam);
   w.sendBusy.exchange(0);
   SetBusy(w, false);
-  if (w.closeAfterSend) KillTimer(w.hwnd, kCloseBackstopTimer);
+  if (!w.closeAfterSend) {
+    if (outcome) FollowUpSend(w, *outcome);
+    return;
+  }
+  KillTimer(w.hwnd, kCloseBackstopTimer);
   // The outcome is shown even when the window is about to close: whether the
-  // printer took the command is what the user waited for.
-  if (text) ShowMessage(w, *text);
-  if (w.closeAfterSend) DestroyWindow(w.hwnd);
+  // printer took the command is what the user waited for. Nothing follows it:
+  // no search, and no question that would start another send.
+  if (outcome && !outcome->text.empty()) ShowMessage(w, outcome->text);
+  DestroyWindow(w.hwnd);
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "discovery/neighbours_win32.h"
 #include "discovery/network_profiles.h"
 #include "discovery/network_profiles_win32.h"
 #include "discovery/refresh.h"
@@ -397,6 +398,21 @@ TEST(LabRefresh, UsbModePostsItsOwnResult) {
   EXPECT_EQ(results[0]->generation, 43);
   EXPECT_TRUE(results[0]->networkPrinters.empty());
   EXPECT_TRUE(results[0]->profiles.empty());
+}
+
+// --- the neighbour table -------------------------------------------------------------------
+
+// Each lab host's link answers ARP with the MAC its printer reports: the
+// table names the device at an address, the printer's own MAC is no
+// conflict, and an address nobody holds costs the wait and names nobody.
+TEST(LabNeighbours, TheTableNamesWhatHoldsAnAddress) {
+  const NeighbourHooks hooks = WindowsNeighbourHooks();
+  EXPECT_EQ(FindAddressHolder(Host(30), "", hooks), "00-1A-2B-00-00-1E");
+  EXPECT_EQ(FindAddressHolder(Host(50), "00-1A-2B-3C-4D-5E", hooks), "00-1A-2B-3C-4D-50");
+  EXPECT_EQ(FindAddressHolder(Host(100), "00-1A-2B-3C-4D-5E", hooks), std::nullopt);
+  const auto start = Clock::now();
+  EXPECT_EQ(FindAddressHolder(Host(177), "", hooks), std::nullopt);
+  EXPECT_GE(Clock::now() - start, kNeighbourCheckLimit);
 }
 
 // --- the simulator's address changes (last: they move .60 and .61) ----------------------

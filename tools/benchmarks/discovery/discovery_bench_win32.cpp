@@ -3,13 +3,17 @@
 // (tools/benchmarks/discovery.sh starts it there). Prints one line per run
 // and a summary line; refuses to run outside the lab's computer namespace.
 //
-//   discovery_bench.exe refresh|sweep|sweep-every|refused RUNS
+//   discovery_bench.exe refresh|sweep|sweep-every|refused|lan-change RUNS
 //
 // refresh discovers on every network of the computer; sweep covers the
 // chosen profile's /24 alone, sweep-every the /24 of every profile side by
 // side, as a refresh that heard nothing does. refused: per run, 20 connects
 // at the sweep's limit and one at a send's to host .20 of the lab, which does
-// not listen on TCP 9100.
+// not listen on TCP 9100. lan-change: per run, the neighbour check of a free
+// address and the broadcast-path change of printer .100 to it (.150, .151,
+// ...), confirmed by the printer's own reply, as "Lưu IP" runs them from the
+// click on: the check's time, the time to the first datagram and the time to
+// the outcome.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -18,9 +22,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/lan_job.h"
+#include "app/save_actions_win32.h"
+#include "discovery/neighbours_win32.h"
 #include "discovery/network_profiles.h"
 #include "discovery/network_profiles_win32.h"
 #include "discovery/refresh.h"
@@ -57,6 +66,102 @@ double TimeRefused(std::size_t& found, double& sendMs) {
   return mean;
 }
 
+// A job socket that notes when the first datagram leaves.
+class TimedSocket final : public korvante::DatagramSocket {
+ public:
+  TimedSocket(std::unique_ptr<korvante::DatagramSocket> inner,
+              std::optional<std::chrono::steady_clock::time_point>& first)
+      : inner_(std::move(inner)), first_(first) {}
+  void SendTo(const std::string& ip, std::uint16_t port,
+              const korvante::CommandBuffer& bytes) override {
+    if (!first_) first_ = std::chrono::steady_clock::now();
+    inner_->SendTo(ip, port, bytes);
+  }
+  bool WaitReadable(std::chrono::milliseconds limit) override {
+    return inner_->WaitReadable(limit);
+  }
+  std::optional<std::size_t> Receive(std::span<std::uint8_t> buffer) override {
+    return inner_->Receive(buffer);
+  }
+
+ private:
+  std::unique_ptr<korvante::DatagramSocket> inner_;
+  std::optional<std::chrono::steady_clock::time_point>& first_;
+};
+
+struct ChangeTimes {
+  double checkMs = 0;
+  double firstDatagramMs = 0;
+  double outcomeMs = 0;
+  bool confirmed = false;
+};
+
+// One change of the printer to `newIp`, timed from what would be the click.
+ChangeTimes TimeChange(korvante::NetworkPrinter& printer, const std::string& newIp) {
+  using namespace korvante;
+  const std::vector<NetworkProfile> profiles = EnumerateProfiles();
+  const auto start = std::chrono::steady_clock::now();
+  const std::optional<std::string> holder =
+      FindAddressHolder(newIp, printer.mac, WindowsNeighbourHooks());
+  ChangeTimes times;
+  times.checkMs = MsSince(start);
+  if (holder) {
+    std::printf("  %s is held by %s: choose other addresses\n", newIp.c_str(), holder->c_str());
+    return times;
+  }
+  std::optional<std::chrono::steady_clock::time_point> first;
+  LanJobHooks hooks = WindowsLanJobHooks();
+  auto timed = [&first](std::unique_ptr<DatagramSocket> inner) -> std::unique_ptr<DatagramSocket> {
+    if (!inner) return nullptr;
+    return std::make_unique<TimedSocket>(std::move(inner), first);
+  };
+  hooks.openBroadcastSocket = [open = hooks.openBroadcastSocket, timed] { return timed(open()); };
+  hooks.openBoundBroadcastSocket = [open = hooks.openBoundBroadcastSocket,
+                                    timed](const std::string& ip) { return timed(open(ip)); };
+  const LanChangeJob job = MakeLanChangeJob(
+      printer, {newIp, "255.255.255.0", std::string(std::getenv("KV_LAB_SUBNET")) + ".1"},
+      profiles);
+  times.confirmed = RunLanChange(job, hooks).result == LanChangeResult::kConfirmed;
+  times.outcomeMs = MsSince(start);
+  if (first) {
+    times.firstDatagramMs = std::chrono::duration<double, std::milli>(*first - start).count();
+  }
+  if (times.confirmed) printer.ip = newIp;
+  return times;
+}
+
+// The changes of `runs` runs; prints each and the medians.
+void TimeChanges(int runs) {
+  const std::string subnet = std::getenv("KV_LAB_SUBNET");
+  std::vector<korvante::NetworkPrinter> found =
+      korvante::DiscoverEveryNetwork(korvante::EnumerateProfiles(), korvante::kRefreshListenMs);
+  const auto printer = std::find_if(found.begin(), found.end(),
+                                    [&](const auto& p) { return p.ip == subnet + ".100"; });
+  if (printer == found.end()) {
+    std::printf("  printer .100 did not answer discovery\n");
+    return;
+  }
+  std::vector<double> checks, firsts, outcomes;
+  for (int i = 0; i < runs; ++i) {
+    const ChangeTimes t = TimeChange(*printer, subnet + "." + std::to_string(150 + i));
+    std::printf("  run %d: check %6.0f ms, first datagram %6.0f ms, outcome %6.0f ms, %s\n", i + 1,
+                t.checkMs, t.firstDatagramMs, t.outcomeMs,
+                t.confirmed ? "confirmed" : "NOT confirmed");
+    checks.push_back(t.checkMs);
+    firsts.push_back(t.firstDatagramMs);
+    outcomes.push_back(t.outcomeMs);
+  }
+  auto median = [](std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+  };
+  auto max = [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); };
+  std::printf(
+      "  lan-change: check median %.0f ms (max %.0f), first datagram median %.0f ms, "
+      "outcome median %.0f ms (max %.0f) over %d runs\n",
+      median(checks), max(checks), median(firsts), median(outcomes), max(outcomes), runs);
+}
+
 double TimeOnce(const std::string& what, std::size_t& found) {
   const auto start = std::chrono::steady_clock::now();
   if (what == "refresh") {
@@ -77,9 +182,10 @@ double TimeOnce(const std::string& what, std::size_t& found) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string modes[] = {"refresh", "sweep", "sweep-every", "refused"};
+  const std::string modes[] = {"refresh", "sweep", "sweep-every", "refused", "lan-change"};
   if (argc != 3 || std::find(std::begin(modes), std::end(modes), argv[1]) == std::end(modes)) {
-    std::fprintf(stderr, "usage: discovery_bench.exe refresh|sweep|sweep-every|refused RUNS\n");
+    std::fprintf(stderr,
+                 "usage: discovery_bench.exe refresh|sweep|sweep-every|refused|lan-change RUNS\n");
     return 2;
   }
   WSADATA wsa;
@@ -100,6 +206,11 @@ int main(int argc, char** argv) {
   std::string what = argv[1];
   const int runs = std::max(1, std::atoi(argv[2]));
   std::vector<double> times;
+  if (what == "lan-change") {
+    TimeChanges(runs);
+    WSACleanup();
+    return 0;
+  }
   if (what == "refused") {
     std::vector<double> sends;
     for (int i = 0; i < runs; ++i) {
