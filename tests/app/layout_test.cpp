@@ -285,40 +285,23 @@ TEST(Layout, CardsAndFooterRule) {
   EXPECT_EQ(b.footerRuleY, 765);
 }
 
-std::string Named(const std::vector<SlotPair>& pairs) {
-  std::string text;
-  for (const SlotPair& p : pairs) {
-    text +=
-        std::to_string(static_cast<int>(p.a)) + "/" + std::to_string(static_cast<int>(p.b)) + " ";
-  }
-  return text;
-}
-
-std::string Named(const std::vector<Slot>& slots) {
-  std::string text;
-  for (Slot s : slots) text += std::to_string(static_cast<int>(s)) + " ";
-  return text;
-}
-
 // Every view of one layout: each page, the ticket content shown and hidden,
 // each page scrolled to its top and to its bottom.
-void ExpectSound(int W, int H, const ControlMetrics& metrics = {}) {
+void ExpectSound(int W, int H) {
+  const ControlMetrics metrics;
   for (bool contentShown : {false, true}) {
     for (int offset : {0, 10000}) {
       LayoutInput in = Input(W, H, offset, contentShown);
       in.pageScroll = {offset, offset, offset, offset};
-      in.metrics = metrics;
       const WindowLayout layout = ComputeLayout(in);
       for (int page = 0; page < kPageCount; ++page) {
         const LayoutView view{page, contentShown};
         const auto overlapping = OverlappingSiblings(layout, metrics, view);
         const auto unreachable = UnreachableControls(layout, in, view);
-        ASSERT_TRUE(overlapping.empty())
+        ASSERT_TRUE(overlapping.empty() && unreachable.empty())
             << W << "x" << H << " page " << page << " content " << contentShown << " offset "
-            << offset << ": overlapping " << Named(overlapping);
-        ASSERT_TRUE(unreachable.empty())
-            << W << "x" << H << " page " << page << " content " << contentShown << " offset "
-            << offset << ": unreachable " << Named(unreachable);
+            << offset << ": first slot "
+            << static_cast<int>(overlapping.empty() ? unreachable[0] : overlapping[0].a);
       }
       // The page buttons stay on their card, the footer sentence on one
       // line beside the version.
@@ -346,16 +329,6 @@ TEST(LayoutRules, NoOverlapAndEveryControlWithinReachAtEverySize) {
   }
   // Below the minimum, the minimum's layout.
   ExpectSound(640, 400);
-  // Larger text (Windows' text size setting): the same at the extremes.
-  ControlMetrics large;
-  large.uiText = 20;
-  large.titleText = 38;
-  large.sizeList = 34;
-  large.footerText = 560;
-  large.versionText = 110;
-  for (const auto& [W, H] : {std::pair{kMinClientWidth, kMinClientHeight}, std::pair{892, 803}}) {
-    ExpectSound(W, H, large);
-  }
 }
 
 // The checks find what they are there to find.

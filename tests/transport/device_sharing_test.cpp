@@ -4,29 +4,28 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace korvante {
 namespace {
 
 TEST(DeviceSharing, ComPortsAloneAreOpenedExclusively) {
-  const std::u16string exclusive[] = {u"\\\\.\\COM5", u"\\\\.\\com3", u"\\\\.\\Com12",
-                                      u"\\\\.\\COM256", u"\\\\?\\COM5"};
-  for (const std::u16string& path : exclusive) {
-    EXPECT_EQ(SharingFor(path), DeviceSharing::kExclusive) << std::string(path.begin(), path.end());
-  }
-  const std::u16string shared[] = {
-      u"\\\\?\\usb#vid_1234&pid_5678#k80#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}",
-      u"\\\\.\\USB001",  // a USB print monitor's port name as a path
-      u"\\\\.\\COM",     // no number
-      u"\\\\.\\COM5 ",
-      u"\\\\.\\COM5\\x",
-      u"\\\\.\\COMPACT",
-      u"\\\\/\\COM5",
-      u"COM5",
-      u"",
-      u"\\\\.\\LPT1"};
-  for (const std::u16string& path : shared) {
-    EXPECT_EQ(SharingFor(path), DeviceSharing::kShared) << std::string(path.begin(), path.end());
+  const std::pair<std::u16string, DeviceSharing> cases[] = {
+      {u"\\\\.\\COM5", DeviceSharing::kExclusive},
+      {u"\\\\.\\com12", DeviceSharing::kExclusive},  // as the name spells it
+      {u"\\\\?\\Com3", DeviceSharing::kExclusive},
+      {u"\\\\?\\usb#vid_1234&pid_5678#k80#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}",
+       DeviceSharing::kShared},
+      {u"\\\\.\\USB001", DeviceSharing::kShared},  // a USB print monitor port as a path
+      {u"\\\\.\\COM", DeviceSharing::kShared},
+      {u"\\\\.\\COM5\\x", DeviceSharing::kShared},
+      {u"\\\\.\\COMPACT", DeviceSharing::kShared},
+      {u"\\\\/\\COM5", DeviceSharing::kShared},
+      {u"COM5", DeviceSharing::kShared},
+      {u"", DeviceSharing::kShared},
+  };
+  for (const auto& [path, sharing] : cases) {
+    EXPECT_EQ(SharingFor(path), sharing) << std::string(path.begin(), path.end());
   }
 }
 
