@@ -385,6 +385,11 @@ int MinimumWindowHeight(int workAreaHeight) {
   return workAreaHeight > 0 ? std::min(workAreaHeight, kMinWindowHeight) : kMinWindowHeight;
 }
 
+int TopOnWorkArea(int top, int height, int workTop, int workBottom) {
+  if (workBottom <= workTop) return top;  // no work area to keep to
+  return std::max(std::min(top, workBottom - height), workTop);
+}
+
 int ClampContentScroll(int offset, int visibleHeight) {
   return std::max(std::min(offset, std::max(0, kContentHeight - visibleHeight)), 0);
 }

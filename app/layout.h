@@ -128,6 +128,9 @@ inline constexpr int kMinClientHeight = 460;
 inline constexpr int kMinWindowWidth = 800;
 inline constexpr int kMinWindowHeight = 600;
 int MinimumWindowHeight(int workAreaHeight);
+// Where a window `height` high that the system put at `top` starts so that
+// its bottom stays on the work area, without going above the work area's top.
+int TopOnWorkArea(int top, int height, int workTop, int workBottom);
 
 inline constexpr int kPageCount = 4;  // LAN, WiFi, queue, technical: the panels' order
 

@@ -381,10 +381,23 @@ int MainWindowHeight(const RECT& workArea) {
 HWND CreateMainWindow(HINSTANCE instance, MainWindow& state) {
   RECT workArea{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
-  return CreateWindowExW(0, kMainClassName, L"Korvante Config Tool",
-                         WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                         kMainWindowWidth, MainWindowHeight(workArea), nullptr, nullptr, instance,
-                         &state);
+  HWND hwnd = CreateWindowExW(0, kMainClassName, L"Korvante Config Tool",
+                              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                              kMainWindowWidth, MainWindowHeight(workArea), nullptr, nullptr,
+                              instance, &state);
+  // As high as a low work area, the window must start at its top: Windows
+  // places a new window a little down (cascading), which would leave its
+  // bottom off the screen.
+  RECT placed{};
+  if (hwnd && GetWindowRect(hwnd, &placed)) {
+    const int top =
+        TopOnWorkArea(placed.top, placed.bottom - placed.top, workArea.top, workArea.bottom);
+    if (top != placed.top) {
+      SetWindowPos(hwnd, nullptr, placed.left, top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
+  return hwnd;
 }
 
 void OnCreate(MainWindow& w) {

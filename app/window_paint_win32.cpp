@@ -2,6 +2,7 @@
 // standard controls, the owner-drawn buttons and the page panel procedure.
 #include <windowsx.h>
 
+#include <algorithm>
 #include <array>
 
 #include "app/button_looks.h"
@@ -95,9 +96,18 @@ void OnPanelScroll(MainWindow& w, HWND panel, int request) {
   RedrawWindow(panel, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+// A wheel turn that leaves the offset where it is (a page that does not
+// scroll, or one at its end) lays nothing out again.
 void OnPanelWheel(MainWindow& w, HWND panel, int delta) {
+  SCROLLINFO info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_RANGE | SIF_PAGE;
+  GetScrollInfo(panel, SB_VERT, &info);
+  const int end = std::max(0, info.nMax + 1 - static_cast<int>(info.nPage));
   int& offset = ScrollOffsetOf(w, panel);
-  offset = WheelStep(offset, delta);
+  const int moved = std::clamp(WheelStep(offset, delta), 0, end);
+  if (moved == offset) return;
+  offset = moved;
   LayOutWindow(w);
 }
 

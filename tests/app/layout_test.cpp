@@ -359,6 +359,16 @@ TEST(LayoutRules, MinimumHeightNeverExceedsTheWorkArea) {
   const std::pair<int, int> cases[] = {{1040, 600}, {600, 600}, {599, 599}, {582, 582},
                                        {500, 500},  {0, 600},   {-20, 600}};
   for (const auto& [work, minimum] : cases) EXPECT_EQ(MinimumWindowHeight(work), minimum) << work;
+  // A window as high as a 582-pixel work area, put 26 pixels down by the
+  // system, goes up to the work area's top; one that fits stays.
+  struct Top {
+    int top, height, workTop, workBottom, placed;
+  };
+  const Top tops[] = {{26, 582, 0, 582, 0}, {26, 500, 0, 582, 26},     {60, 830, 40, 870, 40},
+                      {0, 700, 0, 600, 0},  {300, 600, 100, 700, 100}, {26, 582, 0, 0, 26}};
+  for (const Top& t : tops) {
+    EXPECT_EQ(TopOnWorkArea(t.top, t.height, t.workTop, t.workBottom), t.placed) << t.top;
+  }
 }
 
 }  // namespace
