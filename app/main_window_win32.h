@@ -33,8 +33,6 @@ inline constexpr wchar_t kMainClassName[] = L"KorvanteNativeToolWindow";
 inline constexpr wchar_t kPageClassName[] = L"KorvanteNativePage";
 inline constexpr int kMainWindowWidth = 900;
 inline constexpr int kMainWindowMaxHeight = 830;
-inline constexpr int kMinTrackWidth = 800;
-inline constexpr int kMinTrackHeight = 600;
 
 enum Page : int { kPageLan = 0, kPageWifi = 1, kPageQueue = 2, kPageTechnical = 3 };
 
@@ -52,6 +50,9 @@ struct MainWindow {
   int page = kPageLan;
   bool contentShown = false;
   int contentScroll = 0;
+  // Each page's scroll offset (a page scrolls when the window is lower than
+  // its controls need), in the panels' order.
+  std::array<int, kPageCount> pageScroll{};
   // The client size of the last layout: a WM_SIZE that changes nothing (the
   // one of the first ShowWindow) need not lay out all controls again.
   SIZE laidOutClient{-1, -1};
@@ -184,6 +185,9 @@ void RestorePrinterText(MainWindow& w, const std::u16string& text);
 // Reads the high-contrast setting and the system colours, makes the palette
 // and the surfaces' brushes of it; with `repaint`, redraws the whole window.
 void ApplyColourScheme(MainWindow& w, bool repaint);
+// WM_SYSCOLORCHANGE: the common controls get it too, as their documentation
+// asks of the top-level window; then the window's own colours follow.
+void OnSystemColoursChanged(MainWindow& w);
 
 // --- text in its box (text_centring_win32.cpp) ------------------------------------
 // Keeps a single-line field's text in the middle of its box, however high the
@@ -210,10 +214,29 @@ void DrawListItem(const MainWindow& w, const DRAWITEMSTRUCT& item);
 // Names the style toggles after their tooltips and reports them pressed.
 void MakeTogglesAccessible(MainWindow& w);
 void AnnotateToggle(MainWindow& w, HWND toggle);
+// After a toggle's style changed: annotates it again and tells screen readers
+// that its state changed (annotation alone sends no WinEvent).
+void AnnounceToggle(MainWindow& w, HWND toggle);
 void EndAccessibility(MainWindow& w);
+
+// --- keyboard focus cues (focus_cues_win32.cpp) ------------------------------------
+// An owner-drawn button redraws itself when the window's UI state shows or
+// hides focus cues.
+void RepaintOnUiStateChange(HWND button);
+// Hides or shows the focus cues as the last input asks (mouse: hidden), once
+// the window is shown.
+void InitialiseFocusCues(const MainWindow& w);
+// Shows them from now on: the keyboard moved the focus.
+void ShowFocusCues(const MainWindow& w);
+// The focus rectangle of an owner-drawn button, dotted in its text colour,
+// while it has the focus and the UI state shows focus cues.
+void DrawFocusCue(const DRAWITEMSTRUCT& item, COLORREF text);
 
 // --- layout, paint and colours (window_paint_win32.cpp) ---------------------------
 void LayOutWindow(MainWindow& w);
+// WM_GETMINMAXINFO: the smallest window is 800 wide and 600 high, or as high
+// as the work area of the window's screen where that is lower.
+void SetMinimumSize(HWND hwnd, MINMAXINFO& info);
 void PaintMainWindow(const MainWindow& w, HDC dc);
 // WM_CTLCOLOREDIT, WM_CTLCOLORBTN and WM_CTLCOLORSTATIC that `parent` (the
 // main window or a panel) got from `control`: sets the text colour and

@@ -153,10 +153,9 @@ void StartRefresh(MainWindow& w, bool fresh) {
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   // Needs no state, and the first one arrives before WM_NCCREATE: creation
-  // clamps the window's starting size with that answer, so a work area lower
-  // than 600 pixels still gives the 800 x 600 minimum.
+  // clamps the window's starting size with that answer.
   if (message == WM_GETMINMAXINFO) {
-    reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{kMinTrackWidth, kMinTrackHeight};
+    SetMinimumSize(hwnd, *reinterpret_cast<MINMAXINFO*>(lParam));
     return 0;
   }
   if (message == WM_NCCREATE) {
@@ -219,7 +218,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       if (OnActivate(*w, wParam)) return 0;
       break;
     case WM_SYSCOLORCHANGE:
-      ApplyColourScheme(*w, true);
+      OnSystemColoursChanged(*w);
       return 0;
     case WM_SETTINGCHANGE:
       if (wParam == SPI_SETHIGHCONTRAST) ApplyColourScheme(*w, true);

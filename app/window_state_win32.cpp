@@ -50,7 +50,7 @@ void FlipStyle(MainWindow& w, HWND toggle, bool& flag) {
   flag = !flag;
   InvalidateRect(toggle, nullptr, TRUE);
   UpdateWindow(toggle);
-  AnnotateToggle(w, toggle);
+  AnnounceToggle(w, toggle);
 }
 
 // The width menu under the button; a choice becomes the line's width.

@@ -123,6 +123,8 @@ TEST(EveryNetwork, SweepCoversEachNetworkOnceChosenFirstNeverTunnelsOrPpp) {
   EXPECT_EQ(ips({Profile("10.20.0.2"), Profile("192.168.77.2", "255.255.255.0", true),
                  Profile("10.8.0.6", "255.255.255.0", false, kIfTypeTunnel),
                  Profile("10.64.1.3", "255.255.255.255", false, kIfTypePpp), Profile("10.20.0.9"),
+                 // A Wintun or tap-windows6 VPN adapter: IF_TYPE_PROP_VIRTUAL.
+                 Profile("100.64.0.7", "255.255.255.0", false, 53),
                  Profile("172.16.5.9", "255.255.0.0")}),
             (Ips{"192.168.77.2", "10.20.0.2", "172.16.5.9"}));
   // A VPN that is the only network is the chosen one, swept as it always was.
