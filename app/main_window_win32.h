@@ -214,7 +214,9 @@ LRESULT CALLBACK PageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 
 // --- commands (window_commands_win32.cpp) --------------------------------------
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-void StartRefresh(MainWindow& w);
+// Searches for printers in the current mode, or first switches the window to
+// the mode given (a click on its radio).
+void StartRefresh(MainWindow& w, std::optional<ConnectionMode> switchTo = std::nullopt);
 
 // --- message loop (message_loop_win32.cpp) -------------------------------------
 // The window's own keyboard handling: Tab ring and Ctrl+A. True when the

@@ -60,11 +60,9 @@ void OnCommand(MainWindow& w, int command, int notification, HWND sender) {
   if (sender && sender == w.At(Slot::kPrinterList)) {
     OnPrinterBoxNotification(w, notification);
   } else if (sender && sender == w.At(Slot::kLanRadio)) {
-    SetConnectionMode(w, kModeNetwork, true);
-    StartRefresh(w);
+    StartRefresh(w, kModeNetwork);
   } else if (sender && sender == w.At(Slot::kUsbRadio)) {
-    SetConnectionMode(w, kModeUsb, true);
-    StartRefresh(w);
+    StartRefresh(w, kModeUsb);
   }
 }
 
@@ -95,8 +93,16 @@ void OnSendDone(MainWindow& w, LPARAM lParam) {
 
 }  // namespace
 
-void StartRefresh(MainWindow& w) {
+void StartRefresh(MainWindow& w, std::optional<ConnectionMode> switchTo) {
   const std::int32_t generation = w.refreshGeneration.fetch_add(1) + 1;
+  const ConnectionMode mode = switchTo.value_or(w.mode);
+  // A LAN / Wi-Fi search listens for 900 ms: it starts before the window
+  // shows it, as making the printer box again for the mode and laying the
+  // window out take tens of milliseconds under Wine, which the listening then
+  // hides. A USB search takes milliseconds and starts after, as it always did.
+  std::optional<bool> started;
+  if (mode == kModeNetwork) started = StartRefreshWorker(w, mode, generation);
+  if (switchTo) SetConnectionMode(w, mode, true);
   SetWindowTextW(w.At(Slot::kFindButton), L"Đang tìm...");
   // An address the user typed stays while the search runs, and after it.
   const std::optional<std::u16string> typed = PrinterTextToKeep(w);
@@ -109,7 +115,10 @@ void StartRefresh(MainWindow& w) {
     SelectPrinterItem(w, 0);
   }
   UpdateWindow(list);
-  StartRefreshWorker(w, generation);
+  if (!started) started = StartRefreshWorker(w, mode, generation);
+  // No thread, no result: the list keeps its placeholder and the find button
+  // starts the next try.
+  if (!*started) SetWindowTextW(w.At(Slot::kFindButton), L"Tìm");
 }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -330,6 +330,7 @@ void MakePrinterBox(MainWindow& w) {
   DestroyWindow(old);
   LayOutWindow(w);
   if (focused) SetFocus(box);
+  MarkStartupStep("printer box made again");
 }
 
 void InitControlClasses() {
