@@ -175,9 +175,13 @@ void ApplyColourScheme(MainWindow& w, bool repaint);
 
 // --- text in its box (text_centring_win32.cpp) ------------------------------------
 // Keeps a single-line field's text in the middle of its box, however high the
-// layout makes it.
-void CentreFieldText(HWND field);
-// Keeps a line editor's lines in the middle of its box while they fit.
+// layout makes it. `now`: places it at once; otherwise from the field's next
+// change of size, as for a field just made, which the layout sizes before it
+// is seen (each placing costs a frame change and a device context, many
+// server calls under Wine).
+void CentreFieldText(HWND field, bool now = true);
+// Keeps a line editor's lines in the middle of its box while they fit, from
+// its next change of size (the layout's, before it is seen) or text.
 void CentreEditorText(HWND editor);
 // Places the editor's lines again after its text changed (EN_CHANGE).
 void RecentreEditorText(HWND editor);

@@ -59,7 +59,7 @@ class ControlFactory {
   HWND Field(HWND parent, const wchar_t* text, DWORD alignment = 0) {
     HWND h = Make(parent, L"EDIT", text, ES_AUTOHSCROLL | WS_TABSTOP | alignment, WS_EX_CLIENTEDGE);
     SubclassForSelectAll(h);
-    CentreFieldText(h);
+    CentreFieldText(h, false);  // made 10 x 10: the layout sizes it before it is seen
     return h;
   }
   // Owner-drawn with their strings kept, so that their text is centred. The

@@ -6,8 +6,9 @@
 #      hosts accept and stay silent (each costs 420 + 3 x 180 ms at most), set
 #      against two floors measured in the same lab, run by run: a bare burst
 #      of the same non-blocking connects with their 420 ms limit and nothing
-#      else (discovery_bench.exe burst), and nmap -sT against the lab's hosts
-#      (goals for the silent /24: at most 1.25 x the burst, less than nmap);
+#      else (discovery_bench.exe burst), and nmap -sT against the lab's hosts,
+#      as given and with -Pn (no host discovery first) (goals for the silent
+#      /24: at most 1.25 x the burst, less than nmap);
 #   3. a LAN refresh where nobody answers discovery and the sweep finds a
 #      printer (goal: at most 1.6 s);
 #   4. connects to a host that refuses TCP 9100 (a reset to the SYN): the
@@ -66,13 +67,14 @@ one_run() {
     sed -n 's/.* median \([0-9.]*\) ms.*/\1/p'
 }
 
-# One nmap scan of the lab's /24 from the lab's computer, as nmap times it, in ms.
+# One nmap scan of the lab's /24 from the lab's computer, as nmap times it, in
+# ms; extra options (-Pn: no host discovery first) after the defaults.
 nmap_run() {
   local subnet computer
   subnet=$(sed -n 's/^LAB_SUBNET=//p' "$state/lab.env")
   computer=$(sed -n 's/^LAB_COMPUTER=//p' "$state/lab.env")
   [[ -n "$subnet" && -n "$computer" ]] || { echo "bench-discovery: no lab in $state" >&2; exit 1; }
-  lab exec --state "$state" -- nmap -sT -p9100 --max-rtt-timeout 420ms --max-retries 0 -n \
+  lab exec --state "$state" -- nmap -sT -p9100 --max-rtt-timeout 420ms --max-retries 0 -n "$@" \
     --exclude "$computer" "$subnet.1-254" |
     sed -n 's/.* scanned in \([0-9.]*\) seconds.*/\1/p' | awk '{ print $1 * 1000 }'
 }
@@ -83,7 +85,7 @@ load() { cut -d' ' -f1-3 /proc/loadavg; }
 # The sweep against its floors in one lab, run by run: the burst, the sweep
 # and nmap back to back, so that the machine's load is much the same for all.
 sweep_against_floors() {
-  local title=$1 run burst=() sweep=() scan=() b s n
+  local title=$1 run burst=() sweep=() scan=() scanPn=() b s n p
   shift
   echo "== $title"
   lab up "${lab_args[@]}" "$@" >/dev/null
@@ -91,14 +93,18 @@ sweep_against_floors() {
     burst+=("$(one_run burst)")
     sweep+=("$(one_run sweep)")
     scan+=("$(nmap_run)")
-    echo "  run $run: burst ${burst[-1]} ms, sweep ${sweep[-1]} ms, nmap ${scan[-1]} ms (load $(load))"
+    scanPn+=("$(nmap_run -Pn)")
+    echo "  run $run: burst ${burst[-1]} ms, sweep ${sweep[-1]} ms, nmap ${scan[-1]} ms," \
+      "nmap -Pn ${scanPn[-1]} ms (load $(load))"
   done
   lab down --state "$state" >/dev/null
   b=$(printf '%s\n' "${burst[@]}" | median)
   s=$(printf '%s\n' "${sweep[@]}" | median)
   n=$(printf '%s\n' "${scan[@]}" | median)
+  p=$(printf '%s\n' "${scanPn[@]}" | median)
   echo "[figure] sweep median $s ms = $(ratio "$s" "$b") x the bare burst ($b ms)" \
-    "= $(ratio "$s" "$n") x nmap -sT ($n ms); load $(load)"
+    "= $(ratio "$s" "$n") x nmap -sT ($n ms) = $(ratio "$s" "$p") x nmap -sT -Pn ($p ms);" \
+    "load $(load)"
 }
 
 scenario "LAN refresh, one printer answering UDP discovery" refresh --printer 100

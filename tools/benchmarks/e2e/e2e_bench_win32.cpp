@@ -7,6 +7,11 @@
 // time each of the tool's own start-up steps takes.
 //
 //   e2e_bench.exe TOOL.exe RUNS [TRACED-TOOL.exe FLOOR.exe]
+//   e2e_bench.exe --compare A.exe B.exe ROUNDS
+//
+// --compare starts two builds of the tool back to back, round by round, and
+// prints each one's start-up and their ratio: how a change to start-up is
+// measured against the build without it on a computer whose load moves.
 #include <windows.h>
 
 #include <algorithm>
@@ -175,10 +180,13 @@ struct StepFigures {
       ms[step].push_back(value);
     }
   }
-  void PrintMedians() const {
+  // The median and the least time of each step: under load the median moves
+  // with the computer, the least time shows the step's own cost.
+  void Print() const {
     for (const std::string& step : order) {
-      std::printf("    %-40s %7.1f  (%zu)\n", step.c_str(), Median(ms.at(step)),
-                  ms.at(step).size());
+      const std::vector<double>& values = ms.at(step);
+      std::printf("    %-40s %7.1f %7.1f  (%zu)\n", step.c_str(), Median(values),
+                  *std::min_element(values.begin(), values.end()), values.size());
     }
   }
 };
@@ -266,19 +274,43 @@ void PrintStartup(const StartupFigures& figures) {
                 Median(figures.ratio), minima);
   }
   Print("  the traced build", figures.traced);
-  std::printf("  its steps, median ms each (the first from CreateProcess):\n");
-  figures.steps.PrintMedians();
+  std::printf("  its steps, median and least ms each (the first from CreateProcess):\n");
+  figures.steps.Print();
 }
 
 void PrintLanClickSteps(const StartupFigures& figures) {
   Print("  the traced build's click to the list", figures.tracedClick);
-  std::printf("  its steps, median ms each (the first from the click), (runs):\n");
-  figures.clickSteps.PrintMedians();
+  std::printf("  its steps, median and least ms each (the first from the click):\n");
+  figures.clickSteps.Print();
 }
 
 }  // namespace
 
+// Two builds of the tool started in turn, ROUNDS times each.
+int CompareStartups(const std::wstring& a, const std::wstring& b, int rounds) {
+  std::vector<double> first, second, ratio;
+  for (int round = 0; round < rounds; ++round) {
+    const double aMs = StartAndClose(L"\"" + a + L"\"", L"KorvanteNativeToolWindow");
+    const double bMs = StartAndClose(L"\"" + b + L"\"", L"KorvanteNativeToolWindow");
+    if (aMs < 0 || bMs < 0) continue;
+    first.push_back(aMs);
+    second.push_back(bMs);
+    ratio.push_back(bMs / aMs);
+    std::printf("  round %2d: A %7.1f ms, B %7.1f ms\n", round + 1, aMs, bMs);
+  }
+  Print("start-up of A", first);
+  Print("start-up of B", second);
+  if (!ratio.empty()) {
+    std::printf("%-44s %.3f (median of the rounds)\n", "B / A", Median(ratio));
+  }
+  korvante::ui::EndDriverProcess(0);
+  return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 5 && std::wstring(argv[1]) == L"--compare") {
+    return CompareStartups(argv[2], argv[3], static_cast<int>(std::wcstol(argv[4], nullptr, 10)));
+  }
   if (argc < 3) return 2;
   const int runs = static_cast<int>(std::wcstol(argv[2], nullptr, 10));
   const bool withFloor = argc >= 5;
