@@ -134,8 +134,10 @@ class SelectSweepSockets final : public SweepSockets {
 }  // namespace
 
 std::vector<NetworkPrinter> ScanTcp9100(const NetworkProfile& profile) {
-  // Shared by the sweeps of every network, which run side by side.
-  static ConnectBudget budget(kSweepSocketsInFlight);
+  // Shared by the sweeps of every network, which run side by side. Never
+  // destroyed: a refresh still sweeping when the window closes runs on while
+  // the process ends, after its static objects are gone.
+  static ConnectBudget& budget = *new ConnectBudget(kSweepSocketsInFlight);
   SelectSweepSockets sockets;
   return SweepAtOnce(profile, sockets, budget);
 }
