@@ -136,7 +136,7 @@ void FollowUpSend(MainWindow& w, SendOutcome& outcome) {
     w.selectAfterSearch = std::move(outcome.selectAfterSearch);
     // A search that runs already began before the printer moved: its list
     // would show the old address, so another one follows it.
-    StartRefresh(w, true);
+    StartRefresh(w, std::nullopt, true);
   }
   if (!outcome.text.empty()) ShowMessage(w, outcome.text);
   if (!outcome.question.empty() && outcome.onYes && Confirm(w, outcome.question)) {

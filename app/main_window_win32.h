@@ -191,9 +191,13 @@ void OnSystemColoursChanged(MainWindow& w);
 
 // --- text in its box (text_centring_win32.cpp) ------------------------------------
 // Keeps a single-line field's text in the middle of its box, however high the
-// layout makes it.
-void CentreFieldText(HWND field);
-// Keeps a line editor's lines in the middle of its box while they fit.
+// layout makes it. `now`: places it at once; otherwise from the field's next
+// change of size, as for a field just made, which the layout sizes before it
+// is seen (each placing costs a frame change and a device context, many
+// server calls under Wine).
+void CentreFieldText(HWND field, bool now = true);
+// Keeps a line editor's lines in the middle of its box while they fit, from
+// its next change of size (the layout's, before it is seen) or text.
 void CentreEditorText(HWND editor);
 // Places the editor's lines again after its text changed (EN_CHANGE).
 void RecentreEditorText(HWND editor);
@@ -253,7 +257,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 // the search's placeholder; a search of that mode that already runs is
 // joined rather than doubled. With `fresh`, a running search's result is too
 // old to show (it began before a printer moved): another search follows it.
-void StartRefresh(MainWindow& w, bool fresh = false);
+// A click on a radio switches the window to its mode first (`switchTo`).
+void StartRefresh(MainWindow& w, std::optional<ConnectionMode> switchTo = std::nullopt,
+                  bool fresh = false);
 
 // --- address changes (lan_change_win32.cpp) -------------------------------------
 // A send job's outcome once the busy state has ended: a confirmed address

@@ -12,8 +12,9 @@
 
 namespace korvante {
 
-// Starts the background refresh of the current mode with its generation.
-void StartRefreshWorker(MainWindow& w, std::int32_t generation);
+// Starts the background refresh of a mode with its generation; false when
+// no thread could be started.
+bool StartRefreshWorker(const MainWindow& w, ConnectionMode mode, std::int32_t generation);
 // WM_APP_TARGETS_READY: takes over the result in lParam.
 void OnTargetsReady(MainWindow& w, LPARAM lParam);
 

@@ -60,11 +60,9 @@ void OnCommand(MainWindow& w, int command, int notification, HWND sender) {
   if (sender && sender == w.At(Slot::kPrinterList)) {
     OnPrinterBoxNotification(w, notification);
   } else if (sender && sender == w.At(Slot::kLanRadio)) {
-    SetConnectionMode(w, kModeNetwork, true);
-    StartRefresh(w);
+    StartRefresh(w, kModeNetwork);
   } else if (sender && sender == w.At(Slot::kUsbRadio)) {
-    SetConnectionMode(w, kModeUsb, true);
-    StartRefresh(w);
+    StartRefresh(w, kModeUsb);
   }
 }
 
@@ -124,14 +122,28 @@ void OnSendDone(MainWindow& w, LPARAM lParam) {
 
 }  // namespace
 
-void StartRefresh(MainWindow& w, bool fresh) {
+void StartRefresh(MainWindow& w, std::optional<ConnectionMode> switchTo, bool fresh) {
+  const ConnectionMode mode = switchTo.value_or(w.mode);
   // The box shows no printer while it searches: a save pressed now must not
   // reach the first printer of the last list.
-  if (w.mode == kModeNetwork) {
+  if (mode == kModeNetwork) {
     w.networkPrinters.clear();
   } else {
     w.usbPrinters.clear();
   }
+  const bool start = w.searches.Ask(mode, fresh) == SearchTracker::Request::kStart;
+  std::int32_t generation = 0;
+  if (start) {
+    generation = w.refreshGeneration.fetch_add(1) + 1;
+    w.searches.Started(mode, generation);
+  }
+  // A LAN / Wi-Fi search listens for 900 ms: it starts before the window
+  // shows it, as making the printer box again for the mode and laying the
+  // window out take tens of milliseconds under Wine, which the listening then
+  // hides. A USB search takes milliseconds and starts after, as it always did.
+  std::optional<bool> started;
+  if (start && mode == kModeNetwork) started = StartRefreshWorker(w, mode, generation);
+  if (switchTo) SetConnectionMode(w, mode, true);
   // An address the user typed stays while the search runs, and after it.
   const std::optional<std::u16string> typed = PrinterTextToKeep(w);
   SetConnectionMode(w, w.mode, true);
@@ -143,11 +155,10 @@ void StartRefresh(MainWindow& w, bool fresh) {
     SelectPrinterItem(w, 0);
   }
   UpdateWindow(list);
-  if (w.searches.Ask(w.mode, fresh) == SearchTracker::Request::kStart) {
-    const std::int32_t generation = w.refreshGeneration.fetch_add(1) + 1;
-    w.searches.Started(w.mode, generation);
-    StartRefreshWorker(w, generation);
-  }
+  if (start && !started) started = StartRefreshWorker(w, mode, generation);
+  // No thread, no result: the list keeps its placeholder and the find button
+  // starts the next try.
+  if (started && !*started) w.searches.Abandoned(mode);
   UpdateFindButton(w);
 }
 

@@ -155,7 +155,10 @@ std::vector<NetworkPrinter> CollectReplies(DatagramSockets& sockets,
   std::array<std::uint8_t, kDiscoveryReceiveBytes> buffer;
   const MonotonicClock::time_point deadline = now() + std::chrono::milliseconds(listenMs);
   while (now() < deadline) {
-    for (const std::size_t index : sockets.WaitReadable(kDiscoveryPoll)) {
+    // The last wait ends with the listening time rather than up to a whole
+    // poll after it: a refresh's list comes that much sooner.
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now());
+    for (const std::size_t index : sockets.WaitReadable(std::min(kDiscoveryPoll, left))) {
       if (index >= heardOn.size()) continue;
       buffer.fill(0);
       const std::optional<std::size_t> length = sockets.Receive(index, buffer);

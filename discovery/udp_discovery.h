@@ -101,10 +101,10 @@ std::vector<DiscoverySocketPlan> PlanDiscoverySockets(const std::vector<NetworkP
 using MonotonicClock = std::chrono::steady_clock;
 using ClockNow = std::function<MonotonicClock::time_point()>;
 
-// Listens for the whole listening time, in waits of at most 180 ms, and returns
-// the collected records. The deadline is on the monotonic clock: a change of
-// the computer's wall clock neither ends the listening early nor makes it run
-// on. `now` is injectable for tests.
+// Listens for the whole listening time, in waits of at most 180 ms (the last
+// one ending with it), and returns the collected records. The deadline is on
+// the monotonic clock: a change of the computer's wall clock neither ends the
+// listening early nor makes it run on. `now` is injectable for tests.
 std::vector<NetworkPrinter> CollectReplies(DatagramSource& source, std::uint32_t listenMs,
                                            const ClockNow& now = MonotonicClock::now);
 

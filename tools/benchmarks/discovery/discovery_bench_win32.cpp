@@ -3,18 +3,21 @@
 // (tools/benchmarks/discovery.sh starts it there). Prints one line per run
 // and a summary line; refuses to run outside the lab's computer namespace.
 //
-//   discovery_bench.exe refresh|sweep|sweep-every|refused|lan-change RUNS
+//   discovery_bench.exe refresh|sweep|sweep-every|burst|refused|lan-change RUNS
 //
 // refresh discovers on every network of the computer; sweep covers the
 // chosen profile's /24 alone, sweep-every the /24 of every profile side by
-// side, as a refresh that heard nothing does. refused: per run, 20 connects
-// at the sweep's limit and one at a send's to host .20 of the lab, which does
-// not listen on TCP 9100. lan-change: per run, the neighbour check of a free
-// address and the broadcast-path change of printer .100 to it (.150, .151,
-// ...), confirmed by the printer's own reply, as "Lưu IP" runs them from the
-// click on: the check's time, the time to the first datagram and the time to
-// the outcome.
+// side, as a refresh that heard nothing does. burst is the sweep's floor: the
+// same /24's connects, all made at once with bare Winsock calls, each ended
+// when it completes, fails or reaches the sweep's 420 ms limit, and nothing
+// else. refused: per run, 20 connects at the sweep's limit and one at a
+// send's to host .20 of the lab, which does not listen on TCP 9100.
+// lan-change: per run, the neighbour check of a free address and the
+// broadcast-path change of printer .100 to it (.150, .151, ...), confirmed by
+// the printer's own reply, as "Lưu IP" runs them from the click on: the
+// check's time, the time to the first datagram and the time to the outcome.
 #include <winsock2.h>
+#include <ws2tcpip.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -162,9 +165,66 @@ void TimeChanges(int runs) {
       median(checks), max(checks), median(firsts), median(outcomes), max(outcomes), runs);
 }
 
+// The bare burst: a non-blocking connect to port 9100 of every host of the
+// /24, then selects over all of them until each has connected, failed or run
+// out its own limit. `found` counts the connects that completed.
+void ConnectBurst(const NetworkProfile& profile, std::size_t& found) {
+  struct Pending {
+    SOCKET s;
+    std::chrono::steady_clock::time_point deadline;
+  };
+  std::vector<Pending> pending;
+  for (const std::string& host : korvante::SweepHosts(profile)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(9100);
+    inet_pton(AF_INET, host.c_str(), &address.sin_addr);
+    const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    u_long nonBlocking = 1;
+    ioctlsocket(s, FIONBIO, &nonBlocking);
+    if (connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 &&
+        WSAGetLastError() != WSAEWOULDBLOCK) {
+      closesocket(s);
+      continue;
+    }
+    pending.push_back({s, std::chrono::steady_clock::now() +
+                              std::chrono::milliseconds(korvante::kSweepConnectTimeoutMs)});
+  }
+  // Sets as Winsock reads them: a count, then that many sockets.
+  struct Set {
+    u_int count = 0;
+    SOCKET sockets[256];
+  } writable, failed;
+  while (!pending.empty()) {
+    writable.count = failed.count = 0;
+    auto first = pending.front().deadline;
+    for (const Pending& p : pending) {
+      writable.sockets[writable.count++] = failed.sockets[failed.count++] = p.s;
+      first = std::min(first, p.deadline);
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::max(first - std::chrono::steady_clock::now(), std::chrono::steady_clock::duration{}));
+    timeval limit{static_cast<long>(left.count() / 1000000),
+                  static_cast<long>(left.count() % 1000000)};
+    select(0, nullptr, reinterpret_cast<fd_set*>(&writable), reinterpret_cast<fd_set*>(&failed),
+           &limit);
+    const auto now = std::chrono::steady_clock::now();
+    std::erase_if(pending, [&](const Pending& p) {
+      const bool ok = FD_ISSET(p.s, reinterpret_cast<fd_set*>(&writable));
+      const bool ended =
+          ok || FD_ISSET(p.s, reinterpret_cast<fd_set*>(&failed)) || p.deadline <= now;
+      if (ok) ++found;
+      if (ended) closesocket(p.s);
+      return ended;
+    });
+  }
+}
+
 double TimeOnce(const std::string& what, std::size_t& found) {
   const auto start = std::chrono::steady_clock::now();
-  if (what == "refresh") {
+  if (what == "burst") {
+    ConnectBurst(korvante::ChooseProfile(korvante::EnumerateProfiles()), found);
+  } else if (what == "refresh") {
     const korvante::RefreshSources sources{korvante::EnumerateProfiles, korvante::DiscoverUdp,
                                            korvante::ScanTcp9100, korvante::EnumerateUsbPrinters,
                                            korvante::DiscoverEveryNetwork};
@@ -182,10 +242,11 @@ double TimeOnce(const std::string& what, std::size_t& found) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string modes[] = {"refresh", "sweep", "sweep-every", "refused", "lan-change"};
+  const std::string modes[] = {"refresh", "sweep", "sweep-every", "burst", "refused", "lan-change"};
   if (argc != 3 || std::find(std::begin(modes), std::end(modes), argv[1]) == std::end(modes)) {
     std::fprintf(stderr,
-                 "usage: discovery_bench.exe refresh|sweep|sweep-every|refused|lan-change RUNS\n");
+                 "usage: discovery_bench.exe refresh|sweep|sweep-every|burst|refused|lan-change "
+                 "RUNS\n");
     return 2;
   }
   WSADATA wsa;
@@ -231,14 +292,15 @@ int main(int argc, char** argv) {
     for (int i = 0; i < runs; ++i) {
       std::size_t found = 0;
       times.push_back(TimeOnce(what, found));
-      std::printf("  run %d: %7.0f ms, %zu printer(s)\n", i + 1, times.back(), found);
+      std::printf("  run %d: %7.1f ms, %zu %s\n", i + 1, times.back(), found,
+                  what == "burst" ? "connected" : "printer(s)");
     }
   }
   std::sort(times.begin(), times.end());
   // Refusals take well under a millisecond where they end at once.
   const char* format = what.starts_with("refused")
                            ? "  %s: min %.2f ms, median %.2f ms, max %.2f ms over %d runs\n"
-                           : "  %s: min %.0f ms, median %.0f ms, max %.0f ms over %d runs\n";
+                           : "  %s: min %.1f ms, median %.1f ms, max %.1f ms over %d runs\n";
   std::printf(format, what.c_str(), times.front(), times[times.size() / 2], times.back(), runs);
   WSACleanup();
   return 0;
