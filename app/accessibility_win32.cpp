@@ -124,6 +124,11 @@ void AnnotateToggle(MainWindow& w, HWND toggle) {
   }
 }
 
+void AnnounceToggle(MainWindow& w, HWND toggle) {
+  AnnotateToggle(w, toggle);
+  NotifyWinEvent(EVENT_OBJECT_STATECHANGE, toggle, OBJID_CLIENT, CHILDID_SELF);
+}
+
 void EndAccessibility(MainWindow& w) {
   IAccPropServices* services = Services(w);
   if (!services) return;

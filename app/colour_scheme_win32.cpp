@@ -36,4 +36,17 @@ void ApplyColourScheme(MainWindow& w, bool repaint) {
   }
 }
 
+void OnSystemColoursChanged(MainWindow& w) {
+  EnumChildWindows(
+      w.hwnd,
+      [](HWND child, LPARAM) -> BOOL {
+        SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+        return TRUE;
+      },
+      0);
+  // The tooltip window is owned, not a child.
+  if (w.tooltip) SendMessageW(w.tooltip, WM_SYSCOLORCHANGE, 0, 0);
+  ApplyColourScheme(w, true);
+}
+
 }  // namespace korvante

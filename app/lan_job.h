@@ -1,18 +1,23 @@
 // The network address-change job of "Lưu IP": the "XP0001SAVE" broadcast or
 // the IP-change command over TCP, then the check that the printer answers at
-// its new address. Portable over a few hooks, so its order and waits are
-// tested without sockets; lan_job_win32.cpp binds the real ones.
+// its new address, and on the broadcast path that the printer answering is
+// this one. Portable over a few hooks, so its order and waits are tested
+// without sockets; lan_job_win32.cpp binds the real ones.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/command_vocabulary.h"
 #include "commands/network_settings.h"
 #include "core/printer_records.h"
+#include "discovery/neighbours.h"
+#include "discovery/udp_discovery.h"
+#include "transport/send_jobs.h"
 
 namespace korvante {
 
@@ -28,18 +33,19 @@ struct LanChangeJob {
   std::string localIp = {};
 };
 
-// The job for a printer: its broadcast goes to the network that heard it.
-// A printer heard on the chosen profile (or whose network is gone from the
-// list) gets exactly the chosen profile's unbound broadcast; one heard on
-// another profile gets that profile's targets from a socket bound to its
-// address.
+// The job for a printer: its broadcast goes to the network that heard it. On
+// a computer with one network (or a printer whose network is gone from the
+// list) that is the chosen profile's unbound broadcast, as ever; on a
+// computer with several (BindsEveryNetwork) it leaves from a socket bound to
+// the address of the profile that heard the printer, the chosen one
+// included.
 LanChangeJob MakeLanChangeJob(const NetworkPrinter& printer, const LanAddresses& addresses,
                               const std::vector<NetworkProfile>& profiles);
 
-// An open UDP socket with broadcast enabled; closed when destroyed.
-class DatagramSocket {
+// An open UDP socket with broadcast enabled; closed when destroyed. What it
+// receives (replies to what it sent) is read as a DatagramSource.
+class DatagramSocket : public DatagramSource {
  public:
-  virtual ~DatagramSocket() = default;
   // Sends one datagram; a failure is not reported (the confirmation decides).
   virtual void SendTo(const std::string& ip, std::uint16_t port, const CommandBuffer& bytes) = 0;
 };
@@ -54,6 +60,7 @@ struct LanJobHooks {
   std::function<bool(const NetworkPrinter& printer, const CommandBuffer& bytes)> sendTcp9100;
   std::function<bool(const std::string& ip, unsigned timeoutMs)> connectTcp9100;
   std::function<void(unsigned ms)> sleep;
+  ClockNow now = MonotonicClock::now;
 };
 
 inline constexpr std::uint16_t kSaveBroadcastPort = 9000;  // the discovery port
@@ -62,8 +69,42 @@ inline constexpr unsigned kSavePassPauseMs = 180;
 // Printers take a moment to apply a new address before they answer on it.
 inline constexpr unsigned kApplyWaitMs = 900;
 inline constexpr unsigned kConfirmConnectMs = 1400;
+// How long the printer has to answer "XP0001FIND" after the confirmation.
+inline constexpr std::uint32_t kIdentityListenMs = 900;
 
-// True when the printer accepted a connection at its new address.
-bool RunLanChange(const LanChangeJob& job, const LanJobHooks& hooks);
+// How a change ended.
+enum class LanChangeResult {
+  kConfirmed,     // the new address answers, and (broadcast path) so does the printer's MAC there
+  kElsewhere,     // the printer's MAC answered at another address
+  kNotConfirmed,  // nothing answered at the new address, or something that is not the printer
+};
+
+struct LanChangeOutcome {
+  LanChangeResult result = LanChangeResult::kNotConfirmed;
+  std::string heardAt;  // kElsewhere: the address the printer answered from
+};
+
+// Broadcast path: the three passes, the wait, the TCP confirmation, then
+// "XP0001FIND" to the same targets from the same socket and up to 900 ms for
+// the printer's MAC. TCP path: the command, the wait, the confirmation (no
+// MAC to ask for).
+LanChangeOutcome RunLanChange(const LanChangeJob& job, const LanJobHooks& hooks);
+
+// The texts of the change.
+inline constexpr std::u16string_view kLanChangedText = u"Đã đổi IP LAN thành công.";
+inline constexpr std::u16string_view kLanNotConfirmedText =
+    u"Đã gửi lệnh đổi IP, chưa xác nhận được IP mới.";
+
+// What the window shows and does: a confirmed change searches again and
+// selects the printer at its new address (by MAC, else by that address).
+SendOutcome LanChangeReport(const LanChangeJob& job, const LanChangeOutcome& outcome);
+
+// `change` behind the neighbour check of the new address: when a device
+// other than the printer (its MAC, empty for none known) holds the address,
+// nothing is sent and the outcome asks whether to go on, with `change` to run
+// on Yes; otherwise `change` runs at once.
+ReportingSendJob AfterNeighbourCheck(std::string newIp, std::string printerMac,
+                                     NeighbourHooks neighbours, ReportingSendJob change,
+                                     std::u16string changeFailure);
 
 }  // namespace korvante

@@ -18,6 +18,15 @@ class BroadcastSocket final : public DatagramSocket {
   void SendTo(const std::string& ip, std::uint16_t port, const CommandBuffer& bytes) override {
     SendDatagram(socket_.get(), ip, port, bytes);
   }
+  bool WaitReadable(std::chrono::milliseconds limit) override {
+    return korvante::WaitReadable(socket_.get(), static_cast<unsigned>(limit.count()));
+  }
+  std::optional<std::size_t> Receive(std::span<std::uint8_t> buffer) override {
+    const int n = recv(socket_.get(), reinterpret_cast<char*>(buffer.data()),
+                       static_cast<int>(buffer.size()), 0);
+    if (n < 0) return std::nullopt;
+    return static_cast<std::size_t>(n);
+  }
 
  private:
   SocketOwner socket_;

@@ -70,10 +70,12 @@ constexpr Column kTitleColumn{42, 300};
 constexpr Row kTitleRow{42, 34};
 constexpr int kBrandRightInset = 40, kBrandWidth = 230;
 constexpr Row kBrandRow{34, 48};
-// The footer's row: the sentence between its margins, the version at the right.
+// The footer's row: the version at the right, as wide as its text, and the
+// sentence on one line, centred in what is left of the row.
 constexpr int kFooterRowBottomInset = 6, kFooterRowHeight = 26;
-constexpr int kFooterLeft = 160, kFooterRightInset = 170;
-constexpr int kVersionRightInset = 30, kVersionWidth = 190;
+constexpr int kVersionRightInset = 30, kFooterToVersionGap = 12;
+// A label's box is this much wider than its text: the text never wraps.
+constexpr int kTextSlack = 8;
 constexpr int kFooterRuleBottomInset = 38;
 
 // The cards: the connection card across the top, the navigation card and the
@@ -98,10 +100,20 @@ constexpr int kPrinterListRightInset = 160, kPrinterListDroppedHeight = 220;
 constexpr int kFindButtonRightInset = 48, kFindButtonWidth = 100, kFindButtonHeight = 36;
 
 // The page buttons, on the navigation card; the pages, on the content card.
+// On a low window the buttons get lower and closer, down to a minimum, so
+// that they stay on their card.
 constexpr Column kPageButtonColumn{44, 152};
-constexpr int kFirstPageButtonTop = 238, kPageButtonPitch = 56, kPageButtonHeight = 48;
+constexpr int kFirstPageButtonTop = 238, kPageButtonHeight = 48, kPageButtonGap = 8;
+constexpr int kMinPageButtonHeight = 28;
+constexpr int kNavigationCardPadding = 8;  // below the last page button, at least
 constexpr int kPageLeft = 246, kPageTop = 236;
 constexpr int kPageRightInset = 46, kPageBottomInset = 78;
+
+int PageButtonHeight(int H) {
+  const int room = H - kLowerCardsBottomInset - kNavigationCardPadding - kFirstPageButtonTop;
+  const int height = (room - (kPageCount - 1) * kPageButtonGap) / kPageCount;
+  return std::clamp(height, kMinPageButtonHeight, kPageButtonHeight);
+}
 
 // Places the main window's own controls; returns the pages' rectangle.
 Rect PlaceMainWindow(Placer& place, int W, int H) {
@@ -110,8 +122,10 @@ Rect PlaceMainWindow(Placer& place, int W, int H) {
   place.Centred(Slot::kBrand, ColumnAtRight(W, kBrandRightInset, kBrandWidth), kBrandRow,
                 m.brandText + kLabelMarkRoom);
   const Row footer = RowAtBottom(H, kFooterRowBottomInset, kFooterRowHeight);
-  place.Label(Slot::kVersion, ColumnAtRight(W, kVersionRightInset, kVersionWidth), footer);
-  place.Label(Slot::kFooter, ColumnTo(kFooterLeft, W, kFooterRightInset), footer);
+  const Column version = ColumnAtRight(W, kVersionRightInset, m.versionText + kTextSlack);
+  place.Label(Slot::kVersion, version, footer);
+  place.Label(Slot::kFooter, {kCardSideInset, version.x - kFooterToVersionGap - kCardSideInset},
+              footer);
 
   place.Label(Slot::kConnectionHeader, kConnectionHeaderColumn, kCardHeadingRow);
   place(Slot::kUsbRadio, kUsbRadioColumn, kRadioRow);
@@ -124,9 +138,10 @@ Rect PlaceMainWindow(Placer& place, int W, int H) {
 
   const Slot pageButtons[] = {Slot::kLanPageButton, Slot::kWifiPageButton, Slot::kQueuePageButton,
                               Slot::kTechnicalPageButton};
-  for (int i = 0; i < 4; ++i) {
+  const int buttonHeight = PageButtonHeight(H);
+  for (int i = 0; i < kPageCount; ++i) {
     place(pageButtons[i], kPageButtonColumn,
-          {kFirstPageButtonTop + kPageButtonPitch * i, kPageButtonHeight});
+          {kFirstPageButtonTop + (buttonHeight + kPageButtonGap) * i, buttonHeight});
   }
   const Column pageColumn = ColumnTo(kPageLeft, W, kPageRightInset);
   const Row pageRow = RowTo(kPageTop, H, kPageBottomInset);
@@ -136,51 +151,82 @@ Rect PlaceMainWindow(Placer& place, int W, int H) {
   return {pageColumn.x, pageRow.top, pageColumn.width, pageRow.height};
 }
 
+// --- the pages: each scrolls when it is lower than its controls need -----------------
+// A page whose controls need `needed` pixels and which shows `visible` of them.
+PageScroll ScrollFor(int needed, int visible, int requestedOffset) {
+  PageScroll page;
+  page.visibleHeight = visible;
+  page.contentHeight = std::max(needed, visible);
+  page.offset = std::clamp(requestedOffset, 0, page.contentHeight - visible);
+  return page;
+}
+
+// The page's controls move up by its offset.
+constexpr Row Scrolled(Row r, int offset) { return {r.top - offset, r.height}; }
+
 // --- the LAN and WiFi pages: a label and a field on each row ------------------------
 constexpr Column kFormLabelColumn{28, 120};
 constexpr int kFormRowPitch = 40, kFieldHeight = 30;
-constexpr int kLanFirstRowTop = 40;
-constexpr Column kLanFieldColumn{150, 330};
-constexpr int kWifiFirstRowTop = 30;
-constexpr int kWifiFieldLeft = 158, kWifiFieldRightInset = 32;
+constexpr int kLanFirstRowTop = 40, kLanRowCount = 3;
+constexpr int kLanFieldLeft = 150, kLanFieldWidth = 330;
+constexpr int kWifiFirstRowTop = 30, kWifiRowCount = 6;  // five fields and the mode
+constexpr int kFormFieldRightInset = 32;                 // a field never reaches further right
+constexpr int kWifiFieldLeft = 158;
 constexpr int kWifiModeRow = 5;  // below the five fields
 constexpr int kWifiModeListWidth = 220, kWifiModeListDroppedHeight = 180;
-// Either page's save button, at its bottom right.
-constexpr int kSaveButtonRightInset = 28, kSaveButtonBottomInset = 16;
+// Either page's save button, at its bottom right, and at least this far
+// below the last row.
+constexpr int kSaveButtonRightInset = 28, kSaveButtonBottomInset = 16, kSaveButtonTopGap = 16;
 constexpr int kSaveButtonWidth = 140, kSaveButtonHeight = 38;
 
 constexpr Row FormRow(int firstTop, int index) {
   return {firstTop + kFormRowPitch * index, kFieldHeight};
 }
 
-void PlaceFormPages(Placer& place, int PW, int PH) {
-  const Column saveColumn = ColumnAtRight(PW, kSaveButtonRightInset, kSaveButtonWidth);
-  const Row saveRow = RowAtBottom(PH, kSaveButtonBottomInset, kSaveButtonHeight);
+// What a form page's rows and its save button need.
+constexpr int FormNeeds(int firstTop, int rows) {
+  return FormRow(firstTop, rows - 1).top + kFieldHeight + kSaveButtonTopGap + kSaveButtonHeight +
+         kSaveButtonBottomInset;
+}
 
-  const Slot lanRows[][2] = {{Slot::kLanIpLabel, Slot::kLanIpField},
-                             {Slot::kLanMaskLabel, Slot::kLanMaskField},
-                             {Slot::kLanGatewayLabel, Slot::kLanGatewayField}};
-  for (int i = 0; i < 3; ++i) {
-    place.Label(lanRows[i][0], kFormLabelColumn, FormRow(kLanFirstRowTop, i));
-    place(lanRows[i][1], kLanFieldColumn, FormRow(kLanFirstRowTop, i));
-  }
-  place(Slot::kSaveIpButton, saveColumn, saveRow);
+// Places a form's save button for a page of `PW` x its content height.
+void PlaceSaveButton(Placer& place, Slot slot, int PW, const PageScroll& page) {
+  place(slot, ColumnAtRight(PW, kSaveButtonRightInset, kSaveButtonWidth),
+        Scrolled(RowAtBottom(page.contentHeight, kSaveButtonBottomInset, kSaveButtonHeight),
+                 page.offset));
+}
 
-  const Slot wifiRows[][2] = {{Slot::kWifiNameLabel, Slot::kWifiNameField},
-                              {Slot::kWifiPasswordLabel, Slot::kWifiPasswordField},
-                              {Slot::kWifiIpLabel, Slot::kWifiIpField},
-                              {Slot::kWifiMaskLabel, Slot::kWifiMaskField},
-                              {Slot::kWifiGatewayLabel, Slot::kWifiGatewayField}};
-  const Column wifiFieldColumn = ColumnTo(kWifiFieldLeft, PW, kWifiFieldRightInset);
-  for (int i = 0; i < 5; ++i) {
-    place.Label(wifiRows[i][0], kFormLabelColumn, FormRow(kWifiFirstRowTop, i));
-    place(wifiRows[i][1], wifiFieldColumn, FormRow(kWifiFirstRowTop, i));
+void PlaceLanPage(Placer& place, int PW, const PageScroll& page) {
+  const Slot rows[][2] = {{Slot::kLanIpLabel, Slot::kLanIpField},
+                          {Slot::kLanMaskLabel, Slot::kLanMaskField},
+                          {Slot::kLanGatewayLabel, Slot::kLanGatewayField}};
+  const Column field{kLanFieldLeft,
+                     std::min(kLanFieldWidth, PW - kFormFieldRightInset - kLanFieldLeft)};
+  for (int i = 0; i < kLanRowCount; ++i) {
+    const Row row = Scrolled(FormRow(kLanFirstRowTop, i), page.offset);
+    place.Label(rows[i][0], kFormLabelColumn, row);
+    place(rows[i][1], field, row);
   }
-  const Row modeRow = FormRow(kWifiFirstRowTop, kWifiModeRow);
+  PlaceSaveButton(place, Slot::kSaveIpButton, PW, page);
+}
+
+void PlaceWifiPage(Placer& place, int PW, const PageScroll& page) {
+  const Slot rows[][2] = {{Slot::kWifiNameLabel, Slot::kWifiNameField},
+                          {Slot::kWifiPasswordLabel, Slot::kWifiPasswordField},
+                          {Slot::kWifiIpLabel, Slot::kWifiIpField},
+                          {Slot::kWifiMaskLabel, Slot::kWifiMaskField},
+                          {Slot::kWifiGatewayLabel, Slot::kWifiGatewayField}};
+  const Column field = ColumnTo(kWifiFieldLeft, PW, kFormFieldRightInset);
+  for (int i = 0; i < kWifiModeRow; ++i) {
+    const Row row = Scrolled(FormRow(kWifiFirstRowTop, i), page.offset);
+    place.Label(rows[i][0], kFormLabelColumn, row);
+    place(rows[i][1], field, row);
+  }
+  const Row modeRow = Scrolled(FormRow(kWifiFirstRowTop, kWifiModeRow), page.offset);
   place.Label(Slot::kWifiModeLabel, kFormLabelColumn, modeRow);
   place(Slot::kWifiModeList, {kWifiFieldLeft, kWifiModeListWidth},
         {modeRow.top + (modeRow.height - place.metrics.modeList) / 2, kWifiModeListDroppedHeight});
-  place(Slot::kSaveWifiButton, saveColumn, saveRow);
+  PlaceSaveButton(place, Slot::kSaveWifiButton, PW, page);
 }
 
 // --- the queue page: a row of settings, the ticket content, the save button ---------
@@ -195,24 +241,32 @@ constexpr int kQueueRightInset = 12;
 constexpr int kContentToggleWidth = 136;
 constexpr Row kContentToggleRow{6, 34};
 constexpr int kContentPanelLeft = 12, kContentPanelTop = 56, kContentPanelBottomInset = 54;
-// The content panel never shrinks below this height, however small the window.
-constexpr int kMinContentVisibleHeight = 48;
+// The content panel never shrinks below this height, however small the
+// window: its heading and two ticket lines show. A queue page lower than
+// that scrolls.
+constexpr int kMinContentVisibleHeight = 140;
 constexpr int kSaveQueueBottomInset = 4, kSaveQueueWidth = 168, kSaveQueueHeight = 36;
 
+constexpr int QueueNeeds(bool contentShown) {
+  return kContentPanelTop + (contentShown ? kMinContentVisibleHeight : 0) +
+         kContentPanelBottomInset;
+}
+
 // Returns the content panel's visible height.
-int PlaceQueuePage(Placer& place, int PW, int PH) {
-  place(Slot::kPrintNumberCheck, kPrintNumberColumn, kQueueCheckRow);
-  place(Slot::kPrintDateCheck, kPrintDateColumn, kQueueCheckRow);
-  place.Label(Slot::kCopiesLabel, kCopiesLabelColumn, kCopiesRow);
-  place(Slot::kCopiesField, kCopiesFieldColumn, kCopiesRow);
+int PlaceQueuePage(Placer& place, int PW, const PageScroll& page) {
+  const int off = page.offset;
+  place(Slot::kPrintNumberCheck, kPrintNumberColumn, Scrolled(kQueueCheckRow, off));
+  place(Slot::kPrintDateCheck, kPrintDateColumn, Scrolled(kQueueCheckRow, off));
+  place.Label(Slot::kCopiesLabel, kCopiesLabelColumn, Scrolled(kCopiesRow, off));
+  place(Slot::kCopiesField, kCopiesFieldColumn, Scrolled(kCopiesRow, off));
   place(Slot::kContentToggle, ColumnAtRight(PW, kQueueRightInset, kContentToggleWidth),
-        kContentToggleRow);
-  const int V =
-      std::max(PH - kContentPanelTop - kContentPanelBottomInset, kMinContentVisibleHeight);
+        Scrolled(kContentToggleRow, off));
+  const int V = std::max(page.contentHeight - kContentPanelTop - kContentPanelBottomInset,
+                         kMinContentVisibleHeight);
   place(Slot::kContentPanel, ColumnTo(kContentPanelLeft, PW, kQueueRightInset),
-        {kContentPanelTop, V});
+        {kContentPanelTop - off, V});
   place(Slot::kSaveQueueButton, ColumnAtRight(PW, kQueueRightInset, kSaveQueueWidth),
-        RowAtBottom(PH, kSaveQueueBottomInset, kSaveQueueHeight));
+        Scrolled(RowAtBottom(page.contentHeight, kSaveQueueBottomInset, kSaveQueueHeight), off));
   return V;
 }
 
@@ -294,19 +348,47 @@ constexpr Row kDensityButtonRow{94, 36};
 constexpr Column kDensityLabelColumn{30, 100};
 constexpr Column kDensityFieldColumn{150, 80};
 constexpr Column kSaveDensityColumn{252, 132};
+constexpr int kTechnicalRightInset = 28, kTechnicalBottomInset = 16;
+// On a narrow page the beeper's two buttons take a row of their own under
+// the count, and the density's row moves down by as much.
+constexpr int kBeepButtonsRowShift = 44;
+constexpr Column kWrappedTestColumn{kBeepCountLabelColumn.x, kTestButtonColumn.width};
+constexpr Column kWrappedSaveBeepColumn{
+    kWrappedTestColumn.x + kSaveBeepColumn.x - kTestButtonColumn.x, kSaveBeepColumn.width};
 
-void PlaceTechnicalPage(Placer& place) {
-  place(Slot::kBeepCheck, kBeepCheckColumn, kBeepCheckRow);
-  place.Label(Slot::kBeepCountLabel, kBeepCountLabelColumn, kBeepFieldRow);
-  place(Slot::kBeepCountField, kBeepCountFieldColumn, kBeepFieldRow);
-  place(Slot::kTestButton, kTestButtonColumn, kBeepButtonRow);
-  place(Slot::kSaveBeepButton, kSaveBeepColumn, kBeepButtonRow);
-  place.Label(Slot::kDensityLabel, kDensityLabelColumn, kDensityFieldRow);
-  place(Slot::kDensityField, kDensityFieldColumn, kDensityFieldRow);
-  place(Slot::kSaveDensityButton, kSaveDensityColumn, kDensityButtonRow);
+constexpr bool BeepButtonsWrap(int PW) {
+  return kSaveBeepColumn.x + kSaveBeepColumn.width + kTechnicalRightInset > PW;
+}
+constexpr int TechnicalNeeds(bool wrapped) {
+  return kDensityButtonRow.top + kDensityButtonRow.height + (wrapped ? kBeepButtonsRowShift : 0) +
+         kTechnicalBottomInset;
+}
+
+void PlaceTechnicalPage(Placer& place, int PW, const PageScroll& page) {
+  const bool wrapped = BeepButtonsWrap(PW);
+  const int off = page.offset;
+  const int down = wrapped ? kBeepButtonsRowShift : 0;
+  place(Slot::kBeepCheck, kBeepCheckColumn, Scrolled(kBeepCheckRow, off));
+  place.Label(Slot::kBeepCountLabel, kBeepCountLabelColumn, Scrolled(kBeepFieldRow, off));
+  place(Slot::kBeepCountField, kBeepCountFieldColumn, Scrolled(kBeepFieldRow, off));
+  const Row buttons = Scrolled(kBeepButtonRow, off - down);
+  place(Slot::kTestButton, wrapped ? kWrappedTestColumn : kTestButtonColumn, buttons);
+  place(Slot::kSaveBeepButton, wrapped ? kWrappedSaveBeepColumn : kSaveBeepColumn, buttons);
+  place.Label(Slot::kDensityLabel, kDensityLabelColumn, Scrolled(kDensityFieldRow, off - down));
+  place(Slot::kDensityField, kDensityFieldColumn, Scrolled(kDensityFieldRow, off - down));
+  place(Slot::kSaveDensityButton, kSaveDensityColumn, Scrolled(kDensityButtonRow, off - down));
 }
 
 }  // namespace
+
+int MinimumWindowHeight(int workAreaHeight) {
+  return workAreaHeight > 0 ? std::min(workAreaHeight, kMinWindowHeight) : kMinWindowHeight;
+}
+
+int TopOnWorkArea(int top, int height, int workTop, int workBottom) {
+  if (workBottom <= workTop) return top;  // no work area to keep to
+  return std::max(std::min(top, workBottom - height), workTop);
+}
 
 int ClampContentScroll(int offset, int visibleHeight) {
   return std::max(std::min(offset, std::max(0, kContentHeight - visibleHeight)), 0);
@@ -319,14 +401,36 @@ int CentredTextInset(int inner, int lineHeight, int lines) {
 WindowLayout ComputeLayout(const LayoutInput& in) {
   WindowLayout layout;
   Placer place(layout, in.metrics);
-  const Rect page = PlaceMainWindow(place, in.clientWidth, in.clientHeight);
-  PlaceFormPages(place, page.width, page.height);
-  const int V = PlaceQueuePage(place, page.width, page.height);
+  const int sb = in.metrics.scrollBar;
+  const Rect pages = PlaceMainWindow(place, std::max(in.clientWidth, kMinClientWidth),
+                                     std::max(in.clientHeight, kMinClientHeight));
+  const int PW = pages.width, PH = pages.height;
+  // A page's scroll bar takes its share of the page's width.
+  auto scroll = [&](int page, int needed) {
+    layout.pages[page] = ScrollFor(needed, PH, in.pageScroll[page]);
+    layout.pageClientWidth[page] = layout.pages[page].Scrolls() ? PW - sb : PW;
+  };
+
+  scroll(0, FormNeeds(kLanFirstRowTop, kLanRowCount));
+  PlaceLanPage(place, layout.pageClientWidth[0], layout.pages[0]);
+  scroll(1, FormNeeds(kWifiFirstRowTop, kWifiRowCount));
+  PlaceWifiPage(place, layout.pageClientWidth[1], layout.pages[1]);
+  scroll(2, QueueNeeds(in.contentShown));
+  const int V = PlaceQueuePage(place, layout.pageClientWidth[2], layout.pages[2]);
   layout.contentVisibleHeight = V;
   layout.scrollOffset = ClampContentScroll(in.scrollOffset, V);
-  layout.editorWidth = EditorWidth(in.panelClientWidth);
-  PlaceContent(place, in.panelClientWidth, layout.scrollOffset);
-  PlaceTechnicalPage(place);
+  // The content panel's own scroll bar shows while its content is higher.
+  const int panelWidth = layout[Slot::kContentPanel].width;
+  layout.panelClientWidth = V < kContentHeight ? panelWidth - sb : panelWidth;
+  layout.editorWidth = EditorWidth(layout.panelClientWidth);
+  PlaceContent(place, layout.panelClientWidth, layout.scrollOffset);
+
+  // The beeper's buttons wrap on a narrow page, which then may need to
+  // scroll, which leaves it narrower still: decide with the scroll bar too.
+  bool wrapped = BeepButtonsWrap(PW);
+  if (TechnicalNeeds(wrapped) > PH) wrapped = BeepButtonsWrap(PW - sb);
+  scroll(3, TechnicalNeeds(wrapped));
+  PlaceTechnicalPage(place, layout.pageClientWidth[3], layout.pages[3]);
   return layout;
 }
 

@@ -1,7 +1,12 @@
 // Where every control of the main window sits for a given client size: one
-// pure function from the client size, the content panel's scroll offset and
-// the panel's client width to one rectangle per control. The window only
-// applies the result with MoveWindow, in slot order.
+// pure function from the client size, the scroll offsets of the pages and of
+// the ticket content, and the measured text, to one rectangle per control.
+// The window only applies the result with MoveWindow, in slot order.
+//
+// At every client size from kMinClientWidth x kMinClientHeight up, no two
+// visible controls of one parent overlap and every control can be reached:
+// a page shorter than its controls need scrolls, as the ticket content does
+// (app/layout_checks.h states both rules).
 #pragma once
 
 #include <array>
@@ -112,6 +117,23 @@ struct Rect {
 inline constexpr int kContentHeight = 360;
 inline constexpr int kContentScrollMax = kContentHeight - 1;
 
+// The smallest client area the layout is made for. A smaller one (a screen
+// whose work area is lower than any that Windows 10 and 11 offer) is laid
+// out at this size and cut off.
+inline constexpr int kMinClientWidth = 760;
+inline constexpr int kMinClientHeight = 460;
+
+// The smallest window the user can make, unless the screen's work area is
+// lower: the window never needs more height than the screen leaves it.
+inline constexpr int kMinWindowWidth = 800;
+inline constexpr int kMinWindowHeight = 600;
+int MinimumWindowHeight(int workAreaHeight);
+// Where a window `height` high that the system put at `top` starts so that
+// its bottom stays on the work area, without going above the work area's top.
+int TopOnWorkArea(int top, int height, int workTop, int workBottom);
+
+inline constexpr int kPageCount = 4;  // LAN, WiFi, queue, technical: the panels' order
+
 // What the window measures for the layout to size and centre text by: the
 // height of one line in each font (the text metric's height: the internal
 // leading, where the marks over Vietnamese capitals sit, included) and the
@@ -124,23 +146,43 @@ struct ControlMetrics {
   int printerList = 34;  // made as tall as the find button
   int modeList = 30;     // made as tall as the fields beside it
   int sizeList = 30;
+  int scrollBar = 17;  // the width of a vertical scroll bar
+  // The width of the footer sentence and of the version label's text in the
+  // UI font: the footer takes one line beside the version.
+  int footerText = 470;
+  int versionText = 92;
 };
 
 struct LayoutInput {
   int clientWidth = 0;   // W, also used for the children of the panels
   int clientHeight = 0;  // H
-  int scrollOffset = 0;  // S before the clamp
-  // CW: the content panel's client width once its scroll bar took its share.
-  // Only the content panel's children depend on it.
-  int panelClientWidth = 0;
+  int scrollOffset = 0;  // S, the ticket content's, before the clamp
+  // Each page's own scroll offset before the clamp, in the panels' order.
+  std::array<int, kPageCount> pageScroll{};
+  // The ticket content is shown: the queue page then needs room for it.
+  bool contentShown = false;
   ControlMetrics metrics;
+};
+
+// A page as a scrolling area: its controls need `contentHeight` pixels, of
+// which `visibleHeight` show from `offset` down. It scrolls (and has a scroll
+// bar) exactly when the content is higher than what shows.
+struct PageScroll {
+  int contentHeight = 0;
+  int visibleHeight = 0;
+  int offset = 0;  // after the clamp, 0..contentHeight - visibleHeight
+  bool Scrolls() const { return contentHeight > visibleHeight; }
 };
 
 struct WindowLayout {
   std::array<Rect, kSlotCount> rects{};
   int contentVisibleHeight = 0;  // V
   int scrollOffset = 0;          // S after the clamp, 0..max(0, 360 - V)
+  int panelClientWidth = 0;      // CW: the content panel less its scroll bar
   int editorWidth = 0;           // E
+  std::array<PageScroll, kPageCount> pages{};
+  // Each page's client width: the panel's, less the scroll bar it may have.
+  std::array<int, kPageCount> pageClientWidth{};
 
   const Rect& operator[](Slot slot) const { return rects[static_cast<std::size_t>(slot)]; }
 };

@@ -17,10 +17,17 @@ namespace {
 constexpr UINT_PTR kWheelSubclassId = 3;
 constexpr int kItemTextInset = 4;
 
+// The user is in the list: it has the focus, or its edit part has (an
+// editable drop-down, the printer box in LAN / Wi-Fi mode, keeps the focus in
+// its child edit).
+bool FocusIn(HWND list) {
+  HWND focus = GetFocus();
+  return focus && (focus == list || IsChild(list, focus));
+}
+
 LRESULT CALLBACK WheelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                            DWORD_PTR) {
-  if (message == WM_MOUSEWHEEL && GetFocus() != hwnd &&
-      !SendMessageW(hwnd, CB_GETDROPPEDSTATE, 0, 0)) {
+  if (message == WM_MOUSEWHEEL && !FocusIn(hwnd) && !SendMessageW(hwnd, CB_GETDROPPEDSTATE, 0, 0)) {
     return SendMessageW(GetParent(hwnd), message, wParam, lParam);
   }
   if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, WheelProc, id);

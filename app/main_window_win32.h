@@ -22,6 +22,7 @@
 #include "app/window_messages_win32.h"
 #include "core/wide_text_win32.h"
 #include "core/printer_records.h"
+#include "transport/send_jobs.h"
 
 // COM's base interface; declared here for a pointer alone.
 struct IUnknown;
@@ -32,8 +33,6 @@ inline constexpr wchar_t kMainClassName[] = L"KorvanteNativeToolWindow";
 inline constexpr wchar_t kPageClassName[] = L"KorvanteNativePage";
 inline constexpr int kMainWindowWidth = 900;
 inline constexpr int kMainWindowMaxHeight = 830;
-inline constexpr int kMinTrackWidth = 800;
-inline constexpr int kMinTrackHeight = 600;
 
 enum Page : int { kPageLan = 0, kPageWifi = 1, kPageQueue = 2, kPageTechnical = 3 };
 
@@ -51,6 +50,9 @@ struct MainWindow {
   int page = kPageLan;
   bool contentShown = false;
   int contentScroll = 0;
+  // Each page's scroll offset (a page scrolls when the window is lower than
+  // its controls need), in the panels' order.
+  std::array<int, kPageCount> pageScroll{};
   // The client size of the last layout: a WM_SIZE that changes nothing (the
   // one of the first ShowWindow) need not lay out all controls again.
   SIZE laidOutClient{-1, -1};
@@ -71,6 +73,9 @@ struct MainWindow {
   // Set while the tool itself writes the printer box: its own writes are no
   // typing.
   bool fillingPrinterBox = false;
+  // The printer a confirmed address change moved, to select when the search
+  // that the change started brings its result.
+  std::optional<PrinterToSelect> selectAfterSearch;
 
   // Every positioned control, by layout slot; null until created.
   std::array<HWND, kSlotCount> controls{};
@@ -180,12 +185,19 @@ void RestorePrinterText(MainWindow& w, const std::u16string& text);
 // Reads the high-contrast setting and the system colours, makes the palette
 // and the surfaces' brushes of it; with `repaint`, redraws the whole window.
 void ApplyColourScheme(MainWindow& w, bool repaint);
+// WM_SYSCOLORCHANGE: the common controls get it too, as their documentation
+// asks of the top-level window; then the window's own colours follow.
+void OnSystemColoursChanged(MainWindow& w);
 
 // --- text in its box (text_centring_win32.cpp) ------------------------------------
 // Keeps a single-line field's text in the middle of its box, however high the
-// layout makes it.
-void CentreFieldText(HWND field);
-// Keeps a line editor's lines in the middle of its box while they fit.
+// layout makes it. `now`: places it at once; otherwise from the field's next
+// change of size, as for a field just made, which the layout sizes before it
+// is seen (each placing costs a frame change and a device context, many
+// server calls under Wine).
+void CentreFieldText(HWND field, bool now = true);
+// Keeps a line editor's lines in the middle of its box while they fit, from
+// its next change of size (the layout's, before it is seen) or text.
 void CentreEditorText(HWND editor);
 // Places the editor's lines again after its text changed (EN_CHANGE).
 void RecentreEditorText(HWND editor);
@@ -206,10 +218,29 @@ void DrawListItem(const MainWindow& w, const DRAWITEMSTRUCT& item);
 // Names the style toggles after their tooltips and reports them pressed.
 void MakeTogglesAccessible(MainWindow& w);
 void AnnotateToggle(MainWindow& w, HWND toggle);
+// After a toggle's style changed: annotates it again and tells screen readers
+// that its state changed (annotation alone sends no WinEvent).
+void AnnounceToggle(MainWindow& w, HWND toggle);
 void EndAccessibility(MainWindow& w);
+
+// --- keyboard focus cues (focus_cues_win32.cpp) ------------------------------------
+// An owner-drawn button redraws itself when the window's UI state shows or
+// hides focus cues.
+void RepaintOnUiStateChange(HWND button);
+// Hides or shows the focus cues as the last input asks (mouse: hidden), once
+// the window is shown.
+void InitialiseFocusCues(const MainWindow& w);
+// Shows them from now on: the keyboard moved the focus.
+void ShowFocusCues(const MainWindow& w);
+// The focus rectangle of an owner-drawn button, dotted in its text colour,
+// while it has the focus and the UI state shows focus cues.
+void DrawFocusCue(const DRAWITEMSTRUCT& item, COLORREF text);
 
 // --- layout, paint and colours (window_paint_win32.cpp) ---------------------------
 void LayOutWindow(MainWindow& w);
+// WM_GETMINMAXINFO: the smallest window is 800 wide and 600 high, or as high
+// as the work area of the window's screen where that is lower.
+void SetMinimumSize(HWND hwnd, MINMAXINFO& info);
 void PaintMainWindow(const MainWindow& w, HDC dc);
 // WM_CTLCOLOREDIT, WM_CTLCOLORBTN and WM_CTLCOLORSTATIC that `parent` (the
 // main window or a panel) got from `control`: sets the text colour and
@@ -226,7 +257,19 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 // the search's placeholder; a search of that mode that already runs is
 // joined rather than doubled. With `fresh`, a running search's result is too
 // old to show (it began before a printer moved): another search follows it.
-void StartRefresh(MainWindow& w, bool fresh = false);
+// A click on a radio switches the window to its mode first (`switchTo`).
+void StartRefresh(MainWindow& w, std::optional<ConnectionMode> switchTo = std::nullopt,
+                  bool fresh = false);
+
+// --- address changes (lan_change_win32.cpp) -------------------------------------
+// A send job's outcome once the busy state has ended: a confirmed address
+// change starts a search that will select the printer, the text is shown, a
+// question is asked and its job started on Yes.
+void FollowUpSend(MainWindow& w, SendOutcome& outcome);
+// After an accepted network result: selects the printer that a confirmed
+// change moved (by MAC, else by its new address); a typed address that named
+// it becomes the new one.
+void SelectMovedPrinter(MainWindow& w);
 
 // --- message loop (message_loop_win32.cpp) -------------------------------------
 // The window's own keyboard handling: Tab ring and Ctrl+A. True when the

@@ -42,20 +42,33 @@ void CollectTabStops(HWND parent, std::vector<RingEntry>& ring) {
   }
 }
 
-// Scrolls the content panel so that a newly focused control inside it shows.
-void BringIntoView(MainWindow& w, HWND focus) {
-  HWND panel = w.At(Slot::kContentPanel);
-  if (!w.contentShown || !IsChild(panel, focus)) return;
+// How far a scrolling panel must move so that `focus` shows in it: by the
+// part above its top, or else by the part below its bottom.
+int ShortfallIn(HWND panel, HWND focus) {
   RECT panelRect{};
   RECT focusRect{};
-  GetWindowRect(panel, &panelRect);
+  GetClientRect(panel, &panelRect);
+  MapWindowPoints(panel, HWND_DESKTOP, reinterpret_cast<POINT*>(&panelRect), 2);
   GetWindowRect(focus, &focusRect);
-  if (focusRect.top < panelRect.top) {
-    w.contentScroll += focusRect.top - panelRect.top;
-  } else if (focusRect.bottom > panelRect.bottom) {
-    w.contentScroll += focusRect.bottom - panelRect.bottom;
+  if (focusRect.top < panelRect.top) return focusRect.top - panelRect.top;
+  if (focusRect.bottom > panelRect.bottom) return focusRect.bottom - panelRect.bottom;
+  return 0;
+}
+
+// Scrolls the ticket content, then the page, so that a newly focused
+// control inside them shows.
+void BringIntoView(MainWindow& w, HWND focus) {
+  HWND content = w.At(Slot::kContentPanel);
+  if (w.contentShown && IsChild(content, focus)) {
+    w.contentScroll += ShortfallIn(content, focus);
+    LayOutWindow(w);
   }
-  LayOutWindow(w);
+  for (int page = 0; page < kPageCount; ++page) {
+    HWND panel = w.At(static_cast<Slot>(static_cast<int>(Slot::kLanPage) + page));
+    if (!IsChild(panel, focus)) continue;
+    w.pageScroll[static_cast<std::size_t>(page)] += ShortfallIn(panel, focus);
+    LayOutWindow(w);
+  }
 }
 
 bool MoveFocusAlongRing(MainWindow& w, bool backwards) {
@@ -74,6 +87,8 @@ bool MoveFocusAlongRing(MainWindow& w, bool backwards) {
     if (focus && (entry == focus || IsChild(entry, focus))) current = i;
   }
   HWND next = ring[stops[NextTabIndex(current, stops.size(), backwards)].order].hwnd;
+  // As in a dialog: once the keyboard moves the focus, it shows where it is.
+  ShowFocusCues(w);
   SetFocus(next);
   BringIntoView(w, next);
   return true;
@@ -108,6 +123,7 @@ bool PreTranslateKey(MainWindow& w, const MSG& msg) {
 }
 
 void RunMessageLoop(MainWindow& w) {
+  InitialiseFocusCues(w);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (PreTranslateKey(w, msg)) continue;

@@ -42,6 +42,20 @@ PrinterBoxChoice ResolvePrinterBox(ConnectionMode mode, int index, bool edited,
   return {target};
 }
 
+std::optional<int> FindMovedPrinter(const std::vector<NetworkPrinter>& printers,
+                                    const std::string& mac, const std::string& ip) {
+  auto indexOf = [&](auto matches) -> std::optional<int> {
+    for (std::size_t i = 0; i < printers.size(); ++i) {
+      if (matches(printers[i])) return static_cast<int>(i);
+    }
+    return std::nullopt;
+  };
+  if (!mac.empty()) {
+    if (auto at = indexOf([&](const NetworkPrinter& p) { return p.mac == mac; })) return at;
+  }
+  return indexOf([&](const NetworkPrinter& p) { return p.ip == ip; });
+}
+
 std::optional<std::u16string> TypedTextToKeep(ConnectionMode mode, bool edited,
                                               std::u16string_view text) {
   if (mode != kModeNetwork || !edited || TrimBlanks(text).empty()) return std::nullopt;

@@ -37,6 +37,12 @@ PrinterBoxChoice ResolvePrinterBox(ConnectionMode mode, int index, bool edited,
                                    const std::vector<NetworkPrinter>& networkPrinters,
                                    bool searching = false);
 
+// The index in a search's list of the printer a confirmed address change
+// moved: the record with its MAC when it has one, else the record at its new
+// address; nullopt when the search did not list it.
+std::optional<int> FindMovedPrinter(const std::vector<NetworkPrinter>& printers,
+                                    const std::string& mac, const std::string& ip);
+
 // The text a refresh must leave in the box: what the user typed (LAN / Wi-Fi
 // mode, edited, not blank); nullopt lets the refresh fill the box as usual.
 std::optional<std::u16string> TypedTextToKeep(ConnectionMode mode, bool edited,

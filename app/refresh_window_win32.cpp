@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/save_actions_win32.h"
+#include "app/startup_trace.h"
 #include "app/window_texts.h"
 #include "discovery/network_profiles.h"
 #include "discovery/refresh.h"
@@ -10,15 +11,12 @@
 #include "core/worker_thread.h"
 
 namespace korvante {
-void StartRefreshWorker(MainWindow& w, std::int32_t generation) {
+bool StartRefreshWorker(const MainWindow& w, ConnectionMode mode, std::int32_t generation) {
   HWND window = w.hwnd;
-  const ConnectionMode mode = w.mode;
-  if (!StartWorkerThread(
-          [window, mode, generation] { RefreshTargets(window, mode, generation); })) {
-    // No thread, no result: the list keeps its placeholder and the find
-    // button starts the next try.
-    w.searches.Abandoned(mode);
-  }
+  const bool started =
+      StartWorkerThread([window, mode, generation] { RefreshTargets(window, mode, generation); });
+  MarkStartupStep("refresh worker started");
+  return started;
 }
 
 void ApplySuggestions(MainWindow& w, bool force) {
@@ -84,10 +82,13 @@ void OnTargetsReady(MainWindow& w, LPARAM lParam) {
   } else if (SendMessageW(list, CB_GETCOUNT, 0, 0) > 0) {
     SelectPrinterItem(w, 0);
   }
+  SelectMovedPrinter(w);
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
   UpdateWindow(list);
   UpdateFindButton(w);
+  MarkStartupStep("result listed");
+  WriteStartupTrace();
 }
 
 }  // namespace korvante

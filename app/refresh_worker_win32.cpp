@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/startup_trace.h"
 #include "discovery/network_profiles.h"
 #include "discovery/network_profiles_win32.h"
 #include "discovery/refresh.h"
@@ -13,10 +14,30 @@
 
 namespace korvante {
 
+namespace {
+
+// The network steps, each noted in the benchmark's trace as it ends.
+std::vector<NetworkProfile> ReadProfiles() {
+  std::vector<NetworkProfile> profiles = EnumerateProfiles();
+  MarkStartupStep("worker: profiles read");
+  return profiles;
+}
+
+std::vector<NetworkPrinter> Discover(const std::vector<NetworkProfile>& profiles,
+                                     std::uint32_t listenMs) {
+  std::vector<NetworkPrinter> found = DiscoverEveryNetwork(profiles, listenMs);
+  MarkStartupStep("worker: discovery done");
+  return found;
+}
+
+}  // namespace
+
 void RefreshTargets(HWND window, ConnectionMode mode, std::int32_t generation) {
-  const RefreshSources sources{EnumerateProfiles, DiscoverUdp, ScanTcp9100, EnumerateUsbPrinters,
-                               DiscoverEveryNetwork};
+  MarkStartupStep("worker: started");
+  const RefreshSources sources{ReadProfiles, DiscoverUdp, ScanTcp9100, EnumerateUsbPrinters,
+                               Discover};
   auto result = std::make_unique<TargetsResult>(CollectTargets(mode, generation, sources));
+  MarkStartupStep("worker: result ready");
   if (PostMessageW(window, kMsgTargetsReady, 0, reinterpret_cast<LPARAM>(result.get()))) {
     result.release();  // the window owns it now
   }

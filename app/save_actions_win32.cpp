@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "app/address_checks.h"
 #include "app/window_texts.h"
 #include "commands/device_settings.h"
 #include "commands/network_settings.h"
@@ -17,15 +18,8 @@
 namespace korvante {
 namespace {
 
-SendJobHooks HooksOf(MainWindow& w) {
-  MainWindow* window = &w;
-  return WindowSendHooks(
-      w.hwnd, w.sendBusy, [window](std::u16string_view text) { ShowMessage(*window, text); },
-      [window](bool on) { SetBusy(*window, on); });
-}
-
 void Send(MainWindow& w, SendJob job, std::u16string_view success, std::u16string_view failure) {
-  RunSendAsync(HooksOf(w), std::move(job), std::u16string(success), std::u16string(failure));
+  RunSendAsync(SendHooksOf(w), std::move(job), std::u16string(success), std::u16string(failure));
 }
 
 // The ordinary send job of the selected target, or "Chưa chọn máy in.", or
@@ -45,7 +39,13 @@ void SendToSelected(MainWindow& w, CommandBuffer bytes, std::u16string_view succ
   // While a send runs the job is refused anyway ("Đang gửi lệnh, vui lòng
   // đợi."): no question first.
   if (!question.empty() && !w.sendBusy && !Confirm(w, question)) return;
-  Send(w, OrdinarySendJob{std::move(*choice.target), std::move(bytes)}, success, failure);
+  // A printer heard on a network it is not an address of cannot be reached
+  // over TCP: when the send fails, that is why.
+  const std::u16string reason =
+      choice.target->kind == kModeNetwork && HeardOutsideItsNetwork(choice.target->net, w.profiles)
+          ? OtherSubnetFailure(choice.target->net.ip)
+          : std::u16string(failure);
+  Send(w, OrdinarySendJob{std::move(*choice.target), std::move(bytes)}, success, reason);
 }
 
 CalendarDate LocalDate() {
@@ -56,54 +56,15 @@ CalendarDate LocalDate() {
 
 }  // namespace
 
-std::optional<PrinterTarget> ResolveSelectedTarget(const MainWindow& w) {
-  return ResolvePrinterBoxOf(w).target;
+SendJobHooks SendHooksOf(MainWindow& w) {
+  MainWindow* window = &w;
+  return WindowSendHooks(
+      w.hwnd, w.sendBusy, [window](std::u16string_view text) { ShowMessage(*window, text); },
+      [window](bool on) { SetBusy(*window, on); });
 }
 
-void SaveLan(MainWindow& w) {
-  const LanAddresses addresses =
-      ReadLanAddresses(ControlText(w.At(Slot::kLanIpField)), ControlText(w.At(Slot::kLanMaskField)),
-                       ControlText(w.At(Slot::kLanGatewayField)));
-  // The listed printer, or in LAN / Wi-Fi mode the address typed into the box.
-  const PrinterBoxChoice choice = ResolvePrinterBoxOf(w);
-
-  if (w.mode != kModeNetwork) {
-    // Over USB only the new address is sent.
-    if (auto invalid = FindInvalidLanAddress(addresses, false)) {
-      ShowMessage(w, InvalidAddressMessage(*invalid));
-      return;
-    }
-    if (!choice.target) {
-      ShowMessage(w, choice.searching ? kSearchingText : u"Chưa chọn máy in USB.");
-      return;
-    }
-    Send(w, UsbSendJob{choice.target->usb, BuildIpChangeCommand(addresses.newIp).bytes},
-         u"Đã gửi lệnh đổi IP qua USB. Vui lòng đợi vài giây rồi tìm lại máy in.",
-         u"Chưa gửi được lệnh đổi IP qua USB.");
-    return;
-  }
-
-  const std::optional<NetworkPrinter> printer =
-      choice.target ? std::optional(choice.target->net) : std::nullopt;
-  // The broadcast carries mask and gateway too; the TCP command the address
-  // alone. Without a printer only the address can be judged.
-  const bool broadcast = printer && UsesSaveBroadcast(*printer, !w.profiles.empty());
-  if (auto invalid = FindInvalidLanAddress(addresses, broadcast)) {
-    ShowMessage(w, InvalidAddressMessage(*invalid));
-    return;
-  }
-  if (choice.malformed) {
-    ShowMessage(w, InvalidAddressMessage(AddressField::PrinterIp));
-    return;
-  }
-  if (!printer) {
-    ShowMessage(w, choice.searching ? kSearchingText : u"Chưa chọn máy in LAN.");
-    return;
-  }
-  LanChangeJob job = MakeLanChangeJob(*printer, addresses, w.profiles);
-  Send(
-      w, [job = std::move(job)] { return RunLanChange(job, WindowsLanJobHooks()); },
-      u"Đã đổi IP LAN thành công.", u"Đã gửi lệnh đổi IP, chưa xác nhận được IP mới.");
+std::optional<PrinterTarget> ResolveSelectedTarget(const MainWindow& w) {
+  return ResolvePrinterBoxOf(w).target;
 }
 
 void SaveWifi(MainWindow& w) {

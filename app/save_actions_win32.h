@@ -12,8 +12,9 @@
 
 namespace korvante {
 
-// Starts the background refresh of the current mode with its generation.
-void StartRefreshWorker(MainWindow& w, std::int32_t generation);
+// Starts the background refresh of a mode with its generation; false when
+// no thread could be started.
+bool StartRefreshWorker(const MainWindow& w, ConnectionMode mode, std::int32_t generation);
 // WM_APP_TARGETS_READY: takes over the result in lParam.
 void OnTargetsReady(MainWindow& w, LPARAM lParam);
 
@@ -28,6 +29,10 @@ PrinterBoxChoice ResolvePrinterBoxOf(const MainWindow& w);
 // The printer the box names; none for a malformed typed address too.
 std::optional<PrinterTarget> ResolveSelectedTarget(const MainWindow& w);
 
+// The send-job hooks of the window: outcomes come back as kMsgSendDone.
+SendJobHooks SendHooksOf(MainWindow& w);
+
+// "Lưu IP" (lan_change_win32.cpp): the checks, the questions, then the job.
 void SaveLan(MainWindow& w);
 void SaveWifi(MainWindow& w);
 void SaveQueue(MainWindow& w);

@@ -1,10 +1,11 @@
-// The start-up trace of the benchmark's build: a fixed table filled on the UI
-// thread, written once as text: "frequency F" and then "TICKS STEP" per step,
+// The trace of the benchmark's build: a fixed table that the UI thread and
+// the refresh workers fill, written as text: "frequency F" and then "TICKS STEP" per step,
 // TICKS being QueryPerformanceCounter values, which the benchmark compares
 // with its own counter at CreateProcess (one clock for every process).
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 #include <cstdio>
 
 #include "app/startup_trace.h"
@@ -16,15 +17,21 @@ struct StepMark {
   const char* step;
   LONGLONG ticks;
 };
-std::array<StepMark, 64> marks;
-std::size_t markCount = 0;
+std::array<StepMark, 128> marks;
+std::atomic<std::size_t> taken{0};    // entries claimed
+std::atomic<std::size_t> written{0};  // entries complete, in claiming order
 
 }  // namespace
 
 void MarkStartupStep(const char* step) {
   LARGE_INTEGER now{};
   QueryPerformanceCounter(&now);
-  if (markCount < marks.size()) marks[markCount++] = {step, now.QuadPart};
+  const std::size_t at = taken.fetch_add(1);
+  if (at >= marks.size()) return;
+  marks[at] = {step, now.QuadPart};
+  // Published in order: a later entry waits for the one before to be whole.
+  std::size_t expected = at;
+  while (!written.compare_exchange_weak(expected, at + 1)) expected = at;
 }
 
 void WriteStartupTrace() {
@@ -35,7 +42,8 @@ void WriteStartupTrace() {
   LARGE_INTEGER frequency{};
   QueryPerformanceFrequency(&frequency);
   std::fprintf(file, "frequency %lld\n", frequency.QuadPart);
-  for (std::size_t i = 0; i < markCount; ++i) {
+  const std::size_t count = written.load();
+  for (std::size_t i = 0; i < count; ++i) {
     std::fprintf(file, "%lld %s\n", marks[i].ticks, marks[i].step);
   }
   std::fclose(file);

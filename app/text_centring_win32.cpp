@@ -131,15 +131,12 @@ LRESULT CALLBACK EditorProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 }  // namespace
 
-void CentreFieldText(HWND field) {
+void CentreFieldText(HWND field, bool now) {
   SetWindowSubclass(field, FieldProc, kFieldSubclassId, 0);
-  FrameChanged(field);
+  if (now) FrameChanged(field);
 }
 
-void CentreEditorText(HWND editor) {
-  SetWindowSubclass(editor, EditorProc, kEditorSubclassId, 0);
-  RecentreEditorText(editor);
-}
+void CentreEditorText(HWND editor) { SetWindowSubclass(editor, EditorProc, kEditorSubclassId, 0); }
 
 void RecentreEditorText(HWND editor) {
   if (!(GetWindowLongPtrW(editor, GWL_STYLE) & ES_MULTILINE)) return;

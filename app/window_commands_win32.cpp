@@ -60,11 +60,9 @@ void OnCommand(MainWindow& w, int command, int notification, HWND sender) {
   if (sender && sender == w.At(Slot::kPrinterList)) {
     OnPrinterBoxNotification(w, notification);
   } else if (sender && sender == w.At(Slot::kLanRadio)) {
-    SetConnectionMode(w, kModeNetwork, true);
-    StartRefresh(w);
+    StartRefresh(w, kModeNetwork);
   } else if (sender && sender == w.At(Slot::kUsbRadio)) {
-    SetConnectionMode(w, kModeUsb, true);
-    StartRefresh(w);
+    StartRefresh(w, kModeUsb);
   }
 }
 
@@ -107,26 +105,45 @@ void OnClose(MainWindow& w) {
 }
 
 void OnSendDone(MainWindow& w, LPARAM lParam) {
-  std::unique_ptr<std::u16string> text = TakeSendOutcome(lParam);
+  std::unique_ptr<SendOutcome> outcome = TakeSendOutcome(lParam);
   w.sendBusy.exchange(0);
   SetBusy(w, false);
-  if (w.closeAfterSend) KillTimer(w.hwnd, kCloseBackstopTimer);
+  if (!w.closeAfterSend) {
+    if (outcome) FollowUpSend(w, *outcome);
+    return;
+  }
+  KillTimer(w.hwnd, kCloseBackstopTimer);
   // The outcome is shown even when the window is about to close: whether the
-  // printer took the command is what the user waited for.
-  if (text) ShowMessage(w, *text);
-  if (w.closeAfterSend) DestroyWindow(w.hwnd);
+  // printer took the command is what the user waited for. Nothing follows it:
+  // no search, and no question that would start another send.
+  if (outcome && !outcome->text.empty()) ShowMessage(w, outcome->text);
+  DestroyWindow(w.hwnd);
 }
 
 }  // namespace
 
-void StartRefresh(MainWindow& w, bool fresh) {
+void StartRefresh(MainWindow& w, std::optional<ConnectionMode> switchTo, bool fresh) {
+  const ConnectionMode mode = switchTo.value_or(w.mode);
   // The box shows no printer while it searches: a save pressed now must not
   // reach the first printer of the last list.
-  if (w.mode == kModeNetwork) {
+  if (mode == kModeNetwork) {
     w.networkPrinters.clear();
   } else {
     w.usbPrinters.clear();
   }
+  const bool start = w.searches.Ask(mode, fresh) == SearchTracker::Request::kStart;
+  std::int32_t generation = 0;
+  if (start) {
+    generation = w.refreshGeneration.fetch_add(1) + 1;
+    w.searches.Started(mode, generation);
+  }
+  // A LAN / Wi-Fi search listens for 900 ms: it starts before the window
+  // shows it, as making the printer box again for the mode and laying the
+  // window out take tens of milliseconds under Wine, which the listening then
+  // hides. A USB search takes milliseconds and starts after, as it always did.
+  std::optional<bool> started;
+  if (start && mode == kModeNetwork) started = StartRefreshWorker(w, mode, generation);
+  if (switchTo) SetConnectionMode(w, mode, true);
   // An address the user typed stays while the search runs, and after it.
   const std::optional<std::u16string> typed = PrinterTextToKeep(w);
   SetConnectionMode(w, w.mode, true);
@@ -138,20 +155,18 @@ void StartRefresh(MainWindow& w, bool fresh) {
     SelectPrinterItem(w, 0);
   }
   UpdateWindow(list);
-  if (w.searches.Ask(w.mode, fresh) == SearchTracker::Request::kStart) {
-    const std::int32_t generation = w.refreshGeneration.fetch_add(1) + 1;
-    w.searches.Started(w.mode, generation);
-    StartRefreshWorker(w, generation);
-  }
+  if (start && !started) started = StartRefreshWorker(w, mode, generation);
+  // No thread, no result: the list keeps its placeholder and the find button
+  // starts the next try.
+  if (started && !*started) w.searches.Abandoned(mode);
   UpdateFindButton(w);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   // Needs no state, and the first one arrives before WM_NCCREATE: creation
-  // clamps the window's starting size with that answer, so a work area lower
-  // than 600 pixels still gives the 800 x 600 minimum.
+  // clamps the window's starting size with that answer.
   if (message == WM_GETMINMAXINFO) {
-    reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{kMinTrackWidth, kMinTrackHeight};
+    SetMinimumSize(hwnd, *reinterpret_cast<MINMAXINFO*>(lParam));
     return 0;
   }
   if (message == WM_NCCREATE) {
@@ -214,7 +229,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       if (OnActivate(*w, wParam)) return 0;
       break;
     case WM_SYSCOLORCHANGE:
-      ApplyColourScheme(*w, true);
+      OnSystemColoursChanged(*w);
       return 0;
     case WM_SETTINGCHANGE:
       if (wParam == SPI_SETHIGHCONTRAST) ApplyColourScheme(*w, true);

@@ -53,13 +53,15 @@ class ControlFactory {
     return Make(parent, L"STATIC", text, style | SS_CENTERIMAGE);
   }
   HWND OwnerDrawn(HWND parent, const wchar_t* text, int id) {
-    return Make(parent, L"BUTTON", text, BS_OWNERDRAW | WS_TABSTOP, 0, id);
+    HWND h = Make(parent, L"BUTTON", text, BS_OWNERDRAW | WS_TABSTOP, 0, id);
+    RepaintOnUiStateChange(h);
+    return h;
   }
   // Alignment is fixed when an edit is created: ES_CENTER has to be there.
   HWND Field(HWND parent, const wchar_t* text, DWORD alignment = 0) {
     HWND h = Make(parent, L"EDIT", text, ES_AUTOHSCROLL | WS_TABSTOP | alignment, WS_EX_CLIENTEDGE);
     SubclassForSelectAll(h);
-    CentreFieldText(h);
+    CentreFieldText(h, false);  // made 10 x 10: the layout sizes it before it is seen
     return h;
   }
   // Owner-drawn with their strings kept, so that their text is centred. The
@@ -97,12 +99,16 @@ class ControlFactory {
   // selection field and items; the ID is set after creation.
   HWND SizeList(HWND parent, int count, int id) {
     HWND h = List(parent);
+    // Without a redraw and a scroll-bar update after each item: under Wine
+    // each costs server calls, about 5 ms a list when the computer is slow.
+    SendMessageW(h, WM_SETREDRAW, FALSE, 0);
     for (int n = 1; n <= count; ++n) {
       const std::wstring text = std::to_wstring(n);
       const LRESULT index =
           SendMessageW(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
       SendMessageW(h, CB_SETITEMDATA, static_cast<WPARAM>(index), n);
     }
+    SendMessageW(h, WM_SETREDRAW, TRUE, 0);
     SendMessageW(h, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), kSizeListItemHeight);
     SendMessageW(h, CB_SETITEMHEIGHT, 0, kSizeListItemHeight);
     SendMessageW(h, CB_SETCURSEL, 5, 0);
@@ -156,6 +162,17 @@ int LineHeight(HWND window, HFONT font) {
   return metrics.tmHeight;
 }
 
+int TextWidth(HWND window, HFONT font, const std::wstring& text) {
+  HDC dc = GetDC(window);
+  SIZE size{};
+  {
+    SelectedObject selected(dc, font);
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  }
+  ReleaseDC(window, dc);
+  return size.cx;
+}
+
 // The printer box's items and closed box, as high as the find button's face;
 // in LAN / Wi-Fi mode the address typed into its edit part sits in the middle
 // like a field's. Again for each box that a mode switch makes.
@@ -181,6 +198,9 @@ void MeasureControls(MainWindow& w) {
   m.printerList = ClosedHeight(w.At(Slot::kPrinterList));
   m.modeList = ClosedHeight(w.At(Slot::kWifiModeList));
   m.sizeList = ClosedHeight(w.At(Slot::kCounterSizeList));
+  m.scrollBar = GetSystemMetrics(SM_CXVSCROLL);
+  m.footerText = TextWidth(w.hwnd, w.uiFont.get(), std::wstring(kFooterSentence) + kHotlineNumber);
+  m.versionText = TextWidth(w.hwnd, w.uiFont.get(), kVersionText);
 }
 
 void CreateHeader(MainWindow& w, ControlFactory& make) {
@@ -330,6 +350,7 @@ void MakePrinterBox(MainWindow& w) {
   DestroyWindow(old);
   LayOutWindow(w);
   if (focused) SetFocus(box);
+  MarkStartupStep("printer box made again");
 }
 
 void InitControlClasses() {
@@ -365,10 +386,23 @@ int MainWindowHeight(const RECT& workArea) {
 HWND CreateMainWindow(HINSTANCE instance, MainWindow& state) {
   RECT workArea{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
-  return CreateWindowExW(0, kMainClassName, L"Korvante Config Tool",
-                         WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                         kMainWindowWidth, MainWindowHeight(workArea), nullptr, nullptr, instance,
-                         &state);
+  HWND hwnd = CreateWindowExW(0, kMainClassName, L"Korvante Config Tool",
+                              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                              kMainWindowWidth, MainWindowHeight(workArea), nullptr, nullptr,
+                              instance, &state);
+  // As high as a low work area, the window must start at its top: Windows
+  // places a new window a little down (cascading), which would leave its
+  // bottom off the screen.
+  RECT placed{};
+  if (hwnd && GetWindowRect(hwnd, &placed)) {
+    const int top =
+        TopOnWorkArea(placed.top, placed.bottom - placed.top, workArea.top, workArea.bottom);
+    if (top != placed.top) {
+      SetWindowPos(hwnd, nullptr, placed.left, top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
+  return hwnd;
 }
 
 void OnCreate(MainWindow& w) {

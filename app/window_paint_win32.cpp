@@ -2,6 +2,7 @@
 // standard controls, the owner-drawn buttons and the page panel procedure.
 #include <windowsx.h>
 
+#include <algorithm>
 #include <array>
 
 #include "app/button_looks.h"
@@ -35,10 +36,26 @@ bool OnShownPage(const MainWindow& w, HWND control) {
   return parent == w.At(static_cast<Slot>(static_cast<int>(Slot::kLanPage) + shown));
 }
 
-int PanelClientWidth(HWND panel) {
-  RECT client{};
-  GetClientRect(panel, &client);
-  return client.right - client.left;
+// A panel's vertical scroll bar: the range of what it holds, the part that
+// shows, and where that part starts. Windows hides the bar while the whole
+// range shows.
+void SetPanelScroll(HWND panel, int contentHeight, int visibleHeight, int offset) {
+  SCROLLINFO info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  info.nMin = 0;
+  info.nMax = contentHeight - 1;
+  info.nPage = static_cast<UINT>(visibleHeight);
+  info.nPos = offset;
+  SetScrollInfo(panel, SB_VERT, &info, TRUE);
+}
+
+// The page whose panel `hwnd` is, or -1.
+int PageOfPanel(const MainWindow& w, HWND hwnd) {
+  for (int page = 0; page < kPageCount; ++page) {
+    if (hwnd == w.At(static_cast<Slot>(static_cast<int>(Slot::kLanPage) + page))) return page;
+  }
+  return -1;
 }
 
 // A filled rounded rectangle with a 1-pixel outline, restoring the context.
@@ -61,15 +78,37 @@ bool IsStyleToggle(const MainWindow& w, HWND control, bool& on) {
   return false;
 }
 
-void OnContentScroll(MainWindow& w, HWND panel, int request) {
+// The scroll offset that a panel's scroll bar moves: the ticket content's or
+// a page's.
+int& ScrollOffsetOf(MainWindow& w, HWND panel) {
+  const int page = PageOfPanel(w, panel);
+  return page < 0 ? w.contentScroll : w.pageScroll[static_cast<std::size_t>(page)];
+}
+
+void OnPanelScroll(MainWindow& w, HWND panel, int request) {
   SCROLLINFO info{};
   info.cbSize = sizeof(info);
   info.fMask = SIF_ALL;
   GetScrollInfo(panel, SB_VERT, &info);
-  w.contentScroll = ScrollStep(w.contentScroll, request,
-                               {static_cast<int>(info.nPage), info.nTrackPos, info.nMax});
+  int& offset = ScrollOffsetOf(w, panel);
+  offset = ScrollStep(offset, request, {static_cast<int>(info.nPage), info.nTrackPos, info.nMax});
   LayOutWindow(w);
   RedrawWindow(panel, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// A wheel turn that leaves the offset where it is (a page that does not
+// scroll, or one at its end) lays nothing out again.
+void OnPanelWheel(MainWindow& w, HWND panel, int delta) {
+  SCROLLINFO info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_RANGE | SIF_PAGE;
+  GetScrollInfo(panel, SB_VERT, &info);
+  const int end = std::max(0, info.nMax + 1 - static_cast<int>(info.nPage));
+  int& offset = ScrollOffsetOf(w, panel);
+  const int moved = std::clamp(WheelStep(offset, delta), 0, end);
+  if (moved == offset) return;
+  offset = moved;
+  LayOutWindow(w);
 }
 
 }  // namespace
@@ -78,31 +117,36 @@ void LayOutWindow(MainWindow& w) {
   RECT client{};
   GetClientRect(w.hwnd, &client);
   w.laidOutClient = {client.right, client.bottom};
-  HWND panel = w.At(Slot::kContentPanel);
-  LayoutInput input{client.right, client.bottom, w.contentScroll, PanelClientWidth(panel),
-                    w.metrics};
-  const WindowLayout outer = ComputeLayout(input);
-  constexpr auto kPanelIndex = static_cast<std::size_t>(Slot::kContentPanel);
-  for (std::size_t i = 0; i <= kPanelIndex; ++i) {
-    if (OnShownPage(w, w.controls[i])) Move(w.controls[i], outer.rects[i]);
+  const LayoutInput input{client.right, client.bottom,  w.contentScroll,
+                          w.pageScroll, w.contentShown, w.metrics};
+  const WindowLayout layout = ComputeLayout(input);
+  w.contentScroll = layout.scrollOffset;
+  for (int page = 0; page < kPageCount; ++page) {
+    const PageScroll& scroll = layout.pages[static_cast<std::size_t>(page)];
+    w.pageScroll[static_cast<std::size_t>(page)] = scroll.offset;
+    SetPanelScroll(w.At(static_cast<Slot>(static_cast<int>(Slot::kLanPage) + page)),
+                   scroll.contentHeight, scroll.visibleHeight, scroll.offset);
   }
-
-  w.contentScroll = outer.scrollOffset;
-  SCROLLINFO info{};
-  info.cbSize = sizeof(info);
-  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-  info.nMin = 0;
-  info.nMax = kContentScrollMax;
-  info.nPage = static_cast<UINT>(outer.contentVisibleHeight);
-  info.nPos = outer.scrollOffset;
-  SetScrollInfo(panel, SB_VERT, &info, TRUE);
-
-  // The editors' width depends on what the scroll bar left of the panel.
-  input.panelClientWidth = PanelClientWidth(panel);
-  const WindowLayout inner = ComputeLayout(input);
-  for (std::size_t i = kPanelIndex + 1; i < kSlotCount; ++i) {
-    if (OnShownPage(w, w.controls[i])) Move(w.controls[i], inner.rects[i]);
+  SetPanelScroll(w.At(Slot::kContentPanel), kContentHeight, layout.contentVisibleHeight,
+                 layout.scrollOffset);
+  for (std::size_t i = 0; i < kSlotCount; ++i) {
+    if (OnShownPage(w, w.controls[i])) Move(w.controls[i], layout.rects[i]);
   }
+}
+
+void SetMinimumSize(HWND hwnd, MINMAXINFO& info) {
+  // The work area of the primary screen is what the starting height came
+  // from (SPI_GETWORKAREA); another screen's comes from its monitor.
+  RECT work{};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTOPRIMARY), &monitor) &&
+      (monitor.dwFlags & MONITORINFOF_PRIMARY) == 0) {
+    work = monitor.rcWork;
+  } else {
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  }
+  info.ptMinTrackSize = POINT{kMinWindowWidth, MinimumWindowHeight(work.bottom - work.top)};
 }
 
 void PaintMainWindow(const MainWindow& w, HDC dc) {
@@ -177,12 +221,12 @@ void DrawOwnerButton(const MainWindow& w, const DRAWITEMSTRUCT& item) {
     format |= DT_CENTER;
   }
   DrawTextW(dc, text.data(), -1, &r, format);
+  DrawFocusCue(item, look.text);
 }
 
 LRESULT CALLBACK PageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   MainWindow* w = StateOf(hwnd);
   if (!w || !w->hwnd) return DefWindowProcW(hwnd, message, wParam, lParam);
-  const bool isContent = hwnd == w->At(Slot::kContentPanel);
   switch (message) {
     case WM_ERASEBKGND: {
       RECT client{};
@@ -198,14 +242,13 @@ LRESULT CALLBACK PageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       if (HIWORD(wParam) == EN_CHANGE) RecentreEditorText(reinterpret_cast<HWND>(lParam));
       SendMessageW(w->hwnd, WM_COMMAND, wParam, lParam);
       return 0;
+    // The ticket content and every page scroll; a page only while it is
+    // lower than its controls need (the layout clamps the offset).
     case WM_VSCROLL:
-      if (!isContent) break;
-      OnContentScroll(*w, hwnd, LOWORD(wParam));
+      OnPanelScroll(*w, hwnd, LOWORD(wParam));
       return 0;
     case WM_MOUSEWHEEL:
-      if (!isContent) break;
-      w->contentScroll = WheelStep(w->contentScroll, GET_WHEEL_DELTA_WPARAM(wParam));
-      LayOutWindow(*w);
+      OnPanelWheel(*w, hwnd, GET_WHEEL_DELTA_WPARAM(wParam));
       return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:

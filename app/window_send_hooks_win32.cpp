@@ -11,7 +11,7 @@ SendJobHooks WindowSendHooks(HWND window, std::atomic<std::uint8_t>& busy,
   hooks.busy = &busy;
   hooks.showMessage = std::move(showMessage);
   hooks.setBusy = std::move(setBusy);
-  hooks.postOutcome = [window](std::u16string* outcome) {
+  hooks.postOutcome = [window](SendOutcome* outcome) {
     return PostMessageW(window, kMsgSendDone, 0, reinterpret_cast<LPARAM>(outcome)) != FALSE;
   };
   return hooks;

@@ -6,8 +6,8 @@
 // What the window procedure must do on kMsgSendDone (WM_APP + 11, wParam 0):
 //   1. busy.exchange(0);            // clear the flag by atomic exchange
 //   2. set busy off (re-enable the save and test buttons, find button "Tìm");
-//   3. auto text = TakeSendOutcome(lParam);  // takes ownership; null lParam gives null
-//      if (text) show *text with the show-message operation;
+//   3. auto outcome = TakeSendOutcome(lParam);  // takes ownership; null lParam gives null
+//      if (outcome) FollowUpSend(window, *outcome);  // its text, search and question
 //   4. return 0.
 // The flag is cleared before the text is shown: the busy state ends when the
 // outcome is taken in, not when the message box is closed.
@@ -27,7 +27,7 @@
 namespace korvante {
 
 // Hooks that post outcomes to `window` as kMsgSendDone with a heap
-// std::u16string* in lParam. showMessage and setBusy are the window's own.
+// SendOutcome* in lParam. showMessage and setBusy are the window's own.
 SendJobHooks WindowSendHooks(HWND window, std::atomic<std::uint8_t>& busy,
                              std::function<void(std::u16string_view)> showMessage,
                              std::function<void(bool)> setBusy);
@@ -35,9 +35,9 @@ SendJobHooks WindowSendHooks(HWND window, std::atomic<std::uint8_t>& busy,
 // A save action then calls, on the window thread:
 //   RunSendAsync(hooks, OrdinarySendJob{target, bytes}, successText, failureText);
 
-// The outcome string of a kMsgSendDone message, owned by the caller from now on.
-inline std::unique_ptr<std::u16string> TakeSendOutcome(LPARAM lParam) {
-  return std::unique_ptr<std::u16string>(reinterpret_cast<std::u16string*>(lParam));
+// The outcome of a kMsgSendDone message, owned by the caller from now on.
+inline std::unique_ptr<SendOutcome> TakeSendOutcome(LPARAM lParam) {
+  return std::unique_ptr<SendOutcome>(reinterpret_cast<SendOutcome*>(lParam));
 }
 
 }  // namespace korvante

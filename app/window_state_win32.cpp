@@ -8,6 +8,7 @@
 #include <array>
 
 #include "app/main_window_win32.h"
+#include "app/startup_trace.h"
 #include "app/window_texts.h"
 #include "commands/device_settings.h"
 #include "commands/ticket_sizes.h"
@@ -50,7 +51,7 @@ void FlipStyle(MainWindow& w, HWND toggle, bool& flag) {
   flag = !flag;
   InvalidateRect(toggle, nullptr, TRUE);
   UpdateWindow(toggle);
-  AnnotateToggle(w, toggle);
+  AnnounceToggle(w, toggle);
 }
 
 // The width menu under the button; a choice becomes the line's width.
@@ -111,6 +112,7 @@ void SetConnectionMode(MainWindow& w, ConnectionMode mode, bool clearList) {
   InvalidateRect(w.At(Slot::kUsbRadio), nullptr, TRUE);
   InvalidateRect(w.At(Slot::kLanRadio), nullptr, TRUE);
   InvalidateRect(w.hwnd, nullptr, TRUE);
+  MarkStartupStep("connection mode set");
 }
 
 void ShowPage(MainWindow& w, int page) {

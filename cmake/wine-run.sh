@@ -32,7 +32,7 @@ if [[ -z "${WINEPREFIX:-}" ]]; then
 fi
 
 # Raise it whenever the set-up below changes: older prefixes are then rebuilt.
-readonly prefix_version="korvante-prefix 5"
+readonly prefix_version="korvante-prefix 6"
 readonly marker="$WINEPREFIX/.kv-ready"
 
 die() {
@@ -98,6 +98,9 @@ make_prefix() {
   local reg="$WINEPREFIX/kv-setup.reg"
   {
     printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n\r\n'
+    # Wine 8 reports Windows 7 by default; the tool's users run 10 and 11.
+    # The value that "winecfg /v win10" writes.
+    printf '[HKEY_CURRENT_USER\\Software\\Wine]\r\n"Version"="win10"\r\n\r\n'
     printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
     for face in "Tahoma" "Segoe UI" "MS Shell Dlg" "MS Shell Dlg 2"; do
       printf '"%s"="Open Sans"\r\n' "$face"
@@ -111,6 +114,10 @@ make_prefix() {
     printf '"Open Sans"=hex(7):%s00,00\r\n' "${link#,}"
   } >"$reg"
   import_reg "$reg" 'HKCU\Software\Wine\X11 Driver' Managed
+  step "read back the Windows version" bash -c "wine64 reg query 'HKCU\\Software\\Wine' \
+    /v Version | grep -q win10"
+  # What programs are told, not only what the registry holds.
+  step "check that programs see Windows 10" bash -c "wine64 cmd /c ver | grep -q 'Windows 10\\.0'"
   step "read back the font substitutes" wine64 reg query \
     'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "Segoe UI"
   step "read back the font link" bash -c "wine64 reg query \

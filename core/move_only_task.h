@@ -13,9 +13,11 @@ template <typename Result>
 class MoveOnlyTask {
  public:
   MoveOnlyTask() = default;
-  template <typename F,
-            typename = std::enable_if_t<!std::is_same_v<std::decay_t<F>, MoveOnlyTask> &&
-                                        std::is_invocable_r_v<Result, std::decay_t<F>&>>>
+  // std::conjunction stops at a task itself, so a result type that holds a
+  // task of its own (one still incomplete here) is never asked about.
+  template <typename F, typename = std::enable_if_t<std::conjunction_v<
+                            std::negation<std::is_same<std::decay_t<F>, MoveOnlyTask>>,
+                            std::is_invocable_r<Result, std::decay_t<F>&>>>>
   MoveOnlyTask(F&& f) : impl_(std::make_unique<Holder<std::decay_t<F>>>(std::forward<F>(f))) {}
 
   MoveOnlyTask(MoveOnlyTask&&) noexcept = default;

@@ -95,10 +95,7 @@ bool WaitConnected(SOCKET s, unsigned timeoutMs) {
   FD_SET(s, &failed);
   timeval limit = SelectLimit(timeoutMs);
   if (select(0, nullptr, &writable, &failed, &limit) <= 0 || FD_ISSET(s, &failed)) return false;
-  int error = 0;
-  int length = sizeof error;
-  return getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) == 0 &&
-         error == 0;
+  return ConnectSucceeded(s);
 }
 
 // Lets the connect retransmit its SYN only as often as the limit has room for
@@ -118,22 +115,36 @@ void RetransmitSynWithin(SOCKET s, unsigned timeoutMs) {
 
 }  // namespace
 
-bool ConnectTcp9100(const std::string& ip, unsigned timeoutMs, SocketOwner* socketOut) {
+bool ConnectSucceeded(SOCKET s) {
+  int error = 0;
+  int length = sizeof error;
+  return getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) == 0 &&
+         error == 0;
+}
+
+SocketOwner StartConnectTcp9100(const std::string& ip, unsigned timeoutMs, bool& connected) {
+  connected = false;
   // Text that does not parse is no address to connect to (0.0.0.0 would
   // reach this computer itself on some systems).
   const std::optional<sockaddr_in> address = Ipv4SocketAddress(ip, kPrinterTcpPort);
-  if (!address) return false;
+  if (!address) return SocketOwner();
   SocketOwner s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
-  if (!s) return false;
+  if (!s) return s;
   SetBlocking(s.get(), false);
   RetransmitSynWithin(s.get(), timeoutMs);
-
-  if (connect(s.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0 &&
-      WSAGetLastError() != WSAEWOULDBLOCK) {
-    return false;
+  if (connect(s.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) == 0) {
+    connected = true;
+  } else if (WSAGetLastError() != WSAEWOULDBLOCK) {
+    return SocketOwner();
   }
+  return s;
+}
 
-  if (!WaitConnected(s.get(), timeoutMs)) return false;
+bool ConnectTcp9100(const std::string& ip, unsigned timeoutMs, SocketOwner* socketOut) {
+  bool connected = false;
+  SocketOwner s = StartConnectTcp9100(ip, timeoutMs, connected);
+  if (!s) return false;
+  if (!connected && !WaitConnected(s.get(), timeoutMs)) return false;
 
   SetBlocking(s.get(), true);
   if (socketOut != nullptr) *socketOut = std::move(s);

@@ -47,4 +47,14 @@ bool SendDatagram(SOCKET s, const std::string& ip, std::uint16_t port,
 // left open.
 bool ConnectTcp9100(const std::string& ip, unsigned timeoutMs, SocketOwner* socketOut = nullptr);
 
+// The start of ConnectTcp9100 for callers that wait on many connects at once:
+// a non-blocking socket whose connect to ip:9100 is under way (or, with
+// `connected` set, already done), retransmitting its SYN only within
+// timeoutMs. Empty when the text is no address, no socket opens or the
+// connect failed at once. A refused connect then shows in select's except
+// set; one that select reports writable has connected when
+// ConnectSucceeded says so.
+SocketOwner StartConnectTcp9100(const std::string& ip, unsigned timeoutMs, bool& connected);
+bool ConnectSucceeded(SOCKET s);
+
 }  // namespace korvante

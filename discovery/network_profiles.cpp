@@ -58,7 +58,8 @@ bool IsWirelessAdapter(std::uint32_t ifType, std::u16string_view friendlyName,
 }
 
 bool IsTunnelOrPpp(const NetworkProfile& profile) {
-  return profile.ifType == kIfTypeTunnel || profile.ifType == kIfTypePpp;
+  return profile.ifType == kIfTypeTunnel || profile.ifType == kIfTypePpp ||
+         profile.ifType == kIfTypePropVirtual;
 }
 
 bool ProfileLess(const NetworkProfile& a, const NetworkProfile& b) {

@@ -21,11 +21,14 @@ namespace korvante {
 // platform numbers them.
 inline constexpr std::uint32_t kIfTypePpp = 23;
 inline constexpr std::uint32_t kIfTypeSoftwareLoopback = 24;
+inline constexpr std::uint32_t kIfTypePropVirtual = 53;
 inline constexpr std::uint32_t kIfTypeIeee80211 = 71;
 inline constexpr std::uint32_t kIfTypeTunnel = 131;
 
 // A VPN tunnel or a dial-up link: what lies beyond it is not the shop's
-// network, so the port-9100 sweep leaves it alone.
+// network, so the port-9100 sweep leaves it alone. The virtual adapters that
+// VPN clients install (Wintun, tap-windows6) report the proprietary virtual
+// type 53, not the tunnel type.
 bool IsTunnelOrPpp(const NetworkProfile& profile);
 
 // One IPv4 unicast address of an adapter, or one of its gateways. Addresses of

@@ -2,12 +2,9 @@
 
 #include <algorithm>
 #include <iterator>
-#include <atomic>
-#include <mutex>
 #include <system_error>
 #include <thread>
 
-#include "core/command_vocabulary.h"
 #include "discovery/network_profiles.h"
 
 namespace korvante {
@@ -20,18 +17,6 @@ bool ContainsPrinterReply(std::span<const std::uint8_t> answer) {
   return std::any_of(answer.begin(), answer.end(), IsPrinterReplyByte);
 }
 
-bool ProbeStatus(StatusChannel& channel) {
-  // Printer status, off-line cause, paper sensor: a printer answers each with
-  // one status byte, even while it is busy or out of paper.
-  const Bytes<3>* const requests[] = {&kStatusPrinter, &kStatusOffline, &kStatusPaperSensor};
-  for (const Bytes<3>* request : requests) {
-    channel.Send(*request);
-    const auto answer = channel.Receive(kSweepAnswerWait, kSweepAnswerBytes);
-    if (answer && ContainsPrinterReply(*answer)) return true;
-  }
-  return false;
-}
-
 std::vector<std::string> SweepHosts(const NetworkProfile& profile) {
   const std::string prefix = NetworkPrefix(profile.ip);
   std::vector<std::string> hosts;
@@ -41,42 +26,6 @@ std::vector<std::string> SweepHosts(const NetworkProfile& profile) {
     if (host != profile.ip) hosts.push_back(std::move(host));
   }
   return hosts;
-}
-
-std::vector<NetworkPrinter> SweepNetwork(const NetworkProfile& profile, const HostProbe& probe,
-                                         int threads) {
-  const std::vector<std::string> hosts = SweepHosts(profile);
-  std::atomic<std::size_t> next{0};
-  std::mutex foundMutex;
-  std::vector<NetworkPrinter> found;
-
-  auto sweep = [&] {
-    for (;;) {
-      const std::size_t i = next.fetch_add(1, std::memory_order_relaxed);
-      if (i >= hosts.size()) return;
-      // The probe blocks on the network: it runs outside the lock.
-      if (!probe(hosts[i])) continue;
-      NetworkPrinter printer;
-      printer.ip = hosts[i];
-      const std::lock_guard<std::mutex> lock(foundMutex);
-      found.push_back(std::move(printer));
-    }
-  };
-
-  std::vector<std::thread> workers;
-  workers.reserve(static_cast<std::size_t>(std::max(threads, 0)));
-  for (int t = 0; t < threads; ++t) {
-    try {
-      workers.emplace_back(sweep);
-    } catch (const std::system_error&) {
-      break;  // fewer threads: the started ones take the remaining hosts
-    }
-  }
-  if (workers.empty()) sweep();
-  for (std::thread& worker : workers) worker.join();
-
-  SortByNumericAddress(found);
-  return found;
 }
 
 std::vector<NetworkProfile> SweepProfiles(const std::vector<NetworkProfile>& profiles) {

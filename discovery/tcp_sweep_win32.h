@@ -7,8 +7,8 @@
 
 namespace korvante {
 
-// SweepNetwork with the port-9100 probe: connect within 420 ms, then
-// ProbeStatus. Blocks until every host was tried.
+// SweepAtOnce over real sockets: every host's connect within 420 ms, the
+// status requests to each that accepts. Blocks until every host was tried.
 std::vector<NetworkPrinter> ScanTcp9100(const NetworkProfile& profile);
 
 }  // namespace korvante

@@ -115,9 +115,21 @@ class SingleSocket final : public DatagramSockets {
 
 }  // namespace
 
+bool BindsEveryNetwork(const std::vector<NetworkProfile>& profiles) {
+  std::set<std::uint32_t> addresses;
+  for (const NetworkProfile& profile : profiles) {
+    if (const std::uint32_t address = Ipv4ToHost(profile.ip); address != 0) {
+      addresses.insert(address);
+    }
+  }
+  return addresses.size() > 1;
+}
+
 std::vector<DiscoverySocketPlan> PlanDiscoverySockets(const std::vector<NetworkProfile>& profiles) {
   const NetworkProfile chosen = ChooseProfile(profiles);
-  std::vector<DiscoverySocketPlan> plan{{kAnyAddress, BroadcastTargets(chosen), chosen.ip}};
+  const bool bound = BindsEveryNetwork(profiles) && Ipv4ToHost(chosen.ip) != 0;
+  std::vector<DiscoverySocketPlan> plan{
+      {bound ? chosen.ip : kAnyAddress, BroadcastTargets(chosen), chosen.ip}};
   for (const NetworkProfile& profile : profiles) {
     // An address that does not parse cannot be bound; one already planned
     // (two profiles of one address) would only ask the same network twice.
@@ -143,7 +155,10 @@ std::vector<NetworkPrinter> CollectReplies(DatagramSockets& sockets,
   std::array<std::uint8_t, kDiscoveryReceiveBytes> buffer;
   const MonotonicClock::time_point deadline = now() + std::chrono::milliseconds(listenMs);
   while (now() < deadline) {
-    for (const std::size_t index : sockets.WaitReadable(kDiscoveryPoll)) {
+    // The last wait ends with the listening time rather than up to a whole
+    // poll after it: a refresh's list comes that much sooner.
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now());
+    for (const std::size_t index : sockets.WaitReadable(std::min(kDiscoveryPoll, left))) {
       if (index >= heardOn.size()) continue;
       buffer.fill(0);
       const std::optional<std::size_t> length = sockets.Receive(index, buffer);
@@ -152,6 +167,23 @@ std::vector<NetworkPrinter> CollectReplies(DatagramSockets& sockets,
     }
   }
   return collector.Take();
+}
+
+std::optional<NetworkPrinter> WaitForReplyOf(DatagramSource& source, const std::string& mac,
+                                             std::uint32_t listenMs, const ClockNow& now) {
+  std::array<std::uint8_t, kDiscoveryReceiveBytes> buffer;
+  const MonotonicClock::time_point deadline = now() + std::chrono::milliseconds(listenMs);
+  for (MonotonicClock::time_point at = now(); at < deadline; at = now()) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - at);
+    if (!source.WaitReadable(std::min(left, kDiscoveryPoll))) continue;
+    buffer.fill(0);
+    const std::optional<std::size_t> length = source.Receive(buffer);
+    if (!length) continue;
+    std::optional<NetworkPrinter> printer =
+        ParseDiscoveryReply(std::span<const std::uint8_t>(buffer.data(), *length));
+    if (printer && printer->mac == mac) return printer;
+  }
+  return std::nullopt;
 }
 
 }  // namespace korvante

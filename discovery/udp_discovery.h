@@ -81,21 +81,30 @@ struct DiscoverySocketPlan {
 
 inline constexpr char kAnyAddress[] = "0.0.0.0";
 
-// The chosen profile's socket first, exactly as a computer with one network
-// has it (bound to 0.0.0.0, its three targets); then one socket bound to the
-// address of every other profile with a distinct address, with that
-// profile's targets. A limited broadcast from a socket bound to an adapter's
-// address leaves through that adapter; from the wildcard socket it leaves
-// through one adapter only, the one of the preferred route.
+// True when the computer has more than one network address to ask from
+// (distinct addresses that parse). Then every network's broadcasts, the
+// chosen one's included, leave from a socket bound to that network's own
+// address; with one network they leave from the wildcard socket, as always.
+bool BindsEveryNetwork(const std::vector<NetworkProfile>& profiles);
+
+// The chosen profile's socket first, then one socket bound to the address of
+// every other profile with a distinct address, each with that profile's
+// targets. A limited broadcast from a socket bound to an adapter's address
+// leaves through that adapter; from the wildcard socket it leaves through
+// the adapter of the preferred route alone, which on a computer with cable
+// and WiFi is the cable, whatever profile was chosen. So the chosen
+// profile's socket is bound to its address too when BindsEveryNetwork; on a
+// computer with one network it is 0.0.0.0 with its three targets, exactly
+// as ever.
 std::vector<DiscoverySocketPlan> PlanDiscoverySockets(const std::vector<NetworkProfile>& profiles);
 
 using MonotonicClock = std::chrono::steady_clock;
 using ClockNow = std::function<MonotonicClock::time_point()>;
 
-// Listens for the whole listening time, in waits of at most 180 ms, and returns
-// the collected records. The deadline is on the monotonic clock: a change of
-// the computer's wall clock neither ends the listening early nor makes it run
-// on. `now` is injectable for tests.
+// Listens for the whole listening time, in waits of at most 180 ms (the last
+// one ending with it), and returns the collected records. The deadline is on
+// the monotonic clock: a change of the computer's wall clock neither ends the
+// listening early nor makes it run on. `now` is injectable for tests.
 std::vector<NetworkPrinter> CollectReplies(DatagramSource& source, std::uint32_t listenMs,
                                            const ClockNow& now = MonotonicClock::now);
 
@@ -105,5 +114,12 @@ std::vector<NetworkPrinter> CollectReplies(DatagramSockets& sockets,
                                            const std::vector<std::string>& heardOn,
                                            std::uint32_t listenMs,
                                            const ClockNow& now = MonotonicClock::now);
+
+// Listens for up to listenMs for a reply of the printer with this MAC and
+// returns its record as soon as one comes; nullopt when none came in time.
+// Other printers' replies and foreign datagrams are passed over.
+std::optional<NetworkPrinter> WaitForReplyOf(DatagramSource& source, const std::string& mac,
+                                             std::uint32_t listenMs,
+                                             const ClockNow& now = MonotonicClock::now);
 
 }  // namespace korvante

@@ -35,8 +35,10 @@ JobVerdict JudgeQueueJob(const std::optional<QueueJobState>& job,
   if (!job) return JobVerdict::kPrinted;
   if ((job->status & (kJobPrinted | kJobComplete)) != 0) return JobVerdict::kPrinted;
   if ((job->status & kJobTrouble) != 0) return JobVerdict::kStuck;
-  // The port has the bytes: the job's own status is the authority now.
-  if ((job->status & kJobPrinting) != 0) return JobVerdict::kPrinted;
+  // The port monitor has the bytes: the job's own status is the authority
+  // now, and it has to reach "printed" or leave the queue within the wait.
+  if ((job->status & kJobPrinting) != 0)
+    return waitOver ? JobVerdict::kStuck : JobVerdict::kWaiting;
   if (queue && QueueHoldsJobs(*queue)) return JobVerdict::kStuck;
   if (!waitOver) return JobVerdict::kWaiting;
   // Still spooling or queued when the wait ends: it will print only from a
@@ -54,11 +56,20 @@ std::u16string_view JobDatatypeFor(const std::optional<QueueDriver>& driver) {
 }
 
 QueueJobOutcome WatchQueueJob(const QueueJobProbe& probe) {
+  // Once the port had the job, part of it may have reached the printer even
+  // if the delete then takes it out of the queue.
+  bool portHadIt = false;
+  auto read = [&] {
+    std::optional<QueueJobState> job = probe.readJob();
+    if (job && (job->status & kJobPrinting) != 0) portHadIt = true;
+    return job;
+  };
+
   const std::uint64_t start = probe.nowMs();
   for (;;) {
     const std::uint64_t elapsed = probe.nowMs() - start;
     const bool waitOver = elapsed >= kQueueJobWatchMs;
-    const JobVerdict verdict = JudgeQueueJob(probe.readJob(), probe.readQueue(), waitOver);
+    const JobVerdict verdict = JudgeQueueJob(read(), probe.readQueue(), waitOver);
     if (verdict == JobVerdict::kPrinted) return QueueJobOutcome::kPrinted;
     if (verdict == JobVerdict::kStuck) break;
     const std::uint64_t left = kQueueJobWatchMs - elapsed;
@@ -68,17 +79,17 @@ QueueJobOutcome WatchQueueJob(const QueueJobProbe& probe) {
   if (!probe.deleteJob()) {
     // Not deleted: gone meanwhile (it left the queue on its own, most likely
     // printed), or still there and beyond reach.
-    return probe.readJob() ? QueueJobOutcome::kLeftInQueue : QueueJobOutcome::kPrinted;
+    return read() ? QueueJobOutcome::kUnconfirmed : QueueJobOutcome::kPrinted;
   }
-  // Deleted. A job that was already on its way may still finish; otherwise
-  // give the spooler a moment to let go of the port before the device is
-  // opened.
+  // Deleted. A job that was already on its way may still finish. A job the
+  // spooler still lists is not withdrawn: a job being deleted stays listed
+  // while the port monitor is still inside its write, and may print.
   const std::uint64_t deleted = probe.nowMs();
   for (;;) {
-    const std::optional<QueueJobState> job = probe.readJob();
-    if (!job) return QueueJobOutcome::kTakenBack;
+    const std::optional<QueueJobState> job = read();
+    if (!job) return portHadIt ? QueueJobOutcome::kUnconfirmed : QueueJobOutcome::kTakenBack;
     if ((job->status & (kJobPrinted | kJobComplete)) != 0) return QueueJobOutcome::kPrinted;
-    if (probe.nowMs() - deleted >= kTakeBackGraceMs) return QueueJobOutcome::kTakenBack;
+    if (probe.nowMs() - deleted >= kTakeBackGraceMs) return QueueJobOutcome::kUnconfirmed;
     probe.sleep(kQueueJobPollMs);
   }
 }

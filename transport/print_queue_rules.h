@@ -72,16 +72,19 @@ struct QueueJobState {
 bool QueueHoldsJobs(const QueueState& queue);
 
 enum class JobVerdict {
-  kPrinted,  // printing, printed, or no longer in the queue
-  kWaiting,  // spooling or queued behind nothing wrong: look again
-  kStuck,    // paused, offline, in error, or blocked: take it back
+  kPrinted,  // printed, or no longer in the queue
+  kWaiting,  // spooling, queued behind nothing wrong, or printing: look again
+  kStuck,    // paused, offline, in error, blocked, or still printing when the
+             // wait is over: take it back
 };
 
 // Judges one look at the job (nullopt: the spooler no longer lists it) and its
 // queue (nullopt: unreadable). A job that has started is judged by its own
-// status; one that has not, by its queue's too. Once `waitOver`, a job that has
-// still not started counts as printed only when it is first in line in a
-// queue known to be ready.
+// status; one that has not, by its queue's too. "Printing" only says that the
+// port monitor has the data (an unplugged USB printer sits in it for good), so
+// it is no success: the job must be printed or gone before the wait is over.
+// Once `waitOver`, a job that has still not started counts as printed only
+// when it is first in line in a queue known to be ready.
 JobVerdict JudgeQueueJob(const std::optional<QueueJobState>& job,
                          const std::optional<QueueState>& queue, bool waitOver);
 
@@ -113,12 +116,18 @@ struct QueueJobProbe {
 
 enum class QueueJobOutcome {
   kPrinted,      // the send succeeded through the queue
-  kTakenBack,    // deleted before it printed: the device path may carry the bytes
-  kLeftInQueue,  // stuck and could not be deleted: it may still print, so the
-                 // bytes must not be sent another way too
+  kTakenBack,    // deleted and gone before the port had it: the device path may
+                 // carry the bytes
+  kUnconfirmed,  // not known to have printed, and not known to be withdrawn:
+                 // still listed after the delete (the port monitor may be
+                 // inside its write), or the port had it. It may print, or
+                 // have printed in part, so the bytes must not be sent another
+                 // way too.
 };
 
-// Watches a job from EndDocPrinter on, and deletes it when it is stuck.
+// Watches a job from EndDocPrinter on, and deletes it when it is stuck. Only a
+// job that is gone from the queue counts as withdrawn, and only one that the
+// port never had.
 QueueJobOutcome WatchQueueJob(const QueueJobProbe& probe);
 
 }  // namespace korvante

@@ -132,10 +132,10 @@ QueueSend SendThroughQueue(const std::u16string& queue, const CommandBuffer& byt
       return QueueSend::kPrinted;
     case QueueJobOutcome::kTakenBack:
       return QueueSend::kNotPrinted;
-    case QueueJobOutcome::kLeftInQueue:
+    case QueueJobOutcome::kUnconfirmed:
       break;
   }
-  return QueueSend::kLeftInQueue;
+  return QueueSend::kUnconfirmed;
 }
 
 }  // namespace korvante

@@ -11,12 +11,13 @@ namespace korvante {
 enum class QueueSend {
   kPrinted,      // the job printed, is printing, or left the queue
   kNotPrinted,   // no job, or one taken back: the device path gets its chance
-  kLeftInQueue,  // a stuck job that could not be deleted: it may still print
+  kUnconfirmed,  // a job neither printed nor withdrawn: it may still print, or
+                 // have printed in part
 };
 
 // Sends `bytes` as one document with one page and one write. A queue that
 // already holds its jobs (paused, offline, in error) is given none. A job that
-// gets stuck in the queue within the watch is deleted.
+// gets stuck in the queue, or is not done when the watch ends, is deleted.
 QueueSend SendThroughQueue(const std::u16string& queue, const CommandBuffer& bytes);
 
 }  // namespace korvante

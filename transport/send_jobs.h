@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,35 @@ namespace korvante {
 // A send job: runs once on the worker, true when the printer took every byte.
 using SendJob = MoveOnlyTask<bool>;
 
+// A printer to select once the next search has listed it: by its MAC when it
+// has one, else by its address.
+struct PrinterToSelect {
+  std::string mac;
+  std::string ip;
+};
+
+// What the window takes in once a job has run. An ordinary job's outcome is
+// its success or failure text alone; a job that decides more (the address
+// change) adds what the window does next.
+struct SendOutcome {
+  std::u16string text;  // shown in a message; nothing is shown when empty
+  // Search the network again and select this printer in the new list.
+  std::optional<PrinterToSelect> selectAfterSearch;
+  // Asked (Yes / No, No the default) after the text; Yes hands `onYes` to
+  // RunSendAsync as a new job, with `onYesFailure` as its failure text.
+  std::u16string question;
+  MoveOnlyTask<SendOutcome> onYes;
+  std::u16string onYesFailure;
+};
+
+// A job that makes its own outcome.
+using ReportingSendJob = MoveOnlyTask<SendOutcome>;
+
+// An ordinary job as one that makes its own outcome: its success or failure
+// text.
+ReportingSendJob WithOutcomeTexts(SendJob job, std::u16string successText,
+                                  std::u16string failureText);
+
 inline constexpr std::u16string_view kSendBusyText = u"Đang gửi lệnh, vui lòng đợi.";
 
 // What RunSendAsync needs from the window and the platform.
@@ -32,9 +62,9 @@ struct SendJobHooks {
   // Window thread: the show-message operation, and the busy controls on/off.
   std::function<void(std::u16string_view text)> showMessage;
   std::function<void(bool on)> setBusy;
-  // Any thread: posts the outcome to the window. On true the string belongs to
-  // the window; on false the caller still owns it and frees it.
-  std::function<bool(std::u16string* outcome)> postOutcome;
+  // Any thread: posts the outcome to the window. On true the outcome belongs
+  // to the window; on false the caller still owns it and frees it.
+  std::function<bool(SendOutcome* outcome)> postOutcome;
   // Starts `body` on a new detached thread; false when no thread could be
   // started. Empty: StartWorkerThread.
   std::function<bool(MoveOnlyTask<void>&& body)> startThread;
@@ -50,5 +80,9 @@ struct SendJobHooks {
 // window's handling is done in place (flag cleared, busy off, text shown).
 void RunSendAsync(const SendJobHooks& hooks, SendJob job, std::u16string successText,
                   std::u16string failureText);
+
+// The same for a job that makes its own outcome; `failureText` is the
+// outcome should no worker start.
+void RunSendAsync(const SendJobHooks& hooks, ReportingSendJob job, std::u16string failureText);
 
 }  // namespace korvante

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/wide_text_win32.h"
+#include "transport/device_sharing.h"
 #include "transport/print_queue_win32.h"
 #include "transport/transports_win32.h"
 #include "core/win32_handles_win32.h"
@@ -24,11 +25,13 @@ struct PendingWrite {
 };
 
 // One overlapped write of the whole buffer within kDeviceWriteTimeoutMs. A COM
-// port is written with the settings it already has: none are applied here.
+// port is opened for this program alone and written with the settings it
+// already has: none are applied here.
 bool WriteDevice(const std::u16string& path, const CommandBuffer& bytes) {
-  HandleOwner file(CreateFileW(WideText(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL,
-                               nullptr));
+  const DWORD share =
+      SharingFor(path) == DeviceSharing::kExclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
+  HandleOwner file(CreateFileW(WideText(path), GENERIC_WRITE, share, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   // Declared after the file so that it is closed first.
   HandleOwner event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
@@ -76,9 +79,9 @@ bool SendUsb(const UsbPrinter& printer, const CommandBuffer& bytes) {
     switch (SendThroughQueue(printer.queue, bytes)) {
       case QueueSend::kPrinted:
         return true;
-      case QueueSend::kLeftInQueue:
-        // The job may still print: the same bytes through the device would
-        // print twice.
+      case QueueSend::kUnconfirmed:
+        // The job may still print, or printed in part: the same bytes through
+        // the device could print twice.
         return false;
       case QueueSend::kNotPrinted:
         break;

@@ -324,27 +324,35 @@ TEST_F(MainWindowTest, RadiosAndCheckBoxesStayOutOfTheTheme) {
 }
 
 // The first WM_GETMINMAXINFO comes before WM_NCCREATE, and creation clamps
-// the starting size with its answer: a work area 500 pixels high asks for a
-// 500-pixel window, which must still open at the 600-pixel minimum.
-TEST_F(MainWindowTest, LowWorkAreaStillOpensAtTheMinimumSize) {
+// the starting size with its answer. On a screen whose work area is lower
+// than 600 pixels (1366 x 768 at 125 % leaves about 582) the window opens as
+// high as the work area, and the user cannot make it higher than that by
+// shrinking it: its minimum height is the work area's.
+TEST_F(MainWindowTest, LowWorkAreaOpensTheWindowAsHighAsItAndNoHigher) {
   RECT saved{};
   ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &saved, 0));
-  RECT low{0, 0, 1024, 500};
-  ASSERT_TRUE(SystemParametersInfoW(SPI_SETWORKAREA, 0, &low, 0));
-  RECT now{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &now, 0);
-  MainWindow state;
-  HWND hwnd = CreateMainWindow(GetModuleHandleW(nullptr), state);
-  SystemParametersInfoW(SPI_SETWORKAREA, 0, &saved, 0);
-  ASSERT_EQ(now.bottom - now.top, 500) << "the bench could not lower the work area";
-  ASSERT_NE(hwnd, nullptr);
-  EXPECT_EQ(MainWindowHeight(now), 500);
-  RECT window{};
-  GetWindowRect(hwnd, &window);
-  EXPECT_EQ(window.right - window.left, 900);
-  EXPECT_EQ(window.bottom - window.top, 600);
-  DestroyWindow(hwnd);
-  Pump();
+  for (int height : {582, 500}) {
+    RECT low{0, 0, 1366, height};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_SETWORKAREA, 0, &low, 0));
+    RECT now{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &now, 0);
+    MainWindow state;
+    HWND hwnd = CreateMainWindow(GetModuleHandleW(nullptr), state);
+    MINMAXINFO info{};
+    if (hwnd) SendMessageW(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    SystemParametersInfoW(SPI_SETWORKAREA, 0, &saved, 0);
+    ASSERT_EQ(now.bottom - now.top, height) << "the bench could not lower the work area";
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_EQ(MainWindowHeight(now), height);
+    RECT window{};
+    GetWindowRect(hwnd, &window);
+    EXPECT_EQ(window.right - window.left, 900);
+    EXPECT_EQ(window.bottom - window.top, height);
+    EXPECT_EQ(info.ptMinTrackSize.x, 800);
+    EXPECT_EQ(info.ptMinTrackSize.y, height);
+    DestroyWindow(hwnd);
+    Pump();
+  }
 }
 
 }  // namespace

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <string>
 #include <utility>
+#include <vector>
+
+#include "app/layout_checks.h"
 
 namespace korvante {
 namespace {
@@ -13,10 +18,15 @@ namespace {
 // 19-pixel caption plus the frame on top.
 constexpr int kLargeClientW = 900 - 8, kLargeClientH = 830 - 27;  // 892 x 803
 constexpr int kSmallClientW = 800 - 8, kSmallClientH = 600 - 27;  // 792 x 573
-// The content panel's client width: the whole panel at 892 x 803 (no scroll
-// bar needed), the panel less the 17-pixel scroll bar at 792 x 573.
-constexpr int kLargePanelCW = 576;
-constexpr int kSmallPanelCW = 476 - 17;
+
+LayoutInput Input(int W, int H, int contentScroll = 0, bool contentShown = false) {
+  LayoutInput in;
+  in.clientWidth = W;
+  in.clientHeight = H;
+  in.scrollOffset = contentScroll;
+  in.contentShown = contentShown;
+  return in;
+}
 
 struct Expected {
   Slot slot;
@@ -33,12 +43,14 @@ void ExpectRects(const WindowLayout& layout, const Expected* cases, std::size_t 
 }
 
 TEST(Layout, LargeWindowMatchesTheTables) {
-  const WindowLayout layout = ComputeLayout({kLargeClientW, kLargeClientH, 0, kLargePanelCW, {}});
+  const WindowLayout layout = ComputeLayout(Input(kLargeClientW, kLargeClientH));
   const Expected cases[] = {
       {Slot::kTitle, {42, 42, 300, 34}},
       {Slot::kBrand, {622, 34, 230, 49}},
-      {Slot::kVersion, {672, 774, 190, 20}},
-      {Slot::kFooter, {160, 774, 562, 20}},
+      // The version as wide as its text (92) and 8 more; the footer takes
+      // the rest of the row, left of it.
+      {Slot::kVersion, {762, 774, 100, 20}},
+      {Slot::kFooter, {28, 774, 722, 20}},
       {Slot::kConnectionHeader, {50, 117, 160, 20}},
       {Slot::kUsbRadio, {52, 149, 70, 26}},
       {Slot::kLanRadio, {126, 149, 128, 26}},
@@ -108,23 +120,32 @@ TEST(Layout, LargeWindowMatchesTheTables) {
   ExpectRects(layout, cases, std::size(cases));
   EXPECT_EQ(layout.contentVisibleHeight, 379);
   EXPECT_EQ(layout.editorWidth, 274);
+  for (const PageScroll& page : layout.pages) EXPECT_FALSE(page.Scrolls());
 }
 
 TEST(Layout, SmallestWindowScrolledToTheBottomShowsTheQrRow) {
   // SB_BOTTOM asks for 359; the layout clamps to 360 - V.
-  const WindowLayout layout = ComputeLayout({kSmallClientW, kSmallClientH, 359, kSmallPanelCW, {}});
+  const WindowLayout layout = ComputeLayout(Input(kSmallClientW, kSmallClientH, 359, true));
   EXPECT_EQ(layout.contentVisibleHeight, 149);
   EXPECT_EQ(layout.scrollOffset, 211);
   EXPECT_EQ(layout.editorWidth, 157);
   const Expected cases[] = {
       {Slot::kBrand, {522, 34, 230, 49}},
-      {Slot::kVersion, {572, 544, 190, 20}},
-      {Slot::kFooter, {160, 544, 462, 20}},
+      {Slot::kVersion, {662, 544, 100, 20}},
+      {Slot::kFooter, {28, 544, 622, 20}},
       {Slot::kPrinterList, {270, 143, 362, 220}},
       {Slot::kFindButton, {644, 142, 100, 36}},
       {Slot::kQueuePage, {246, 236, 500, 259}},
       {Slot::kSaveIpButton, {332, 205, 140, 38}},
-      {Slot::kWifiNameField, {158, 30, 310, 30}},
+      // The WiFi page scrolls (330 pixels in 259): its bar takes 17, and its
+      // save button sits below the mode row.
+      {Slot::kWifiNameField, {158, 30, 293, 30}},
+      {Slot::kSaveWifiButton, {315, 276, 140, 38}},
+      // The technical page is too narrow for the beeper's row: its buttons
+      // go under the count, the density's row 44 lower.
+      {Slot::kTestButton, {190, 78, 82, 36}},
+      {Slot::kSaveBeepButton, {286, 78, 132, 36}},
+      {Slot::kSaveDensityButton, {252, 138, 132, 36}},
       {Slot::kContentToggle, {352, 6, 136, 34}},
       {Slot::kContentPanel, {12, 56, 476, 149}},
       {Slot::kContentHeader, {0, -209, 225, 20}},
@@ -140,6 +161,10 @@ TEST(Layout, SmallestWindowScrolledToTheBottomShowsTheQrRow) {
   ExpectRects(layout, cases, std::size(cases));
   // The QR row is the last thing in the panel and fits inside it.
   EXPECT_LE(layout[Slot::kQrField].Bottom(), layout.contentVisibleHeight);
+  EXPECT_EQ(layout.pages[1].contentHeight, 330);
+  EXPECT_FALSE(layout.pages[0].Scrolls());
+  EXPECT_FALSE(layout.pages[2].Scrolls());
+  EXPECT_FALSE(layout.pages[3].Scrolls());
 }
 
 TEST(Layout, ContentScrollIsClampedIntoTheVisibleRange) {
@@ -153,26 +178,42 @@ TEST(Layout, ContentScrollIsClampedIntoTheVisibleRange) {
       {803, 100, 379, 0},  // everything visible: never scrolled
       {784, 24, 360, 0},   // exactly the content height
       {783, 24, 359, 1},   // one pixel short
-      {573, 1000, 149, 211}, {573, 100, 149, 100},
-      {573, -48, 149, 0},    {300, 400, 48, 312},  // the panel never gets shorter than 48
+      {573, 1000, 149, 211},
+      {573, 100, 149, 100},
+      {573, -48, 149, 0},
+      // The panel never gets shorter than its heading and two lines (140),
+      // and a client lower than the layout's minimum is laid out at 460.
+      {560, 400, 140, 220},
+      {300, 400, 140, 220},
   };
   for (const Case& c : cases) {
-    const WindowLayout layout = ComputeLayout({792, c.clientHeight, c.offset, 459, {}});
+    const WindowLayout layout = ComputeLayout(Input(792, c.clientHeight, c.offset, true));
     EXPECT_EQ(layout.contentVisibleHeight, c.visible) << c.clientHeight;
     EXPECT_EQ(layout.scrollOffset, c.clamped) << c.clientHeight << " " << c.offset;
     EXPECT_EQ(layout[LineSlot(0, LinePart::kEditor)].y, 34 - c.clamped);
   }
 }
 
-TEST(Layout, EditorsKeepAtLeastEightyPixels) {
+// The editors take what the format column leaves of the content panel's
+// client width, which its scroll bar and the queue page's narrow.
+TEST(Layout, EditorsFollowTheContentPanelsClientWidth) {
   struct Case {
-    int panelClientWidth;
-    int editorWidth;
+    int W, H;
+    bool queueScrolls;
+    int panelClientWidth, editorWidth;
   };
-  const Case cases[] = {{100, 80}, {381, 80}, {382, 80}, {383, 81}, {459, 157}, {576, 274}};
+  const Case cases[] = {
+      {892, 803, false, 576, 274},  // no scroll bar anywhere
+      {892, 783, false, 559, 257},  // the content's bar
+      {792, 573, false, 459, 157}, {760, 573, false, 427, 125},
+      {760, 460, true, 410, 108},  // the queue page's bar too
+      {700, 300, true, 410, 108},  // laid out at the minimum
+  };
   for (const Case& c : cases) {
-    const WindowLayout layout = ComputeLayout({792, 573, 0, c.panelClientWidth, {}});
-    EXPECT_EQ(layout.editorWidth, c.editorWidth) << c.panelClientWidth;
+    const WindowLayout layout = ComputeLayout(Input(c.W, c.H, 0, true));
+    EXPECT_EQ(layout.pages[2].Scrolls(), c.queueScrolls) << c.W << "x" << c.H;
+    EXPECT_EQ(layout.panelClientWidth, c.panelClientWidth) << c.W << "x" << c.H;
+    EXPECT_EQ(layout.editorWidth, c.editorWidth) << c.W << "x" << c.H;
     for (int line = 0; line < 4; ++line) {
       EXPECT_EQ(layout[LineSlot(line, LinePart::kEditor)].width, c.editorWidth);
     }
@@ -205,7 +246,9 @@ TEST(Layout, LabelsFollowTheFontAndShareTheirFieldsMiddle) {
     metrics.titleText = 2 * textHeight;
     metrics.modeList = 26;
     metrics.sizeList = textHeight + 10;
-    const WindowLayout layout = ComputeLayout({892, 803, 0, 576, metrics});
+    LayoutInput in = Input(892, 803);
+    in.metrics = metrics;
+    const WindowLayout layout = ComputeLayout(in);
     for (const auto& [label, field] : rows) {
       const Rect& l = layout[label];
       const Rect& f = layout[field];
@@ -240,6 +283,92 @@ TEST(Layout, CardsAndFooterRule) {
   EXPECT_EQ(b.navigationCard, (Corners{28, 216, 212, 745}));
   EXPECT_EQ(b.contentCard, (Corners{226, 216, 864, 745}));
   EXPECT_EQ(b.footerRuleY, 765);
+}
+
+// Every view of one layout: each page, the ticket content shown and hidden,
+// each page scrolled to its top and to its bottom.
+void ExpectSound(int W, int H) {
+  const ControlMetrics metrics;
+  for (bool contentShown : {false, true}) {
+    for (int offset : {0, 10000}) {
+      LayoutInput in = Input(W, H, offset, contentShown);
+      in.pageScroll = {offset, offset, offset, offset};
+      const WindowLayout layout = ComputeLayout(in);
+      for (int page = 0; page < kPageCount; ++page) {
+        const LayoutView view{page, contentShown};
+        const auto overlapping = OverlappingSiblings(layout, metrics, view);
+        const auto unreachable = UnreachableControls(layout, in, view);
+        ASSERT_TRUE(overlapping.empty() && unreachable.empty())
+            << W << "x" << H << " page " << page << " content " << contentShown << " offset "
+            << offset << ": first slot "
+            << static_cast<int>(overlapping.empty() ? unreachable[0] : overlapping[0].a);
+      }
+      // The page buttons stay on their card, the footer sentence on one
+      // line beside the version.
+      const Backdrop b =
+          ComputeBackdrop(std::max(W, kMinClientWidth), std::max(H, kMinClientHeight));
+      ASSERT_LE(layout[Slot::kTechnicalPageButton].Bottom(), b.navigationCard.bottom)
+          << W << "x" << H;
+      ASSERT_GE(layout[Slot::kFooter].width, metrics.footerText) << W << "x" << H;
+      ASSERT_GE(layout[Slot::kVersion].width, metrics.versionText) << W << "x" << H;
+      ASSERT_LE(layout[Slot::kFooter].Bottom(), std::max(H, kMinClientHeight));
+    }
+  }
+}
+
+// At every client size from the minimum up: every width at a few heights
+// (the minimum, a 582-pixel work area under Windows 10's frame, 800 x 600
+// under Wine's), and every height at a few widths (the minimum, 800 wide
+// under Wine's frame, a 1366-pixel screen).
+TEST(LayoutRules, NoOverlapAndEveryControlWithinReachAtEverySize) {
+  for (int H : {kMinClientHeight, 543, 573}) {
+    for (int W = kMinClientWidth; W <= 1400; ++W) ExpectSound(W, H);
+  }
+  for (int W : {kMinClientWidth, 792, 1366}) {
+    for (int H = kMinClientHeight; H <= 1100; ++H) ExpectSound(W, H);
+  }
+  // Below the minimum, the minimum's layout.
+  ExpectSound(640, 400);
+}
+
+// The checks find what they are there to find.
+TEST(LayoutRules, ChecksCatchAnOverlapAndAControlOutOfReach) {
+  const LayoutInput in = Input(kSmallClientW, kSmallClientH, 0, true);
+  WindowLayout layout = ComputeLayout(in);
+  // The save button on the mode row, as it was at 800 x 600.
+  layout.rects[static_cast<std::size_t>(Slot::kSaveWifiButton)].y = 205;
+  EXPECT_EQ(OverlappingSiblings(layout, in.metrics, {1, false}),
+            (std::vector<SlotPair>{{Slot::kWifiGatewayField, Slot::kSaveWifiButton},
+                                   {Slot::kWifiModeList, Slot::kSaveWifiButton}}));
+  EXPECT_TRUE(OverlappingSiblings(layout, in.metrics, {0, false}).empty()) << "another page";
+  // A closed list does not cover what its dropped list would.
+  EXPECT_TRUE(OverlappingSiblings(ComputeLayout(in), in.metrics, {1, false}).empty());
+
+  layout = ComputeLayout(in);
+  layout.rects[static_cast<std::size_t>(Slot::kSaveBeepButton)].x = 436;  // past the page's edge
+  layout.rects[static_cast<std::size_t>(Slot::kQrField)].y += 30;         // below the content
+  layout.rects[static_cast<std::size_t>(Slot::kVersion)].y += 30;         // below the window
+  EXPECT_EQ(UnreachableControls(layout, in, {3, true}),
+            (std::vector<Slot>{Slot::kVersion, Slot::kSaveBeepButton}));
+  EXPECT_EQ(UnreachableControls(layout, in, {2, true}),
+            (std::vector<Slot>{Slot::kVersion, Slot::kQrField}));
+  EXPECT_EQ(UnreachableControls(layout, in, {2, false}), (std::vector<Slot>{Slot::kVersion}));
+}
+
+TEST(LayoutRules, MinimumHeightNeverExceedsTheWorkArea) {
+  const std::pair<int, int> cases[] = {{1040, 600}, {600, 600}, {599, 599}, {582, 582},
+                                       {500, 500},  {0, 600},   {-20, 600}};
+  for (const auto& [work, minimum] : cases) EXPECT_EQ(MinimumWindowHeight(work), minimum) << work;
+  // A window as high as a 582-pixel work area, put 26 pixels down by the
+  // system, goes up to the work area's top; one that fits stays.
+  struct Top {
+    int top, height, workTop, workBottom, placed;
+  };
+  const Top tops[] = {{26, 582, 0, 582, 0}, {26, 500, 0, 582, 26},     {60, 830, 40, 870, 40},
+                      {0, 700, 0, 600, 0},  {300, 600, 100, 700, 100}, {26, 582, 0, 0, 26}};
+  for (const Top& t : tops) {
+    EXPECT_EQ(TopOnWorkArea(t.top, t.height, t.workTop, t.workBottom), t.placed) << t.top;
+  }
 }
 
 }  // namespace

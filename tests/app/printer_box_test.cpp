@@ -97,5 +97,24 @@ TEST(PrinterBox, ARefreshKeepsOnlyWhatWasTyped) {
   EXPECT_EQ(TypedTextToKeep(kModeUsb, true, u"10.30.0.1"), std::nullopt);
 }
 
+// After a confirmed change the search's list is searched for the printer:
+// its MAC wins over an address that another record may have taken meanwhile.
+TEST(PrinterBox, TheMovedPrinterIsFoundByMacElseByAddress) {
+  auto printer = [](const char* ip, const char* mac) {
+    NetworkPrinter p;
+    p.ip = ip;
+    p.mac = mac;
+    return p;
+  };
+  const std::vector<NetworkPrinter> listed{printer("10.30.0.150", "00-1A-2B-3C-4D-09"),
+                                           printer("10.30.0.200", "00-1A-2B-3C-4D-5E"),
+                                           printer("10.30.0.222", "")};
+  EXPECT_EQ(FindMovedPrinter(listed, "00-1A-2B-3C-4D-5E", "10.30.0.150"), 1);
+  EXPECT_EQ(FindMovedPrinter(listed, "00-1A-2B-3C-4D-77", "10.30.0.222"), 2);
+  EXPECT_EQ(FindMovedPrinter(listed, "", "10.30.0.150"), 0);
+  EXPECT_EQ(FindMovedPrinter(listed, "", "10.30.0.1"), std::nullopt);
+  EXPECT_EQ(FindMovedPrinter({}, "00-1A-2B-3C-4D-5E", "10.30.0.200"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace korvante

@@ -6,11 +6,13 @@
 
 #include <oleacc.h>
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/button_looks.h"
+#include "discovery/refresh.h"
 
 namespace korvante::testing {
 namespace {
@@ -105,6 +107,62 @@ TEST_F(MainWindowTest, StyleTogglesTellScreenReadersTheirNameAndWhetherTheyArePr
   EXPECT_TRUE(state_->lines[2].italic);
 }
 
+// What a screen reader hears of a toggle: a state-change WinEvent after the
+// annotation that it then reads has changed.
+std::vector<std::pair<HWND, bool>>* heard = nullptr;  // (toggle, pressed) or (toggle, event)
+
+void CALLBACK OnStateChange(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD,
+                            DWORD) {
+  if (heard && object == OBJID_CLIENT && child == CHILDID_SELF) heard->emplace_back(hwnd, false);
+}
+
+TEST_F(MainWindowTest, StyleTogglesAnnounceTheirStateChangesAfterTheAnnotation) {
+  std::vector<std::pair<HWND, bool>> events;  // true: annotated pressed, false: a WinEvent
+  HWND bold = state_->Line(1, LinePart::kBold);
+  state_->annotateToggle = [&](HWND toggle, std::u16string_view, std::uint32_t state) {
+    if (state & kAccessiblePressed) events.emplace_back(toggle, true);
+  };
+  HWINEVENTHOOK hook =
+      SetWinEventHook(EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_STATECHANGE, nullptr, OnStateChange,
+                      GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  ASSERT_NE(hook, nullptr);
+  heard = &events;
+  Command(810, BN_CLICKED, bold);
+  Pump();
+  UnhookWinEvent(hook);
+  heard = nullptr;
+  std::erase_if(events, [&](const auto& e) { return e.first != bold; });
+  EXPECT_EQ(events, (std::vector<std::pair<HWND, bool>>{{bold, true}, {bold, false}}));
+}
+
+LRESULT CALLBACK CountSysColorChange(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR, DWORD_PTR counts) {
+  if (message == WM_SYSCOLORCHANGE) ++(*reinterpret_cast<std::map<HWND, int>*>(counts))[hwnd];
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// Common controls learn of new system colours only from their top-level
+// window, which must pass WM_SYSCOLORCHANGE on to them.
+TEST_F(MainWindowTest, SystemColourChangeReachesEveryControl) {
+  std::map<HWND, int> counts;
+  std::vector<HWND> controls{state_->tooltip};
+  EnumChildWindows(
+      hwnd_,
+      [](HWND child, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&controls));
+  for (HWND c : controls)
+    SetWindowSubclass(c, CountSysColorChange, 98, reinterpret_cast<DWORD_PTR>(&counts));
+  SendMessageW(hwnd_, WM_SYSCOLORCHANGE, 0, 0);
+  ASSERT_GT(controls.size(), 80u);  // every control and panel, and the tooltip
+  for (HWND c : controls) {
+    EXPECT_EQ(counts[c], 1) << Narrow(ClassOf(c)) << " " << Narrow(TextOf(c));
+    RemoveWindowSubclass(c, CountSysColorChange, 98);
+  }
+}
+
 TEST_F(MainWindowTest, FocusComesBackWhenTheWindowIsActivatedAgain) {
   Command(kIdWifiPageButton, BN_CLICKED, At(Slot::kWifiPageButton));
   HWND field = At(Slot::kWifiMaskField);
@@ -156,6 +214,34 @@ TEST_F(MainWindowTest, TheWheelOverAClosedListScrollsThePanelInstead) {
   Pump();
   EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 6);
   EXPECT_EQ(state_->contentScroll, 96);
+}
+
+// In LAN / Wi-Fi mode the printer box takes a typed address: while the focus
+// is in its edit part, the wheel turns its list, as it does a focused list.
+TEST_F(MainWindowTest, TheWheelTurnsTheEditableBoxWhileTypingIsInIt) {
+  Command(kIdLanRadio, BN_CLICKED, At(Slot::kLanRadio));
+  for (int waited = 0; waited < 15000 && TextOf(At(Slot::kFindButton)) != L"Tìm"; waited += 20) {
+    Pump();
+    Sleep(20);
+  }
+  auto* result = new TargetsResult;
+  result->mode = kModeNetwork;
+  result->generation = state_->refreshGeneration;
+  result->networkPrinters.resize(2);
+  result->networkPrinters[0].ip = "192.168.1.100";
+  result->networkPrinters[1].ip = "192.168.1.101";
+  PostMessageW(hwnd_, kMsgTargetsReady, 0, reinterpret_cast<LPARAM>(result));
+  Pump();
+  HWND box = At(Slot::kPrinterList);
+  HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
+  ASSERT_NE(edit, nullptr);
+  ASSERT_EQ(SendMessageW(box, CB_GETCURSEL, 0, 0), 0);
+  for (HWND focus : {At(Slot::kLanIpField), edit}) {
+    SetFocus(focus);
+    SendMessageW(box, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
+    Pump();
+  }
+  EXPECT_EQ(SendMessageW(box, CB_GETCURSEL, 0, 0), 1) << "once, while typing is in the box";
 }
 
 TEST_F(MainWindowTest, HighContrastPaintsWithTheSystemColours) {

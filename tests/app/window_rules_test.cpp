@@ -265,7 +265,10 @@ TEST(ControlColours, HighContrastTextsStandOnTheirSystemPairs) {
 TEST(ControlColours, MainWindowLabelsTakeTheCardTheyLieOn) {
   const Palette p = WindowPalette();
   for (const auto& [W, H] : {std::pair{892, 803}, std::pair{792, 573}}) {
-    const WindowLayout layout = ComputeLayout({W, H, 0, 576, {}});
+    LayoutInput in;
+    in.clientWidth = W;
+    in.clientHeight = H;
+    const WindowLayout layout = ComputeLayout(in);
     const Backdrop b = ComputeBackdrop(W, H);
     auto onCard = [&](const Rect& r) {
       for (const Corners& c : {b.connectionCard, b.navigationCard, b.contentCard}) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -583,6 +584,181 @@ TEST_F(GuidePictures, NothingFound) {
   RECT client{};
   GetClientRect(hwnd_, &client);
   Picture("khong-tim-thay.png", {28, 96, client.right - 56, 108});  // the connection card
+}
+
+// --- small screens -----------------------------------------------------------------------
+
+std::string Describe(HWND h) { return Narrow(ClassOf(h)) + " \"" + Narrow(TextOf(h)) + "\""; }
+
+// The real window's visible children of `parent` (and of each page panel
+// among them), apart from the layout's own rules: no two overlap, each lies
+// within the parent's client width and the height its scroll bar goes
+// through, and none is higher than the parent shows.
+void CheckChildren(HWND parent, std::vector<std::string>& faults) {
+  RECT client{};
+  GetClientRect(parent, &client);
+  int top = 0, bottom = client.bottom;
+  SCROLLINFO bar{};
+  bar.cbSize = sizeof(bar);
+  bar.fMask = SIF_ALL;
+  if (GetScrollInfo(parent, SB_VERT, &bar)) {
+    top = -bar.nPos;
+    bottom = std::max<int>(client.bottom, top + bar.nMax + 1);
+  }
+  std::vector<std::pair<HWND, RECT>> shown;
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(c)) continue;
+    RECT r{};
+    GetWindowRect(c, &r);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    if (r.left < 0 || r.right > client.right || r.top < top || r.bottom > bottom ||
+        r.bottom - r.top > client.bottom) {
+      faults.push_back(Describe(c) + " out of reach");
+    }
+    for (const auto& [other, o] : shown) {
+      RECT both{};
+      if (IntersectRect(&both, &r, &o)) faults.push_back(Describe(c) + " on " + Describe(other));
+    }
+    shown.emplace_back(c, r);
+    if (ClassOf(c) == kPageClassName) CheckChildren(c, faults);
+  }
+}
+
+// Every page of the window of `state` (the queue page with its content
+// hidden and shown) checked and saved as NAME-pageN.png; on the first, the
+// footer sentence's red ink as wide as its text: on one line, whole.
+void CheckEveryPage(MainWindow& state, const std::string& name, std::function<void()> pump) {
+  auto click = [&](int id, HWND sender) {
+    SendMessageW(state.hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(sender));
+    pump();
+  };
+  for (int view = 0; view < 5; ++view) {
+    const int page = view < 3 ? view : view - 1;
+    click(kIdFirstPageButton + page, nullptr);
+    if (view == 3) click(kIdContentToggle, state.At(Slot::kContentToggle));
+    const std::string shot = name + "-page" + std::to_string(page + 1) + (view == 3 ? "c" : "");
+    std::vector<std::string> faults;
+    CheckChildren(state.hwnd, faults);
+    for (const std::string& f : faults) ADD_FAILURE() << shot << ": " << f;
+    RedrawWindow(state.hwnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    pump();
+    Sleep(200);
+    pump();
+    const Screenshot screen = Capture(state.hwnd);
+    Save(screen, shot + ".png");
+    if (view != 0) continue;
+    HWND footer = state.At(Slot::kFooter);
+    const std::wstring text = TextOf(footer);
+    HDC dc = GetDC(footer);
+    SelectedObject font(dc, state.uiFont.get());
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    ReleaseDC(footer, dc);
+    const Rect box = PlacedRect(footer);
+    int left = box.Right(), right = -1;
+    for (int y = box.y; y < box.Bottom(); ++y) {
+      for (int x = box.x; x < box.Right(); ++x) {
+        if (!IsFooterRed(screen.ClientPixel(x, y))) continue;
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+    }
+    EXPECT_GE(right - left + 1, size.cx - 4) << shot << ": the sentence is cut or wrapped";
+    EXPECT_LT(right, PlacedRect(state.At(Slot::kVersion)).x) << shot;
+  }
+}
+
+TEST_F(ScreenshotWindowTest, SmallScreensShowEveryControlApartAndWithinReach) {
+  ASSERT_TRUE(WaitForFindButton());
+  for (const auto& [outerW, outerH] : {std::pair{800, 600}, std::pair{1024, 600}}) {
+    SetWindowPos(hwnd_, HWND_TOP, 10, 10, outerW, outerH, SWP_SHOWWINDOW);
+    CheckEveryPage(*state_, "small-" + std::to_string(outerW) + "x" + std::to_string(outerH),
+                   [&] { Pump(); });
+  }
+  // 1366 x 768 at 125 % leaves a work area of about 582 pixels: the window
+  // opens as high as that, entirely inside it.
+  ShowWindow(hwnd_, SW_HIDE);
+  RECT saved{}, low{0, 0, 1366, 582};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &saved, 0);
+  ASSERT_TRUE(SystemParametersInfoW(SPI_SETWORKAREA, 0, &low, 0));
+  MainWindow state;
+  HWND main = CreateMainWindow(GetModuleHandleW(nullptr), state);
+  SystemParametersInfoW(SPI_SETWORKAREA, 0, &saved, 0);
+  ASSERT_NE(main, nullptr);
+  ShowWindow(main, SW_SHOWNORMAL);
+  RECT window{};
+  GetWindowRect(main, &window);
+  EXPECT_GE(window.top, 0);
+  EXPECT_LE(window.bottom, 582);
+  CheckEveryPage(state, "small-900x582", [&] { Pump(); });
+  DestroyWindow(main);
+  Pump();
+}
+
+// 1024 x 600: the WiFi page needs 330 pixels and shows 259.
+TEST_F(ScreenshotWindowTest, ALowPageScrollsByTheWheelAndTheTabKey) {
+  Resize(1024, 600);
+  Command(kIdWifiPageButton, BN_CLICKED, At(Slot::kWifiPageButton));
+  HWND page = At(Slot::kWifiPage);
+  EXPECT_TRUE(GetWindowLongPtrW(page, GWL_STYLE) & WS_VSCROLL) << "the bar shows";
+  const Rect save = PlacedRect(At(Slot::kSaveWifiButton));
+  // The wheel over the page, then over its closed mode list, which passes
+  // it on (330 - 259 = 71 is the end).
+  for (HWND under : {page, At(Slot::kWifiModeList)}) {
+    SendMessageW(under, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
+    Pump();
+  }
+  EXPECT_EQ(state_->pageScroll[kPageWifi], 71);
+  EXPECT_EQ(PlacedRect(At(Slot::kSaveWifiButton)).y, save.y - 71);
+  EXPECT_EQ(SendMessageW(At(Slot::kWifiModeList), CB_GETCURSEL, 0, 0), 0);
+  // The name field, scrolled out above the page, is the stop after the find
+  // button (the ring goes by where controls are): Tab brings it into view,
+  // and the save button from the mode list.
+  SetFocus(At(Slot::kFindButton));
+  EXPECT_EQ(PressTab(false), At(Slot::kWifiNameField));
+  EXPECT_EQ(PlacedRect(At(Slot::kWifiNameField)).y, 0);
+  SetFocus(At(Slot::kWifiModeList));
+  EXPECT_EQ(PressTab(false), At(Slot::kSaveWifiButton));
+  EXPECT_EQ(PlacedRect(At(Slot::kSaveWifiButton)).Bottom(), 259) << "just into view";
+}
+
+// Wine 8 keeps no UI state (WM_QUERYUISTATE answers 0): the test answers for
+// the button what Windows does after a start by mouse.
+LRESULT CALLBACK HidesFocus(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                            DWORD_PTR) {
+  if (message == WM_QUERYUISTATE) return UISF_HIDEFOCUS;
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// The focus rectangle of an owner-drawn button: dots in its text colour 4
+// pixels inside it, while it has the focus and the cues are not hidden.
+TEST_F(ScreenshotWindowTest, OwnerDrawnButtonsShowTheKeyboardFocus) {
+  SetWindowPos(hwnd_, HWND_TOP, 10, 10, 900, 830, SWP_SHOWWINDOW);
+  ASSERT_TRUE(WaitForFindButton());
+  HWND find = At(Slot::kFindButton);
+  const Rect box = PlacedRect(find);
+  auto dots = [&](const char* picture) {
+    const Screenshot shot = RedrawAndCapture();
+    Save(shot, picture);
+    int white = 0;
+    for (int x = box.x + 4; x < box.Right() - 4; ++x) {
+      white += shot.ClientPixel(x, box.y + 4) == Rgb{255, 255, 255} ? 1 : 0;
+    }
+    return white;
+  };
+  SetFocus(At(Slot::kPrinterList));
+  EXPECT_EQ(dots("focus-none.png"), 0);
+  ASSERT_EQ(PressTab(false), find);  // the keyboard shows the cues, as in a dialog
+  EXPECT_EQ(dots("focus-find-button.png"), (box.width - 8) / 2) << "every other pixel";
+  // The cues hidden: the button draws itself again, without them.
+  SetWindowSubclass(find, HidesFocus, 99, 0);
+  ValidateRect(find, nullptr);
+  SendMessageW(find, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+  EXPECT_TRUE(GetUpdateRect(find, nullptr, FALSE));
+  EXPECT_EQ(dots("focus-hidden.png"), 0);
+  RemoveWindowSubclass(find, HidesFocus, 99);
 }
 
 }  // namespace

@@ -294,7 +294,11 @@ TEST_F(MainWindowTest, LayoutIsAppliedToTheControls) {
   const Case cases[] = {
       {900, 830, Slot::kFindButton, {744, 142, 100, 36}},
       {900, 830, Slot::kQueuePage, {246, 236, 600, 489}},
-      {900, 830, Slot::kFooter, {160, 771 + (26 - text) / 2, 562, text}},
+      // The footer beside the version, which is as wide as its text and 8.
+      {900,
+       830,
+       Slot::kFooter,
+       {28, 771 + (26 - text) / 2, 892 - 30 - state_->metrics.versionText - 8 - 12 - 28, text}},
       {900, 830, Slot::kContentPanel, {12, 56, 576, 379}},
       {900, 830, Slot::kQrField, {56, 320, 274, 26}},
       {800, 600, Slot::kFindButton, {644, 142, 100, 36}},
@@ -330,8 +334,11 @@ TEST_F(MainWindowTest, EachPageIsLaidOutAtTheSizeItIsShownAt) {
     Resize(width, height);
     RECT client{};
     GetClientRect(hwnd_, &client);
-    const WindowLayout expected =
-        ComputeLayout({client.right, client.bottom, 0, 0, state_->metrics});
+    LayoutInput in;
+    in.clientWidth = client.right;
+    in.clientHeight = client.bottom;
+    in.metrics = state_->metrics;
+    const WindowLayout expected = ComputeLayout(in);
     for (std::size_t i = 0; i < std::size(fields); ++i) {
       Command(pageButtons[i], BN_CLICKED, nullptr);
       EXPECT_EQ(PlacedRect(At(fields[i])), expected.rects[static_cast<std::size_t>(fields[i])])

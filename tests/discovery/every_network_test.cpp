@@ -39,22 +39,27 @@ std::vector<std::string> Plan(const std::vector<NetworkProfile>& profiles) {
   return out;
 }
 
-TEST(EveryNetwork, DiscoverySocketsChosenProfileFirstUnboundThenOneBoundPerAddress) {
+TEST(EveryNetwork, DiscoverySocketsChosenProfileFirstThenOneBoundPerAddress) {
   using Lines = std::vector<std::string>;
-  // No profile and one profile: exactly the single wildcard socket of before.
+  // No profile, one profile, one address listed twice: exactly the single
+  // wildcard socket of a computer with one network.
+  const Lines single{
+      "0.0.0.0 heard-on 192.168.77.2 -> 255.255.255.255 192.168.77.255 192.168.77.255"};
   EXPECT_EQ(Plan({}), (Lines{"0.0.0.0 heard-on 192.168.1.1 -> 255.255.255.255 192.168.1.255 "
                              "192.168.1.255"}));
-  EXPECT_EQ(Plan({Profile("192.168.77.2")}),
-            (Lines{"0.0.0.0 heard-on 192.168.77.2 -> 255.255.255.255 192.168.77.255 "
-                   "192.168.77.255"}));
-  // The chosen (wireless) profile keeps the wildcard socket wherever it is
-  // listed; every other distinct, parsable address gets a bound socket with
-  // its own targets. A second address of the chosen network is a network of
-  // its own socket too; a repeated or unparsable address is not.
+  EXPECT_EQ(Plan({Profile("192.168.77.2")}), single);
+  EXPECT_EQ(Plan({Profile("192.168.77.2"), Profile("192.168.77.2"), Profile("bad")}), single);
+  // With several networks the chosen (wireless) profile comes first wherever
+  // it is listed, bound to its own address like every other distinct,
+  // parsable address, each with its own targets: the wildcard socket's
+  // limited broadcast would leave through the cable's adapter alone. A
+  // second address of the chosen network is a network of its own socket
+  // too; a repeated or unparsable address is not.
   EXPECT_EQ(Plan({Profile("10.20.0.2"), Profile("192.168.1.25", "255.255.255.0", true),
                   Profile("10.20.0.2"), Profile("bad"), Profile("172.16.5.9", "255.255.0.0"),
                   Profile("192.168.1.26")}),
-            (Lines{"0.0.0.0 heard-on 192.168.1.25 -> 255.255.255.255 192.168.1.255 192.168.1.255",
+            (Lines{"192.168.1.25 heard-on 192.168.1.25 -> 255.255.255.255 192.168.1.255 "
+                   "192.168.1.255",
                    "10.20.0.2 heard-on 10.20.0.2 -> 255.255.255.255 10.20.0.255 10.20.0.255",
                    "172.16.5.9 heard-on 172.16.5.9 -> 255.255.255.255 172.16.255.255 "
                    "172.16.5.255",
@@ -118,6 +123,8 @@ TEST(EveryNetwork, SweepCoversEachNetworkOnceChosenFirstNeverTunnelsOrPpp) {
   EXPECT_EQ(ips({Profile("10.20.0.2"), Profile("192.168.77.2", "255.255.255.0", true),
                  Profile("10.8.0.6", "255.255.255.0", false, kIfTypeTunnel),
                  Profile("10.64.1.3", "255.255.255.255", false, kIfTypePpp), Profile("10.20.0.9"),
+                 // A Wintun or tap-windows6 VPN adapter: IF_TYPE_PROP_VIRTUAL.
+                 Profile("100.64.0.7", "255.255.255.0", false, 53),
                  Profile("172.16.5.9", "255.255.0.0")}),
             (Ips{"192.168.77.2", "10.20.0.2", "172.16.5.9"}));
   // A VPN that is the only network is the chosen one, swept as it always was.

@@ -119,7 +119,8 @@ class ScriptedSource final : public DatagramSource {
 
   bool WaitReadable(std::chrono::milliseconds limit) override {
     ++waits;
-    EXPECT_EQ(limit, std::chrono::milliseconds(180));
+    EXPECT_LE(limit, std::chrono::milliseconds(180));
+    EXPECT_GT(limit, std::chrono::milliseconds(0));
     if (steps_.empty()) {
       now_ += limit;
       return false;
@@ -161,10 +162,9 @@ TEST(DiscoveryListen, ListensForTheWholeTimeAndCollects) {
   const auto printers = CollectReplies(source, 900, [&] { return now; });
   ASSERT_EQ(printers.size(), 1u);
   EXPECT_EQ(printers[0].ip, "192.168.1.100");
-  // No early exit after the first reply: the loop runs to the deadline and
-  // notices it within one poll.
-  EXPECT_GE(now - start, milliseconds(900));
-  EXPECT_LT(now - start, milliseconds(900 + 180));
+  // No early exit after the first reply: the loop runs to the deadline, and
+  // its last wait ends there.
+  EXPECT_EQ(now - start, milliseconds(900));
 }
 
 TEST(DiscoveryListen, NothingAnsweringReturnsEmptyAfterTheListeningTime) {

@@ -282,7 +282,8 @@ TEST_F(HostileNetwork, ForeignAndMalformedDatagrams) {
 }
 
 // Replies naming 0.0.0.0, 255.255.255.255 and the computer's own address are
-// listed as they come; a send to any of them fails within its limit.
+// listed as they come; a send to any of them fails within its limit. The
+// first two lie outside the network that heard them, and the failure says so.
 TEST_F(HostileNetwork, RepliesNamingOddAddresses) {
   SetScene("odd");
   std::vector<Found> expected = TcpHosts();
@@ -292,9 +293,22 @@ TEST_F(HostileNetwork, RepliesNamingOddAddresses) {
   const auto items = Search("search with odd addresses", kSearchBound);
   ASSERT_EQ(items, Listed(expected));
   Press(kTechnicalPageButton);
-  for (const char* ip : {"0.0.0.0", "255.255.255.255", "192.168.77.2"}) {
-    EXPECT_EQ(SendTo(IndexOf(items, ip), kSaveDensity, std::string("density to ") + ip),
-              u"Chưa gửi được độ đậm.");
+  struct Case {
+    const char* ip;
+    const char16_t* failure;
+  };
+  const Case cases[] = {
+      {"0.0.0.0",
+       u"Máy in 0.0.0.0 khác dải IP với máy tính này nên chưa gửi được lệnh. Hãy đổi IP máy in ở "
+       u"trang Máy in Lan trước."},
+      {"255.255.255.255",
+       u"Máy in 255.255.255.255 khác dải IP với máy tính này nên chưa gửi được lệnh. Hãy đổi IP "
+       u"máy in ở trang Máy in Lan trước."},
+      {"192.168.77.2", u"Chưa gửi được độ đậm."},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SendTo(IndexOf(items, c.ip), kSaveDensity, std::string("density to ") + c.ip),
+              c.failure);
   }
 }
 

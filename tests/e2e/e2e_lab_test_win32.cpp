@@ -648,15 +648,22 @@ TEST_F(ToolInLab, SaveIpByBroadcastMovesThePrinter) {
   EXPECT_EQ(W().Caption(kFind), u"Đang gửi...");
   EXPECT_EQ(ui::AnswerMessageBox(10s), u"Đã đổi IP LAN thành công.");
   EXPECT_TRUE(W().IsEnabled(kSaveIp));
-  EXPECT_EQ(W().Caption(kFind), u"Tìm");
   EXPECT_EQ(bystander.Count(SaveDatagramHex("00 1A 2B 3C 4D 09", "C0 A8 4D 96")), 9u);
   EXPECT_GE(journal.Count(SaveDatagramHex("00 1A 2B 3C 4D 09", "C0 A8 4D 96")), 1u);
   EXPECT_GE(journal.Count("-> moved"), 1u);
-  // Found again at its new address.
-  const auto after = SearchLan();
-  EXPECT_NE(std::find(after.begin(), after.end(),
-                      u"192.168.77.150    Máy in bill/tem (00-1A-2B-3C-4D-09)"),
-            after.end());
+  // The change searched again by itself and selected the printer at its new
+  // address.
+  ASSERT_TRUE(ui::WaitUntil([&] { return W().Caption(kFind) == u"Tìm" && !Searching(); }, 10s));
+  // Before that, the confirmation asked the printer itself after the
+  // connection: the same three targets, from the socket that sent the
+  // change; the search's three come from port 9000.
+  EXPECT_EQ(bystander.Count("XP0001FIND"), 3u + 3u);
+  EXPECT_EQ(bystander.Count("udp 192.168.77.2:9000 hex=58 50 30 30 30 31 46 49 4E 44 |"), 3u);
+  const std::u16string moved = u"192.168.77.150    Máy in bill/tem (00-1A-2B-3C-4D-09)";
+  const auto after = W().PrinterItems();
+  const auto at = std::find(after.begin(), after.end(), moved);
+  ASSERT_NE(at, after.end());
+  EXPECT_EQ(W().PrinterSelection(), static_cast<int>(at - after.begin()));
 }
 
 }  // namespace

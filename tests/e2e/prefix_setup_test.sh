@@ -2,7 +2,8 @@
 # The Wine prefix set-up of cmake/wine-run.sh fails loudly and never reuses a
 # half-made prefix:
 #   - a prefix left by an interrupted or older set-up is made again, and then
-#     holds the window-manager value, the font substitutes and Marlett;
+#     holds the window-manager value, the font substitutes and Marlett, and
+#     tells programs that they run on Windows 10;
 #   - a registry import whose value cannot be read back, or whose file is
 #     missing, stops with a message that names the step.
 #
@@ -38,6 +39,8 @@ check "the new prefix has no window manager (Managed N)" \
 check "the new prefix draws Segoe UI with Open Sans" \
   grep -q '"Segoe UI"="Open Sans"' "$WINEPREFIX/system.reg"
 check "the new prefix has Marlett" test -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf"
+check "the new prefix is set to Windows 10" grep -q '"Version"="win10"' "$WINEPREFIX/user.reg"
+check "... and programs are told 10.0" bash -c "bash '$wine_run' cmd /c ver | grep -q 'Windows 10\.0'"
 out=$(bash "$wine_run" cmd /c exit 2>&1)
 check "a complete prefix is reused" test -z "$out"
 

@@ -129,18 +129,21 @@ void CheckChoice(const std::vector<NetworkProfile>& profiles) {
   KV_FUZZ_CHECK(targets == expected);
 }
 
-// Discovery: the chosen profile on the wildcard socket first, then one socket
-// bound to each other distinct usable address. The sweep: never a tunnel or
-// PPP adapter, each /24 once, every other network covered.
+// Discovery: the chosen profile first, then one socket bound to each other
+// distinct usable address; the chosen one is bound to its own address too
+// when there are others, else it is the wildcard socket. The sweep: never a
+// tunnel or PPP adapter, each /24 once, every other network covered.
 void CheckEveryNetwork(const std::vector<NetworkProfile>& profiles) {
   const NetworkProfile chosen = ChooseProfile(profiles);
   const std::vector<DiscoverySocketPlan> plan = PlanDiscoverySockets(profiles);
-  KV_FUZZ_CHECK(!plan.empty() && plan[0].bindIp == "0.0.0.0" && plan[0].heardOn == chosen.ip &&
-                plan[0].targets == BroadcastTargets(chosen));
   std::set<std::string> expectedBound, bound;
   for (const NetworkProfile& p : profiles) {
     if (p.ip != chosen.ip && p.ip != "0.0.0.0") expectedBound.insert(p.ip);
   }
+  const std::string chosenBind =
+      chosen.ip != "0.0.0.0" && !expectedBound.empty() ? chosen.ip : "0.0.0.0";
+  KV_FUZZ_CHECK(!plan.empty() && plan[0].bindIp == chosenBind && plan[0].heardOn == chosen.ip &&
+                plan[0].targets == BroadcastTargets(chosen));
   for (std::size_t i = 1; i < plan.size(); ++i) {
     KV_FUZZ_CHECK(plan[i].bindIp == plan[i].heardOn && bound.insert(plan[i].bindIp).second);
   }
@@ -151,11 +154,11 @@ void CheckEveryNetwork(const std::vector<NetworkProfile>& profiles) {
   KV_FUZZ_CHECK(!sweeps.empty() && sweeps[0].ip == chosen.ip);
   for (std::size_t i = 0; i < sweeps.size(); ++i) {
     const NetworkProfile& p = sweeps[i];
-    KV_FUZZ_CHECK(i == 0 || (p.ifType != 131 && p.ifType != 23));
+    KV_FUZZ_CHECK(i == 0 || (p.ifType != 131 && p.ifType != 23 && p.ifType != 53));
     KV_FUZZ_CHECK(swept.insert(p.ip.substr(0, p.ip.rfind('.'))).second);
   }
   for (const NetworkProfile& p : profiles) {
-    if (p.ifType == 131 || p.ifType == 23) continue;
+    if (p.ifType == 131 || p.ifType == 23 || p.ifType == 53) continue;
     KV_FUZZ_CHECK(swept.count(p.ip.substr(0, p.ip.rfind('.'))) == 1);
   }
 }

@@ -6,7 +6,8 @@
 // Input, one item a line: the printer's MAC text, its device bytes (the first
 // two bytes of the line), its port, the new address, the mask, the gateway,
 // and flags (u: found by discovery, p: the computer has a profile). The new
-// address's line is also typed into the printer box.
+// address's line is also typed into the printer box. Fields that parse are
+// judged by the refusal rules too.
 #include <arpa/inet.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "app/address_checks.h"
 #include "app/printer_box.h"
 #include "commands/network_settings.h"
 #include "tests/fuzz/fuzz_support.h"
@@ -114,6 +116,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     KV_FUZZ_CHECK(std::equal(gatewayBytes->begin(), gatewayBytes->end(), b.begin() + 26));
     const auto port = static_cast<std::uint16_t>(printer.port <= 0 ? 9100 : printer.port);
     KV_FUZZ_CHECK(b[30] == (port & 0xFF) && b[31] == (port >> 8) && b[32] == 0);
+  }
+
+  // The refusals, on a computer without networks: worked out again from
+  // inet_pton's bytes.
+  if (!firstBad) {
+    auto host = [](const std::array<std::uint8_t, 4>& b) {
+      return (std::uint32_t{b[0]} << 24) | (std::uint32_t{b[1]} << 16) |
+             (std::uint32_t{b[2]} << 8) | b[3];
+    };
+    const std::uint32_t a = host(*ip), m = host(*maskBytes), g = host(*gatewayBytes);
+    const bool maskOk = m != 0 && ((~m) & (~m + 1)) == 0;
+    const bool edge = maskOk && m < 0xFFFFFFFEu && ((a & ~m) == 0 || (a | m) == 0xFFFFFFFFu);
+    const bool refused = !maskOk || (*ip)[0] == 0 || (*ip)[0] >= 224 || a == g || edge ||
+                         (g != 0 && (g & m) != (a & m));
+    const std::optional<std::u16string> refusal =
+        RefuseLanChange(addresses, LanPath::kBroadcast, {});
+    KV_FUZZ_CHECK(refusal.has_value() == refused);
+    KV_FUZZ_CHECK(!refusal || !refusal->empty());
+    KV_FUZZ_CHECK(!ReachQuestion(addresses, &printer, {}));
   }
 
   // The IP-change command: 1F 1B 1F 22 and the address, or refused.

@@ -5,9 +5,11 @@
 // empty part is no answer), the profile's address text, and the host numbers
 // (as bytes) whose probe says "printer".
 #include <algorithm>
-#include <array>
+#include <map>
 
+#include "discovery/sweep_scheduler.h"
 #include "discovery/tcp_sweep.h"
+#include "tests/discovery/fake_sweep_network.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace korvante::fuzz {
@@ -18,47 +20,46 @@ bool ExpectedPrinterByte(unsigned char b) {
   return b == 0x00 || b == 0x03 || b == 0x20 || b == 0x22 || (b & 0x10) != 0;
 }
 
-class ScriptedHost : public StatusChannel {
- public:
-  explicit ScriptedHost(const std::vector<std::string_view>& answers) : answers_(answers) {}
-  void Send(std::span<const std::uint8_t> bytes) override {
-    sent.emplace_back(bytes.begin(), bytes.end());
-  }
-  std::optional<std::vector<std::uint8_t>> Receive(std::chrono::milliseconds wait,
-                                                   std::size_t maxBytes) override {
-    KV_FUZZ_CHECK(wait == std::chrono::milliseconds(180) && maxBytes == 16);
-    KV_FUZZ_CHECK(sent.size() == received_ + 1);  // one receive after each request
-    const std::string_view answer = Field(answers_, received_++);
-    if (answer.empty()) return std::nullopt;
-    const std::string_view read = answer.substr(0, maxBytes);
-    return std::vector<std::uint8_t>(read.begin(), read.end());
-  }
-  std::vector<std::vector<std::uint8_t>> sent;
+using testing::FakeHost;
+using testing::FakeSweepNetwork;
 
- private:
-  const std::vector<std::string_view>& answers_;
-  std::size_t received_ = 0;
-};
-
+// One host that accepts and answers each request with its part of the input
+// (an empty part is no answer), two milliseconds after it.
 void CheckProbe(const std::vector<std::string_view>& parts) {
-  ScriptedHost host(parts);
-  const bool printer = ProbeStatus(host);
+  FakeHost host;
+  host.tcp = FakeHost::Tcp::kAccepts;
+  for (std::size_t i = 0; i < 3; ++i) {
+    // At most one read's worth: a longer answer's rest would be read at the
+    // next request, which this expectation does not play.
+    const std::string_view answer = Field(parts, i).substr(0, 16);
+    if (!answer.empty()) host.answers[static_cast<int>(i) + 1] = {answer.begin(), answer.end()};
+  }
+  FakeSweepNetwork network({{"10.9.8.7", host}});
+  ConnectBudget budget(1);
+  const std::vector<bool> printer = ProbeHostsAtOnce({"10.9.8.7"}, network, budget);
 
-  const std::vector<std::vector<std::uint8_t>> requests = {
-      {0x10, 0x04, 0x01}, {0x10, 0x04, 0x02}, {0x10, 0x04, 0x04}};
+  const std::vector<std::uint8_t> requests = {0x10, 0x04, 0x01, 0x10, 0x04, 0x02, 0x10, 0x04, 0x04};
   std::size_t expectedSent = 3;
   bool expectedPrinter = false;
+  // Connected after 1 ms; each request then costs its answer's 2 ms, or the
+  // whole 180 ms wait when no answer comes.
+  long expectedMs = 1;
   for (std::size_t i = 0; i < 3 && !expectedPrinter; ++i) {
     const std::string_view answer = Field(parts, i).substr(0, 16);
+    expectedMs += answer.empty() ? 180 : 2;
     if (std::any_of(answer.begin(), answer.end(),
                     [](char c) { return ExpectedPrinterByte(static_cast<unsigned char>(c)); })) {
       expectedPrinter = true;
       expectedSent = i + 1;
     }
   }
-  KV_FUZZ_CHECK(printer == expectedPrinter);
-  KV_FUZZ_CHECK(host.sent ==
-                std::vector(requests.begin(), requests.begin() + static_cast<long>(expectedSent)));
+  const testing::HostRecord& record = network.records["10.9.8.7"];
+  KV_FUZZ_CHECK(network.misuse.empty());
+  KV_FUZZ_CHECK(printer.size() == 1 && printer[0] == expectedPrinter);
+  KV_FUZZ_CHECK(record.received ==
+                std::vector<std::uint8_t>(requests.begin(),
+                                          requests.begin() + static_cast<long>(3 * expectedSent)));
+  KV_FUZZ_CHECK(record.Held() == std::chrono::milliseconds(expectedMs));
 }
 
 void CheckSweep(const std::vector<std::string_view>& parts) {
@@ -85,16 +86,24 @@ void CheckSweep(const std::vector<std::string_view>& parts) {
   }
   KV_FUZZ_CHECK(SweepHosts(profile) == expectedHosts);
 
-  // Zero threads: the calling thread covers every host once, in order.
-  std::vector<std::string> probed;
-  const auto found = SweepNetwork(
-      profile,
-      [&](const std::string& host) {
-        probed.push_back(host);
-        return probed.size() <= printerAt.size() && printerAt[probed.size() - 1];
-      },
-      0);
-  KV_FUZZ_CHECK(probed == expectedHosts);
+  // Every host tried once and all at once; the printers answer 12 to the
+  // first request, nobody else is there.
+  std::map<std::string, FakeHost> scripts;
+  for (std::size_t i = 0; i < expectedHosts.size(); ++i) {
+    if (!printerAt[i]) continue;
+    FakeHost printer;
+    printer.tcp = FakeHost::Tcp::kAccepts;
+    printer.answers[1] = {0x12};
+    scripts[expectedHosts[i]] = printer;
+  }
+  FakeSweepNetwork network(scripts);
+  ConnectBudget budget(kSweepSocketsInFlight);
+  const auto found = SweepAtOnce(profile, network, budget);
+  KV_FUZZ_CHECK(network.misuse.empty());
+  KV_FUZZ_CHECK(network.records.size() == expectedHosts.size());
+  for (const std::string& host : expectedHosts) KV_FUZZ_CHECK(network.records[host].connects == 1);
+  KV_FUZZ_CHECK(network.peakOpen == static_cast<int>(expectedHosts.size()));
+  KV_FUZZ_CHECK(network.Now() == std::chrono::milliseconds(420));
   KV_FUZZ_CHECK(std::is_sorted(found.begin(), found.end(), NumericAddressLess));
   KV_FUZZ_CHECK(found.size() ==
                 static_cast<std::size_t>(std::count(printerAt.begin(), printerAt.end(), true)));

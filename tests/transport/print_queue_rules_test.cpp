@@ -61,8 +61,11 @@ TEST(PrintQueueRules, JudgesEachLookAtTheJob) {
       {"printed (0x80)", JobWith(0x80), kReady, false, kPrinted},
       {"complete (0x1000)", JobWith(0x1000), kReady, false, kPrinted},
       {"printed and being removed", JobWith(0x84), QueueWith(0x1), false, kPrinted},
-      // Started: a queue paused since does not stop this job.
-      {"printing (0x10), queue paused", JobWith(0x10), QueueWith(0x1), false, kPrinted},
+      // Started: a queue paused since does not stop this job, but the port
+      // monitor having its bytes is no success yet.
+      {"printing (0x10)", JobWith(0x10), kReady, false, kWaiting},
+      {"printing (0x10), queue paused", JobWith(0x10), QueueWith(0x1), false, kWaiting},
+      {"still printing when the wait is over", JobWith(0x10), kReady, true, kStuck},
       {"printing in error (0x12)", JobWith(0x12), kReady, false, kStuck},
       {"printing, printer offline (0x30)", JobWith(0x30), kReady, false, kStuck},
       {"spooling, paper out (0x48)", JobWith(0x48), kReady, false, kStuck},
@@ -129,15 +132,33 @@ TEST(PrintQueueRules, WatchConfirmsTakesBackOrLeavesTheJob) {
   };
   const Case cases[] = {
       {"gone at once", {{{0, kGone}}}, kPrinted, {}, 0},
-      {"printing after 200 ms", {{{0, 0x8}, {200, 0x10}}}, kPrinted, {}, 200},
+      {"printing at 200 ms, gone at 400",
+       {{{0, 0x8}, {200, 0x10}, {400, kGone}}},
+       kPrinted,
+       {},
+       400},
+      {"printing, then printed", {{{0, 0x10}, {300, 0x90}}}, kPrinted, {}, 300},
       {"spooling for good, queue ready", {{{0, 0x8}}}, kPrinted, {}, 3000},
       {"paused queue", {{{0, 0x8}}, QueueWith(0x1)}, kTakenBack, {0}, 0},
-      {"error after 1 s", {{{0, 0x8}, {1000, 0x12}}}, kTakenBack, {1000}, 1000},
+      {"error after 1 s, gone once deleted", {{{0, 0x8}, {1000, 0x2}}}, kTakenBack, {1000}, 1000},
       {"queue unreadable", {{{0, 0x8}}, std::nullopt}, kTakenBack, {3000}, 3000},
-      {"delete refused, still queued", {{{0, 0x2}}, kReady, false, 0x2}, kLeftInQueue, {0}, 0},
+      {"delete refused, still queued", {{{0, 0x2}}, kReady, false, 0x2}, kUnconfirmed, {0}, 0},
       {"delete refused, gone meanwhile", {{{0, 0x2}}, kReady, false}, kPrinted, {0}, 0},
       {"printed although deleted", {{{0, 0x2}}, kReady, true, 0x84}, kPrinted, {0}, 0},
-      {"still being deleted", {{{0, 0x2}}, kReady, true, 0x4}, kTakenBack, {0}, 500},
+      // Listed after the grace: the port monitor may still be writing it.
+      {"still deleting", {{{0, 0x2}}, kReady, true, 0x4}, kUnconfirmed, {0}, 500},
+      // An unplugged USB printer keeps its job in "Printing".
+      {"printing at the watch's end, deleting",
+       {{{0, 0x10}}, kReady, true, 0x14},
+       kUnconfirmed,
+       {3000},
+       3500},
+      {"printing at the watch's end, gone once deleted", {{{0, 0x10}}}, kUnconfirmed, {3000}, 3000},
+      {"printing, then in error, gone once deleted",
+       {{{0, 0x10}, {100, 0x12}}},
+       kUnconfirmed,
+       {100},
+       100},
   };
   for (const Case& c : cases) {
     std::uint64_t now = 0;

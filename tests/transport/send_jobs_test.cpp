@@ -36,10 +36,10 @@ class RecordingWindow {
     h.setBusy = [this](bool on) { busyCalls.push_back(on); };
     // The mailbox is shared with the workers, which may still be leaving
     // the post when a test ends.
-    h.postOutcome = [box = box_, refuse = refusePosts](std::u16string* outcome) {
+    h.postOutcome = [box = box_, refuse = refusePosts](SendOutcome* outcome) {
       std::lock_guard lock(box->mutex);
       if (refuse) {
-        box->refused.push_back(*outcome);  // read, never kept: still the sender's
+        box->refused.push_back(outcome->text);  // read, never kept: still the sender's
       } else {
         box->posted.emplace_back(outcome);
       }
@@ -51,8 +51,9 @@ class RecordingWindow {
 
   // Waits for the next posted outcome and handles it: flag cleared by
   // exchange, busy off, text shown. Empty string when none came in time.
-  std::u16string takeOutcome() {
-    std::unique_ptr<std::u16string> outcome;
+  std::u16string takeOutcome() { return takeWhole().text; }
+  SendOutcome takeWhole() {
+    std::unique_ptr<SendOutcome> outcome;
     {
       std::unique_lock lock(box_->mutex);
       if (!box_->arrived.wait_for(lock, 30s, [&] { return !box_->posted.empty(); })) return {};
@@ -61,8 +62,8 @@ class RecordingWindow {
     }
     busy.exchange(0);
     busyCalls.push_back(false);
-    shown.push_back(*outcome);
-    return *outcome;
+    shown.push_back(outcome->text);
+    return std::move(*outcome);
   }
 
   std::size_t pending() {
@@ -86,7 +87,7 @@ class RecordingWindow {
   struct Mailbox {
     std::mutex mutex;
     std::condition_variable arrived;
-    std::vector<std::unique_ptr<std::u16string>> posted;
+    std::vector<std::unique_ptr<SendOutcome>> posted;
     std::vector<std::u16string> refused;
   };
   std::shared_ptr<Mailbox> box_ = std::make_shared<Mailbox>();
@@ -214,6 +215,30 @@ TEST(SendJobs, WorkerThatCannotStartStillEndsTheBusyState) {
   EXPECT_EQ(unreachable.busy.load(), 0);
   EXPECT_EQ(unreachable.busyCalls, (std::vector<bool>{true, false}));
   EXPECT_EQ(unreachable.shown, (std::vector<std::u16string>{u"failed"}));
+}
+
+// A job that makes its own outcome hands the window all of it, the job its
+// question would start included.
+TEST(SendJobs, AReportingJobsWholeOutcomeReachesTheWindow) {
+  RecordingWindow window;
+  RunSendAsync(
+      window.hooks(),
+      [] {
+        return SendOutcome{u"moved", PrinterToSelect{"00-1A-2B-3C-4D-5E", "10.30.0.222"}, u"go on?",
+                           [] {
+                             return SendOutcome{u"again", {}, {}, {}, {}};
+                           },
+                           u"not again"};
+      },
+      u"failed");
+  SendOutcome outcome = window.takeWhole();
+  EXPECT_EQ(outcome.text, u"moved");
+  ASSERT_TRUE(outcome.selectAfterSearch);
+  EXPECT_EQ(outcome.selectAfterSearch->ip, "10.30.0.222");
+  EXPECT_EQ(outcome.question, u"go on?");
+  EXPECT_EQ(outcome.onYesFailure, u"not again");
+  ASSERT_TRUE(outcome.onYes);
+  EXPECT_EQ(outcome.onYes().text, u"again");
 }
 
 TEST(SendJobs, MoveOnlyTaskOwnsItsClosure) {

@@ -8,11 +8,21 @@
 # into the tool's own steps, timed by its traced build (app/startup_trace.h).
 #
 #   tools/benchmarks/e2e.sh [RUNS]     after cmake --build --preset windows
+#   tools/benchmarks/e2e.sh --compare A.exe B.exe [ROUNDS]
+#       two builds of the tool, started in turn (default 15 rounds): their
+#       start-ups and the median of B / A, to measure a change to start-up
+#       against the build without it
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 lab="$repo/tools/printer-lab/lab"
 build="$repo/build/windows"
+compare=()
+if [[ "${1:-}" == --compare ]]; then
+  [[ $# -ge 3 && -f "$2" && -f "$3" ]] || { echo "e2e.sh --compare A.exe B.exe [ROUNDS]" >&2; exit 2; }
+  compare=(--compare "$(realpath "$2")" "$(realpath "$3")" "${4:-15}")
+  set -- 5
+fi
 runs=${1:-5}
 state="$build/bench-e2e"
 prefix="$build/wine-prefix-bench-e2e"
@@ -38,6 +48,14 @@ display=$XVFB_DISPLAY
 
 DISPLAY="$display" bash "$lab" up --state "$state" --prefix "$prefix" \
   --printer 100,mac=00-1A-2B-3C-4D-5E >/dev/null
+echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
+if ((${#compare[@]})); then
+  bash "$lab" exec --state "$state" -- env DISPLAY="$display" \
+    bash "$repo/cmake/wine-run.sh" "$bench" "${compare[@]}"
+  echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
+  exit 0
+fi
 bash "$lab" exec --state "$state" -- env DISPLAY="$display" \
   bash "$repo/cmake/wine-run.sh" "$bench" "$tool" "$runs" "$traced" "$floor"
+echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-44s %d bytes\n' "korvante-config.exe size" "$(stat -c %s "$tool")"

@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "discovery/neighbours_win32.h"
 #include "discovery/network_profiles.h"
 #include "discovery/network_profiles_win32.h"
 #include "discovery/refresh.h"
@@ -256,6 +257,45 @@ TEST(LabSweep, FindsPrintersByStatusInNumericOrder) {
   EXPECT_LT(elapsed, 8000);
 }
 
+// Seconds from the last connection a host's journal records to the first
+// status request on it, or a negative value when there is none.
+double SecondsToFirstRequest(int hostNumber) {
+  const std::string journal = ReadJournal(hostNumber);
+  const std::size_t connect = journal.rfind(" tcp-connect ");
+  const std::size_t request = journal.find("| DLE EOT 1 ", connect);
+  if (connect == std::string::npos || request == std::string::npos) return -1;
+  const std::size_t requestLine = journal.rfind('\n', request) + 1;
+  const std::size_t connectLine = journal.rfind('\n', connect) + 1;  // 0 when none
+  return std::atof(journal.c_str() + requestLine) - std::atof(journal.c_str() + connectLine);
+}
+
+// Hosts .100 to .199 accept on TCP 9100 (.100 answers, the rest stay silent):
+// a hundred sockets in flight, more than Winsock's default select set of 64.
+// Every one is asked for its status as soon as it accepts, the silent ones
+// three times. A set that held only 64 sockets would have left the others
+// waiting until the first connects ran out their limit, 420 ms later.
+TEST(LabSweep, TriesEveryOneOfAHundredHostsThatAccept) {
+  const auto start = Clock::now();
+  const auto swept = ScanTcp9100(LabProfile());
+  const long long elapsed = MsSince(start);
+  std::printf("  [figure] sweep of a /24 where 110 hosts accept, 101 of them silent: %lld ms\n",
+              elapsed);
+
+  const auto ips = Ips(swept);
+  EXPECT_EQ(std::count(ips.begin(), ips.end(), Host(100)), 1);
+  EXPECT_TRUE(JournalGains(100, "DLE EOT 1 -> 12"));
+  double slowest = 0;
+  for (int n = 101; n <= 199; ++n) {
+    EXPECT_EQ(std::count(ips.begin(), ips.end(), Host(n)), 0) << n;
+    EXPECT_TRUE(JournalGains(n, "total=9 hex=10 04 01 10 04 02 10 04 04\n")) << n;
+    const double asked = SecondsToFirstRequest(n);
+    EXPECT_GE(asked, 0) << n;
+    EXPECT_LT(asked, kSweepConnectTimeoutMs / 2000.0) << n;
+    slowest = std::max(slowest, asked);
+  }
+  std::printf("  [figure] slowest first request after a connect: %.0f ms\n", slowest * 1000);
+}
+
 // --- the TCP transport ---------------------------------------------------------------
 
 TEST(LabSend, DeliversExactlyTheBytesGivenToPort9100) {
@@ -397,6 +437,21 @@ TEST(LabRefresh, UsbModePostsItsOwnResult) {
   EXPECT_EQ(results[0]->generation, 43);
   EXPECT_TRUE(results[0]->networkPrinters.empty());
   EXPECT_TRUE(results[0]->profiles.empty());
+}
+
+// --- the neighbour table -------------------------------------------------------------------
+
+// Each lab host's link answers ARP with the MAC its printer reports: the
+// table names the device at an address, the printer's own MAC is no
+// conflict, and an address nobody holds costs the wait and names nobody.
+TEST(LabNeighbours, TheTableNamesWhatHoldsAnAddress) {
+  const NeighbourHooks hooks = WindowsNeighbourHooks();
+  EXPECT_EQ(FindAddressHolder(Host(30), "", hooks), "00-1A-2B-00-00-1E");
+  EXPECT_EQ(FindAddressHolder(Host(50), "00-1A-2B-3C-4D-5E", hooks), "00-1A-2B-3C-4D-50");
+  EXPECT_EQ(FindAddressHolder(Host(100), "00-1A-2B-3C-4D-5E", hooks), std::nullopt);
+  const auto start = Clock::now();
+  EXPECT_EQ(FindAddressHolder(Host(233), "", hooks), std::nullopt);  // nobody holds .233
+  EXPECT_GE(Clock::now() - start, kNeighbourCheckLimit);
 }
 
 // --- the simulator's address changes (last: they move .60 and .61) ----------------------

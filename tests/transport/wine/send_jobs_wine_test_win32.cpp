@@ -28,7 +28,7 @@ struct TestWindow {
     if (message == kMsgSendDone && self != nullptr) {
       self->busy.exchange(0);
       self->busyCalls.push_back(false);
-      if (auto text = TakeSendOutcome(lParam)) self->shown.push_back(*text);
+      if (auto outcome = TakeSendOutcome(lParam)) self->shown.push_back(outcome->text);
       ++self->outcomes;
       return 0;
     }

@@ -74,6 +74,12 @@ Plays one Korvante network printer inside the current network namespace.
                           short    the reply without its trailing byte (33)
                           silent   no answer
   --echo                also send the request's own bytes back to the sender
+  --limited-only        answer XP0001FIND only when it was sent to
+                        255.255.255.255, as a printer still on a factory
+                        address of another network hears nothing else
+  --move-to A.B.C.D     on XP0001SAVE or the IP-change command, take this
+                        address instead of the one sent (a printer that
+                        answers at another address after a change)
   --mute-file PATH      while PATH exists, XP0001FIND is journalled, not answered
   --tcp MODE            TCP port 9100:
                           status   answer each DLE EOT n request (default)
@@ -113,6 +119,8 @@ struct Options {
   std::optional<std::array<std::uint8_t, 4>> reportIp;
   std::string reply = "normal";
   bool echo = false;
+  bool limitedOnly = false;
+  std::optional<std::array<std::uint8_t, 4>> moveTo;
   std::string muteFile;
   std::string tcp = "status";
   Bytes status{0x12};
@@ -226,6 +234,12 @@ Options ParseOptions(int argc, char** argv) {
       }
     } else if (arg == "--echo") {
       o.echo = true;
+    } else if (arg == "--limited-only") {
+      o.limitedOnly = true;
+    } else if (arg == "--move-to") {
+      std::array<std::uint8_t, 4> m{};
+      if (!ParseIp(value(), m)) Usage("bad --move-to");
+      o.moveTo = m;
     } else if (arg == "--mute-file") {
       o.muteFile = value();
     } else if (arg == "--tcp") {
@@ -310,6 +324,11 @@ class Printer {
   void onConnection();
   bool onClientData(int fd);
   bool moveTo(const std::array<std::uint8_t, 4>& ip, int prefix);
+  // " -> moved", naming the address when --move-to chose it.
+  std::string movedText(bool moved, const std::array<std::uint8_t, 4>& ip) const {
+    if (!moved) return " -> move failed";
+    return o_.moveTo ? " -> moved to " + DottedText(ip.data()) : " -> moved";
+  }
 
   Options o_;
   std::chrono::steady_clock::time_point start_;
@@ -378,15 +397,40 @@ bool Printer::moveTo(const std::array<std::uint8_t, 4>& ip, int prefix) {
 void Printer::onDatagram() {
   std::uint8_t d[2048];
   sockaddr_in from{};
-  socklen_t fromLength = sizeof from;
-  const ssize_t n = recvfrom(udp_, d, sizeof d, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
+  // The address the datagram was sent to (IP_PKTINFO): a broadcast or this printer.
+  alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))];
+  iovec part{d, sizeof d};
+  msghdr message{};
+  message.msg_name = &from;
+  message.msg_namelen = sizeof from;
+  message.msg_iov = &part;
+  message.msg_iovlen = 1;
+  message.msg_control = control;
+  message.msg_controllen = sizeof control;
+  const ssize_t n = recvmsg(udp_, &message, 0);
   if (n < 0) return;
+  const socklen_t fromLength = message.msg_namelen;
+  in_addr sentTo{};
+  for (cmsghdr* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c)) {
+    if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO) {
+      in_pktinfo info{};
+      std::memcpy(&info, CMSG_DATA(c), sizeof info);
+      sentTo = info.ipi_addr;
+    }
+  }
   const auto len = static_cast<std::size_t>(n);
   const std::string peer = PeerText(from);
   const std::string raw = "hex=" + HexText({d, len});
   const std::string_view text(reinterpret_cast<const char*>(d), len);
 
   if (text == kFind) {
+    if (o_.limitedOnly && sentTo.s_addr != htonl(INADDR_BROADCAST)) {
+      log("udp", peer,
+          raw + " | XP0001FIND to " +
+              DottedText(reinterpret_cast<const std::uint8_t*>(&sentTo.s_addr)) +
+              " -> not the limited broadcast, ignored");
+      return;
+    }
     struct stat st {};
     if (!o_.muteFile.empty() && stat(o_.muteFile.c_str(), &st) == 0) {
       log("udp", peer, raw + " | XP0001FIND -> muted");
@@ -435,14 +479,15 @@ void Printer::onSave(const std::uint8_t* d, const std::string& peer, const std::
     log("udp", peer, raw + " | " + decoded + " -> not my MAC, ignored");
     return;
   }
-  const std::array<std::uint8_t, 4> newIp{ip[0], ip[1], ip[2], ip[3]};
+  const std::array<std::uint8_t, 4> newIp =
+      o_.moveTo.value_or(std::array{ip[0], ip[1], ip[2], ip[3]});
   const bool moved = moveTo(newIp, PrefixFromMask(m));
   if (moved) {
     o_.gateway = std::array<std::uint8_t, 4>{gw[0], gw[1], gw[2], gw[3]};
     o_.deviceBytes = {d[16], d[17]};
     o_.reportIp.reset();
   }
-  log("udp", peer, raw + " | " + decoded + (moved ? " -> moved" : " -> move failed"));
+  log("udp", peer, raw + " | " + decoded + movedText(moved, newIp));
 }
 
 void Printer::onConnection() {
@@ -505,9 +550,9 @@ bool Printer::onClientData(int fd) {
       if (p[i + 1] == 0x1B && p[i + 2] == 0x1F && p[i + 3] == 0x22) {
         flushOther();
         const std::array<std::uint8_t, 4> ip{p[i + 4], p[i + 5], p[i + 6], p[i + 7]};
-        const bool moved = moveTo(ip, o_.prefix);
-        note("set LAN address " + DottedText(ip.data()) +
-             (moved ? " -> moved" : " -> move failed"));
+        const std::array<std::uint8_t, 4> newIp = o_.moveTo.value_or(ip);
+        const bool moved = moveTo(newIp, o_.prefix);
+        note("set LAN address " + DottedText(ip.data()) + movedText(moved, newIp));
         i += 8;
         continue;
       }
@@ -524,7 +569,8 @@ bool Printer::onClientData(int fd) {
 
 void Printer::run() {
   udp_ = BoundSocket(SOCK_DGRAM, kDiscoveryPort);
-  if (udp_ < 0) {
+  const int on = 1;
+  if (udp_ < 0 || setsockopt(udp_, IPPROTO_IP, IP_PKTINFO, &on, sizeof on) != 0) {
     std::perror("printer-sim: udp 9000");
     std::exit(1);
   }

@@ -1,0 +1,63 @@
+// Reads the computer's IPv4 neighbour table into portable rows; the waiting
+// and the verdicts are neighbours.cpp's.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <iphlpapi.h>
+
+#include <cstdio>
+#include <thread>
+
+#include "core/sockets_win32.h"
+#include "discovery/neighbours.h"
+#include "discovery/neighbours_win32.h"
+
+namespace korvante {
+namespace {
+
+// The discard service: nothing on a printer or a PC answers it, and a
+// datagram to it still makes the computer resolve the address first.
+constexpr std::uint16_t kDiscardPort = 9;
+
+std::string MacText(const MIB_IPNET_ROW2& row) {
+  std::string text;
+  char pair[4];
+  for (ULONG i = 0; i < row.PhysicalAddressLength && i < IF_MAX_PHYS_ADDRESS_LENGTH; ++i) {
+    std::snprintf(pair, sizeof pair, i == 0 ? "%02X" : "-%02X", row.PhysicalAddress[i]);
+    text += pair;
+  }
+  return text;
+}
+
+std::vector<NeighbourEntry> ReadNeighbours(const std::string& ip) {
+  IN_ADDR wanted{};
+  if (inet_pton(AF_INET, ip.c_str(), &wanted) != 1) return {};
+  MIB_IPNET_TABLE2* table = nullptr;
+  if (GetIpNetTable2(AF_INET, &table) != NO_ERROR || table == nullptr) return {};
+  std::vector<NeighbourEntry> rows;
+  for (ULONG i = 0; i < table->NumEntries; ++i) {
+    const MIB_IPNET_ROW2& row = table->Table[i];
+    if (row.Address.si_family != AF_INET || row.Address.Ipv4.sin_addr.s_addr != wanted.s_addr) {
+      continue;
+    }
+    rows.push_back({static_cast<NeighbourState>(row.State), MacText(row)});
+  }
+  FreeMibTable(table);
+  return rows;
+}
+
+void SendProbe(const std::string& ip) {
+  SocketOwner s(socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+  if (s) SendDatagram(s.get(), ip, kDiscardPort, {});
+}
+
+}  // namespace
+
+NeighbourHooks WindowsNeighbourHooks() {
+  NeighbourHooks hooks;
+  hooks.sendProbe = SendProbe;
+  hooks.read = ReadNeighbours;
+  hooks.sleep = [](std::chrono::milliseconds ms) { std::this_thread::sleep_for(ms); };
+  return hooks;
+}
+
+}  // namespace korvante
