@@ -20,6 +20,12 @@ LanTargetInfo DescribeLanTarget(const std::optional<PrinterTarget>& target, bool
   return info;
 }
 
+std::u16string LanTargetText(const LanTargetInfo& info) {
+  std::u16string text = info.current;
+  if (info.addressOnly) text += (text.empty() ? u"" : u". ") + std::u16string(kAddressOnlyNote);
+  return text;
+}
+
 std::u16string NothingChangesMessage(const std::optional<PrinterTarget>& target,
                                      bool profilesPresent, const std::string& newIp) {
   if (!target || target->kind != kModeNetwork || target->net.ip != newIp) return {};

@@ -26,6 +26,10 @@ struct LanTargetInfo {
 
 LanTargetInfo DescribeLanTarget(const std::optional<PrinterTarget>& target, bool profilesPresent);
 
+// The page's one text: what the printer reported, then the note when it
+// takes the address alone ("Máy in đang dùng: IP a. Máy in này chỉ nhận ...").
+std::u16string LanTargetText(const LanTargetInfo& info);
+
 // Refused before anything is sent: a target that takes the address alone
 // would get the address it already has, so nothing would change (re-saving
 // it with a new mask or gateway changes neither). The message, or empty.

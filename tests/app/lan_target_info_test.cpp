@@ -48,6 +48,10 @@ TEST(LanTargetInfo, WhatThePageSaysOfEachKindOfTarget) {
     EXPECT_EQ(info.current, c.current);
     EXPECT_EQ(info.addressOnly, c.addressOnly) << static_cast<int>(c.addressOnly);
   }
+  EXPECT_EQ(LanTargetText(DescribeLanTarget(swept, true)),
+            u"Máy in đang dùng: IP 192.168.77.30. Máy in này chỉ nhận IP mới: Subnet mask và "
+            u"Gateway không được gửi.");
+  EXPECT_EQ(LanTargetText(DescribeLanTarget(usb, true)), kAddressOnlyNote);
 
   // Its own address again changes nothing where only the address is sent.
   EXPECT_EQ(NothingChangesMessage(swept, true, "192.168.77.30"),
