@@ -20,6 +20,8 @@ CommandDecision ClassifyCommand(int command, int notification) {
       return {CommandAction::kSaveDensity};
     case kIdContentToggle:
       return {CommandAction::kToggleContent};
+    case kIdPrintInfo:
+      return {CommandAction::kPrintInfo};
     default:
       break;
   }

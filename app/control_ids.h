@@ -16,7 +16,8 @@ enum ControlId : int {
   kIdSaveBeep = 205,
   kIdSaveDensity = 206,
   kIdContentToggle = 207,
-  kIdLastAction = kIdContentToggle,
+  kIdPrintInfo = 208,  // "In thông tin IP", beside "Lưu IP"
+  kIdLastAction = kIdPrintInfo,
 
   kIdFirstPageButton = 301,
   kIdLanPageButton = kIdFirstPageButton,
@@ -44,7 +45,8 @@ inline constexpr int kLineSizeListOffset = 4;
 
 constexpr int LineBaseId(int line) { return kIdFirstLineControl + kLineIdStride * line; }
 
-static_assert(kIdLastAction - kIdFirstAction + 1 == 7, "six save and test buttons and the toggle");
+static_assert(kIdLastAction - kIdFirstAction + 1 == 8,
+              "six save and test buttons, the toggle and the information slip");
 static_assert(kIdLastPageButton - kIdFirstPageButton + 1 == 4, "one button per page");
 static_assert(LineBaseId(3) + kLineIdStride - 1 == kIdLastLineControl, "four lines of ten IDs");
 static_assert(kIdLastLineControl < kIdCounterSizeList);
@@ -64,6 +66,7 @@ enum class CommandAction {
   kShowPage,   // page in `argument`
   kLineStyle,  // line in `argument`, sub-command in `sub`
   kCounterSize,
+  kPrintInfo,
   kOther,  // not one of ours: the window checks the radio handles
 };
 

@@ -9,6 +9,9 @@
 
 #include "app/address_checks.h"
 #include "app/lan_job.h"
+#include "app/lan_target_info.h"
+#include "app/old_address_queues.h"
+#include "app/old_address_queues_win32.h"
 #include "app/main_window_win32.h"
 #include "app/printer_box.h"
 #include "app/save_actions_win32.h"
@@ -116,6 +119,14 @@ void SaveLan(MainWindow& w) {
     ShowMessage(w, *refusal);
     return;
   }
+  // A target that takes the address alone, given its own again: nothing
+  // would change, a new mask or gateway included.
+  if (const std::u16string same =
+          NothingChangesMessage(choice.target, !w.profiles.empty(), addresses.newIp);
+      !same.empty()) {
+    ShowMessage(w, same);
+    return;
+  }
   bool askedHolder = false;
   if (!AskBeforeChange(w, addresses, &*printer, askedHolder)) return;
   // Its own current address is no conflict, and one the user was asked about
@@ -124,7 +135,15 @@ void SaveLan(MainWindow& w) {
       !askedHolder && Ipv4ToHost(addresses.newIp) != Ipv4ToHost(printer->ip);
   LanChangeJob job = MakeLanChangeJob(*printer, addresses, w.profiles);
   ReportingSendJob change = [job = std::move(job)] {
-    return LanChangeReport(job, RunLanChange(job, WindowsLanJobHooks()));
+    const LanChangeOutcome outcome = RunLanChange(job, WindowsLanJobHooks());
+    SendOutcome report = LanChangeReport(job, outcome);
+    // The sales software's Windows queues may still print to the old address.
+    if (outcome.result == LanChangeResult::kConfirmed) {
+      const std::u16string note = OldAddressQueuesNote(WindowsQueuesAtAddress(job.printer.ip),
+                                                       job.printer.ip, job.addresses.newIp);
+      if (!note.empty()) report.text += u"\n\n" + note;
+    }
+    return report;
   };
   StartChange(w, addresses.newIp, printer->mac, checkNeighbours, std::move(change),
               std::u16string(kLanNotConfirmedText));

@@ -57,6 +57,7 @@ class Placer {
   // draw beyond it (a dot below a capital), centred on its row; it centres
   // its text itself.
   void Label(Slot slot, Column column, Row row) { Centred(slot, column, row, labelHeight); }
+  const Rect& At(Slot slot) const { return layout_[slot]; }
 
   const ControlMetrics& metrics;
   const int labelHeight;
@@ -168,6 +169,11 @@ constexpr Row Scrolled(Row r, int offset) { return {r.top - offset, r.height}; }
 constexpr Column kFormLabelColumn{28, 120};
 constexpr int kFormRowPitch = 40, kFieldHeight = 30;
 constexpr int kLanFirstRowTop = 40, kLanRowCount = 3;
+// Above the fields, two lines at most: what the selected printer reported of
+// itself, and whether it takes a mask and a gateway.
+constexpr int kLanTargetTextTop = 2;
+// "In thông tin IP" stands left of "Lưu IP", on its row.
+constexpr int kPrintInfoGap = 12;
 constexpr int kLanFieldLeft = 150, kLanFieldWidth = 330;
 constexpr int kWifiFirstRowTop = 30, kWifiRowCount = 6;  // five fields and the mode
 constexpr int kFormFieldRightInset = 32;                 // a field never reaches further right
@@ -207,7 +213,12 @@ void PlaceLanPage(Placer& place, int PW, const PageScroll& page) {
     place.Label(rows[i][0], kFormLabelColumn, row);
     place(rows[i][1], field, row);
   }
+  place(Slot::kLanTargetText, ColumnTo(kFormLabelColumn.x, PW, kFormFieldRightInset),
+        Scrolled({kLanTargetTextTop, 2 * place.metrics.uiText + kLabelMarkRoom}, page.offset));
   PlaceSaveButton(place, Slot::kSaveIpButton, PW, page);
+  const Rect save = place.At(Slot::kSaveIpButton);
+  place(Slot::kPrintInfoButton, {save.x - kPrintInfoGap - save.width, save.width},
+        {save.y, save.height});
 }
 
 void PlaceWifiPage(Placer& place, int PW, const PageScroll& page) {

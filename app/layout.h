@@ -44,6 +44,9 @@ enum class Slot : int {
   kLanGatewayLabel,
   kLanGatewayField,
   kSaveIpButton,
+  kPrintInfoButton,
+  kLanTargetText,  // what the selected printer reported; a target that takes the address alone
+
   // WiFi page
   kWifiNameLabel,
   kWifiNameField,

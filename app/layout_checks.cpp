@@ -37,7 +37,7 @@ std::size_t PageOf(Parent parent) {
 
 Parent ParentOf(Slot slot) {
   if (Within(slot, Slot::kTitle, Slot::kTechnicalPage)) return Parent::kMainWindow;
-  if (Within(slot, Slot::kLanIpLabel, Slot::kSaveIpButton)) return Parent::kLanPage;
+  if (Within(slot, Slot::kLanIpLabel, Slot::kLanTargetText)) return Parent::kLanPage;
   if (Within(slot, Slot::kWifiNameLabel, Slot::kSaveWifiButton)) return Parent::kWifiPage;
   if (Within(slot, Slot::kContentHeader, Slot::kQrField)) return Parent::kContentPanel;
   if (Within(slot, Slot::kBeepCheck, Slot::kSaveDensityButton)) return Parent::kTechnicalPage;

@@ -6,6 +6,7 @@
 
 #include "app/main_window_win32.h"
 #include "app/printer_box.h"
+#include "app/save_actions_win32.h"
 
 namespace korvante {
 namespace {
@@ -25,6 +26,7 @@ void OnPrinterBoxNotification(MainWindow& w, int notification) {
   if (notification == CBN_EDITCHANGE && !w.fillingPrinterBox) w.printerTextEdited = true;
   // A pick from the list (mouse or arrow keys) puts the item's text in the box.
   if (notification == CBN_SELCHANGE) w.printerTextEdited = false;
+  if (notification == CBN_SELCHANGE || notification == CBN_EDITCHANGE) ShowLanTargetInfo(w);
 }
 
 std::optional<std::u16string> PrinterTextToKeep(const MainWindow& w) {

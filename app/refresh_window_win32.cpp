@@ -87,6 +87,7 @@ void OnTargetsReady(MainWindow& w, LPARAM lParam) {
   InvalidateRect(list, nullptr, TRUE);
   UpdateWindow(list);
   UpdateFindButton(w);
+  ShowLanTargetInfo(w);
   MarkStartupStep("result listed");
   WriteStartupTrace();
 }

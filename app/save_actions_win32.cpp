@@ -3,12 +3,15 @@
 // send job to RunSendAsync with its own success and failure texts.
 #include "app/save_actions_win32.h"
 
+#include <functional>
 #include <string>
 #include <utility>
 
 #include "app/address_checks.h"
 #include "app/window_texts.h"
+#include "app/lan_target_info.h"
 #include "commands/device_settings.h"
+#include "commands/info_slip.h"
 #include "commands/network_settings.h"
 #include "commands/queue_ticket.h"
 #include "discovery/network_profiles.h"
@@ -22,11 +25,12 @@ void Send(MainWindow& w, SendJob job, std::u16string_view success, std::u16strin
   RunSendAsync(SendHooksOf(w), std::move(job), std::u16string(success), std::u16string(failure));
 }
 
-// The ordinary send job of the selected target, or "Chưa chọn máy in.", or
-// the refusal of a typed address that names no printer. With a question, only
-// once the user has answered it Yes.
-void SendToSelected(MainWindow& w, CommandBuffer bytes, std::u16string_view success,
-                    std::u16string_view failure, std::u16string_view question = {}) {
+// The ordinary send job of the selected target, with the bytes `build` makes
+// for it, or "Chưa chọn máy in.", or the refusal of a typed address that
+// names no printer. With a question, only once the user has answered it Yes.
+void SendToSelected(MainWindow& w, const std::function<CommandBuffer(const PrinterTarget&)>& build,
+                    std::u16string_view success, std::u16string_view failure,
+                    std::u16string_view question = {}) {
   PrinterBoxChoice choice = ResolvePrinterBoxOf(w);
   if (choice.malformed) {
     ShowMessage(w, InvalidAddressMessage(AddressField::PrinterIp));
@@ -45,13 +49,26 @@ void SendToSelected(MainWindow& w, CommandBuffer bytes, std::u16string_view succ
       choice.target->kind == kModeNetwork && HeardOutsideItsNetwork(choice.target->net, w.profiles)
           ? OtherSubnetFailure(choice.target->net.ip)
           : std::u16string(failure);
+  CommandBuffer bytes = build(*choice.target);
   Send(w, OrdinarySendJob{std::move(*choice.target), std::move(bytes)}, success, reason);
+}
+
+void SendToSelected(MainWindow& w, CommandBuffer bytes, std::u16string_view success,
+                    std::u16string_view failure, std::u16string_view question = {}) {
+  SendToSelected(
+      w, [&bytes](const PrinterTarget&) { return std::move(bytes); }, success, failure, question);
 }
 
 CalendarDate LocalDate() {
   SYSTEMTIME now{};
   GetLocalTime(&now);
   return {now.wYear, now.wMonth, now.wDay};
+}
+
+SlipTime LocalTime() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute};
 }
 
 }  // namespace
@@ -86,6 +103,19 @@ void SaveWifi(MainWindow& w) {
 void SaveBeep(MainWindow& w, bool test) {
   SendToSelected(w, BuildBuzzerCommand(IsChecked(w.At(Slot::kBeepCheck)), test), u"Đã gửi chuông.",
                  u"Chưa gửi được chuông.");
+}
+
+void PrintInfo(MainWindow& w) {
+  const SlipTime now = LocalTime();
+  SendToSelected(
+      w, [&now](const PrinterTarget& target) { return BuildInfoSlip(InfoSlipRows(target), now); },
+      u"Đã gửi lệnh in thông tin máy in.", u"Chưa in được thông tin máy in.");
+}
+
+void ShowLanTargetInfo(MainWindow& w) {
+  const std::u16string text =
+      LanTargetText(DescribeLanTarget(ResolvePrinterBoxOf(w).target, !w.profiles.empty()));
+  SetWindowTextW(w.At(Slot::kLanTargetText), WideText(text));
 }
 
 void SaveDensity(MainWindow& w) {

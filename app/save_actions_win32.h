@@ -38,6 +38,11 @@ void SaveWifi(MainWindow& w);
 void SaveQueue(MainWindow& w);
 void SaveBeep(MainWindow& w, bool test);
 void SaveDensity(MainWindow& w);
+// "In thông tin IP": the information slip of the selected printer.
+void PrintInfo(MainWindow& w);
+// The LAN page's texts on the printer the box names: what it reported of
+// itself, and whether it takes mask and gateway. Kept up to date with the box.
+void ShowLanTargetInfo(MainWindow& w);
 
 // The real sockets and waits of the LAN job.
 LanJobHooks WindowsLanJobHooks();

@@ -50,6 +50,9 @@ void OnCommand(MainWindow& w, int command, int notification, HWND sender) {
     case CommandAction::kCounterSize:
       UpdateCounterPreviewFont(w);
       return;
+    case CommandAction::kPrintInfo:
+      PrintInfo(w);
+      return;
     case CommandAction::kNone:
       return;
     case CommandAction::kOther:
@@ -160,6 +163,7 @@ void StartRefresh(MainWindow& w, std::optional<ConnectionMode> switchTo, bool fr
   // starts the next try.
   if (started && !*started) w.searches.Abandoned(mode);
   UpdateFindButton(w);
+  ShowLanTargetInfo(w);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -228,6 +228,9 @@ void CreateLanPage(MainWindow& w, ControlFactory& make) {
   // Each label just before its field: a screen reader names a field after
   // the static text that precedes it.
   HWND page = w.At(Slot::kLanPage) = make.Panel(w.hwnd);
+  // What the selected printer reported, and whether it takes mask and
+  // gateway: a text that wraps, filled as the selection changes.
+  w.At(Slot::kLanTargetText) = make.Make(page, L"STATIC", L"", SS_LEFT | SS_NOPREFIX);
   w.At(Slot::kLanIpLabel) = make.Label(page, L"IP mới");
   w.At(Slot::kLanIpField) = make.Field(page, L"192.168.1.222");
   w.At(Slot::kLanMaskLabel) = make.Label(page, L"Subnet mask");
@@ -235,6 +238,7 @@ void CreateLanPage(MainWindow& w, ControlFactory& make) {
   w.At(Slot::kLanGatewayLabel) = make.Label(page, L"Gateway");
   w.At(Slot::kLanGatewayField) = make.Field(page, L"192.168.1.1");
   w.At(Slot::kSaveIpButton) = make.OwnerDrawn(page, L"Lưu IP", kIdSaveIp);
+  w.At(Slot::kPrintInfoButton) = make.OwnerDrawn(page, L"In thông tin IP", kIdPrintInfo);
 }
 
 void CreateWifiPage(MainWindow& w, ControlFactory& make) {

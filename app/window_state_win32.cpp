@@ -19,8 +19,9 @@ namespace {
 
 // The controls that the page switch shows, per page, in showing order.
 constexpr Slot kLanPageControls[] = {
-    Slot::kLanIpLabel,      Slot::kLanIpField,      Slot::kLanMaskLabel, Slot::kLanMaskField,
-    Slot::kLanGatewayLabel, Slot::kLanGatewayField, Slot::kSaveIpButton};
+    Slot::kLanIpLabel,    Slot::kLanIpField,      Slot::kLanMaskLabel,
+    Slot::kLanMaskField,  Slot::kLanGatewayLabel, Slot::kLanGatewayField,
+    Slot::kLanTargetText, Slot::kSaveIpButton,    Slot::kPrintInfoButton};
 constexpr Slot kWifiPageControls[] = {
     Slot::kWifiNameLabel,     Slot::kWifiNameField, Slot::kWifiPasswordLabel,
     Slot::kWifiPasswordField, Slot::kWifiIpLabel,   Slot::kWifiIpField,
@@ -34,10 +35,11 @@ constexpr Slot kTechnicalPageControls[] = {
     Slot::kBeepCheck,      Slot::kBeepCountLabel, Slot::kBeepCountField, Slot::kTestButton,
     Slot::kSaveBeepButton, Slot::kDensityLabel,   Slot::kDensityField,   Slot::kSaveDensityButton};
 
-// The six save and test buttons (201..206) that a running send disables.
-constexpr Slot kSendButtons[] = {Slot::kSaveIpButton,    Slot::kSaveWifiButton,
-                                 Slot::kSaveQueueButton, Slot::kTestButton,
-                                 Slot::kSaveBeepButton,  Slot::kSaveDensityButton};
+// The buttons that send (201..206 and the information slip, 208): a running
+// send disables them.
+constexpr Slot kSendButtons[] = {
+    Slot::kSaveIpButton,   Slot::kSaveWifiButton,    Slot::kSaveQueueButton, Slot::kTestButton,
+    Slot::kSaveBeepButton, Slot::kSaveDensityButton, Slot::kPrintInfoButton};
 
 constexpr Slot kPanels[] = {Slot::kLanPage, Slot::kWifiPage, Slot::kQueuePage,
                             Slot::kTechnicalPage};

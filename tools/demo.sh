@@ -146,6 +146,10 @@ ui set-field QueuePage 5 "https://korvante.vn/q?s=7"
 # Saving the content deletes the printer's stored graphics: the tool asks first.
 answered SaveQueue 4-queue-ticket ask
 
+step "5. Máy in Lan page, \"In thông tin IP\": a slip with .100's address and MAC, printed on it."
+ui click LanPageButton
+answered PrintInfo 5-info-slip
+
 step "What the printers received (the raw bytes are in $state/journal-*.log):"
 sim="$repo/build/host/tools/printer-lab/printer-sim"
 # The virtual printer's reading of some bytes: settings as cards, printed rows

@@ -13,6 +13,7 @@
 #include "core/wide_text_win32.h"
 #include "usb/usb_enumeration_win32.h"
 #include "usb/usb_rules.h"
+#include "core/registry_win32.h"
 #include "core/win32_handles_win32.h"
 
 namespace korvante {
@@ -33,7 +34,6 @@ constexpr DWORD kHardwareIdBytes = 2048;
 constexpr ULONG kInstanceIdChars = 512;
 constexpr DWORD kDeviceValueBytes = 4096;
 constexpr DWORD kPortNameBytes = 1024;
-constexpr DWORD kPortKeyChars = 255;
 
 constexpr wchar_t kMonitorPortsKey[] =
     L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\USB Monitor\\Ports";
@@ -45,25 +45,6 @@ struct DeviceSetTraits {
   static void Close(HDEVINFO set) { SetupDiDestroyDeviceInfoList(set); }
 };
 using DeviceSetOwner = UniqueHandle<DeviceSetTraits>;
-
-// A string (or the first string of a list) read into a buffer of `limit`
-// bytes; `type` the registry type reported. Empty when it does not fit.
-std::u16string StringFromBuffer(const std::vector<wchar_t>& buffer, DWORD type) {
-  if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ) return {};
-  return FromWide(buffer.data());  // the buffer always holds a terminator
-}
-
-std::u16string ReadRegistryString(HKEY key, const wchar_t* valueName, DWORD limitBytes) {
-  // Two spare units so that a value stored without its terminator still ends.
-  std::vector<wchar_t> buffer(limitBytes / sizeof(wchar_t) + 2, L'\0');
-  DWORD type = 0;
-  DWORD size = limitBytes;
-  if (RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
-                       &size) != ERROR_SUCCESS) {
-    return {};
-  }
-  return StringFromBuffer(buffer, type);
-}
 
 std::u16string ReadDevicePortName(const std::u16string& instanceId) {
   if (instanceId.empty()) return {};
@@ -83,7 +64,7 @@ std::u16string DeviceProperty(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD prope
                                          nullptr)) {
     return {};
   }
-  return StringFromBuffer(buffer, type);
+  return RegistryString(buffer, type);
 }
 
 std::u16string DeviceName(HDEVINFO set, SP_DEVINFO_DATA& device) {
@@ -182,16 +163,10 @@ std::vector<MonitorPortReport> ReadMonitorPorts() {
   KeyOwner ports;
   if (!OpenKeyForReading(ports, HKEY_LOCAL_MACHINE, kMonitorPortsKey)) return reports;
 
-  for (DWORD index = 0;; ++index) {
-    wchar_t name[kPortKeyChars] = {};
-    DWORD nameChars = kPortKeyChars;
-    const LONG status =
-        RegEnumKeyExW(ports.get(), index, name, &nameChars, nullptr, nullptr, nullptr, nullptr);
-    if (status == ERROR_NO_MORE_ITEMS) break;
-    if (status != ERROR_SUCCESS || name[0] == L'\0') continue;
-
+  for (const std::u16string& portName : SubkeyNames(ports.get())) {
+    const wchar_t* name = WideText(portName);
     MonitorPortReport report;
-    report.name = FromWide(name);
+    report.name = portName;
     {
       KeyOwner port;
       if (!OpenKeyForReading(port, ports.get(), name)) continue;
@@ -240,6 +215,8 @@ std::vector<UsbDeviceReport> ReadUsbDevices() {
   return reports;
 }
 
+}  // namespace
+
 // Pass 4: the local print queues.
 std::vector<PrintQueueReport> ReadPrintQueues() {
   std::vector<PrintQueueReport> reports;
@@ -260,8 +237,6 @@ std::vector<PrintQueueReport> ReadPrintQueues() {
   }
   return reports;
 }
-
-}  // namespace
 
 std::vector<UsbPrinter> EnumerateUsbPrinters() {
   return ComposeUsbPrinters(

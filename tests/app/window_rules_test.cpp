@@ -121,7 +121,8 @@ TEST(CommandDispatch, CommandsAndTheirNotifications) {
       {840, 0, CommandAction::kOther, 0, 0},
       {300, 0, CommandAction::kOther, 0, 0},
       {305, 0, CommandAction::kOther, 0, 0},
-      {208, 0, CommandAction::kOther, 0, 0},
+      {208, 0, CommandAction::kPrintInfo, 0, 0},
+      {209, 0, CommandAction::kOther, 0, 0},
   };
   for (const Case& c : cases) {
     const CommandDecision d = ClassifyCommand(c.command, c.notification);

@@ -550,6 +550,7 @@ TEST_F(MainWindowTest, TabRingWrapsOnTheFirstRow) {
   EXPECT_EQ(PressTab(true), At(Slot::kSaveIpButton));
   EXPECT_EQ(PressTab(false), At(Slot::kUsbRadio));
   EXPECT_EQ(PressTab(true), At(Slot::kSaveIpButton));
+  EXPECT_EQ(PressTab(true), At(Slot::kPrintInfoButton));
   EXPECT_EQ(PressTab(true), At(Slot::kTechnicalPageButton));
 
   // Disabled buttons drop out: during a send the last entry is the lowest

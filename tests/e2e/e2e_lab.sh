@@ -17,7 +17,8 @@
 #   .20   answers discovery but not TCP 9100: does not come back after a move
 #   .9    normal printer, MAC 00-1A-2B-3C-4D-09: the broadcast move goes to it
 # and one USB printer: the lab's CH340 serial adapter on COM5, whose port is a
-# pseudo-terminal; what the tool writes to it lands in STATE/serial.out.
+# pseudo-terminal; what the tool writes to it lands in STATE/serial.out; and
+# a Windows print queue on a TCP/IP port at .9's address (--sales-queue).
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/../.." && pwd)
@@ -40,6 +41,7 @@ case "$mode" in
         --printer 20,mac=00-1A-2B-3C-4D-20,tcp=absent
         --printer 9,mac=00-1A-2B-3C-4D-09
         --serial-printer
+        --sales-queue
       )
     fi
     mkdir -p "$state"

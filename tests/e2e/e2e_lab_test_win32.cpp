@@ -405,6 +405,29 @@ std::string QueueSettings(unsigned copies, const SYSTEMTIME& date) {
 // The WiFi page with the fields as the search left them, and the queue page
 // with its content hidden (settings only) and shown with a QR link too long
 // for the printer's 1,024 bytes.
+// "In thông tin IP" tells identical printers apart: one connection to the
+// selected printer with a slip naming its address and MAC, which the virtual
+// printer prints.
+TEST_F(ToolInLab, InformationSlipOfTheSelectedPrinter) {
+  ASSERT_EQ(SearchLan().size(), 3u);
+  W().SelectPrinter(0);  // .100
+  Journal journal(100);
+  W().Click(kPrintInfo);
+  std::vector<std::string> sent;
+  EXPECT_EQ(AnswerAndCollect(journal, 1, sent), u"Đã gửi lệnh in thông tin máy in.");
+  ASSERT_EQ(sent.size(), 1u);
+  const std::string& slip = sent[0];
+  EXPECT_EQ(slip.rfind("1B 40 ", 0), 0u);  // ESC @
+  EXPECT_NE(slip.find(HexOf("192.168.77.100")), std::string::npos);
+  EXPECT_NE(slip.find(HexOf("00-1A-2B-3C-4D-5E")), std::string::npos);
+  EXPECT_EQ(slip.substr(slip.size() - 8), "1D 56 00");  // GS V 0
+  // The virtual printer's page lists the rows it printed.
+  std::wstring page = EnvPath("KV_LAB_JOURNAL_100");
+  page.replace(page.size() - 4, 4, L".html");
+  EXPECT_TRUE(ui::WaitUntil(
+      [&] { return ReadWhole(page).find("THÔNG TIN MÁY IN") != std::string::npos; }, 3s));
+}
+
 TEST_F(ToolInLab, WifiAndQueueSettingsReachTheSelectedPrinter) {
   ASSERT_EQ(SearchLan().size(), 3u);
   W().SelectPrinter(0);  // .100
@@ -620,6 +643,13 @@ TEST_F(ToolInLab, SaveIpToASweepFoundPrinterSendsTheCommandOverTcp) {
   Sleep(4000);
   Journal journal(100);
   W().SelectPrinter(0);
+  // Its own address again: over TCP only the address goes, so nothing would
+  // change; nothing is sent.
+  W().SetField(ui::kLanPage, 0, u"192.168.77.100");
+  W().Click(kSaveIp);
+  EXPECT_EQ(ui::AnswerMessageBox(5s),
+            u"Máy in đã dùng IP 192.168.77.100. Máy in này không nhận Subnet mask và Gateway, "
+            u"nên không có gì thay đổi. Chưa gửi lệnh.");
   W().SetField(ui::kLanPage, 0, u"192.168.77.101");
   W().Click(kSaveIp);
   EXPECT_EQ(ui::AnswerMessageBox(10s), u"Đã đổi IP LAN thành công.");
@@ -646,7 +676,11 @@ TEST_F(ToolInLab, SaveIpByBroadcastMovesThePrinter) {
   // Busy while the job runs: the save buttons greyed, the find button says so.
   EXPECT_TRUE(ui::WaitUntil([&] { return !W().IsEnabled(kSaveIp); }, 2s));
   EXPECT_EQ(W().Caption(kFind), u"Đang gửi...");
-  EXPECT_EQ(ui::AnswerMessageBox(10s), u"Đã đổi IP LAN thành công.");
+  // The sales software's queue still prints to the old address: named.
+  EXPECT_EQ(ui::AnswerMessageBox(10s),
+            u"Đã đổi IP LAN thành công.\n\nMáy in trên Windows vẫn in tới IP cũ 192.168.77.9: "
+            u"\u201CQuay thu ngan\u201D. Hãy sửa cổng của máy in đó sang IP 192.168.77.150 (xem "
+            u"hướng dẫn, mục đổi IP).");
   EXPECT_TRUE(W().IsEnabled(kSaveIp));
   EXPECT_EQ(bystander.Count(SaveDatagramHex("00 1A 2B 3C 4D 09", "C0 A8 4D 96")), 9u);
   EXPECT_GE(journal.Count(SaveDatagramHex("00 1A 2B 3C 4D 09", "C0 A8 4D 96")), 1u);

@@ -55,6 +55,7 @@ constexpr Name kControlNames[] = {
     {L"SaveBeep", kSaveBeep},
     {L"SaveDensity", kSaveDensity},
     {L"ContentToggle", kContentToggle},
+    {L"PrintInfo", kPrintInfo},
     {L"LanPageButton", kLanPageButton},
     {L"WifiPageButton", kWifiPageButton},
     {L"QueuePageButton", kQueuePageButton},

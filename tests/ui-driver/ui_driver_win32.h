@@ -27,6 +27,7 @@ enum ToolControlId : int {
   kSaveBeep = 205,
   kSaveDensity = 206,
   kContentToggle = 207,
+  kPrintInfo = 208,
   kLanPageButton = 301,  // the WiFi, queue and technical pages' buttons follow
   kWifiPageButton = 302,
   kQueuePageButton = 303,
