@@ -51,8 +51,6 @@ ButtonLook ChooseButtonLook(const ButtonState& s, const Palette& p) {
   return look;
 }
 
-ButtonLook ChooseButtonLook(const ButtonState& s) { return ChooseButtonLook(s, WindowPalette()); }
-
 std::uint32_t ToggleAccessibleState(bool pressed, bool focused, bool enabled) {
   std::uint32_t state = enabled ? kAccessibleFocusable : kAccessibleUnavailable;
   if (pressed) state |= kAccessiblePressed;

@@ -32,8 +32,6 @@ struct ButtonState {
 };
 
 ButtonLook ChooseButtonLook(const ButtonState& state, const Palette& palette);
-// In the window's own palette.
-ButtonLook ChooseButtonLook(const ButtonState& state);
 
 // Which kind of owner-drawn button a control ID names; style toggles are told
 // apart by the window, which knows the line records.

@@ -80,10 +80,6 @@ SendJobHooks SendHooksOf(MainWindow& w) {
       [window](bool on) { SetBusy(*window, on); });
 }
 
-std::optional<PrinterTarget> ResolveSelectedTarget(const MainWindow& w) {
-  return ResolvePrinterBoxOf(w).target;
-}
-
 void SaveWifi(MainWindow& w) {
   WifiSettings settings;
   settings.networkName = ControlText(w.At(Slot::kWifiNameField));

@@ -26,8 +26,6 @@ void ApplySuggestions(MainWindow& w, bool force);
 // What the printer box names in the current mode: its selection, or in LAN /
 // Wi-Fi mode the address typed into it.
 PrinterBoxChoice ResolvePrinterBoxOf(const MainWindow& w);
-// The printer the box names; none for a malformed typed address too.
-std::optional<PrinterTarget> ResolveSelectedTarget(const MainWindow& w);
 
 // The send-job hooks of the window: outcomes come back as kMsgSendDone.
 SendJobHooks SendHooksOf(MainWindow& w);

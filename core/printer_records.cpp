@@ -1,7 +1,6 @@
 #include "core/printer_records.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace korvante {
 
@@ -51,13 +50,6 @@ std::string HostToIpv4(std::uint32_t host) {
   return text;
 }
 
-bool ParseIpv4(const std::string& text, std::uint32_t& out) {
-  const auto bytes = Ipv4Bytes(text);
-  if (!bytes) return false;
-  std::memcpy(&out, bytes->data(), sizeof out);  // network order in memory
-  return true;
-}
-
 std::string NetworkPrefix(const std::string& ip) {
   std::size_t dot = std::string::npos;
   for (int i = 0; i < 3; ++i) {
@@ -88,11 +80,6 @@ bool NumericAddressLess(const NetworkPrinter& a, const NetworkPrinter& b) {
 
 void SortByNumericAddress(std::vector<NetworkPrinter>& printers) {
   std::sort(printers.begin(), printers.end(), NumericAddressLess);
-}
-
-bool TextAddressLess(const NetworkPrinter& a, const NetworkPrinter& b) {
-  // std::string compares as unsigned bytes via char_traits<char>::compare.
-  return a.ip < b.ip;
 }
 
 std::optional<PrinterTarget> ResolveTarget(ConnectionMode mode, int index,

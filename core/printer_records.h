@@ -79,10 +79,6 @@ std::uint32_t Ipv4ToHost(const std::string& text);
 // Host order to dotted quad, plain decimal octets.
 std::string HostToIpv4(std::uint32_t host);
 
-// On success stores the four address bytes in text order (network order) and
-// returns true; on failure leaves `out` untouched.
-bool ParseIpv4(const std::string& text, std::uint32_t& out);
-
 // The four address bytes in the order they appear in the text, when it parses.
 std::optional<std::array<std::uint8_t, 4>> Ipv4Bytes(const std::string& text);
 
@@ -104,10 +100,6 @@ std::vector<std::string> BroadcastTargets(const NetworkProfile& profile);
 // Numeric address order: by Ipv4ToHost(ip), unsigned; bad text sorts as 0.
 bool NumericAddressLess(const NetworkPrinter& a, const NetworkPrinter& b);
 void SortByNumericAddress(std::vector<NetworkPrinter>& printers);
-
-// Text address order: the bytes of ip, a prefix before any longer text.
-// 10.0.0.100 comes before 10.0.0.2; this is what the window lists.
-bool TextAddressLess(const NetworkPrinter& a, const NetworkPrinter& b);
 
 // --- Selection ------------------------------------------------------------------
 

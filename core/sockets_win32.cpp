@@ -28,15 +28,6 @@ timeval SelectLimit(unsigned timeoutMs) {
   return limit;
 }
 
-// select on one socket.
-bool WaitFor(SOCKET s, unsigned timeoutMs, bool writable) {
-  fd_set set;
-  FD_ZERO(&set);
-  FD_SET(s, &set);
-  timeval limit = SelectLimit(timeoutMs);
-  return select(0, writable ? nullptr : &set, writable ? &set : nullptr, nullptr, &limit) > 0;
-}
-
 std::optional<sockaddr_in> Ipv4SocketAddress(const std::string& ip, std::uint16_t port) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -76,9 +67,13 @@ bool SendDatagram(SOCKET s, const std::string& ip, std::uint16_t port,
   return sent >= 0 && static_cast<std::size_t>(sent) == bytes.size();
 }
 
-bool WaitReadable(SOCKET s, unsigned timeoutMs) { return WaitFor(s, timeoutMs, false); }
-
-bool WaitWritable(SOCKET s, unsigned timeoutMs) { return WaitFor(s, timeoutMs, true); }
+bool WaitReadable(SOCKET s, unsigned timeoutMs) {
+  fd_set set;
+  FD_ZERO(&set);
+  FD_SET(s, &set);
+  timeval limit = SelectLimit(timeoutMs);
+  return select(0, &set, nullptr, nullptr, &limit) > 0;
+}
 
 namespace {
 

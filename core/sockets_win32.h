@@ -22,9 +22,8 @@ struct SocketTraits {
 // Owns one socket; closes it when it goes out of scope.
 using SocketOwner = UniqueHandle<SocketTraits>;
 
-// True when the socket becomes readable (or writable) within timeoutMs.
+// True when the socket becomes readable within timeoutMs.
 bool WaitReadable(SOCKET s, unsigned timeoutMs);
-bool WaitWritable(SOCKET s, unsigned timeoutMs);
 
 // A UDP socket allowed to send to broadcast addresses; empty when none opens.
 SocketOwner OpenBroadcastSocket();

@@ -95,26 +95,6 @@ std::vector<NetworkPrinter> ReplyCollector::Take() {
   return printers;
 }
 
-namespace {
-
-// One socket seen through the several-socket interface.
-class SingleSocket final : public DatagramSockets {
- public:
-  explicit SingleSocket(DatagramSource& source) : source_(source) {}
-  std::vector<std::size_t> WaitReadable(std::chrono::milliseconds limit) override {
-    if (source_.WaitReadable(limit)) return {0};
-    return {};
-  }
-  std::optional<std::size_t> Receive(std::size_t, std::span<std::uint8_t> buffer) override {
-    return source_.Receive(buffer);
-  }
-
- private:
-  DatagramSource& source_;
-};
-
-}  // namespace
-
 bool BindsEveryNetwork(const std::vector<NetworkProfile>& profiles) {
   std::set<std::uint32_t> addresses;
   for (const NetworkProfile& profile : profiles) {
@@ -140,12 +120,6 @@ std::vector<DiscoverySocketPlan> PlanDiscoverySockets(const std::vector<NetworkP
     if (!planned) plan.push_back({profile.ip, BroadcastTargets(profile), profile.ip});
   }
   return plan;
-}
-
-std::vector<NetworkPrinter> CollectReplies(DatagramSource& source, std::uint32_t listenMs,
-                                           const ClockNow& now) {
-  SingleSocket socket(source);
-  return CollectReplies(socket, {std::string()}, listenMs, now);
 }
 
 std::vector<NetworkPrinter> CollectReplies(DatagramSockets& sockets,

@@ -63,8 +63,11 @@ SocketOwner OpenDiscoverySocket(const DiscoverySocketPlan& plan) {
   return s;
 }
 
-std::vector<NetworkPrinter> RunDiscovery(const std::vector<DiscoverySocketPlan>& plan,
-                                         std::uint32_t listenMs) {
+}  // namespace
+
+std::vector<NetworkPrinter> DiscoverEveryNetwork(const std::vector<NetworkProfile>& profiles,
+                                                 std::uint32_t listenMs) {
+  const std::vector<DiscoverySocketPlan> plan = PlanDiscoverySockets(profiles);
   std::vector<SocketOwner> sockets;
   std::vector<const DiscoverySocketPlan*> opened;
   std::vector<std::string> heardOn;
@@ -86,17 +89,6 @@ std::vector<NetworkPrinter> RunDiscovery(const std::vector<DiscoverySocketPlan>&
 
   WinsockDatagramSockets source(sockets);
   return CollectReplies(source, heardOn, listenMs);
-}
-
-}  // namespace
-
-std::vector<NetworkPrinter> DiscoverUdp(const NetworkProfile& profile, std::uint32_t listenMs) {
-  return RunDiscovery({{kAnyAddress, BroadcastTargets(profile), profile.ip}}, listenMs);
-}
-
-std::vector<NetworkPrinter> DiscoverEveryNetwork(const std::vector<NetworkProfile>& profiles,
-                                                 std::uint32_t listenMs) {
-  return RunDiscovery(PlanDiscoverySockets(profiles), listenMs);
 }
 
 }  // namespace korvante

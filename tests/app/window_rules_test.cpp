@@ -167,7 +167,7 @@ TEST(ButtonLooks, SevenLooksAndTheDisabledLook) {
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
-    const ButtonLook look = ChooseButtonLook(c.state);
+    const ButtonLook look = ChooseButtonLook(c.state, WindowPalette());
     const Rgb f = rgb(look.fill), b = rgb(look.border), t = rgb(look.text);
     EXPECT_TRUE(f.r == c.fill.r && f.g == c.fill.g && f.b == c.fill.b) << "fill, case " << i;
     EXPECT_TRUE(b.r == c.border.r && b.g == c.border.g && b.b == c.border.b) << "border, " << i;

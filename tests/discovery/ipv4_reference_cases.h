@@ -5,10 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 
 #include "core/printer_records.h"
 
 namespace korvante {
+
+// Ipv4Bytes as the platform's parser reports it: on success the four address
+// bytes in text order (network order) in `out`; on failure `out` untouched.
+inline bool ParseIpv4(const std::string& text, std::uint32_t& out) {
+  const auto bytes = Ipv4Bytes(text);
+  if (!bytes) return false;
+  std::memcpy(&out, bytes->data(), sizeof out);
+  return true;
+}
 
 inline constexpr const char* kIpv4ReferenceCases[] = {
     "192.168.1.25", "0.0.0.0",   "255.255.255.255", "1.2.3.4",    "10.0.0.100", "",
