@@ -45,13 +45,13 @@ LanChangeOutcome RunBroadcastChange(const LanChangeJob& job, const LanJobHooks& 
   if (socket && !datagram.invalidField) {
     for (int pass = 0; pass < kSaveBroadcastPasses; ++pass) {
       for (const std::string& destination : destinations) {
-        socket->SendTo(destination, kSaveBroadcastPort, datagram.bytes);
+        socket->SendTo(destination, kDiscoveryPort, datagram.bytes);
       }
       hooks.sleep(kSavePassPauseMs);
     }
   }
   hooks.sleep(kApplyWaitMs);
-  const bool connected = hooks.connectTcp9100(job.addresses.newIp, kConfirmConnectMs);
+  const bool connected = hooks.connectTcp9100(job.addresses.newIp, kSendConnectTimeoutMs);
   if (!socket) return {};
 
   // Anything may accept a connection at the new address; only the printer's
@@ -72,7 +72,7 @@ LanChangeOutcome RunLanChange(const LanChangeJob& job, const LanJobHooks& hooks)
   const CommandResult command = BuildIpChangeCommand(job.addresses.newIp);
   const bool delivered = !command.invalidField && hooks.sendTcp9100(job.printer, command.bytes);
   hooks.sleep(kApplyWaitMs);
-  if (!delivered || !hooks.connectTcp9100(job.addresses.newIp, kConfirmConnectMs)) return {};
+  if (!delivered || !hooks.connectTcp9100(job.addresses.newIp, kSendConnectTimeoutMs)) return {};
   return {LanChangeResult::kConfirmed, {}};
 }
 

@@ -33,6 +33,9 @@ inline constexpr wchar_t kMainClassName[] = L"KorvanteNativeToolWindow";
 inline constexpr wchar_t kPageClassName[] = L"KorvanteNativePage";
 inline constexpr int kMainWindowWidth = 900;
 inline constexpr int kMainWindowMaxHeight = 830;
+// The face of the title, the brand and the counter preview; the other texts
+// are in the system's message font.
+inline constexpr wchar_t kDisplayFontFace[] = L"Segoe UI";
 
 enum Page : int { kPageLan = 0, kPageWifi = 1, kPageQueue = 2, kPageTechnical = 3 };
 
@@ -190,6 +193,9 @@ void ApplyColourScheme(MainWindow& w, bool repaint);
 void OnSystemColoursChanged(MainWindow& w);
 
 // --- text in its box (text_centring_win32.cpp) ------------------------------------
+// The height of a line of `font` on `window`'s screen, its internal leading
+// (where the marks over Vietnamese capitals sit) included.
+int FontLineHeight(HWND window, HGDIOBJ font);
 // Keeps a single-line field's text in the middle of its box, however high the
 // layout makes it. `now`: places it at once; otherwise from the field's next
 // change of size, as for a field just made, which the layout sizes before it

@@ -27,10 +27,6 @@ constexpr wchar_t kVersionText[] = L"Phiên bản: " KV_VERSION_TEXT;
 constexpr int kMinVisibleListItems = 8;
 constexpr int kSizeListItemHeight = 24;
 constexpr int kTitleFontHeight = -22;
-// The find button's face (its 36 pixels less the 1-pixel inset it is drawn
-// with) and the fields' height: the closed printer list and WiFi mode list.
-constexpr int kPrinterListHeight = 34;
-constexpr int kFieldHeight = 30;
 // Above and below the text of an item in the printer and mode lists.
 constexpr int kListItemPadding = 8;
 constexpr int kBrandFontHeight = -34;
@@ -95,8 +91,9 @@ class ControlFactory {
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(w_.uiFont.get()), TRUE);
     return h;
   }
-  // Items "1".."count" with their number as item data, "6" selected, 24-pixel
-  // selection field and items; the ID is set after creation.
+  // Items "1".."count" with their number as item data, the default size
+  // selected, 24-pixel selection field and items; the ID is set after
+  // creation.
   HWND SizeList(HWND parent, int count, int id) {
     HWND h = List(parent);
     // Without a redraw and a scroll-bar update after each item: under Wine
@@ -111,7 +108,7 @@ class ControlFactory {
     SendMessageW(h, WM_SETREDRAW, TRUE, 0);
     SendMessageW(h, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), kSizeListItemHeight);
     SendMessageW(h, CB_SETITEMHEIGHT, 0, kSizeListItemHeight);
-    SendMessageW(h, CB_SETCURSEL, 5, 0);
+    SendMessageW(h, CB_SETCURSEL, kDefaultSizeLevel - 1, 0);
     SetWindowLongPtrW(h, GWLP_ID, id);
     return h;
   }
@@ -140,7 +137,7 @@ void CreateFontsAndBrushes(MainWindow& w) {
   LOGFONTW title = metrics.lfMessageFont;
   title.lfHeight = kTitleFontHeight;
   title.lfWeight = FW_BOLD;
-  wcsncpy_s(title.lfFaceName, LF_FACESIZE, L"Segoe UI", LF_FACESIZE - 1);
+  wcsncpy_s(title.lfFaceName, LF_FACESIZE, kDisplayFontFace, LF_FACESIZE - 1);
   w.titleFont.reset(CreateFontIndirectW(&title));
   LOGFONTW brand = title;
   brand.lfHeight = kBrandFontHeight;
@@ -149,17 +146,6 @@ void CreateFontsAndBrushes(MainWindow& w) {
   // The surfaces' brushes, of the palette of the user's high-contrast
   // setting.
   ApplyColourScheme(w, false);
-}
-
-int LineHeight(HWND window, HFONT font) {
-  HDC dc = GetDC(window);
-  TEXTMETRICW metrics{};
-  {
-    SelectedObject selected(dc, font);
-    GetTextMetricsW(dc, &metrics);
-  }
-  ReleaseDC(window, dc);
-  return metrics.tmHeight;
 }
 
 int TextWidth(HWND window, HFONT font, const std::wstring& text) {
@@ -189,9 +175,9 @@ void SizePrinterBox(MainWindow& w) {
 // list as the fields beside it.
 void MeasureControls(MainWindow& w) {
   ControlMetrics& m = w.metrics;
-  m.uiText = LineHeight(w.hwnd, w.uiFont.get());
-  m.titleText = LineHeight(w.hwnd, w.titleFont.get());
-  m.brandText = LineHeight(w.hwnd, w.brandFont.get());
+  m.uiText = FontLineHeight(w.hwnd, w.uiFont.get());
+  m.titleText = FontLineHeight(w.hwnd, w.titleFont.get());
+  m.brandText = FontLineHeight(w.hwnd, w.brandFont.get());
   SizePrinterBox(w);
   SendMessageW(w.At(Slot::kWifiModeList), CB_SETITEMHEIGHT, 0, m.uiText + kListItemPadding);
   SetClosedListHeight(w.At(Slot::kWifiModeList), kFieldHeight);
@@ -294,7 +280,7 @@ void CreateQueuePage(MainWindow& w, ControlFactory& make) {
     slot(LinePart::kBold) = make.OwnerDrawn(content, L"B", base + kLineBoldOffset);
     slot(LinePart::kItalic) = make.OwnerDrawn(content, L"I", base + kLineItalicOffset);
     slot(LinePart::kUnderline) = make.OwnerDrawn(content, L"U", base + kLineUnderlineOffset);
-    slot(LinePart::kSizeList) = make.SizeList(content, 9, base + kLineSizeListOffset);
+    slot(LinePart::kSizeList) = make.SizeList(content, kTextLevelMax, base + kLineSizeListOffset);
     const std::u16string caption = WidthButtonCaption(w.lines[line].widthLevel);
     slot(LinePart::kWidthButton) =
         make.OwnerDrawn(content, WideText(caption), base + kLineWidthOffset);
@@ -307,7 +293,7 @@ void CreateQueuePage(MainWindow& w, ControlFactory& make) {
   w.At(Slot::kCounterLabel) = make.Label(content, L"STT");
   w.At(Slot::kCounterPreview) = make.Label(content, L"001", SS_CENTER | SS_CENTERIMAGE);
   w.At(Slot::kCounterSizeLabel) = make.Label(content, L"Cỡ STT");
-  w.At(Slot::kCounterSizeList) = make.SizeList(content, 6, kIdCounterSizeList);
+  w.At(Slot::kCounterSizeList) = make.SizeList(content, kCounterLevelMax, kIdCounterSizeList);
   make.Tooltip(w.At(Slot::kCounterSizeList), L"Cỡ STT (1–6)");
   UpdateCounterPreviewFont(w);
   w.At(Slot::kQrLabel) = make.Label(content, L"Link QR");

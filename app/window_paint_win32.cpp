@@ -205,8 +205,8 @@ void DrawOwnerButton(const MainWindow& w, const DRAWITEMSTRUCT& item) {
 
   HDC dc = item.hDC;
   RECT r = item.rcItem;
-  RoundedRect(dc, r.left + 1, r.top + 1, r.right - 1, r.bottom - 1, look.fill, look.border,
-              look.corner);
+  RoundedRect(dc, r.left + kButtonFaceInset, r.top + kButtonFaceInset, r.right - kButtonFaceInset,
+              r.bottom - kButtonFaceInset, look.fill, look.border, look.corner);
   std::array<wchar_t, kButtonTextLimit> text{};
   GetWindowTextW(item.hwndItem, text.data(), static_cast<int>(text.size()));
   SetBkMode(dc, TRANSPARENT);

@@ -172,7 +172,7 @@ void UpdateCounterPreviewFont(MainWindow& w) {
   LOGFONTW font{};
   font.lfHeight = -CounterPreviewHeight(level);
   font.lfWeight = FW_BOLD;
-  wcsncpy_s(font.lfFaceName, LF_FACESIZE, L"Segoe UI", LF_FACESIZE - 1);
+  wcsncpy_s(font.lfFaceName, LF_FACESIZE, kDisplayFontFace, LF_FACESIZE - 1);
   HFONT created = CreateFontIndirectW(&font);
   if (!created) return;
   SendMessageW(w.At(Slot::kCounterPreview), WM_SETFONT, reinterpret_cast<WPARAM>(created), TRUE);

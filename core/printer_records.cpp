@@ -42,12 +42,32 @@ std::uint32_t Ipv4ToHost(const std::string& text) {
 }
 
 std::string HostToIpv4(std::uint32_t host) {
+  return FormatIpv4({static_cast<std::uint8_t>(host >> 24), static_cast<std::uint8_t>(host >> 16),
+                     static_cast<std::uint8_t>(host >> 8), static_cast<std::uint8_t>(host)});
+}
+
+std::string FormatIpv4(const std::array<std::uint8_t, 4>& bytes) {
   std::string text;
-  for (int shift = 24; shift >= 0; shift -= 8) {
+  for (std::uint8_t b : bytes) {
     if (!text.empty()) text += '.';
-    text += std::to_string((host >> shift) & 0xFF);
+    text += std::to_string(b);
   }
   return text;
+}
+
+std::string FormatMac(std::span<const std::uint8_t> bytes) {
+  constexpr char kHexDigits[] = "0123456789ABCDEF";
+  std::string text;
+  for (std::uint8_t b : bytes) {
+    if (!text.empty()) text += '-';
+    text += kHexDigits[b >> 4];
+    text += kHexDigits[b & 0x0F];
+  }
+  return text;
+}
+
+std::int32_t ReportedPort(const NetworkPrinter& printer) {
+  return printer.port > 0 ? printer.port : kPrinterPort;
 }
 
 std::string NetworkPrefix(const std::string& ip) {

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,8 @@ struct NetworkProfile {
   std::uint32_t ifType = 0;  // the adapter's interface type, as the platform numbers it
 };
 
+// The raw TCP port a receipt printer prints on, and the port every record
+// starts with.
 inline constexpr std::int32_t kPrinterPort = 9100;
 
 // One printer reachable over IP. Every producer starts from this default and
@@ -51,6 +54,9 @@ struct NetworkPrinter {
 
   friend bool operator==(const NetworkPrinter&, const NetworkPrinter&) = default;
 };
+
+// The port a printer reported, or 9100 when it reported none (0 or less).
+std::int32_t ReportedPort(const NetworkPrinter& printer);
 
 // One attached USB printer or USB-to-serial adapter.
 struct UsbPrinter {
@@ -78,6 +84,14 @@ std::uint32_t Ipv4ToHost(const std::string& text);
 
 // Host order to dotted quad, plain decimal octets.
 std::string HostToIpv4(std::uint32_t host);
+
+// "%u.%u.%u.%u" of four address bytes, first octet first, as inet_ntop writes
+// an IPv4 address.
+std::string FormatIpv4(const std::array<std::uint8_t, 4>& bytes);
+
+// A hardware address as the records keep it: two upper-case hex digits a
+// byte, joined by '-' ("00-1A-2B-3C-4D-5E"); empty for no bytes.
+std::string FormatMac(std::span<const std::uint8_t> bytes);
 
 // The four address bytes in the order they appear in the text, when it parses.
 std::optional<std::array<std::uint8_t, 4>> Ipv4Bytes(const std::string& text);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <string_view>
 
 #include "discovery/network_profiles.h"
@@ -23,20 +22,11 @@ class ReplyReader {
   explicit ReplyReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
   std::uint8_t Byte() { return bytes_[at_++]; }
   std::string Mac() {
-    char text[18];
-    std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", bytes_[at_], bytes_[at_ + 1],
-                  bytes_[at_ + 2], bytes_[at_ + 3], bytes_[at_ + 4], bytes_[at_ + 5]);
+    const std::string text = FormatMac(bytes_.subspan(at_, 6));
     at_ += 6;
     return text;
   }
-  std::string Ipv4() {
-    std::string text;
-    for (int i = 0; i < 4; ++i) {
-      if (i != 0) text += '.';
-      text += std::to_string(Byte());
-    }
-    return text;
-  }
+  std::string Ipv4() { return FormatIpv4({Byte(), Byte(), Byte(), Byte()}); }
   std::uint16_t LittleEndian16() {
     const unsigned low = Byte();
     const unsigned high = Byte();

@@ -21,9 +21,7 @@ class WinsockDatagramSockets final : public DatagramSockets {
     fd_set set;
     FD_ZERO(&set);
     for (const SocketOwner& s : sockets_) FD_SET(s.get(), &set);
-    timeval wait{};
-    wait.tv_sec = static_cast<long>(limit.count() / 1000);
-    wait.tv_usec = static_cast<long>((limit.count() % 1000) * 1000);
+    timeval wait = SelectLimit(limit);
     if (select(0, &set, nullptr, nullptr, &wait) <= 0) return {};
     std::vector<std::size_t> readable;
     for (std::size_t i = 0; i < sockets_.size(); ++i) {

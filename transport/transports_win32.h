@@ -6,10 +6,9 @@
 
 #include "core/command_vocabulary.h"
 #include "core/printer_records.h"
+#include "core/tcp_connect_rules.h"
 
 namespace korvante {
-
-inline constexpr unsigned kSendConnectTimeoutMs = 1400;
 
 // Connects to printer.ip:9100 within 1,400 ms, sends the whole buffer in one
 // send and closes. True exactly when every byte was sent. printer.port is not
