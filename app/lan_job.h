@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/command_vocabulary.h"
+#include "core/command_buffer.h"
 #include "commands/network_settings.h"
 #include "core/printer_records.h"
 #include "core/tcp_connect_rules.h"

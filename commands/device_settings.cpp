@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "core/command_vocabulary.h"
+
 namespace korvante {
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/command_vocabulary.h"
+#include "core/command_buffer.h"
 
 namespace korvante {
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/command_vocabulary.h"
 #include "core/text_encoding.h"
 
 namespace korvante {

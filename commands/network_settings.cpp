@@ -1,5 +1,6 @@
 #include "commands/network_settings.h"
 
+#include "core/command_vocabulary.h"
 #include "core/text_encoding.h"
 
 namespace korvante {

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/command_vocabulary.h"
+#include "core/command_buffer.h"
 #include "core/printer_records.h"
 
 namespace korvante {

@@ -52,7 +52,7 @@ bool AppendTicketProgram(CommandBuffer& buffer, const QueueTicketInput& input) {
 
   AppendSplitFeed(buffer, kFeedDotsLetter, 255);
   AppendBytes(buffer, kFullCut);
-  AppendSplitFeed(buffer, kFeedLetterLowerJ, 696);
+  AppendSplitFeed(buffer, kFirmwareFeedLetter, 696);
   AppendCString(buffer, "@end");
   return true;
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/command_buffer.h"
 #include "core/command_vocabulary.h"
 #include "commands/ticket_sizes.h"
 

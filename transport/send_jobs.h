@@ -13,7 +13,6 @@
 #include <string>
 #include <string_view>
 
-#include "core/command_vocabulary.h"
 #include "core/printer_records.h"
 #include "core/move_only_task.h"
 

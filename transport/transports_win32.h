@@ -4,7 +4,7 @@
 // all block and run on worker threads only.
 #pragma once
 
-#include "core/command_vocabulary.h"
+#include "core/command_buffer.h"
 #include "core/printer_records.h"
 #include "core/tcp_connect_rules.h"
 

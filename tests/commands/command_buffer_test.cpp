@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "core/command_buffer.h"
 #include "core/command_vocabulary.h"
+#include "core/text_encoding.h"
 #include "tests/commands/bytes.h"
 
 namespace korvante {
