@@ -166,8 +166,6 @@ void OnDestroy(MainWindow& w);
 
 // Read operations for the save actions.
 std::u16string ControlText(HWND control);
-std::string ControlTextAscii(HWND control);
-std::int32_t PositiveNumber(HWND control, std::int32_t fallback);
 int ListLevel(HWND list);
 bool IsChecked(HWND checkBox);
 // Appends one item to a drop-down list (the printer list's placeholder and results).

@@ -5,14 +5,11 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <array>
 
 #include "app/main_window_win32.h"
 #include "app/startup_trace.h"
 #include "app/window_texts.h"
-#include "commands/device_settings.h"
 #include "commands/ticket_sizes.h"
-#include "core/text_encoding.h"
 
 namespace korvante {
 namespace {
@@ -218,16 +215,6 @@ std::u16string ControlText(HWND control) {
 void AddListItem(HWND list, std::u16string_view text) {
   const std::u16string item(text);
   SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(item)));
-}
-
-std::string ControlTextAscii(HWND control) { return ToAsciiNarrow(ControlText(control)); }
-
-std::int32_t PositiveNumber(HWND control, std::int32_t fallback) {
-  std::array<wchar_t, 32> buffer{};
-  const int copied = GetWindowTextW(control, buffer.data(), static_cast<int>(buffer.size()));
-  return ReadPositiveNumber(std::u16string_view(reinterpret_cast<const char16_t*>(buffer.data()),
-                                                static_cast<std::size_t>(copied > 0 ? copied : 0)),
-                            fallback);
 }
 
 int ListLevel(HWND list) {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "commands/device_settings.h"
+#include "commands/number_fields.h"
 #include "core/text_encoding.h"
 
 namespace korvante {

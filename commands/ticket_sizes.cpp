@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "commands/device_settings.h"
+#include "commands/number_fields.h"
 
 namespace korvante {
 
@@ -39,10 +39,6 @@ void AppendCharacterSize(CommandBuffer& buffer, int widthMultiplier, int heightM
              static_cast<std::uint8_t>((widthMultiplier - 1) * 16 + (heightMultiplier - 1)));
 }
 
-bool IsBlank(std::u16string_view text) {
-  return std::all_of(text.begin(), text.end(), IsWideSpace);
-}
-
 }  // namespace
 
 NativeFontFit FitNativeFont(int level, bool counter) {
@@ -68,7 +64,7 @@ NativeFontFit FitNativeFont(int level, bool counter) {
 }
 
 void RenderQueueLine(CommandBuffer& buffer, const TicketLine& line) {
-  if (IsBlank(line.text)) return;
+  if (IsBlankText(line.text)) return;
 
   const NativeFontFit fit = FitNativeFont(line.sizeLevel, false);
   const int height = fit.multiplier;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "commands/device_settings.h"
+#include "commands/number_fields.h"
 #include "tests/commands/bytes.h"
 
 namespace korvante {
