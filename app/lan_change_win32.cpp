@@ -9,6 +9,7 @@
 
 #include "app/address_checks.h"
 #include "app/lan_job.h"
+#include "app/lan_job_win32.h"
 #include "app/lan_target_info.h"
 #include "app/old_address_queues.h"
 #include "app/old_address_queues_win32.h"

@@ -18,6 +18,7 @@
 #include "app/control_ids.h"
 #include "app/gdi_owner_win32.h"
 #include "app/layout.h"
+#include "app/printer_box.h"
 #include "app/search_tracker.h"
 #include "app/window_messages_win32.h"
 #include "core/wide_text_win32.h"
@@ -170,6 +171,11 @@ int ListLevel(HWND list);
 bool IsChecked(HWND checkBox);
 // Appends one item to a drop-down list (the printer list's placeholder and results).
 void AddListItem(HWND list, std::u16string_view text);
+
+// --- the printer box (printer_box_win32.cpp) ------------------------------------
+// What the printer box names in the current mode: its selection, or in LAN /
+// Wi-Fi mode the address typed into it.
+PrinterBoxChoice ResolvePrinterBoxOf(const MainWindow& w);
 // The printer box's notifications: typing marks it edited, a pick from its
 // list does not.
 void OnPrinterBoxNotification(MainWindow& w, int notification);
@@ -266,6 +272,8 @@ void StartRefresh(MainWindow& w, std::optional<ConnectionMode> switchTo = std::n
                   bool fresh = false);
 
 // --- address changes (lan_change_win32.cpp) -------------------------------------
+// "Lưu IP": the checks, the questions, then the job.
+void SaveLan(MainWindow& w);
 // A send job's outcome once the busy state has ended: a confirmed address
 // change starts a search that will select the printer, the text is shown, a
 // question is asked and its job started on Yes.

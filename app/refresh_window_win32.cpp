@@ -1,5 +1,7 @@
 // The window's side of a refresh: the worker's start, its result, and the
 // address suggestions drawn from the profiles it brings.
+#include "app/refresh_window_win32.h"
+
 #include <memory>
 
 #include "app/save_actions_win32.h"

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/main_window_win32.h"
+#include "app/refresh_window_win32.h"
 #include "app/save_actions_win32.h"
 #include "app/window_texts.h"
 #include "app/window_send_hooks_win32.h"

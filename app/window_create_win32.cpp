@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/main_window_win32.h"
-#include "app/save_actions_win32.h"
+#include "app/refresh_window_win32.h"
 #include "app/startup_trace.h"
 #include "app/version.h"
 #include "discovery/network_profiles.h"

@@ -31,7 +31,7 @@
 #include <vector>
 
 #include "app/lan_job.h"
-#include "app/save_actions_win32.h"
+#include "app/lan_job_win32.h"
 #include "discovery/neighbours_win32.h"
 #include "discovery/network_profiles.h"
 #include "discovery/network_profiles_win32.h"
