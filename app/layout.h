@@ -137,6 +137,12 @@ int TopOnWorkArea(int top, int height, int workTop, int workBottom);
 
 inline constexpr int kPageCount = 4;  // LAN, WiFi, queue, technical: the panels' order
 
+// The panel of page `page` (0 to 3, in the panels' order).
+constexpr Slot PageSlot(int page) {
+  return static_cast<Slot>(static_cast<int>(Slot::kLanPage) + page);
+}
+static_assert(PageSlot(kPageCount - 1) == Slot::kTechnicalPage);
+
 // The fields' height, which the WiFi mode list's closed box beside them takes.
 inline constexpr int kFieldHeight = 30;
 // An owner-drawn button's face is drawn this far inside its rectangle.

@@ -39,6 +39,13 @@ inline constexpr int kMainWindowMaxHeight = 830;
 inline constexpr wchar_t kDisplayFontFace[] = L"Segoe UI";
 
 enum Page : int { kPageLan = 0, kPageWifi = 1, kPageQueue = 2, kPageTechnical = 3 };
+static_assert(PageSlot(kPageTechnical) == Slot::kTechnicalPage, "the panels in page order");
+
+// The page a page number shows: any number past the queue page shows the
+// technical page.
+constexpr int ShownPage(int page) {
+  return page >= kPageLan && page <= kPageQueue ? page : kPageTechnical;
+}
 
 // One ticket line's style state; its controls are the line's slots.
 struct QueueLine {
@@ -195,6 +202,10 @@ void ApplyColourScheme(MainWindow& w, bool repaint);
 // WM_SYSCOLORCHANGE: the common controls get it too, as their documentation
 // asks of the top-level window; then the window's own colours follow.
 void OnSystemColoursChanged(MainWindow& w);
+// WM_CTLCOLOREDIT, WM_CTLCOLORBTN and WM_CTLCOLORSTATIC that `parent` (the
+// main window or a panel) got from `control`: sets the text colour and
+// background and returns the brush.
+LRESULT ControlColourMessage(const MainWindow& w, HWND parent, UINT message, HDC dc, HWND control);
 
 // --- text in its box (text_centring_win32.cpp) ------------------------------------
 // The height of a line of `font` on `window`'s screen, its internal leading
@@ -246,19 +257,22 @@ void ShowFocusCues(const MainWindow& w);
 // while it has the focus and the UI state shows focus cues.
 void DrawFocusCue(const DRAWITEMSTRUCT& item, COLORREF text);
 
-// --- layout, paint and colours (window_paint_win32.cpp) ---------------------------
+// --- layout (window_layout_win32.cpp) ----------------------------------------------
+// Moves every control of the shown page and outside the pages to its place
+// for the client size and scroll offsets, and sets the panels' scroll bars.
 void LayOutWindow(MainWindow& w);
 // WM_GETMINMAXINFO: the smallest window is 800 wide and 600 high, or as high
 // as the work area of the window's screen where that is lower.
 void SetMinimumSize(HWND hwnd, MINMAXINFO& info);
+
+// --- painting (window_paint_win32.cpp) ----------------------------------------------
+// The cards and the footer rule (WM_PAINT and WM_PRINTCLIENT).
 void PaintMainWindow(const MainWindow& w, HDC dc);
-// WM_CTLCOLOREDIT, WM_CTLCOLORBTN and WM_CTLCOLORSTATIC that `parent` (the
-// main window or a panel) got from `control`: sets the text colour and
-// background and returns the brush.
-LRESULT ControlColourMessage(const MainWindow& w, HWND parent, UINT message, HDC dc, HWND control);
 void DrawOwnerButton(const MainWindow& w, const DRAWITEMSTRUCT& item);
 // WM_DRAWITEM of the main window and the panels: buttons and list items.
 void DrawOwnerItem(const MainWindow& w, const DRAWITEMSTRUCT& item);
+
+// --- the page panels (page_panel_win32.cpp) -----------------------------------------
 LRESULT CALLBACK PageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // --- commands (window_commands_win32.cpp) --------------------------------------

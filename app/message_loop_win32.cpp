@@ -71,7 +71,7 @@ void BringIntoView(MainWindow& w, HWND focus) {
     LayOutWindow(w);
   }
   for (int page = 0; page < kPageCount; ++page) {
-    HWND panel = w.At(static_cast<Slot>(static_cast<int>(Slot::kLanPage) + page));
+    HWND panel = w.At(PageSlot(page));
     if (!IsChild(panel, focus)) continue;
     w.pageScroll[static_cast<std::size_t>(page)] += ShortfallIn(panel, focus);
     LayOutWindow(w);

@@ -38,9 +38,6 @@ constexpr Slot kSendButtons[] = {
     Slot::kSaveIpButton,   Slot::kSaveWifiButton,    Slot::kSaveQueueButton, Slot::kTestButton,
     Slot::kSaveBeepButton, Slot::kSaveDensityButton, Slot::kPrintInfoButton};
 
-constexpr Slot kPanels[] = {Slot::kLanPage, Slot::kWifiPage, Slot::kQueuePage,
-                            Slot::kTechnicalPage};
-
 // Creation is complete once the version label exists; until then the page
 // switch and the content toggle must not lay out half-built pages.
 bool CreationComplete(const MainWindow& w) { return w.At(Slot::kVersion) != nullptr; }
@@ -116,9 +113,9 @@ void SetConnectionMode(MainWindow& w, ConnectionMode mode, bool clearList) {
 
 void ShowPage(MainWindow& w, int page) {
   w.page = page;
-  const int shown = page >= kPageLan && page <= kPageQueue ? page : kPageTechnical;
-  for (int i = 0; i < 4; ++i) {
-    if (i != shown) ShowWindow(w.At(kPanels[i]), SW_HIDE);
+  const int shown = ShownPage(page);
+  for (int i = 0; i < kPageCount; ++i) {
+    if (i != shown) ShowWindow(w.At(PageSlot(i)), SW_HIDE);
   }
   auto showAll = [&](const auto& slots) {
     for (Slot s : slots) ShowWindow(w.At(s), SW_SHOW);
@@ -139,7 +136,7 @@ void ShowPage(MainWindow& w, int page) {
       break;
   }
   if (CreationComplete(w)) LayOutWindow(w);
-  SetWindowPos(w.At(kPanels[shown]), nullptr, 0, 0, 0, 0,
+  SetWindowPos(w.At(PageSlot(shown)), nullptr, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   RedrawWindow(w.hwnd, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
