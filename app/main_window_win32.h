@@ -271,6 +271,11 @@ void PaintMainWindow(const MainWindow& w, HDC dc);
 void DrawOwnerButton(const MainWindow& w, const DRAWITEMSTRUCT& item);
 // WM_DRAWITEM of the main window and the panels: buttons and list items.
 void DrawOwnerItem(const MainWindow& w, const DRAWITEMSTRUCT& item);
+// What the main window and the panels answer alike for their children:
+// WM_DRAWITEM and the controls' colour messages. True, with the message's
+// result, for one of those.
+bool AnswerChildPaint(const MainWindow& w, HWND parent, UINT message, WPARAM wParam, LPARAM lParam,
+                      LRESULT& result);
 
 // --- the page panels (page_panel_win32.cpp) -----------------------------------------
 LRESULT CALLBACK PageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

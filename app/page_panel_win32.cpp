@@ -57,6 +57,9 @@ void OnPanelWheel(MainWindow& w, HWND panel, int delta) {
 LRESULT CALLBACK PageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   MainWindow* w = StateOf(hwnd);
   if (!w || !w->hwnd) return DefWindowProcW(hwnd, message, wParam, lParam);
+  if (LRESULT result = 0; AnswerChildPaint(*w, hwnd, message, wParam, lParam, result)) {
+    return result;
+  }
   switch (message) {
     case WM_ERASEBKGND: {
       RECT client{};
@@ -64,9 +67,6 @@ LRESULT CALLBACK PageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       FillRect(reinterpret_cast<HDC>(wParam), &client, w->Brush(Surface::kCard));
       return 1;
     }
-    case WM_DRAWITEM:
-      DrawOwnerItem(*w, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-      return 1;
     case WM_COMMAND:
       // A line editor's lines move to the middle again as they come and go.
       if (HIWORD(wParam) == EN_CHANGE) RecentreEditorText(reinterpret_cast<HWND>(lParam));
@@ -80,11 +80,6 @@ LRESULT CALLBACK PageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_MOUSEWHEEL:
       OnPanelWheel(*w, hwnd, GET_WHEEL_DELTA_WPARAM(wParam));
       return 0;
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSTATIC:
-      return ControlColourMessage(*w, hwnd, message, reinterpret_cast<HDC>(wParam),
-                                  reinterpret_cast<HWND>(lParam));
     default:
       break;
   }

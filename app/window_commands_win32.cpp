@@ -184,6 +184,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   auto* w = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!w) return DefWindowProcW(hwnd, message, wParam, lParam);
 
+  if (LRESULT result = 0; AnswerChildPaint(*w, hwnd, message, wParam, lParam, result)) {
+    return result;
+  }
   switch (message) {
     case WM_CREATE:
       w->hwnd = hwnd;
@@ -219,14 +222,6 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case WM_ERASEBKGND:
       return 1;
-    case WM_DRAWITEM:
-      DrawOwnerItem(*w, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-      return 1;
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSTATIC:
-      return ControlColourMessage(*w, hwnd, message, reinterpret_cast<HDC>(wParam),
-                                  reinterpret_cast<HWND>(lParam));
     case WM_COMMAND:
       OnCommand(*w, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
       return 0;

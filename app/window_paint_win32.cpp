@@ -50,6 +50,24 @@ void PaintMainWindow(const MainWindow& w, HDC dc) {
   LineTo(dc, client.right, b.footerRuleY);
 }
 
+bool AnswerChildPaint(const MainWindow& w, HWND parent, UINT message, WPARAM wParam, LPARAM lParam,
+                      LRESULT& result) {
+  switch (message) {
+    case WM_DRAWITEM:
+      DrawOwnerItem(w, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      result = 1;
+      return true;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+      result = ControlColourMessage(w, parent, message, reinterpret_cast<HDC>(wParam),
+                                    reinterpret_cast<HWND>(lParam));
+      return true;
+    default:
+      return false;
+  }
+}
+
 void DrawOwnerItem(const MainWindow& w, const DRAWITEMSTRUCT& item) {
   if (item.CtlType == ODT_COMBOBOX) {
     DrawListItem(w, item);
