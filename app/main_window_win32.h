@@ -21,6 +21,7 @@
 #include "app/printer_box.h"
 #include "app/search_tracker.h"
 #include "app/window_messages_win32.h"
+#include "commands/ticket_sizes.h"
 #include "core/wide_text_win32.h"
 #include "core/printer_records.h"
 #include "transport/send_jobs.h"
@@ -47,14 +48,6 @@ constexpr int ShownPage(int page) {
   return page >= kPageLan && page <= kPageQueue ? page : kPageTechnical;
 }
 
-// One ticket line's style state; its controls are the line's slots.
-struct QueueLine {
-  int widthLevel = 2;  // 1 narrow, 2 normal, 3 wide
-  bool bold = false;
-  bool italic = false;
-  bool underline = false;
-};
-
 struct MainWindow {
   HWND hwnd = nullptr;
   ConnectionMode mode = kModeUsb;
@@ -77,7 +70,9 @@ struct MainWindow {
   std::vector<UsbPrinter> usbPrinters;
   std::vector<NetworkPrinter> networkPrinters;
   std::vector<NetworkProfile> profiles;
-  std::array<QueueLine, kLineCount> lines;
+  // Each ticket line's width and styles, which its buttons set; its text and
+  // size stay in its controls until the ticket is saved.
+  std::array<TicketLine, kLineCount> lines;
   // The user has typed into the printer box (LAN / Wi-Fi mode) since the tool
   // last filled it or since a pick from its list.
   bool printerTextEdited = false;

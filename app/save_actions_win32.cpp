@@ -126,13 +126,9 @@ void SaveQueue(MainWindow& w) {
   input.printDate = IsChecked(w.At(Slot::kPrintDateCheck));
   input.editorShown = w.contentShown;
   for (int i = 0; i < kLineCount; ++i) {
-    TicketLine& line = input.lines[i];
+    TicketLine& line = input.lines[i] = w.lines[i];
     line.text = ControlText(w.Line(i, LinePart::kEditor));
     line.sizeLevel = ListLevel(w.Line(i, LinePart::kSizeList));
-    line.widthLevel = w.lines[i].widthLevel;
-    line.bold = w.lines[i].bold;
-    line.italic = w.lines[i].italic;
-    line.underline = w.lines[i].underline;
   }
   input.counterLevel = ListLevel(w.At(Slot::kCounterSizeList));
   input.qrLink = ControlText(w.At(Slot::kQrField));

@@ -10,6 +10,7 @@
 #include "app/main_window_win32.h"
 #include "app/refresh_window_win32.h"
 #include "app/startup_trace.h"
+#include "app/style_toggles.h"
 #include "app/version.h"
 #include "discovery/network_profiles.h"
 #include "discovery/network_profiles_win32.h"
@@ -277,16 +278,17 @@ void CreateQueuePage(MainWindow& w, ControlFactory& make) {
                   ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_TABSTOP, WS_EX_CLIENTEDGE);
     SubclassForSelectAll(editor);
     CentreEditorText(editor);
-    slot(LinePart::kBold) = make.OwnerDrawn(content, L"B", base + kLineBoldOffset);
-    slot(LinePart::kItalic) = make.OwnerDrawn(content, L"I", base + kLineItalicOffset);
-    slot(LinePart::kUnderline) = make.OwnerDrawn(content, L"U", base + kLineUnderlineOffset);
+    for (const StyleToggle& toggle : kStyleToggles) {
+      slot(toggle.part) =
+          make.OwnerDrawn(content, WideText(toggle.caption), base + toggle.idOffset);
+    }
     slot(LinePart::kSizeList) = make.SizeList(content, kTextLevelMax, base + kLineSizeListOffset);
     const std::u16string caption = WidthButtonCaption(w.lines[line].widthLevel);
     slot(LinePart::kWidthButton) =
         make.OwnerDrawn(content, WideText(caption), base + kLineWidthOffset);
-    make.Tooltip(slot(LinePart::kBold), L"In đậm");
-    make.Tooltip(slot(LinePart::kItalic), L"In nghiêng");
-    make.Tooltip(slot(LinePart::kUnderline), L"Gạch chân");
+    for (const StyleToggle& toggle : kStyleToggles) {
+      make.Tooltip(slot(toggle.part), WideText(toggle.name));
+    }
     make.Tooltip(slot(LinePart::kSizeList), L"Cỡ chữ");
     make.Tooltip(slot(LinePart::kWidthButton), L"Độ rộng chữ");
   }

@@ -6,6 +6,7 @@
 
 #include "app/button_looks.h"
 #include "app/main_window_win32.h"
+#include "app/style_toggles.h"
 
 namespace korvante {
 namespace {
@@ -21,16 +22,6 @@ void RoundedRect(HDC dc, int left, int top, int right, int bottom, Colour fill, 
   SelectedObject selectedBrush(dc, brush.get());
   SelectedObject selectedPen(dc, pen.get());
   RoundRect(dc, left, top, right, bottom, corner, corner);
-}
-
-bool IsStyleToggle(const MainWindow& w, HWND control, bool& on) {
-  for (int i = 0; i < kLineCount; ++i) {
-    const QueueLine& line = w.lines[i];
-    if (control == w.Line(i, LinePart::kBold)) return on = line.bold, true;
-    if (control == w.Line(i, LinePart::kItalic)) return on = line.italic, true;
-    if (control == w.Line(i, LinePart::kUnderline)) return on = line.underline, true;
-  }
-  return false;
 }
 
 }  // namespace
@@ -80,13 +71,9 @@ void DrawOwnerButton(const MainWindow& w, const DRAWITEMSTRUCT& item) {
   ButtonState state;
   const int id = static_cast<int>(item.CtlID);
   state.kind = ButtonKindOfId(id);
-  bool toggleOn = false;
-  if (IsStyleToggle(w, item.hwndItem, toggleOn)) {
-    state.kind = ButtonKind::kStyleToggle;
-  } else if (state.kind == ButtonKind::kStyleToggle) {
-    state.kind = ButtonKind::kWidth;
+  if (const auto toggle = FindStyleToggle(id)) {
+    state.toggleOn = w.lines[static_cast<std::size_t>(toggle->line)].*(toggle->toggle->flag);
   }
-  state.toggleOn = toggleOn;
   state.currentPage = state.kind == ButtonKind::kPage && id - kIdFirstPageButton == w.page;
   state.pressed = (item.itemState & ODS_SELECTED) != 0;
   state.disabled = (item.itemState & ODS_DISABLED) != 0;

@@ -8,6 +8,7 @@
 
 #include "app/main_window_win32.h"
 #include "app/startup_trace.h"
+#include "app/style_toggles.h"
 #include "app/window_texts.h"
 #include "commands/ticket_sizes.h"
 
@@ -51,7 +52,7 @@ void FlipStyle(MainWindow& w, HWND toggle, bool& flag) {
 }
 
 // The width menu under the button; a choice becomes the line's width.
-void ChooseWidth(MainWindow& w, HWND widthButton, QueueLine& record) {
+void ChooseWidth(MainWindow& w, HWND widthButton, TicketLine& record) {
   HMENU menu = CreatePopupMenu();
   for (int level = kWidthNarrow; level <= kWidthWide; ++level) {
     const std::u16string word(WidthLevelWord(level));
@@ -175,19 +176,12 @@ void UpdateCounterPreviewFont(MainWindow& w) {
 
 void OnLineStyleCommand(MainWindow& w, int line, int sub) {
   if (line < 0 || line >= kLineCount) return;
-  QueueLine& record = w.lines[line];
-  switch (sub) {
-    case kLineBoldOffset:
-      return FlipStyle(w, w.Line(line, LinePart::kBold), record.bold);
-    case kLineItalicOffset:
-      return FlipStyle(w, w.Line(line, LinePart::kItalic), record.italic);
-    case kLineUnderlineOffset:
-      return FlipStyle(w, w.Line(line, LinePart::kUnderline), record.underline);
-    case kLineWidthOffset:
-      return ChooseWidth(w, w.Line(line, LinePart::kWidthButton), record);
-    default:
-      return;  // the size lists are read when the ticket is saved
+  TicketLine& record = w.lines[line];
+  if (const StyleToggle* toggle = StyleToggleAt(sub)) {
+    return FlipStyle(w, w.Line(line, toggle->part), record.*(toggle->flag));
   }
+  if (sub == kLineWidthOffset) ChooseWidth(w, w.Line(line, LinePart::kWidthButton), record);
+  // The size lists are read when the ticket is saved.
 }
 
 void OnDestroy(MainWindow& w) {
