@@ -2,8 +2,7 @@
 
 #include <utility>
 
-#include "app/address_checks.h"
-#include "core/text_encoding.h"
+#include "app/window_texts.h"
 #include "discovery/network_profiles.h"
 
 namespace korvante {
@@ -84,8 +83,7 @@ SendOutcome LanChangeReport(const LanChangeJob& job, const LanChangeOutcome& out
       report.selectAfterSearch = PrinterToSelect{job.printer.mac, job.addresses.newIp};
       break;
     case LanChangeResult::kElsewhere:
-      report.text = u"Đã gửi lệnh đổi IP, nhưng máy in đang dùng IP " +
-                    WidenAscii(outcome.heardAt) + u", chưa phải IP mới.";
+      report.text = LanChangedElsewhereText(outcome.heardAt);
       break;
     case LanChangeResult::kNotConfirmed:
       report.text = kLanNotConfirmedText;

@@ -91,11 +91,6 @@ struct LanChangeOutcome {
 // MAC to ask for).
 LanChangeOutcome RunLanChange(const LanChangeJob& job, const LanJobHooks& hooks);
 
-// The texts of the change.
-inline constexpr std::u16string_view kLanChangedText = u"Đã đổi IP LAN thành công.";
-inline constexpr std::u16string_view kLanNotConfirmedText =
-    u"Đã gửi lệnh đổi IP, chưa xác nhận được IP mới.";
-
 // What the window shows and does: a confirmed change searches again and
 // selects the printer at its new address (by MAC, else by that address).
 SendOutcome LanChangeReport(const LanChangeJob& job, const LanChangeOutcome& outcome);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "commands/ticket_sizes.h"
+
 namespace korvante {
 namespace {
 
@@ -454,6 +456,14 @@ Backdrop ComputeBackdrop(int W, int H) {
   b.contentCard = {kContentCardLeft, kLowerCardsTop, W - kCardSideInset, lowerBottom};
   b.footerRuleY = H - kFooterRuleBottomInset;
   return b;
+}
+
+int CounterPreviewHeight(int counterLevel) {
+  const NativeFontFit fit = FitNativeFont(counterLevel, true);
+  const int scaled = fit.multiplier * fit.cellHeight * 34;
+  constexpr int kMinimumHeight = 14;
+  if (scaled <= 2783) return kMinimumHeight;  // (2783 + 96) / 192 is still 14
+  return (scaled + 96) / 192;
 }
 
 }  // namespace korvante

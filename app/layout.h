@@ -214,6 +214,11 @@ int ClampContentScroll(int offset, int visibleHeight);
 // so that they sit in its middle; 0 once they fill it.
 int CentredTextInset(int inner, int lineHeight, int lines);
 
+// Pixel height of the counter preview's bold font: 34/192 of the queue
+// number's printed dot height at that level (FitNativeFont), rounded half up,
+// never below 14 (14, 14, 17, 21, 26, 34 for levels 1 to 6).
+int CounterPreviewHeight(int counterLevel);
+
 // The three painted cards and the footer rule of the main window, as corner
 // rectangles (left, top, right, bottom).
 struct Corners {

@@ -104,7 +104,7 @@ void OnClose(MainWindow& w) {
   }
   if (w.closeAfterSend) return;
   w.closeAfterSend = true;
-  SetWindowTextW(w.hwnd, WideText(std::u16string(kClosingAfterSendTitle)));
+  SetWindowTextW(w.hwnd, WideText(kClosingAfterSendTitle));
   SetTimer(w.hwnd, kCloseBackstopTimer, kCloseBackstopMs, nullptr);
 }
 

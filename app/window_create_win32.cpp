@@ -12,6 +12,7 @@
 #include "app/startup_trace.h"
 #include "app/style_toggles.h"
 #include "app/version.h"
+#include "app/window_texts.h"
 #include "discovery/network_profiles.h"
 #include "discovery/network_profiles_win32.h"
 #include "commands/ticket_sizes.h"
@@ -199,9 +200,10 @@ void CreateHeader(MainWindow& w, ControlFactory& make) {
   // Plain radios: the window sets their checks itself.
   w.At(Slot::kUsbRadio) = make.Radio(L"USB", WS_GROUP, kIdUsbRadio);
   w.At(Slot::kLanRadio) = make.Radio(L"LAN / Wi-Fi", 0, kIdLanRadio);
-  w.At(Slot::kPrinterLabel) = make.Label(w.hwnd, L"Tên máy in");
+  w.At(Slot::kPrinterLabel) = make.Label(w.hwnd, WideText(PrinterLabel(kModeUsb)));
   MakePrinterBox(w);
-  w.At(Slot::kFindButton) = make.OwnerDrawn(w.hwnd, L"Tìm", kIdFind);
+  w.At(Slot::kFindButton) =
+      make.OwnerDrawn(w.hwnd, WideText(FindButtonCaption(false, false)), kIdFind);
 }
 
 void CreatePageButtons(MainWindow& w, ControlFactory& make) {
@@ -218,11 +220,12 @@ void CreateLanPage(MainWindow& w, ControlFactory& make) {
   // What the selected printer reported, and whether it takes mask and
   // gateway: a text that wraps, filled as the selection changes.
   w.At(Slot::kLanTargetText) = make.Make(page, L"STATIC", L"", SS_LEFT | SS_NOPREFIX);
-  w.At(Slot::kLanIpLabel) = make.Label(page, L"IP mới");
+  w.At(Slot::kLanIpLabel) = make.Label(page, WideText(AddressFieldLabel(AddressField::LanNewIp)));
   w.At(Slot::kLanIpField) = make.Field(page, L"192.168.1.222");
-  w.At(Slot::kLanMaskLabel) = make.Label(page, L"Subnet mask");
+  w.At(Slot::kLanMaskLabel) = make.Label(page, WideText(AddressFieldLabel(AddressField::Mask)));
   w.At(Slot::kLanMaskField) = make.Field(page, L"255.255.255.0");
-  w.At(Slot::kLanGatewayLabel) = make.Label(page, L"Gateway");
+  w.At(Slot::kLanGatewayLabel) =
+      make.Label(page, WideText(AddressFieldLabel(AddressField::Gateway)));
   w.At(Slot::kLanGatewayField) = make.Field(page, L"192.168.1.1");
   w.At(Slot::kSaveIpButton) = make.OwnerDrawn(page, L"Lưu IP", kIdSaveIp);
   w.At(Slot::kPrintInfoButton) = make.OwnerDrawn(page, L"In thông tin IP", kIdPrintInfo);
@@ -234,11 +237,12 @@ void CreateWifiPage(MainWindow& w, ControlFactory& make) {
   w.At(Slot::kWifiNameField) = make.Field(page, L"Velmora");
   w.At(Slot::kWifiPasswordLabel) = make.Label(page, L"Mật khẩu WiFi");
   w.At(Slot::kWifiPasswordField) = make.Field(page, L"52815281");
-  w.At(Slot::kWifiIpLabel) = make.Label(page, L"IP máy in WiFi");
+  w.At(Slot::kWifiIpLabel) = make.Label(page, WideText(AddressFieldLabel(AddressField::WifiIp)));
   w.At(Slot::kWifiIpField) = make.Field(page, L"192.168.1.222");
-  w.At(Slot::kWifiMaskLabel) = make.Label(page, L"Subnet mask");
+  w.At(Slot::kWifiMaskLabel) = make.Label(page, WideText(AddressFieldLabel(AddressField::Mask)));
   w.At(Slot::kWifiMaskField) = make.Field(page, L"255.255.255.0");
-  w.At(Slot::kWifiGatewayLabel) = make.Label(page, L"Gateway");
+  w.At(Slot::kWifiGatewayLabel) =
+      make.Label(page, WideText(AddressFieldLabel(AddressField::Gateway)));
   w.At(Slot::kWifiGatewayField) = make.Field(page, L"192.168.1.1");
   w.At(Slot::kWifiModeLabel) = make.Label(page, L"Chế độ");
   HWND mode = w.At(Slot::kWifiModeList) = make.List(page);
@@ -256,7 +260,8 @@ void CreateQueuePage(MainWindow& w, ControlFactory& make) {
   w.At(Slot::kPrintDateCheck) = make.Check(page, L"In ngày");
   w.At(Slot::kCopiesLabel) = make.Label(page, L"Số liên");
   w.At(Slot::kCopiesField) = make.Field(page, L"1", ES_CENTER);
-  w.At(Slot::kContentToggle) = make.OwnerDrawn(page, L"Đổi nội dung", kIdContentToggle);
+  w.At(Slot::kContentToggle) =
+      make.OwnerDrawn(page, WideText(ContentToggleCaption(false)), kIdContentToggle);
   HWND content = w.At(Slot::kContentPanel) = make.Panel(page);
   SetWindowLongPtrW(content, GWL_STYLE, GetWindowLongPtrW(content, GWL_STYLE) | WS_VSCROLL);
 

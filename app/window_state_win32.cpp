@@ -82,7 +82,8 @@ MainWindow* StateOf(HWND anyWindow) {
 }
 
 void ShowMessage(const MainWindow& w, std::u16string_view text) {
-  MessageBoxW(w.hwnd, WideText(std::u16string(text)), L"Korvante", MB_ICONINFORMATION);
+  MessageBoxW(w.hwnd, WideText(std::u16string(text)), WideText(kMessageBoxTitle),
+              MB_ICONINFORMATION);
 }
 
 bool Confirm(MainWindow& w, std::u16string_view question) {
@@ -91,7 +92,8 @@ bool Confirm(MainWindow& w, std::u16string_view question) {
   if (w.asking) return false;
   w.asking = true;
   const bool yes = w.confirm ? w.confirm(question)
-                             : MessageBoxW(w.hwnd, WideText(std::u16string(question)), L"Korvante",
+                             : MessageBoxW(w.hwnd, WideText(std::u16string(question)),
+                                           WideText(kMessageBoxTitle),
                                            MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
   w.asking = false;
   return yes;
@@ -104,7 +106,7 @@ void SetConnectionMode(MainWindow& w, ConnectionMode mode, bool clearList) {
   SendMessageW(w.At(Slot::kLanRadio), BM_SETCHECK, BST_UNCHECKED, 0);
   SendMessageW(w.At(mode == kModeNetwork ? Slot::kLanRadio : Slot::kUsbRadio), BM_SETCHECK,
                BST_CHECKED, 0);
-  SetWindowTextW(w.At(Slot::kPrinterLabel), mode == kModeNetwork ? L"IP máy in" : L"Tên máy in");
+  SetWindowTextW(w.At(Slot::kPrinterLabel), WideText(PrinterLabel(mode)));
   if (clearList) ResetPrinterBox(w);
   InvalidateRect(w.At(Slot::kUsbRadio), nullptr, TRUE);
   InvalidateRect(w.At(Slot::kLanRadio), nullptr, TRUE);
@@ -144,7 +146,7 @@ void ShowPage(MainWindow& w, int page) {
 }
 
 void ApplyContentShown(MainWindow& w) {
-  SetWindowTextW(w.At(Slot::kContentToggle), w.contentShown ? L"Ẩn nội dung" : L"Đổi nội dung");
+  SetWindowTextW(w.At(Slot::kContentToggle), WideText(ContentToggleCaption(w.contentShown)));
   ShowWindow(w.At(Slot::kContentPanel), w.contentShown ? SW_SHOW : SW_HIDE);
   if (CreationComplete(w)) LayOutWindow(w);
   RedrawWindow(w.At(Slot::kQueuePage), nullptr, nullptr,

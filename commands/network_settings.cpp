@@ -58,26 +58,6 @@ bool ScanHex(const std::string& text, std::size_t& at, std::uint32_t& value) {
 
 }  // namespace
 
-std::u16string_view AddressFieldLabel(AddressField field) {
-  switch (field) {
-    case AddressField::LanNewIp:
-      return u"IP mới";
-    case AddressField::WifiIp:
-      return u"IP máy in WiFi";
-    case AddressField::Mask:
-      return u"Subnet mask";
-    case AddressField::Gateway:
-      return u"Gateway";
-    case AddressField::PrinterIp:
-      return u"IP máy in";
-  }
-  return u"";
-}
-
-std::u16string InvalidAddressMessage(AddressField field) {
-  return u"Địa chỉ không hợp lệ: " + std::u16string(AddressFieldLabel(field));
-}
-
 LanAddresses ReadLanAddresses(std::u16string_view newIp, std::u16string_view mask,
                               std::u16string_view gateway) {
   return {ToAsciiNarrow(newIp), ToAsciiNarrow(mask), ToAsciiNarrow(gateway)};

@@ -109,22 +109,4 @@ int SizeListLevel(std::optional<int> selectedItemData) {
   return std::clamp(selectedItemData.value_or(kDefaultSizeLevel), 1, kTextLevelMax);
 }
 
-std::u16string_view WidthLevelWord(int widthLevel) {
-  if (widthLevel <= kWidthNarrow) return u"Hẹp";
-  if (widthLevel >= kWidthWide) return u"Rộng";
-  return u"Thường";
-}
-
-std::u16string WidthButtonCaption(int widthLevel) {
-  return std::u16string(WidthLevelWord(widthLevel)) + u"  ▾";
-}
-
-int CounterPreviewHeight(int counterLevel) {
-  const NativeFontFit fit = FitNativeFont(counterLevel, true);
-  const int scaled = fit.multiplier * fit.cellHeight * 34;
-  constexpr int kMinimumHeight = 14;
-  if (scaled <= 2783) return kMinimumHeight;  // (2783 + 96) / 192 is still 14
-  return (scaled + 96) / 192;
-}
-
 }  // namespace korvante

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/window_texts.h"
 #include "tests/commands/bytes.h"
 
 namespace korvante {

@@ -146,15 +146,5 @@ TEST(AddressChecks, LanPathsCheckWhatTheyCarry) {
   EXPECT_FALSE(UsesSaveBroadcast(printer, true));
 }
 
-TEST(AddressChecks, Messages) {
-  const std::pair<AddressField, std::u16string_view> cases[] = {
-      {AddressField::LanNewIp, u"Địa chỉ không hợp lệ: IP mới"},
-      {AddressField::WifiIp, u"Địa chỉ không hợp lệ: IP máy in WiFi"},
-      {AddressField::Mask, u"Địa chỉ không hợp lệ: Subnet mask"},
-      {AddressField::Gateway, u"Địa chỉ không hợp lệ: Gateway"},
-  };
-  for (const auto& [field, message] : cases) EXPECT_EQ(InvalidAddressMessage(field), message);
-}
-
 }  // namespace
 }  // namespace korvante
