@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/window_texts.h"
-#include "tests/commands/bytes.h"
+#include "tests/core/bytes.h"
 
 namespace korvante {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "commands/device_settings.h"
 #include "commands/number_fields.h"
-#include "tests/commands/bytes.h"
+#include "tests/core/bytes.h"
 
 namespace korvante {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "commands/network_settings.h"
-#include "tests/commands/bytes.h"
+#include "tests/core/bytes.h"
 
 namespace korvante {
 namespace {

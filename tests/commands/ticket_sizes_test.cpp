@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "commands/ticket_sizes.h"
-#include "tests/commands/bytes.h"
+#include "tests/core/bytes.h"
 
 namespace korvante {
 namespace {

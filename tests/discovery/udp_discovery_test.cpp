@@ -4,7 +4,7 @@
 
 #include <deque>
 
-#include "tests/commands/bytes.h"
+#include "tests/core/bytes.h"
 
 namespace korvante {
 namespace {

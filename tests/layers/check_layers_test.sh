@@ -20,7 +20,7 @@ cases=(
   "commands/device_settings.h|#include \"discovery/refresh.h\"|which stands beside it"
   "usb/usb_rules.h|#include \"transport/send_jobs.h\"|which stands beside it"
   "discovery/refresh.cpp|#include \"app/layout.h\"|from the layer above it"
-  "transport/send_jobs.cpp|#include \"tests/commands/bytes.h\"|product code includes"
+  "transport/send_jobs.cpp|#include \"tests/core/bytes.h\"|product code includes"
   "commands/queue_ticket.cpp|#include <windows.h>|a portable file includes <windows.h>"
   "discovery/udp_discovery.cpp|#include \"discovery/udp_discovery_win32.h\"|Windows-only"
 )

@@ -2,7 +2,7 @@
 #include <ws2tcpip.h>
 #include <gtest/gtest.h>
 
-#include "tests/discovery/ipv4_reference_cases.h"
+#include "tests/core/ipv4_reference_cases.h"
 
 namespace korvante {
 namespace {

@@ -1,7 +1,7 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
-#include "tests/discovery/ipv4_reference_cases.h"
+#include "tests/core/ipv4_reference_cases.h"
 
 namespace korvante {
 namespace {

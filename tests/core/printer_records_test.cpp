@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "tests/discovery/ipv4_reference_cases.h"
+#include "tests/core/ipv4_reference_cases.h"
 
 namespace korvante {
 namespace {

@@ -3,7 +3,7 @@
 #include "core/command_buffer.h"
 #include "core/command_vocabulary.h"
 #include "core/text_encoding.h"
-#include "tests/commands/bytes.h"
+#include "tests/core/bytes.h"
 
 namespace korvante {
 namespace {
