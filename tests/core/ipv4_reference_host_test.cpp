@@ -7,14 +7,7 @@ namespace korvante {
 namespace {
 
 TEST(Ipv4Reference, AgreesWithInetPton) {
-  ExpectAgreementWithPlatform(
-      [](const char* text, std::uint32_t& value) {
-        in_addr address{};
-        if (inet_pton(AF_INET, text, &address) != 1) return false;
-        value = address.s_addr;
-        return true;
-      },
-      [](std::uint32_t value) { return ntohl(value); });
+  ExpectAgreementWithInetPton<in_addr>(AF_INET, inet_pton, ntohl);
 }
 
 }  // namespace

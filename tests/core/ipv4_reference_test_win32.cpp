@@ -8,14 +8,7 @@ namespace korvante {
 namespace {
 
 TEST(Ipv4Reference, AgreesWithInetPton) {
-  ExpectAgreementWithPlatform(
-      [](const char* text, std::uint32_t& value) {
-        IN_ADDR address{};
-        if (inet_pton(AF_INET, text, &address) != 1) return false;
-        value = address.s_addr;
-        return true;
-      },
-      [](std::uint32_t value) { return ntohl(value); });
+  ExpectAgreementWithInetPton<IN_ADDR>(AF_INET, inet_pton, ntohl);
 }
 
 }  // namespace
