@@ -1,6 +1,6 @@
 // Discovery, the sweep, the TCP transport and the refresh cycle against the
 // lab's simulated printers (tools/printer-lab/lab; the printers are set up by
-// the discovery_lab_up test in tests/discovery/CMakeLists.txt). Runs only inside
+// the discovery_lab_up test in tests/app/lab/CMakeLists.txt). Runs only inside
 // the lab's computer namespace: main refuses to start anywhere else, so no
 // broadcast or sweep ever reaches a real network.
 #include <winsock2.h>
