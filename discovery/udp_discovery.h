@@ -1,8 +1,8 @@
 // UDP discovery on port 9000: the "XP0001FIND" request, the "XP0001FOUND"
 // reply, and the listening loop that collects one record per printer.
 //
-// The loop is portable over a small datagram interface; the Win32 socket that
-// stands behind it is in udp_discovery_win32.cpp.
+// The loop is portable over a small datagram interface; the Win32 sockets that
+// stand behind it are in udp_discovery_win32.cpp.
 #pragma once
 
 #include <chrono>

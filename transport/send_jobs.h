@@ -1,5 +1,5 @@
 // Send jobs: every command leaves the window thread as a job run on a detached
-// worker, one at a time, whose outcome text comes back to the window.
+// worker, one at a time, whose outcome comes back to the window.
 //
 // This header is the portable core, driven through SendJobHooks so that it is
 // tested without a window; app/window_send_hooks_win32.h binds it to the main
