@@ -10,14 +10,6 @@ namespace {
 constexpr std::uint32_t kSlash24 = 0xFFFFFF00u;
 constexpr std::uint32_t kSlash31 = 0xFFFFFFFEu;
 
-// 0.x is "this network", 224 and above multicast, reserved and the limited
-// broadcast: a printer given one is lost. (The printer box takes the same
-// addresses, TypedPrinterAddress.)
-bool IsHostAddress(std::uint32_t address) {
-  const std::uint32_t first = address >> 24;
-  return first != 0 && first < 224;
-}
-
 std::optional<std::uint32_t> ProfileMask(const NetworkProfile& profile) {
   return UsableMask(profile.mask);
 }

@@ -79,6 +79,11 @@ std::string NetworkPrefix(const std::string& ip) {
   return ip.substr(0, dot);
 }
 
+bool IsHostAddress(std::uint32_t host) {
+  const std::uint32_t firstOctet = host >> 24;
+  return firstOctet != 0 && firstOctet < 224;
+}
+
 std::uint32_t PrefixMask(int prefixLength) {
   if (prefixLength <= 0) return 0;
   if (prefixLength >= 32) return 0xFFFFFFFFu;

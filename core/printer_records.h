@@ -100,6 +100,12 @@ std::optional<std::array<std::uint8_t, 4>> Ipv4Bytes(const std::string& text);
 // fewer than three dots is returned whole.
 std::string NetworkPrefix(const std::string& ip);
 
+// True for an address (host order) that a printer can be given: not 0.x,
+// which is "this network" (and what bad text reads as), and below 224, where
+// multicast, the reserved block and the limited broadcast begin. A printer
+// given any other one is lost.
+bool IsHostAddress(std::uint32_t host);
+
 // n leading one bits, n clamped to 0..32.
 std::uint32_t PrefixMask(int prefixLength);
 
