@@ -14,6 +14,7 @@
 
 #include "app/button_looks.h"
 #include "app/main_window_win32.h"
+#include "app/style_toggles.h"
 
 namespace korvante {
 namespace {
@@ -24,23 +25,6 @@ static_assert(kAccessiblePressed == STATE_SYSTEM_PRESSED);
 static_assert(kAccessibleFocusable == STATE_SYSTEM_FOCUSABLE);
 
 constexpr UINT_PTR kToggleSubclassId = 4;
-constexpr LinePart kToggleParts[] = {LinePart::kBold, LinePart::kItalic, LinePart::kUnderline};
-constexpr const char16_t* kToggleNames[] = {u"In đậm", u"In nghiêng", u"Gạch chân"};
-
-// The line flag and name of a style toggle; false for any other control.
-bool FindToggle(const MainWindow& w, HWND control, bool& on, std::u16string_view& name) {
-  for (int line = 0; line < kLineCount; ++line) {
-    const QueueLine& record = w.lines[line];
-    const bool flags[] = {record.bold, record.italic, record.underline};
-    for (int part = 0; part < 3; ++part) {
-      if (w.Line(line, kToggleParts[part]) != control) continue;
-      on = flags[part];
-      name = kToggleNames[part];
-      return true;
-    }
-  }
-  return false;
-}
 
 IAccPropServices* Services(const MainWindow& w) {
   return static_cast<IAccPropServices*>(w.accessibility);
@@ -58,7 +42,7 @@ void AnnotateWithServices(IAccPropServices* services, HWND toggle, std::u16strin
 
 void AnnotateAll(MainWindow& w) {
   for (int line = 0; line < kLineCount; ++line) {
-    for (LinePart part : kToggleParts) AnnotateToggle(w, w.Line(line, part));
+    for (const StyleToggle& toggle : kStyleToggles) AnnotateToggle(w, w.Line(line, toggle.part));
   }
 }
 
@@ -105,16 +89,17 @@ LRESULT CALLBACK ToggleProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 void MakeTogglesAccessible(MainWindow& w) {
   for (int line = 0; line < kLineCount; ++line) {
-    for (LinePart part : kToggleParts) {
-      SetWindowSubclass(w.Line(line, part), ToggleProc, kToggleSubclassId, 0);
+    for (const StyleToggle& toggle : kStyleToggles) {
+      SetWindowSubclass(w.Line(line, toggle.part), ToggleProc, kToggleSubclassId, 0);
     }
   }
 }
 
 void AnnotateToggle(MainWindow& w, HWND toggle) {
-  bool on = false;
-  std::u16string_view name;
-  if (!FindToggle(w, toggle, on, name)) return;
+  const std::optional<LineToggle> found = FindStyleToggle(GetDlgCtrlID(toggle));
+  if (!found) return;
+  const bool on = w.lines[static_cast<std::size_t>(found->line)].*(found->toggle->flag);
+  const std::u16string_view name = found->toggle->name;
   const std::uint32_t state =
       ToggleAccessibleState(on, GetFocus() == toggle, IsWindowEnabled(toggle) != FALSE);
   if (w.annotateToggle) {
@@ -134,8 +119,8 @@ void EndAccessibility(MainWindow& w) {
   if (!services) return;
   const MSAAPROPID props[] = {PROPID_ACC_NAME, PROPID_ACC_STATE};
   for (int line = 0; line < kLineCount; ++line) {
-    for (LinePart part : kToggleParts) {
-      services->ClearHwndProps(w.Line(line, part), OBJID_CLIENT, CHILDID_SELF, props, 2);
+    for (const StyleToggle& toggle : kStyleToggles) {
+      services->ClearHwndProps(w.Line(line, toggle.part), OBJID_CLIENT, CHILDID_SELF, props, 2);
     }
   }
   services->Release();

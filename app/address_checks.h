@@ -5,7 +5,7 @@
 // to a printer outside the network that heard it fails.
 //
 // Portable: the window reads its fields and lists, these rules decide, and
-// the texts they return are what the window shows.
+// the texts they return (worded in window_texts.h) are what the window shows.
 #pragma once
 
 #include <cstdint>
@@ -68,9 +68,5 @@ std::optional<std::u16string> ReachQuestion(const LanAddresses& addresses,
 // lies outside that network (a factory address): TCP cannot reach it.
 bool HeardOutsideItsNetwork(const NetworkPrinter& printer,
                             const std::vector<NetworkProfile>& profiles);
-
-// The questions (Yes / No, No the default) and the failure reason.
-std::u16string AddressHeldQuestion(const std::string& ip, const std::string& holderMac);
-std::u16string OtherSubnetFailure(const std::string& printerIp);
 
 }  // namespace korvante

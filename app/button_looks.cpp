@@ -1,6 +1,7 @@
 #include "app/button_looks.h"
 
 #include "app/control_ids.h"
+#include "app/style_toggles.h"
 
 namespace korvante {
 namespace {
@@ -11,12 +12,7 @@ constexpr int kToggleCorner = 6;
 ButtonKind ButtonKindOfId(int id) {
   if (id >= kIdFirstPageButton && id <= kIdLastPageButton) return ButtonKind::kPage;
   if (id == kIdFind || (id >= kIdFirstAction && id <= kIdLastAction)) return ButtonKind::kAction;
-  if (id >= kIdFirstLineControl && id <= kIdLastLineControl) {
-    const int sub = (id - kIdFirstLineControl) % kLineIdStride;
-    if (sub == kLineBoldOffset || sub == kLineItalicOffset || sub == kLineUnderlineOffset) {
-      return ButtonKind::kStyleToggle;
-    }
-  }
+  if (FindStyleToggle(id)) return ButtonKind::kStyleToggle;
   return ButtonKind::kWidth;
 }
 
@@ -50,8 +46,6 @@ ButtonLook ChooseButtonLook(const ButtonState& s, const Palette& p) {
   }
   return look;
 }
-
-ButtonLook ChooseButtonLook(const ButtonState& s) { return ChooseButtonLook(s, WindowPalette()); }
 
 std::uint32_t ToggleAccessibleState(bool pressed, bool focused, bool enabled) {
   std::uint32_t state = enabled ? kAccessibleFocusable : kAccessibleUnavailable;

@@ -32,11 +32,8 @@ struct ButtonState {
 };
 
 ButtonLook ChooseButtonLook(const ButtonState& state, const Palette& palette);
-// In the window's own palette.
-ButtonLook ChooseButtonLook(const ButtonState& state);
 
-// Which kind of owner-drawn button a control ID names; style toggles are told
-// apart by the window, which knows the line records.
+// Which kind of owner-drawn button a control ID names.
 ButtonKind ButtonKindOfId(int controlId);
 
 // What a screen reader reads of a style toggle, as the accessibility state

@@ -1,8 +1,10 @@
 // The window's colours follow the user's high-contrast setting: with it on,
 // every text, fill and border is one of the system colours, read again
-// whenever the system colours or the setting change.
+// whenever the system colours or the setting change. The standard controls
+// get theirs through the colour messages.
 #include <windows.h>
 
+#include "app/control_colours.h"
 #include "app/main_window_win32.h"
 
 namespace korvante {
@@ -47,6 +49,21 @@ void OnSystemColoursChanged(MainWindow& w) {
   // The tooltip window is owned, not a child.
   if (w.tooltip) SendMessageW(w.tooltip, WM_SYSCOLORCHANGE, 0, 0);
   ApplyColourScheme(w, true);
+}
+
+LRESULT ControlColourMessage(const MainWindow& w, HWND parent, UINT message, HDC dc, HWND control) {
+  const ColourRequest request = message == WM_CTLCOLOREDIT  ? ColourRequest::kEdit
+                                : message == WM_CTLCOLORBTN ? ColourRequest::kButton
+                                                            : ColourRequest::kStatic;
+  const ControlColours colours =
+      ChooseControlColours(request, w.SlotOf(control), parent != w.hwnd, w.palette);
+  SetTextColor(dc, colours.text);
+  if (colours.transparent) {
+    SetBkMode(dc, TRANSPARENT);
+  } else {
+    SetBkColor(dc, SurfaceColour(w.palette, colours.surface));
+  }
+  return reinterpret_cast<LRESULT>(w.Brush(colours.surface));
 }
 
 }  // namespace korvante

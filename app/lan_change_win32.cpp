@@ -9,6 +9,7 @@
 
 #include "app/address_checks.h"
 #include "app/lan_job.h"
+#include "app/lan_job_win32.h"
 #include "app/lan_target_info.h"
 #include "app/old_address_queues.h"
 #include "app/old_address_queues_win32.h"
@@ -24,10 +25,6 @@
 
 namespace korvante {
 namespace {
-
-constexpr std::u16string_view kUsbChangeSent =
-    u"Đã gửi lệnh đổi IP qua USB. Vui lòng đợi vài giây rồi tìm lại máy in.";
-constexpr std::u16string_view kUsbChangeFailed = u"Chưa gửi được lệnh đổi IP qua USB.";
 
 // The questions asked on the window thread, in order: a listed printer that
 // holds the address, then an address where the printer could be lost. False
@@ -68,7 +65,7 @@ void SaveUsbLan(MainWindow& w, const LanAddresses& addresses) {
   }
   const PrinterBoxChoice choice = ResolvePrinterBoxOf(w);
   if (!choice.target) {
-    ShowMessage(w, choice.searching ? kSearchingText : u"Chưa chọn máy in USB.");
+    ShowMessage(w, choice.searching ? kSearchingText : kNoUsbPrinterText);
     return;
   }
   if (auto refusal = RefuseLanChange(addresses, LanPath::kUsb, w.profiles)) {
@@ -79,9 +76,9 @@ void SaveUsbLan(MainWindow& w, const LanAddresses& addresses) {
   if (!AskBeforeChange(w, addresses, nullptr, askedHolder)) return;
   SendJob send = UsbSendJob{choice.target->usb, BuildIpChangeCommand(addresses.newIp).bytes};
   StartChange(w, addresses.newIp, {}, true,
-              WithOutcomeTexts(std::move(send), std::u16string(kUsbChangeSent),
-                               std::u16string(kUsbChangeFailed)),
-              std::u16string(kUsbChangeFailed));
+              WithOutcomeTexts(std::move(send), std::u16string(kUsbChangeSendTexts.sent),
+                               std::u16string(kUsbChangeSendTexts.failed)),
+              std::u16string(kUsbChangeSendTexts.failed));
 }
 
 }  // namespace
@@ -111,7 +108,7 @@ void SaveLan(MainWindow& w) {
     return;
   }
   if (!printer) {
-    ShowMessage(w, choice.searching ? kSearchingText : u"Chưa chọn máy in LAN.");
+    ShowMessage(w, choice.searching ? kSearchingText : kNoLanPrinterText);
     return;
   }
   if (auto refusal =

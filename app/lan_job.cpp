@@ -2,8 +2,7 @@
 
 #include <utility>
 
-#include "app/address_checks.h"
-#include "core/text_encoding.h"
+#include "app/window_texts.h"
 #include "discovery/network_profiles.h"
 
 namespace korvante {
@@ -45,13 +44,13 @@ LanChangeOutcome RunBroadcastChange(const LanChangeJob& job, const LanJobHooks& 
   if (socket && !datagram.invalidField) {
     for (int pass = 0; pass < kSaveBroadcastPasses; ++pass) {
       for (const std::string& destination : destinations) {
-        socket->SendTo(destination, kSaveBroadcastPort, datagram.bytes);
+        socket->SendTo(destination, kDiscoveryPort, datagram.bytes);
       }
       hooks.sleep(kSavePassPauseMs);
     }
   }
   hooks.sleep(kApplyWaitMs);
-  const bool connected = hooks.connectTcp9100(job.addresses.newIp, kConfirmConnectMs);
+  const bool connected = hooks.connectTcp9100(job.addresses.newIp, kSendConnectTimeoutMs);
   if (!socket) return {};
 
   // Anything may accept a connection at the new address; only the printer's
@@ -72,7 +71,7 @@ LanChangeOutcome RunLanChange(const LanChangeJob& job, const LanJobHooks& hooks)
   const CommandResult command = BuildIpChangeCommand(job.addresses.newIp);
   const bool delivered = !command.invalidField && hooks.sendTcp9100(job.printer, command.bytes);
   hooks.sleep(kApplyWaitMs);
-  if (!delivered || !hooks.connectTcp9100(job.addresses.newIp, kConfirmConnectMs)) return {};
+  if (!delivered || !hooks.connectTcp9100(job.addresses.newIp, kSendConnectTimeoutMs)) return {};
   return {LanChangeResult::kConfirmed, {}};
 }
 
@@ -84,8 +83,7 @@ SendOutcome LanChangeReport(const LanChangeJob& job, const LanChangeOutcome& out
       report.selectAfterSearch = PrinterToSelect{job.printer.mac, job.addresses.newIp};
       break;
     case LanChangeResult::kElsewhere:
-      report.text = u"Đã gửi lệnh đổi IP, nhưng máy in đang dùng IP " +
-                    WidenAscii(outcome.heardAt) + u", chưa phải IP mới.";
+      report.text = LanChangedElsewhereText(outcome.heardAt);
       break;
     case LanChangeResult::kNotConfirmed:
       report.text = kLanNotConfirmedText;

@@ -12,9 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "core/command_vocabulary.h"
+#include "core/command_buffer.h"
 #include "commands/network_settings.h"
 #include "core/printer_records.h"
+#include "core/tcp_connect_rules.h"
 #include "discovery/neighbours.h"
 #include "discovery/udp_discovery.h"
 #include "transport/send_jobs.h"
@@ -63,12 +64,12 @@ struct LanJobHooks {
   ClockNow now = MonotonicClock::now;
 };
 
-inline constexpr std::uint16_t kSaveBroadcastPort = 9000;  // the discovery port
+// The datagram goes to the discovery port, kDiscoveryPort.
 inline constexpr int kSaveBroadcastPasses = 3;
 inline constexpr unsigned kSavePassPauseMs = 180;
 // Printers take a moment to apply a new address before they answer on it.
 inline constexpr unsigned kApplyWaitMs = 900;
-inline constexpr unsigned kConfirmConnectMs = 1400;
+// The new address is tried within a send's connect limit, kSendConnectTimeoutMs.
 // How long the printer has to answer "XP0001FIND" after the confirmation.
 inline constexpr std::uint32_t kIdentityListenMs = 900;
 
@@ -89,11 +90,6 @@ struct LanChangeOutcome {
 // the printer's MAC. TCP path: the command, the wait, the confirmation (no
 // MAC to ask for).
 LanChangeOutcome RunLanChange(const LanChangeJob& job, const LanJobHooks& hooks);
-
-// The texts of the change.
-inline constexpr std::u16string_view kLanChangedText = u"Đã đổi IP LAN thành công.";
-inline constexpr std::u16string_view kLanNotConfirmedText =
-    u"Đã gửi lệnh đổi IP, chưa xác nhận được IP mới.";
 
 // What the window shows and does: a confirmed change searches again and
 // selects the printer at its new address (by MAC, else by that address).

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "app/lan_job.h"
-#include "app/save_actions_win32.h"
+#include "app/lan_job_win32.h"
 #include "core/sockets_win32.h"
 #include "transport/transports_win32.h"
 

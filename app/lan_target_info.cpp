@@ -1,7 +1,7 @@
 #include "app/lan_target_info.h"
 
+#include "app/window_texts.h"
 #include "commands/network_settings.h"
-#include "core/text_encoding.h"
 
 namespace korvante {
 
@@ -14,9 +14,7 @@ LanTargetInfo DescribeLanTarget(const std::optional<PrinterTarget>& target, bool
   }
   const NetworkPrinter& printer = target->net;
   info.addressOnly = !UsesSaveBroadcast(printer, profilesPresent);
-  info.current = u"Máy in đang dùng: IP " + FromUtf8(printer.ip);
-  if (!printer.mask.empty()) info.current += u", Subnet mask " + FromUtf8(printer.mask);
-  if (!printer.gateway.empty()) info.current += u", Gateway " + FromUtf8(printer.gateway);
+  info.current = PrinterSettingsText(printer);
   return info;
 }
 
@@ -30,9 +28,7 @@ std::u16string NothingChangesMessage(const std::optional<PrinterTarget>& target,
                                      bool profilesPresent, const std::string& newIp) {
   if (!target || target->kind != kModeNetwork || target->net.ip != newIp) return {};
   if (!DescribeLanTarget(target, profilesPresent).addressOnly) return {};
-  return u"Máy in đã dùng IP " + FromUtf8(newIp) +
-         u". Máy in này không nhận Subnet mask và Gateway, nên không có gì thay đổi. Chưa gửi "
-         u"lệnh.";
+  return NothingChangesText(newIp);
 }
 
 }  // namespace korvante

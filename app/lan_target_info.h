@@ -11,11 +11,6 @@
 
 namespace korvante {
 
-// Shown when the target takes the new address alone: over USB, and over TCP
-// to a printer found by the sweep or typed by hand.
-inline constexpr std::u16string_view kAddressOnlyNote =
-    u"Máy in này chỉ nhận IP mới: Subnet mask và Gateway không được gửi.";
-
 struct LanTargetInfo {
   // "Máy in đang dùng: IP a, Subnet mask m, Gateway g", or its address alone
   // when that is all the tool knows; empty for USB and for no printer.

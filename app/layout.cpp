@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "commands/ticket_sizes.h"
+
 namespace korvante {
 namespace {
 
@@ -98,7 +100,7 @@ constexpr Column kLanRadioColumn{126, 128};
 constexpr int kPrinterColumnLeft = 270;
 constexpr int kPrinterLabelWidth = 120;
 constexpr int kPrinterListRightInset = 160, kPrinterListDroppedHeight = 220;
-constexpr int kFindButtonRightInset = 48, kFindButtonWidth = 100, kFindButtonHeight = 36;
+constexpr int kFindButtonRightInset = 48, kFindButtonWidth = 100;
 
 // The page buttons, on the navigation card; the pages, on the content card.
 // On a low window the buttons get lower and closer, down to a minimum, so
@@ -167,7 +169,7 @@ constexpr Row Scrolled(Row r, int offset) { return {r.top - offset, r.height}; }
 
 // --- the LAN and WiFi pages: a label and a field on each row ------------------------
 constexpr Column kFormLabelColumn{28, 120};
-constexpr int kFormRowPitch = 40, kFieldHeight = 30;
+constexpr int kFormRowPitch = 40;
 constexpr int kLanFirstRowTop = 40, kLanRowCount = 3;
 // Above the fields, two lines at most: what the selected printer reported of
 // itself, and whether it takes a mask and a gateway.
@@ -454,6 +456,14 @@ Backdrop ComputeBackdrop(int W, int H) {
   b.contentCard = {kContentCardLeft, kLowerCardsTop, W - kCardSideInset, lowerBottom};
   b.footerRuleY = H - kFooterRuleBottomInset;
   return b;
+}
+
+int CounterPreviewHeight(int counterLevel) {
+  const NativeFontFit fit = FitNativeFont(counterLevel, true);
+  const int scaled = fit.multiplier * fit.cellHeight * 34;
+  constexpr int kMinimumHeight = 14;
+  if (scaled <= 2783) return kMinimumHeight;  // (2783 + 96) / 192 is still 14
+  return (scaled + 96) / 192;
 }
 
 }  // namespace korvante

@@ -137,6 +137,21 @@ int TopOnWorkArea(int top, int height, int workTop, int workBottom);
 
 inline constexpr int kPageCount = 4;  // LAN, WiFi, queue, technical: the panels' order
 
+// The panel of page `page` (0 to 3, in the panels' order).
+constexpr Slot PageSlot(int page) {
+  return static_cast<Slot>(static_cast<int>(Slot::kLanPage) + page);
+}
+static_assert(PageSlot(kPageCount - 1) == Slot::kTechnicalPage);
+
+// The fields' height, which the WiFi mode list's closed box beside them takes.
+inline constexpr int kFieldHeight = 30;
+// An owner-drawn button's face is drawn this far inside its rectangle.
+inline constexpr int kButtonFaceInset = 1;
+// The find button's height; the printer list's closed box is as high as its
+// face.
+inline constexpr int kFindButtonHeight = 36;
+inline constexpr int kPrinterListHeight = kFindButtonHeight - 2 * kButtonFaceInset;
+
 // What the window measures for the layout to size and centre text by: the
 // height of one line in each font (the text metric's height: the internal
 // leading, where the marks over Vietnamese capitals sit, included) and the
@@ -146,8 +161,8 @@ struct ControlMetrics {
   int uiText = 16;
   int titleText = 30;
   int brandText = 45;
-  int printerList = 34;  // made as tall as the find button
-  int modeList = 30;     // made as tall as the fields beside it
+  int printerList = kPrinterListHeight;
+  int modeList = kFieldHeight;
   int sizeList = 30;
   int scrollBar = 17;  // the width of a vertical scroll bar
   // The width of the footer sentence and of the version label's text in the
@@ -198,6 +213,11 @@ int ClampContentScroll(int offset, int visibleHeight);
 // Where `lines` lines of `lineHeight` start inside a box `inner` pixels high
 // so that they sit in its middle; 0 once they fill it.
 int CentredTextInset(int inner, int lineHeight, int lines);
+
+// Pixel height of the counter preview's bold font: 34/192 of the queue
+// number's printed dot height at that level (FitNativeFont), rounded half up,
+// never below 14 (14, 14, 17, 21, 26, 34 for levels 1 to 6).
+int CounterPreviewHeight(int counterLevel);
 
 // The three painted cards and the footer rule of the main window, as corner
 // rectangles (left, top, right, bottom).

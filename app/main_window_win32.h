@@ -18,8 +18,10 @@
 #include "app/control_ids.h"
 #include "app/gdi_owner_win32.h"
 #include "app/layout.h"
+#include "app/printer_box.h"
 #include "app/search_tracker.h"
 #include "app/window_messages_win32.h"
+#include "commands/ticket_sizes.h"
 #include "core/wide_text_win32.h"
 #include "core/printer_records.h"
 #include "transport/send_jobs.h"
@@ -33,16 +35,18 @@ inline constexpr wchar_t kMainClassName[] = L"KorvanteNativeToolWindow";
 inline constexpr wchar_t kPageClassName[] = L"KorvanteNativePage";
 inline constexpr int kMainWindowWidth = 900;
 inline constexpr int kMainWindowMaxHeight = 830;
+// The face of the title, the brand and the counter preview; the other texts
+// are in the system's message font.
+inline constexpr wchar_t kDisplayFontFace[] = L"Segoe UI";
 
 enum Page : int { kPageLan = 0, kPageWifi = 1, kPageQueue = 2, kPageTechnical = 3 };
+static_assert(PageSlot(kPageTechnical) == Slot::kTechnicalPage, "the panels in page order");
 
-// One ticket line's style state; its controls are the line's slots.
-struct QueueLine {
-  int widthLevel = 2;  // 1 narrow, 2 normal, 3 wide
-  bool bold = false;
-  bool italic = false;
-  bool underline = false;
-};
+// The page a page number shows: any number past the queue page shows the
+// technical page.
+constexpr int ShownPage(int page) {
+  return page >= kPageLan && page <= kPageQueue ? page : kPageTechnical;
+}
 
 struct MainWindow {
   HWND hwnd = nullptr;
@@ -66,7 +70,9 @@ struct MainWindow {
   std::vector<UsbPrinter> usbPrinters;
   std::vector<NetworkPrinter> networkPrinters;
   std::vector<NetworkProfile> profiles;
-  std::array<QueueLine, kLineCount> lines;
+  // Each ticket line's width and styles, which its buttons set; its text and
+  // size stay in its controls until the ticket is saved.
+  std::array<TicketLine, kLineCount> lines;
   // The user has typed into the printer box (LAN / Wi-Fi mode) since the tool
   // last filled it or since a pick from its list.
   bool printerTextEdited = false;
@@ -163,12 +169,15 @@ void OnDestroy(MainWindow& w);
 
 // Read operations for the save actions.
 std::u16string ControlText(HWND control);
-std::string ControlTextAscii(HWND control);
-std::int32_t PositiveNumber(HWND control, std::int32_t fallback);
 int ListLevel(HWND list);
 bool IsChecked(HWND checkBox);
 // Appends one item to a drop-down list (the printer list's placeholder and results).
 void AddListItem(HWND list, std::u16string_view text);
+
+// --- the printer box (printer_box_win32.cpp) ------------------------------------
+// What the printer box names in the current mode: its selection, or in LAN /
+// Wi-Fi mode the address typed into it.
+PrinterBoxChoice ResolvePrinterBoxOf(const MainWindow& w);
 // The printer box's notifications: typing marks it edited, a pick from its
 // list does not.
 void OnPrinterBoxNotification(MainWindow& w, int notification);
@@ -188,8 +197,15 @@ void ApplyColourScheme(MainWindow& w, bool repaint);
 // WM_SYSCOLORCHANGE: the common controls get it too, as their documentation
 // asks of the top-level window; then the window's own colours follow.
 void OnSystemColoursChanged(MainWindow& w);
+// WM_CTLCOLOREDIT, WM_CTLCOLORBTN and WM_CTLCOLORSTATIC that `parent` (the
+// main window or a panel) got from `control`: sets the text colour and
+// background and returns the brush.
+LRESULT ControlColourMessage(const MainWindow& w, HWND parent, UINT message, HDC dc, HWND control);
 
 // --- text in its box (text_centring_win32.cpp) ------------------------------------
+// The height of a line of `font` on `window`'s screen, its internal leading
+// (where the marks over Vietnamese capitals sit) included.
+int FontLineHeight(HWND window, HGDIOBJ font);
 // Keeps a single-line field's text in the middle of its box, however high the
 // layout makes it. `now`: places it at once; otherwise from the field's next
 // change of size, as for a field just made, which the layout sizes before it
@@ -236,19 +252,27 @@ void ShowFocusCues(const MainWindow& w);
 // while it has the focus and the UI state shows focus cues.
 void DrawFocusCue(const DRAWITEMSTRUCT& item, COLORREF text);
 
-// --- layout, paint and colours (window_paint_win32.cpp) ---------------------------
+// --- layout (window_layout_win32.cpp) ----------------------------------------------
+// Moves every control of the shown page and outside the pages to its place
+// for the client size and scroll offsets, and sets the panels' scroll bars.
 void LayOutWindow(MainWindow& w);
 // WM_GETMINMAXINFO: the smallest window is 800 wide and 600 high, or as high
 // as the work area of the window's screen where that is lower.
 void SetMinimumSize(HWND hwnd, MINMAXINFO& info);
+
+// --- painting (window_paint_win32.cpp) ----------------------------------------------
+// The cards and the footer rule (WM_PAINT and WM_PRINTCLIENT).
 void PaintMainWindow(const MainWindow& w, HDC dc);
-// WM_CTLCOLOREDIT, WM_CTLCOLORBTN and WM_CTLCOLORSTATIC that `parent` (the
-// main window or a panel) got from `control`: sets the text colour and
-// background and returns the brush.
-LRESULT ControlColourMessage(const MainWindow& w, HWND parent, UINT message, HDC dc, HWND control);
 void DrawOwnerButton(const MainWindow& w, const DRAWITEMSTRUCT& item);
 // WM_DRAWITEM of the main window and the panels: buttons and list items.
 void DrawOwnerItem(const MainWindow& w, const DRAWITEMSTRUCT& item);
+// What the main window and the panels answer alike for their children:
+// WM_DRAWITEM and the controls' colour messages. True, with the message's
+// result, for one of those.
+bool AnswerChildPaint(const MainWindow& w, HWND parent, UINT message, WPARAM wParam, LPARAM lParam,
+                      LRESULT& result);
+
+// --- the page panels (page_panel_win32.cpp) -----------------------------------------
 LRESULT CALLBACK PageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // --- commands (window_commands_win32.cpp) --------------------------------------
@@ -262,6 +286,8 @@ void StartRefresh(MainWindow& w, std::optional<ConnectionMode> switchTo = std::n
                   bool fresh = false);
 
 // --- address changes (lan_change_win32.cpp) -------------------------------------
+// "Lưu IP": the checks, the questions, then the job.
+void SaveLan(MainWindow& w);
 // A send job's outcome once the busy state has ended: a confirmed address
 // change starts a search that will select the printer, the text is shown, a
 // question is asked and its job started on Yes.

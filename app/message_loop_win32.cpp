@@ -23,6 +23,13 @@ bool ClassIs(HWND hwnd, const wchar_t* name) {
 
 bool KeyHeld(int key) { return GetKeyState(key) < 0; }
 
+// Ctrl+A selects the whole text of an edit control; true when `key` was it.
+bool SelectAllOnCtrlA(HWND edit, WPARAM key) {
+  if (key != 'A' || !KeyHeld(VK_CONTROL)) return false;
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  return true;
+}
+
 struct RingEntry {
   HWND hwnd;
   TabStop stop;
@@ -64,7 +71,7 @@ void BringIntoView(MainWindow& w, HWND focus) {
     LayOutWindow(w);
   }
   for (int page = 0; page < kPageCount; ++page) {
-    HWND panel = w.At(static_cast<Slot>(static_cast<int>(Slot::kLanPage) + page));
+    HWND panel = w.At(PageSlot(page));
     if (!IsChild(panel, focus)) continue;
     w.pageScroll[static_cast<std::size_t>(page)] += ShortfallIn(panel, focus);
     LayOutWindow(w);
@@ -96,10 +103,7 @@ bool MoveFocusAlongRing(MainWindow& w, bool backwards) {
 
 LRESULT CALLBACK SelectAllProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                DWORD_PTR) {
-  if (message == WM_KEYDOWN && wParam == 'A' && KeyHeld(VK_CONTROL)) {
-    SendMessageW(hwnd, EM_SETSEL, 0, -1);
-    return 0;
-  }
+  if (message == WM_KEYDOWN && SelectAllOnCtrlA(hwnd, wParam)) return 0;
   if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, SelectAllProc, id);
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
@@ -115,11 +119,9 @@ bool PreTranslateKey(MainWindow& w, const MSG& msg) {
   if (msg.wParam == VK_TAB && !KeyHeld(VK_CONTROL)) {
     return MoveFocusAlongRing(w, KeyHeld(VK_SHIFT));
   }
-  if (msg.wParam == 'A' && KeyHeld(VK_CONTROL) && msg.hwnd && ClassIs(msg.hwnd, L"Edit")) {
-    SendMessageW(msg.hwnd, EM_SETSEL, 0, -1);
-    return true;
-  }
-  return false;
+  // Every edit of the window is subclassed for Ctrl+A too; here the key is
+  // taken before TranslateMessage turns it into a character.
+  return msg.hwnd && ClassIs(msg.hwnd, L"Edit") && SelectAllOnCtrlA(msg.hwnd, msg.wParam);
 }
 
 void RunMessageLoop(MainWindow& w) {

@@ -40,17 +40,4 @@ std::vector<std::u16string> QueuesAtAddress(const std::vector<TcpPrinterPort>& p
   return named;
 }
 
-std::u16string OldAddressQueuesNote(const std::vector<std::u16string>& queues,
-                                    const std::string& oldIp, const std::string& newIp) {
-  if (queues.empty()) return {};
-  std::u16string list;
-  for (const std::u16string& queue : queues) {
-    if (!list.empty()) list += u", ";
-    list += u"\u201C" + queue + u"\u201D";
-  }
-  return u"Máy in trên Windows vẫn in tới IP cũ " + FromUtf8(oldIp) + u": " + list +
-         u". Hãy sửa cổng của máy in đó sang IP " + FromUtf8(newIp) +
-         u" (xem hướng dẫn, mục đổi IP).";
-}
-
 }  // namespace korvante

@@ -26,9 +26,4 @@ std::vector<std::u16string> QueuesAtAddress(const std::vector<TcpPrinterPort>& p
                                             const std::vector<PrintQueueReport>& queues,
                                             const std::string& address);
 
-// Added to the message of a confirmed change: which queues still print to the
-// old address, and what to do about it. Empty when there are none.
-std::u16string OldAddressQueuesNote(const std::vector<std::u16string>& queues,
-                                    const std::string& oldIp, const std::string& newIp);
-
 }  // namespace korvante

@@ -5,8 +5,6 @@
 namespace korvante {
 namespace {
 
-constexpr std::uint32_t kFirstOctetMulticast = 224;
-
 std::u16string_view TrimBlanks(std::u16string_view text) {
   auto blank = [](char16_t c) { return c == u' ' || c == u'\t'; };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
@@ -18,9 +16,7 @@ std::u16string_view TrimBlanks(std::u16string_view text) {
 
 std::optional<std::string> TypedPrinterAddress(std::u16string_view text) {
   const std::string address = ToAsciiNarrow(std::u16string(TrimBlanks(text)));
-  const std::uint32_t host = Ipv4ToHost(address);
-  const std::uint32_t firstOctet = host >> 24;
-  if (firstOctet == 0 || firstOctet >= kFirstOctetMulticast) return std::nullopt;
+  if (!IsHostAddress(Ipv4ToHost(address))) return std::nullopt;
   return address;
 }
 

@@ -1,14 +1,16 @@
 #include "app/probe_report.h"
 
+#include "app/version.h"
 #include "core/text_encoding.h"
 
 namespace korvante {
 namespace {
 
 // Facts of this build that support staff read off a customer's report; they
-// are fixed texts and carry no measured value.
+// carry no measured value. The Build= line names the version of this build
+// (its major and minor numbers); the rest of the lines are fixed texts.
 constexpr std::u16string_view kBuildLines[] = {
-    u"Build=korvante-native-v1.0-restore-size-four-20261004",
+    u"Build=korvante-native-v" KV_VERSION_MAJOR_MINOR "-restore-size-four-20261004",
     u"UI_REPAINT=clip-children-and-redraw-page-controls",
     u"QUEUE_DATETIME=@date",
     u"QUEUE_DATE_PREFIX=In ngày:",

@@ -1,5 +1,7 @@
 // The window's side of a refresh: the worker's start, its result, and the
 // address suggestions drawn from the profiles it brings.
+#include "app/refresh_window_win32.h"
+
 #include <memory>
 
 #include "app/save_actions_win32.h"
@@ -67,12 +69,10 @@ void OnTargetsReady(MainWindow& w, LPARAM lParam) {
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   ResetPrinterBox(w);
   if (result->mode == kModeNetwork) {
-    SetWindowTextW(w.At(Slot::kPrinterLabel), L"IP máy in");
     if (w.networkPrinters.empty()) AddListItem(list, NothingFoundItem(kModeNetwork));
     for (const NetworkPrinter& printer : w.networkPrinters)
       AddListItem(list, NetworkPrinterItem(printer));
   } else {
-    SetWindowTextW(w.At(Slot::kPrinterLabel), L"Tên máy in");
     if (w.usbPrinters.empty()) AddListItem(list, NothingFoundItem(kModeUsb));
     for (const UsbPrinter& printer : w.usbPrinters) AddListItem(list, UsbPrinterItem(printer));
   }

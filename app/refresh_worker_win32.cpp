@@ -34,8 +34,7 @@ std::vector<NetworkPrinter> Discover(const std::vector<NetworkProfile>& profiles
 
 void RefreshTargets(HWND window, ConnectionMode mode, std::int32_t generation) {
   MarkStartupStep("worker: started");
-  const RefreshSources sources{ReadProfiles, DiscoverUdp, ScanTcp9100, EnumerateUsbPrinters,
-                               Discover};
+  const RefreshSources sources{ReadProfiles, Discover, ScanTcp9100, EnumerateUsbPrinters};
   auto result = std::make_unique<TargetsResult>(CollectTargets(mode, generation, sources));
   MarkStartupStep("worker: result ready");
   if (PostMessageW(window, kMsgTargetsReady, 0, reinterpret_cast<LPARAM>(result.get()))) {

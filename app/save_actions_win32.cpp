@@ -29,15 +29,14 @@ void Send(MainWindow& w, SendJob job, std::u16string_view success, std::u16strin
 // for it, or "Chưa chọn máy in.", or the refusal of a typed address that
 // names no printer. With a question, only once the user has answered it Yes.
 void SendToSelected(MainWindow& w, const std::function<CommandBuffer(const PrinterTarget&)>& build,
-                    std::u16string_view success, std::u16string_view failure,
-                    std::u16string_view question = {}) {
+                    const SendTexts& texts, std::u16string_view question = {}) {
   PrinterBoxChoice choice = ResolvePrinterBoxOf(w);
   if (choice.malformed) {
     ShowMessage(w, InvalidAddressMessage(AddressField::PrinterIp));
     return;
   }
   if (!choice.target) {
-    ShowMessage(w, choice.searching ? kSearchingText : u"Chưa chọn máy in.");
+    ShowMessage(w, choice.searching ? kSearchingText : kNoPrinterText);
     return;
   }
   // While a send runs the job is refused anyway ("Đang gửi lệnh, vui lòng
@@ -48,15 +47,15 @@ void SendToSelected(MainWindow& w, const std::function<CommandBuffer(const Print
   const std::u16string reason =
       choice.target->kind == kModeNetwork && HeardOutsideItsNetwork(choice.target->net, w.profiles)
           ? OtherSubnetFailure(choice.target->net.ip)
-          : std::u16string(failure);
+          : std::u16string(texts.failed);
   CommandBuffer bytes = build(*choice.target);
-  Send(w, OrdinarySendJob{std::move(*choice.target), std::move(bytes)}, success, reason);
+  Send(w, OrdinarySendJob{std::move(*choice.target), std::move(bytes)}, texts.sent, reason);
 }
 
-void SendToSelected(MainWindow& w, CommandBuffer bytes, std::u16string_view success,
-                    std::u16string_view failure, std::u16string_view question = {}) {
+void SendToSelected(MainWindow& w, CommandBuffer bytes, const SendTexts& texts,
+                    std::u16string_view question = {}) {
   SendToSelected(
-      w, [&bytes](const PrinterTarget&) { return std::move(bytes); }, success, failure, question);
+      w, [&bytes](const PrinterTarget&) { return std::move(bytes); }, texts, question);
 }
 
 CalendarDate LocalDate() {
@@ -80,10 +79,6 @@ SendJobHooks SendHooksOf(MainWindow& w) {
       [window](bool on) { SetBusy(*window, on); });
 }
 
-std::optional<PrinterTarget> ResolveSelectedTarget(const MainWindow& w) {
-  return ResolvePrinterBoxOf(w).target;
-}
-
 void SaveWifi(MainWindow& w) {
   WifiSettings settings;
   settings.networkName = ControlText(w.At(Slot::kWifiNameField));
@@ -96,20 +91,18 @@ void SaveWifi(MainWindow& w) {
     ShowMessage(w, InvalidAddressMessage(*command.invalidField));
     return;
   }
-  SendToSelected(w, std::move(command.bytes), u"Đã gửi cấu hình WiFi.",
-                 u"Chưa gửi được cấu hình WiFi.");
+  SendToSelected(w, std::move(command.bytes), kWifiSendTexts);
 }
 
 void SaveBeep(MainWindow& w, bool test) {
-  SendToSelected(w, BuildBuzzerCommand(IsChecked(w.At(Slot::kBeepCheck)), test), u"Đã gửi chuông.",
-                 u"Chưa gửi được chuông.");
+  SendToSelected(w, BuildBuzzerCommand(IsChecked(w.At(Slot::kBeepCheck)), test), kBeepSendTexts);
 }
 
 void PrintInfo(MainWindow& w) {
   const SlipTime now = LocalTime();
   SendToSelected(
       w, [&now](const PrinterTarget& target) { return BuildInfoSlip(InfoSlipRows(target), now); },
-      u"Đã gửi lệnh in thông tin máy in.", u"Chưa in được thông tin máy in.");
+      kInfoSlipSendTexts);
 }
 
 void ShowLanTargetInfo(MainWindow& w) {
@@ -120,7 +113,7 @@ void ShowLanTargetInfo(MainWindow& w) {
 
 void SaveDensity(MainWindow& w) {
   const std::int32_t density = DensityFromText(ControlText(w.At(Slot::kDensityField)));
-  SendToSelected(w, BuildDensityCommand(density), u"Đã gửi độ đậm.", u"Chưa gửi được độ đậm.");
+  SendToSelected(w, BuildDensityCommand(density), kDensitySendTexts);
 }
 
 void SaveQueue(MainWindow& w) {
@@ -130,13 +123,9 @@ void SaveQueue(MainWindow& w) {
   input.printDate = IsChecked(w.At(Slot::kPrintDateCheck));
   input.editorShown = w.contentShown;
   for (int i = 0; i < kLineCount; ++i) {
-    TicketLine& line = input.lines[i];
+    TicketLine& line = input.lines[i] = w.lines[i];
     line.text = ControlText(w.Line(i, LinePart::kEditor));
     line.sizeLevel = ListLevel(w.Line(i, LinePart::kSizeList));
-    line.widthLevel = w.lines[i].widthLevel;
-    line.bold = w.lines[i].bold;
-    line.italic = w.lines[i].italic;
-    line.underline = w.lines[i].underline;
   }
   input.counterLevel = ListLevel(w.At(Slot::kCounterSizeList));
   input.qrLink = ControlText(w.At(Slot::kQrField));
@@ -151,11 +140,9 @@ void SaveQueue(MainWindow& w) {
   }
   // The full transmission begins by deleting every graphic stored in the
   // printer, a shop's receipt logo among them: the user says so first.
-  SendToSelected(
-      w, std::move(*transmission),
-      input.editorShown ? u"Đã lưu bấm số vào máy." : u"Đã lưu bấm số. Nội dung phiếu giữ nguyên.",
-      u"Chưa gửi được cấu hình bấm số.",
-      input.editorShown ? kStoredGraphicsQuestion : std::u16string_view{});
+  SendToSelected(w, std::move(*transmission),
+                 input.editorShown ? kTicketSendTexts : kQueueSettingsSendTexts,
+                 input.editorShown ? kStoredGraphicsQuestion : std::u16string_view{});
 }
 
 }  // namespace korvante

@@ -35,10 +35,4 @@ SearchTracker::ResultUse SearchTracker::Finished(ConnectionMode mode, std::int32
   return shown ? ResultUse::kApply : ResultUse::kDrop;
 }
 
-std::u16string_view FindButtonCaption(bool searching, bool sending) {
-  if (searching) return u"Đang tìm...";
-  if (sending) return u"Đang gửi...";
-  return u"Tìm";
-}
-
 }  // namespace korvante

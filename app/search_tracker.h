@@ -10,7 +10,6 @@
 
 #include <array>
 #include <cstdint>
-#include <string_view>
 
 #include "core/printer_records.h"
 
@@ -44,9 +43,5 @@ class SearchTracker {
   // Generations count from 1: no result matches a mode never searched.
   std::array<std::int32_t, 2> latest_{-1, -1};
 };
-
-// "Đang tìm..." while a search of the shown mode runs, else "Đang gửi..."
-// while a send runs, else "Tìm".
-std::u16string_view FindButtonCaption(bool searching, bool sending);
 
 }  // namespace korvante

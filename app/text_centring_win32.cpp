@@ -19,16 +19,10 @@ namespace {
 constexpr UINT_PTR kFieldSubclassId = 2;
 constexpr UINT_PTR kEditorSubclassId = 2;
 
+// A line of the edit's own font (the system font until it is given one).
 int LineHeight(HWND edit) {
-  HDC dc = GetDC(edit);
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0));
-  TEXTMETRICW metrics{};
-  {
-    SelectedObject selected(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
-    GetTextMetricsW(dc, &metrics);
-  }
-  ReleaseDC(edit, dc);
-  return metrics.tmHeight;
+  return FontLineHeight(edit, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
 }
 
 void FrameChanged(HWND hwnd) {
@@ -130,6 +124,17 @@ LRESULT CALLBACK EditorProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 }  // namespace
+
+int FontLineHeight(HWND window, HGDIOBJ font) {
+  HDC dc = GetDC(window);
+  TEXTMETRICW metrics{};
+  {
+    SelectedObject selected(dc, font);
+    GetTextMetricsW(dc, &metrics);
+  }
+  ReleaseDC(window, dc);
+  return metrics.tmHeight;
+}
 
 void CentreFieldText(HWND field, bool now) {
   SetWindowSubclass(field, FieldProc, kFieldSubclassId, 0);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/main_window_win32.h"
+#include "app/refresh_window_win32.h"
 #include "app/save_actions_win32.h"
 #include "app/window_texts.h"
 #include "app/window_send_hooks_win32.h"
@@ -103,7 +104,7 @@ void OnClose(MainWindow& w) {
   }
   if (w.closeAfterSend) return;
   w.closeAfterSend = true;
-  SetWindowTextW(w.hwnd, WideText(std::u16string(kClosingAfterSendTitle)));
+  SetWindowTextW(w.hwnd, WideText(kClosingAfterSendTitle));
   SetTimer(w.hwnd, kCloseBackstopTimer, kCloseBackstopMs, nullptr);
 }
 
@@ -183,6 +184,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   auto* w = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!w) return DefWindowProcW(hwnd, message, wParam, lParam);
 
+  if (LRESULT result = 0; AnswerChildPaint(*w, hwnd, message, wParam, lParam, result)) {
+    return result;
+  }
   switch (message) {
     case WM_CREATE:
       w->hwnd = hwnd;
@@ -218,14 +222,6 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case WM_ERASEBKGND:
       return 1;
-    case WM_DRAWITEM:
-      DrawOwnerItem(*w, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-      return 1;
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSTATIC:
-      return ControlColourMessage(*w, hwnd, message, reinterpret_cast<HDC>(wParam),
-                                  reinterpret_cast<HWND>(lParam));
     case WM_COMMAND:
       OnCommand(*w, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
       return 0;

@@ -8,9 +8,11 @@
 #include <string>
 
 #include "app/main_window_win32.h"
-#include "app/save_actions_win32.h"
+#include "app/refresh_window_win32.h"
 #include "app/startup_trace.h"
+#include "app/style_toggles.h"
 #include "app/version.h"
+#include "app/window_texts.h"
 #include "discovery/network_profiles.h"
 #include "discovery/network_profiles_win32.h"
 #include "commands/ticket_sizes.h"
@@ -27,10 +29,6 @@ constexpr wchar_t kVersionText[] = L"Phiên bản: " KV_VERSION_TEXT;
 constexpr int kMinVisibleListItems = 8;
 constexpr int kSizeListItemHeight = 24;
 constexpr int kTitleFontHeight = -22;
-// The find button's face (its 36 pixels less the 1-pixel inset it is drawn
-// with) and the fields' height: the closed printer list and WiFi mode list.
-constexpr int kPrinterListHeight = 34;
-constexpr int kFieldHeight = 30;
 // Above and below the text of an item in the printer and mode lists.
 constexpr int kListItemPadding = 8;
 constexpr int kBrandFontHeight = -34;
@@ -95,8 +93,9 @@ class ControlFactory {
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(w_.uiFont.get()), TRUE);
     return h;
   }
-  // Items "1".."count" with their number as item data, "6" selected, 24-pixel
-  // selection field and items; the ID is set after creation.
+  // Items "1".."count" with their number as item data, the default size
+  // selected, 24-pixel selection field and items; the ID is set after
+  // creation.
   HWND SizeList(HWND parent, int count, int id) {
     HWND h = List(parent);
     // Without a redraw and a scroll-bar update after each item: under Wine
@@ -111,7 +110,7 @@ class ControlFactory {
     SendMessageW(h, WM_SETREDRAW, TRUE, 0);
     SendMessageW(h, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), kSizeListItemHeight);
     SendMessageW(h, CB_SETITEMHEIGHT, 0, kSizeListItemHeight);
-    SendMessageW(h, CB_SETCURSEL, 5, 0);
+    SendMessageW(h, CB_SETCURSEL, kDefaultSizeLevel - 1, 0);
     SetWindowLongPtrW(h, GWLP_ID, id);
     return h;
   }
@@ -140,7 +139,7 @@ void CreateFontsAndBrushes(MainWindow& w) {
   LOGFONTW title = metrics.lfMessageFont;
   title.lfHeight = kTitleFontHeight;
   title.lfWeight = FW_BOLD;
-  wcsncpy_s(title.lfFaceName, LF_FACESIZE, L"Segoe UI", LF_FACESIZE - 1);
+  wcsncpy_s(title.lfFaceName, LF_FACESIZE, kDisplayFontFace, LF_FACESIZE - 1);
   w.titleFont.reset(CreateFontIndirectW(&title));
   LOGFONTW brand = title;
   brand.lfHeight = kBrandFontHeight;
@@ -149,17 +148,6 @@ void CreateFontsAndBrushes(MainWindow& w) {
   // The surfaces' brushes, of the palette of the user's high-contrast
   // setting.
   ApplyColourScheme(w, false);
-}
-
-int LineHeight(HWND window, HFONT font) {
-  HDC dc = GetDC(window);
-  TEXTMETRICW metrics{};
-  {
-    SelectedObject selected(dc, font);
-    GetTextMetricsW(dc, &metrics);
-  }
-  ReleaseDC(window, dc);
-  return metrics.tmHeight;
 }
 
 int TextWidth(HWND window, HFONT font, const std::wstring& text) {
@@ -189,9 +177,9 @@ void SizePrinterBox(MainWindow& w) {
 // list as the fields beside it.
 void MeasureControls(MainWindow& w) {
   ControlMetrics& m = w.metrics;
-  m.uiText = LineHeight(w.hwnd, w.uiFont.get());
-  m.titleText = LineHeight(w.hwnd, w.titleFont.get());
-  m.brandText = LineHeight(w.hwnd, w.brandFont.get());
+  m.uiText = FontLineHeight(w.hwnd, w.uiFont.get());
+  m.titleText = FontLineHeight(w.hwnd, w.titleFont.get());
+  m.brandText = FontLineHeight(w.hwnd, w.brandFont.get());
   SizePrinterBox(w);
   SendMessageW(w.At(Slot::kWifiModeList), CB_SETITEMHEIGHT, 0, m.uiText + kListItemPadding);
   SetClosedListHeight(w.At(Slot::kWifiModeList), kFieldHeight);
@@ -212,9 +200,10 @@ void CreateHeader(MainWindow& w, ControlFactory& make) {
   // Plain radios: the window sets their checks itself.
   w.At(Slot::kUsbRadio) = make.Radio(L"USB", WS_GROUP, kIdUsbRadio);
   w.At(Slot::kLanRadio) = make.Radio(L"LAN / Wi-Fi", 0, kIdLanRadio);
-  w.At(Slot::kPrinterLabel) = make.Label(w.hwnd, L"Tên máy in");
+  w.At(Slot::kPrinterLabel) = make.Label(w.hwnd, WideText(PrinterLabel(kModeUsb)));
   MakePrinterBox(w);
-  w.At(Slot::kFindButton) = make.OwnerDrawn(w.hwnd, L"Tìm", kIdFind);
+  w.At(Slot::kFindButton) =
+      make.OwnerDrawn(w.hwnd, WideText(FindButtonCaption(false, false)), kIdFind);
 }
 
 void CreatePageButtons(MainWindow& w, ControlFactory& make) {
@@ -231,11 +220,12 @@ void CreateLanPage(MainWindow& w, ControlFactory& make) {
   // What the selected printer reported, and whether it takes mask and
   // gateway: a text that wraps, filled as the selection changes.
   w.At(Slot::kLanTargetText) = make.Make(page, L"STATIC", L"", SS_LEFT | SS_NOPREFIX);
-  w.At(Slot::kLanIpLabel) = make.Label(page, L"IP mới");
+  w.At(Slot::kLanIpLabel) = make.Label(page, WideText(AddressFieldLabel(AddressField::LanNewIp)));
   w.At(Slot::kLanIpField) = make.Field(page, L"192.168.1.222");
-  w.At(Slot::kLanMaskLabel) = make.Label(page, L"Subnet mask");
+  w.At(Slot::kLanMaskLabel) = make.Label(page, WideText(AddressFieldLabel(AddressField::Mask)));
   w.At(Slot::kLanMaskField) = make.Field(page, L"255.255.255.0");
-  w.At(Slot::kLanGatewayLabel) = make.Label(page, L"Gateway");
+  w.At(Slot::kLanGatewayLabel) =
+      make.Label(page, WideText(AddressFieldLabel(AddressField::Gateway)));
   w.At(Slot::kLanGatewayField) = make.Field(page, L"192.168.1.1");
   w.At(Slot::kSaveIpButton) = make.OwnerDrawn(page, L"Lưu IP", kIdSaveIp);
   w.At(Slot::kPrintInfoButton) = make.OwnerDrawn(page, L"In thông tin IP", kIdPrintInfo);
@@ -247,11 +237,12 @@ void CreateWifiPage(MainWindow& w, ControlFactory& make) {
   w.At(Slot::kWifiNameField) = make.Field(page, L"Velmora");
   w.At(Slot::kWifiPasswordLabel) = make.Label(page, L"Mật khẩu WiFi");
   w.At(Slot::kWifiPasswordField) = make.Field(page, L"52815281");
-  w.At(Slot::kWifiIpLabel) = make.Label(page, L"IP máy in WiFi");
+  w.At(Slot::kWifiIpLabel) = make.Label(page, WideText(AddressFieldLabel(AddressField::WifiIp)));
   w.At(Slot::kWifiIpField) = make.Field(page, L"192.168.1.222");
-  w.At(Slot::kWifiMaskLabel) = make.Label(page, L"Subnet mask");
+  w.At(Slot::kWifiMaskLabel) = make.Label(page, WideText(AddressFieldLabel(AddressField::Mask)));
   w.At(Slot::kWifiMaskField) = make.Field(page, L"255.255.255.0");
-  w.At(Slot::kWifiGatewayLabel) = make.Label(page, L"Gateway");
+  w.At(Slot::kWifiGatewayLabel) =
+      make.Label(page, WideText(AddressFieldLabel(AddressField::Gateway)));
   w.At(Slot::kWifiGatewayField) = make.Field(page, L"192.168.1.1");
   w.At(Slot::kWifiModeLabel) = make.Label(page, L"Chế độ");
   HWND mode = w.At(Slot::kWifiModeList) = make.List(page);
@@ -269,7 +260,8 @@ void CreateQueuePage(MainWindow& w, ControlFactory& make) {
   w.At(Slot::kPrintDateCheck) = make.Check(page, L"In ngày");
   w.At(Slot::kCopiesLabel) = make.Label(page, L"Số liên");
   w.At(Slot::kCopiesField) = make.Field(page, L"1", ES_CENTER);
-  w.At(Slot::kContentToggle) = make.OwnerDrawn(page, L"Đổi nội dung", kIdContentToggle);
+  w.At(Slot::kContentToggle) =
+      make.OwnerDrawn(page, WideText(ContentToggleCaption(false)), kIdContentToggle);
   HWND content = w.At(Slot::kContentPanel) = make.Panel(page);
   SetWindowLongPtrW(content, GWL_STYLE, GetWindowLongPtrW(content, GWL_STYLE) | WS_VSCROLL);
 
@@ -291,23 +283,24 @@ void CreateQueuePage(MainWindow& w, ControlFactory& make) {
                   ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_TABSTOP, WS_EX_CLIENTEDGE);
     SubclassForSelectAll(editor);
     CentreEditorText(editor);
-    slot(LinePart::kBold) = make.OwnerDrawn(content, L"B", base + kLineBoldOffset);
-    slot(LinePart::kItalic) = make.OwnerDrawn(content, L"I", base + kLineItalicOffset);
-    slot(LinePart::kUnderline) = make.OwnerDrawn(content, L"U", base + kLineUnderlineOffset);
-    slot(LinePart::kSizeList) = make.SizeList(content, 9, base + kLineSizeListOffset);
+    for (const StyleToggle& toggle : kStyleToggles) {
+      slot(toggle.part) =
+          make.OwnerDrawn(content, WideText(toggle.caption), base + toggle.idOffset);
+    }
+    slot(LinePart::kSizeList) = make.SizeList(content, kTextLevelMax, base + kLineSizeListOffset);
     const std::u16string caption = WidthButtonCaption(w.lines[line].widthLevel);
     slot(LinePart::kWidthButton) =
         make.OwnerDrawn(content, WideText(caption), base + kLineWidthOffset);
-    make.Tooltip(slot(LinePart::kBold), L"In đậm");
-    make.Tooltip(slot(LinePart::kItalic), L"In nghiêng");
-    make.Tooltip(slot(LinePart::kUnderline), L"Gạch chân");
+    for (const StyleToggle& toggle : kStyleToggles) {
+      make.Tooltip(slot(toggle.part), WideText(toggle.name));
+    }
     make.Tooltip(slot(LinePart::kSizeList), L"Cỡ chữ");
     make.Tooltip(slot(LinePart::kWidthButton), L"Độ rộng chữ");
   }
   w.At(Slot::kCounterLabel) = make.Label(content, L"STT");
   w.At(Slot::kCounterPreview) = make.Label(content, L"001", SS_CENTER | SS_CENTERIMAGE);
   w.At(Slot::kCounterSizeLabel) = make.Label(content, L"Cỡ STT");
-  w.At(Slot::kCounterSizeList) = make.SizeList(content, 6, kIdCounterSizeList);
+  w.At(Slot::kCounterSizeList) = make.SizeList(content, kCounterLevelMax, kIdCounterSizeList);
   make.Tooltip(w.At(Slot::kCounterSizeList), L"Cỡ STT (1–6)");
   UpdateCounterPreviewFont(w);
   w.At(Slot::kQrLabel) = make.Label(content, L"Link QR");

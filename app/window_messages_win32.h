@@ -1,7 +1,7 @@
 // The two messages that workers post to the main window. lParam is a heap
-// object that the window takes over from the moment the post succeeds: a
-// TargetsResult (refresh_worker_win32.h), or the outcome text of a send job
-// (window_send_hooks_win32.h).
+// object that the window takes over from the moment the post succeeds: the
+// refresh worker's TargetsResult (discovery/refresh.h), or a send job's
+// SendOutcome (transport/send_jobs.h, posted through window_send_hooks_win32.h).
 #pragma once
 
 #include <windows.h>

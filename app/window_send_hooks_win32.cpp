@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "app/window_texts.h"
+
 namespace korvante {
 
 SendJobHooks WindowSendHooks(HWND window, std::atomic<std::uint8_t>& busy,
@@ -10,6 +12,7 @@ SendJobHooks WindowSendHooks(HWND window, std::atomic<std::uint8_t>& busy,
   SendJobHooks hooks;
   hooks.busy = &busy;
   hooks.showMessage = std::move(showMessage);
+  hooks.busyText = kSendBusyText;
   hooks.setBusy = std::move(setBusy);
   hooks.postOutcome = [window](SendOutcome* outcome) {
     return PostMessageW(window, kMsgSendDone, 0, reinterpret_cast<LPARAM>(outcome)) != FALSE;

@@ -27,7 +27,8 @@
 namespace korvante {
 
 // Hooks that post outcomes to `window` as kMsgSendDone with a heap
-// SendOutcome* in lParam. showMessage and setBusy are the window's own.
+// SendOutcome* in lParam. showMessage and setBusy are the window's own, and
+// so is the busy text (kSendBusyText) shown when a job is refused.
 SendJobHooks WindowSendHooks(HWND window, std::atomic<std::uint8_t>& busy,
                              std::function<void(std::u16string_view)> showMessage,
                              std::function<void(bool)> setBusy);

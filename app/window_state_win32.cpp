@@ -5,14 +5,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <array>
 
 #include "app/main_window_win32.h"
 #include "app/startup_trace.h"
+#include "app/style_toggles.h"
 #include "app/window_texts.h"
-#include "commands/device_settings.h"
 #include "commands/ticket_sizes.h"
-#include "core/text_encoding.h"
 
 namespace korvante {
 namespace {
@@ -41,9 +39,6 @@ constexpr Slot kSendButtons[] = {
     Slot::kSaveIpButton,   Slot::kSaveWifiButton,    Slot::kSaveQueueButton, Slot::kTestButton,
     Slot::kSaveBeepButton, Slot::kSaveDensityButton, Slot::kPrintInfoButton};
 
-constexpr Slot kPanels[] = {Slot::kLanPage, Slot::kWifiPage, Slot::kQueuePage,
-                            Slot::kTechnicalPage};
-
 // Creation is complete once the version label exists; until then the page
 // switch and the content toggle must not lay out half-built pages.
 bool CreationComplete(const MainWindow& w) { return w.At(Slot::kVersion) != nullptr; }
@@ -57,7 +52,7 @@ void FlipStyle(MainWindow& w, HWND toggle, bool& flag) {
 }
 
 // The width menu under the button; a choice becomes the line's width.
-void ChooseWidth(MainWindow& w, HWND widthButton, QueueLine& record) {
+void ChooseWidth(MainWindow& w, HWND widthButton, TicketLine& record) {
   HMENU menu = CreatePopupMenu();
   for (int level = kWidthNarrow; level <= kWidthWide; ++level) {
     const std::u16string word(WidthLevelWord(level));
@@ -87,7 +82,8 @@ MainWindow* StateOf(HWND anyWindow) {
 }
 
 void ShowMessage(const MainWindow& w, std::u16string_view text) {
-  MessageBoxW(w.hwnd, WideText(std::u16string(text)), L"Korvante", MB_ICONINFORMATION);
+  MessageBoxW(w.hwnd, WideText(std::u16string(text)), WideText(kMessageBoxTitle),
+              MB_ICONINFORMATION);
 }
 
 bool Confirm(MainWindow& w, std::u16string_view question) {
@@ -96,7 +92,8 @@ bool Confirm(MainWindow& w, std::u16string_view question) {
   if (w.asking) return false;
   w.asking = true;
   const bool yes = w.confirm ? w.confirm(question)
-                             : MessageBoxW(w.hwnd, WideText(std::u16string(question)), L"Korvante",
+                             : MessageBoxW(w.hwnd, WideText(std::u16string(question)),
+                                           WideText(kMessageBoxTitle),
                                            MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
   w.asking = false;
   return yes;
@@ -109,7 +106,7 @@ void SetConnectionMode(MainWindow& w, ConnectionMode mode, bool clearList) {
   SendMessageW(w.At(Slot::kLanRadio), BM_SETCHECK, BST_UNCHECKED, 0);
   SendMessageW(w.At(mode == kModeNetwork ? Slot::kLanRadio : Slot::kUsbRadio), BM_SETCHECK,
                BST_CHECKED, 0);
-  SetWindowTextW(w.At(Slot::kPrinterLabel), mode == kModeNetwork ? L"IP máy in" : L"Tên máy in");
+  SetWindowTextW(w.At(Slot::kPrinterLabel), WideText(PrinterLabel(mode)));
   if (clearList) ResetPrinterBox(w);
   InvalidateRect(w.At(Slot::kUsbRadio), nullptr, TRUE);
   InvalidateRect(w.At(Slot::kLanRadio), nullptr, TRUE);
@@ -119,9 +116,9 @@ void SetConnectionMode(MainWindow& w, ConnectionMode mode, bool clearList) {
 
 void ShowPage(MainWindow& w, int page) {
   w.page = page;
-  const int shown = page >= kPageLan && page <= kPageQueue ? page : kPageTechnical;
-  for (int i = 0; i < 4; ++i) {
-    if (i != shown) ShowWindow(w.At(kPanels[i]), SW_HIDE);
+  const int shown = ShownPage(page);
+  for (int i = 0; i < kPageCount; ++i) {
+    if (i != shown) ShowWindow(w.At(PageSlot(i)), SW_HIDE);
   }
   auto showAll = [&](const auto& slots) {
     for (Slot s : slots) ShowWindow(w.At(s), SW_SHOW);
@@ -142,14 +139,14 @@ void ShowPage(MainWindow& w, int page) {
       break;
   }
   if (CreationComplete(w)) LayOutWindow(w);
-  SetWindowPos(w.At(kPanels[shown]), nullptr, 0, 0, 0, 0,
+  SetWindowPos(w.At(PageSlot(shown)), nullptr, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   RedrawWindow(w.hwnd, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
 }
 
 void ApplyContentShown(MainWindow& w) {
-  SetWindowTextW(w.At(Slot::kContentToggle), w.contentShown ? L"Ẩn nội dung" : L"Đổi nội dung");
+  SetWindowTextW(w.At(Slot::kContentToggle), WideText(ContentToggleCaption(w.contentShown)));
   ShowWindow(w.At(Slot::kContentPanel), w.contentShown ? SW_SHOW : SW_HIDE);
   if (CreationComplete(w)) LayOutWindow(w);
   RedrawWindow(w.At(Slot::kQueuePage), nullptr, nullptr,
@@ -172,7 +169,7 @@ void UpdateCounterPreviewFont(MainWindow& w) {
   LOGFONTW font{};
   font.lfHeight = -CounterPreviewHeight(level);
   font.lfWeight = FW_BOLD;
-  wcsncpy_s(font.lfFaceName, LF_FACESIZE, L"Segoe UI", LF_FACESIZE - 1);
+  wcsncpy_s(font.lfFaceName, LF_FACESIZE, kDisplayFontFace, LF_FACESIZE - 1);
   HFONT created = CreateFontIndirectW(&font);
   if (!created) return;
   SendMessageW(w.At(Slot::kCounterPreview), WM_SETFONT, reinterpret_cast<WPARAM>(created), TRUE);
@@ -181,19 +178,12 @@ void UpdateCounterPreviewFont(MainWindow& w) {
 
 void OnLineStyleCommand(MainWindow& w, int line, int sub) {
   if (line < 0 || line >= kLineCount) return;
-  QueueLine& record = w.lines[line];
-  switch (sub) {
-    case kLineBoldOffset:
-      return FlipStyle(w, w.Line(line, LinePart::kBold), record.bold);
-    case kLineItalicOffset:
-      return FlipStyle(w, w.Line(line, LinePart::kItalic), record.italic);
-    case kLineUnderlineOffset:
-      return FlipStyle(w, w.Line(line, LinePart::kUnderline), record.underline);
-    case kLineWidthOffset:
-      return ChooseWidth(w, w.Line(line, LinePart::kWidthButton), record);
-    default:
-      return;  // the size lists are read when the ticket is saved
+  TicketLine& record = w.lines[line];
+  if (const StyleToggle* toggle = StyleToggleAt(sub)) {
+    return FlipStyle(w, w.Line(line, toggle->part), record.*(toggle->flag));
   }
+  if (sub == kLineWidthOffset) ChooseWidth(w, w.Line(line, LinePart::kWidthButton), record);
+  // The size lists are read when the ticket is saved.
 }
 
 void OnDestroy(MainWindow& w) {
@@ -218,16 +208,6 @@ std::u16string ControlText(HWND control) {
 void AddListItem(HWND list, std::u16string_view text) {
   const std::u16string item(text);
   SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(item)));
-}
-
-std::string ControlTextAscii(HWND control) { return ToAsciiNarrow(ControlText(control)); }
-
-std::int32_t PositiveNumber(HWND control, std::int32_t fallback) {
-  std::array<wchar_t, 32> buffer{};
-  const int copied = GetWindowTextW(control, buffer.data(), static_cast<int>(buffer.size()));
-  return ReadPositiveNumber(std::u16string_view(reinterpret_cast<const char16_t*>(buffer.data()),
-                                                static_cast<std::size_t>(copied > 0 ? copied : 0)),
-                            fallback);
 }
 
 int ListLevel(HWND list) {

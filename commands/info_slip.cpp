@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "core/command_vocabulary.h"
+#include "core/text_encoding.h"
+
 namespace korvante {
 namespace {
 
@@ -9,8 +12,6 @@ constexpr std::uint8_t kJustifyLeft = 0x00;
 // The paper travels this far (dots, 8 a millimetre) for the last line to pass
 // the cutter, as a ticket's does before its cut.
 constexpr unsigned kFeedBeforeCutDots = 120;
-
-std::u16string Ascii(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
 void AppendLine(CommandBuffer& buffer, std::u16string_view text) {
   AppendViscii(buffer, text);
@@ -27,11 +28,11 @@ std::vector<SlipRow> InfoSlipRows(const PrinterTarget& target) {
     return rows;
   }
   const NetworkPrinter& printer = target.net;
-  rows.push_back({u"Địa chỉ IP", Ascii(printer.ip)});
-  if (!printer.mask.empty()) rows.push_back({u"Subnet mask", Ascii(printer.mask)});
-  if (!printer.gateway.empty()) rows.push_back({u"Gateway", Ascii(printer.gateway)});
-  if (!printer.mac.empty()) rows.push_back({u"MAC", Ascii(printer.mac)});
-  rows.push_back({u"Cổng", Ascii(std::to_string(printer.port > 0 ? printer.port : kPrinterPort))});
+  rows.push_back({u"Địa chỉ IP", WidenAscii(printer.ip)});
+  if (!printer.mask.empty()) rows.push_back({u"Subnet mask", WidenAscii(printer.mask)});
+  if (!printer.gateway.empty()) rows.push_back({u"Gateway", WidenAscii(printer.gateway)});
+  if (!printer.mac.empty()) rows.push_back({u"MAC", WidenAscii(printer.mac)});
+  rows.push_back({u"Cổng", WidenAscii(std::to_string(ReportedPort(printer)))});
   return rows;
 }
 
@@ -49,7 +50,7 @@ CommandBuffer BuildInfoSlip(const std::vector<SlipRow>& rows, const SlipTime& pr
   char time[64];
   std::snprintf(time, sizeof time, "%02d/%02d/%04d %02d:%02d", printedAt.day, printedAt.month,
                 printedAt.year, printedAt.hour, printedAt.minute);
-  AppendLine(buffer, u"In lúc: " + Ascii(time));
+  AppendLine(buffer, u"In lúc: " + WidenAscii(time));
   AppendSplitFeed(buffer, kFeedDotsLetter, kFeedBeforeCutDots);
   AppendBytes(buffer, kFullCut);
   return buffer;

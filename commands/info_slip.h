@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/command_vocabulary.h"
+#include "core/command_buffer.h"
 #include "core/printer_records.h"
 
 namespace korvante {

@@ -1,7 +1,6 @@
 #include "commands/network_settings.h"
 
-#include <cctype>
-
+#include "core/command_vocabulary.h"
 #include "core/text_encoding.h"
 
 namespace korvante {
@@ -41,7 +40,7 @@ int HexDigit(char c) {
 // One %x conversion as scanf does it: white space, a sign, an optional 0x,
 // at least one hex digit. The value wraps as unsigned arithmetic does.
 bool ScanHex(const std::string& text, std::size_t& at, std::uint32_t& value) {
-  while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+  while (at < text.size() && IsAsciiSpace(static_cast<unsigned char>(text[at]))) ++at;
   bool negative = false;
   if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
   if (at + 2 < text.size() && text[at] == '0' && (text[at + 1] == 'x' || text[at + 1] == 'X') &&
@@ -58,26 +57,6 @@ bool ScanHex(const std::string& text, std::size_t& at, std::uint32_t& value) {
 }
 
 }  // namespace
-
-std::u16string_view AddressFieldLabel(AddressField field) {
-  switch (field) {
-    case AddressField::LanNewIp:
-      return u"IP mới";
-    case AddressField::WifiIp:
-      return u"IP máy in WiFi";
-    case AddressField::Mask:
-      return u"Subnet mask";
-    case AddressField::Gateway:
-      return u"Gateway";
-    case AddressField::PrinterIp:
-      return u"IP máy in";
-  }
-  return u"";
-}
-
-std::u16string InvalidAddressMessage(AddressField field) {
-  return u"Địa chỉ không hợp lệ: " + std::u16string(AddressFieldLabel(field));
-}
 
 LanAddresses ReadLanAddresses(std::u16string_view newIp, std::u16string_view mask,
                               std::u16string_view gateway) {
@@ -124,7 +103,7 @@ std::array<std::uint8_t, 6> ParseMacText(const std::string& mac) {
 CommandResult BuildSaveDatagram(const NetworkPrinter& printer, const LanAddresses& addresses) {
   CommandBuffer buffer;
   std::optional<AddressField> invalid;
-  const auto port = static_cast<std::uint16_t>(printer.port <= 0 ? kPrinterPort : printer.port);
+  const auto port = static_cast<std::uint16_t>(ReportedPort(printer));
   AppendBytes(buffer, kSaveMagic);                                           // [0:10)
   AppendBytes(buffer, ParseMacText(printer.mac));                            // [10:16)
   AppendBytes(buffer, printer.deviceBytes);                                  // [16:18)

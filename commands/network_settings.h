@@ -4,7 +4,7 @@
 //
 // A printer given a malformed address can drop off the network, so every
 // builder refuses an address text that does not parse and names the field;
-// the window then shows InvalidAddressMessage(field) and sends nothing.
+// the window then says which field and sends nothing.
 #pragma once
 
 #include <array>
@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/command_vocabulary.h"
+#include "core/command_buffer.h"
 #include "core/printer_records.h"
 
 namespace korvante {
@@ -21,13 +21,6 @@ namespace korvante {
 // The address fields of the LAN and WiFi pages, and the printer box of the
 // connection card when an address is typed into it.
 enum class AddressField { LanNewIp, WifiIp, Mask, Gateway, PrinterIp };
-
-// The field's label as the window shows it: "IP mới", "IP máy in WiFi",
-// "Subnet mask", "Gateway", "IP máy in".
-std::u16string_view AddressFieldLabel(AddressField field);
-
-// "Địa chỉ không hợp lệ: " followed by the field's label.
-std::u16string InvalidAddressMessage(AddressField field);
 
 // A built command, or the first address field (in the command's order) whose
 // text did not parse; then `bytes` is empty.

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "commands/device_settings.h"
+#include "commands/number_fields.h"
 #include "core/text_encoding.h"
 
 namespace korvante {
@@ -52,7 +52,7 @@ bool AppendTicketProgram(CommandBuffer& buffer, const QueueTicketInput& input) {
 
   AppendSplitFeed(buffer, kFeedDotsLetter, 255);
   AppendBytes(buffer, kFullCut);
-  AppendSplitFeed(buffer, kFeedLetterLowerJ, 696);
+  AppendSplitFeed(buffer, kFirmwareFeedLetter, 696);
   AppendCString(buffer, "@end");
   return true;
 }

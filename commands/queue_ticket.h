@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/command_buffer.h"
 #include "core/command_vocabulary.h"
 #include "commands/ticket_sizes.h"
 
@@ -43,8 +44,6 @@ static_assert(kProgramStart.size() == 13 && kStyleReset.size() == 6);
 static_assert(kDateLineHead.size() == 9 && kNoDateTail.size() == 10);
 
 inline constexpr std::size_t kMaxTransmission = 1024;
-inline constexpr std::u16string_view kTicketTooLongMessage =
-    u"Nội dung phiếu quá dài. Vui lòng rút gọn các dòng hoặc Link QR trước khi lưu.";
 
 // The computer's local date at the press, as the window reads it.
 struct CalendarDate {
@@ -80,7 +79,7 @@ bool AppendQrCode(CommandBuffer& buffer, std::string_view utf8Link);
 // The transmission "Lưu vào máy" sends: the settings alone (34 bytes) while
 // the editor is hidden, otherwise the settings and, with enable set, the
 // ticket program. nullopt when it would exceed 1,024 bytes: nothing is to be
-// sent and the window shows kTicketTooLongMessage.
+// sent, and the window says that the ticket is too long.
 std::optional<CommandBuffer> BuildQueueTransmission(const QueueTicketInput& input);
 
 }  // namespace korvante

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "commands/device_settings.h"
+#include "commands/number_fields.h"
 
 namespace korvante {
 
@@ -39,10 +39,6 @@ void AppendCharacterSize(CommandBuffer& buffer, int widthMultiplier, int heightM
              static_cast<std::uint8_t>((widthMultiplier - 1) * 16 + (heightMultiplier - 1)));
 }
 
-bool IsBlank(std::u16string_view text) {
-  return std::all_of(text.begin(), text.end(), IsWideSpace);
-}
-
 }  // namespace
 
 NativeFontFit FitNativeFont(int level, bool counter) {
@@ -68,7 +64,7 @@ NativeFontFit FitNativeFont(int level, bool counter) {
 }
 
 void RenderQueueLine(CommandBuffer& buffer, const TicketLine& line) {
-  if (IsBlank(line.text)) return;
+  if (IsBlankText(line.text)) return;
 
   const NativeFontFit fit = FitNativeFont(line.sizeLevel, false);
   const int height = fit.multiplier;
@@ -111,24 +107,6 @@ void AppendCounterStyle(CommandBuffer& buffer, int counterLevel) {
 
 int SizeListLevel(std::optional<int> selectedItemData) {
   return std::clamp(selectedItemData.value_or(kDefaultSizeLevel), 1, kTextLevelMax);
-}
-
-std::u16string_view WidthLevelWord(int widthLevel) {
-  if (widthLevel <= kWidthNarrow) return u"Hẹp";
-  if (widthLevel >= kWidthWide) return u"Rộng";
-  return u"Thường";
-}
-
-std::u16string WidthButtonCaption(int widthLevel) {
-  return std::u16string(WidthLevelWord(widthLevel)) + u"  ▾";
-}
-
-int CounterPreviewHeight(int counterLevel) {
-  const NativeFontFit fit = FitNativeFont(counterLevel, true);
-  const int scaled = fit.multiplier * fit.cellHeight * 34;
-  constexpr int kMinimumHeight = 14;
-  if (scaled <= 2783) return kMinimumHeight;  // (2783 + 96) / 192 is still 14
-  return (scaled + 96) / 192;
 }
 
 }  // namespace korvante

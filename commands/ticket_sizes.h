@@ -2,8 +2,8 @@
 // (Font A 12 x 24 dots, Font B 9 x 17 dots) and integer multipliers 1 to 8,
 // while the ticket offers nine sizes per line and six for the queue number,
 // each a share of a reference size. These functions pick the nearest native
-// size, render one styled line, and give the window the texts and pixel
-// sizes that follow the same mapping.
+// size and render one styled line; the window sizes its counter preview by
+// the same mapping.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/command_buffer.h"
 #include "core/command_vocabulary.h"
 
 namespace korvante {
@@ -23,7 +24,8 @@ inline constexpr int kWidthNarrow = 1;  // "Hẹp"
 inline constexpr int kWidthNormal = 2;  // "Thường"
 inline constexpr int kWidthWide = 3;    // "Rộng"
 
-// One queue line as its controls hold it when the ticket is saved.
+// One queue line: its text and size as its controls hold them when the
+// ticket is saved, its width and styles as its buttons set them.
 struct TicketLine {
   std::u16string text;  // the line's editor, line breaks included
   int sizeLevel = kDefaultSizeLevel;
@@ -56,16 +58,5 @@ void AppendCounterStyle(CommandBuffer& buffer, int counterLevel);
 // A size list's value: the selected item's data, or 6 when nothing is selected
 // or the data cannot be read (nullopt); then clamped to 1..9.
 int SizeListLevel(std::optional<int> selectedItemData);
-
-// "Hẹp" for 1 or less, "Thường" for 2, "Rộng" for 3 or more.
-std::u16string_view WidthLevelWord(int widthLevel);
-
-// The width button's caption: the level's word, two spaces and "▾".
-std::u16string WidthButtonCaption(int widthLevel);
-
-// Pixel height of the bold "Segoe UI" font of the counter preview: 34/192 of
-// the printed dot height, rounded half up, never below 14 (14, 14, 17, 21,
-// 26, 34 for levels 1 to 6).
-int CounterPreviewHeight(int counterLevel);
 
 }  // namespace korvante

@@ -1,3 +1,5 @@
+#include "core/command_buffer.h"
+
 #include "core/command_vocabulary.h"
 
 #include <iterator>

@@ -1,46 +1,15 @@
-// The command buffer, its append operations, and every command the tool sends
-// to a printer, as named byte sequences: an ESC/POS subset plus the printers'
-// proprietary US ESC US (1F 1B 1F) family. Builders of each configuration
-// action compose these; nothing here knows about transports.
+// Every command the tool sends to a printer, as named byte sequences: an
+// ESC/POS subset plus the printers' proprietary US ESC US (1F 1B 1F) family.
+// Builders of each configuration action append these to a command buffer
+// (command_buffer.h); nothing here knows about transports.
 #pragma once
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <span>
-#include <string>
-#include <string_view>
-#include <vector>
-
-#include "core/text_encoding.h"
 
 namespace korvante {
-
-// An ordered sequence of bytes with no framing: what is sent is exactly its
-// content. Built on one thread, then moved whole into a send job.
-using CommandBuffer = std::vector<std::uint8_t>;
-
-void AppendByte(CommandBuffer& buffer, std::uint8_t byte);
-void AppendBytes(CommandBuffer& buffer, const std::uint8_t* bytes, std::size_t count);
-inline void AppendBytes(CommandBuffer& buffer, std::span<const std::uint8_t> bytes) {
-  AppendBytes(buffer, bytes.data(), bytes.size());
-}
-
-// The characters of a narrow literal, without its terminating zero ("@cnt").
-void AppendCString(CommandBuffer& buffer, const char* text);
-
-// Wide text as VISCII, one UTF-16 unit at a time: CR dropped, LF kept, other
-// units below 0x80 passed through, mapped letters as their VISCII byte and
-// everything else (surrogate halves, combining accents, unmapped letters) '?'.
-void AppendViscii(CommandBuffer& buffer, std::u16string_view text);
-
-// The VISCII byte of one code unit at or above 0x80, or '?' when it has none.
-std::uint8_t VisciiByte(char16_t unit);
-
-// 1B letter n triples whose n add up to total, 255 at most each; the first
-// triple is always appended (total 0 gives one triple with n = 0).
-void AppendSplitFeed(CommandBuffer& buffer, char letter, unsigned total);
 
 // --- Control bytes ---------------------------------------------------------------
 inline constexpr std::uint8_t kDle = 0x10;
@@ -60,8 +29,8 @@ using Bytes = std::array<std::uint8_t, N>;
 inline constexpr Bytes<2> kInitialize{kEsc, 0x40};                 // ESC @
 inline constexpr Bytes<3> kPrintAndFeedOneLine{kEsc, 0x64, 0x01};  // ESC d 1
 inline constexpr char kFeedDotsLetter = 'J';                       // ESC J n (split feed)
-inline constexpr char kFeedLetterLowerJ = 'j';                     // ESC j n (split feed)
-inline constexpr Bytes<2> kJustifyPrefix{kEsc, 0x61};              // ESC a n
+inline constexpr char kFirmwareFeedLetter = 'j';       // ESC j n, the firmware's feed (split feed)
+inline constexpr Bytes<2> kJustifyPrefix{kEsc, 0x61};  // ESC a n
 inline constexpr std::uint8_t kJustifyCentre = 0x01;
 inline constexpr Bytes<2> kSelectFontPrefix{kEsc, 0x4D};  // ESC M n
 inline constexpr std::uint8_t kFontA = 0x00;              //   12 x 24 dots

@@ -1,7 +1,6 @@
 #include "core/printer_records.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace korvante {
 
@@ -43,19 +42,32 @@ std::uint32_t Ipv4ToHost(const std::string& text) {
 }
 
 std::string HostToIpv4(std::uint32_t host) {
+  return FormatIpv4({static_cast<std::uint8_t>(host >> 24), static_cast<std::uint8_t>(host >> 16),
+                     static_cast<std::uint8_t>(host >> 8), static_cast<std::uint8_t>(host)});
+}
+
+std::string FormatIpv4(const std::array<std::uint8_t, 4>& bytes) {
   std::string text;
-  for (int shift = 24; shift >= 0; shift -= 8) {
+  for (std::uint8_t b : bytes) {
     if (!text.empty()) text += '.';
-    text += std::to_string((host >> shift) & 0xFF);
+    text += std::to_string(b);
   }
   return text;
 }
 
-bool ParseIpv4(const std::string& text, std::uint32_t& out) {
-  const auto bytes = Ipv4Bytes(text);
-  if (!bytes) return false;
-  std::memcpy(&out, bytes->data(), sizeof out);  // network order in memory
-  return true;
+std::string FormatMac(std::span<const std::uint8_t> bytes) {
+  constexpr char kHexDigits[] = "0123456789ABCDEF";
+  std::string text;
+  for (std::uint8_t b : bytes) {
+    if (!text.empty()) text += '-';
+    text += kHexDigits[b >> 4];
+    text += kHexDigits[b & 0x0F];
+  }
+  return text;
+}
+
+std::int32_t ReportedPort(const NetworkPrinter& printer) {
+  return printer.port > 0 ? printer.port : kPrinterPort;
 }
 
 std::string NetworkPrefix(const std::string& ip) {
@@ -65,6 +77,11 @@ std::string NetworkPrefix(const std::string& ip) {
     if (dot == std::string::npos) return ip;
   }
   return ip.substr(0, dot);
+}
+
+bool IsHostAddress(std::uint32_t host) {
+  const std::uint32_t firstOctet = host >> 24;
+  return firstOctet != 0 && firstOctet < 224;
 }
 
 std::uint32_t PrefixMask(int prefixLength) {
@@ -88,11 +105,6 @@ bool NumericAddressLess(const NetworkPrinter& a, const NetworkPrinter& b) {
 
 void SortByNumericAddress(std::vector<NetworkPrinter>& printers) {
   std::sort(printers.begin(), printers.end(), NumericAddressLess);
-}
-
-bool TextAddressLess(const NetworkPrinter& a, const NetworkPrinter& b) {
-  // std::string compares as unsigned bytes via char_traits<char>::compare.
-  return a.ip < b.ip;
 }
 
 std::optional<PrinterTarget> ResolveTarget(ConnectionMode mode, int index,

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,8 @@ struct NetworkProfile {
   std::uint32_t ifType = 0;  // the adapter's interface type, as the platform numbers it
 };
 
+// The raw TCP port a receipt printer prints on, and the port every record
+// starts with.
 inline constexpr std::int32_t kPrinterPort = 9100;
 
 // One printer reachable over IP. Every producer starts from this default and
@@ -51,6 +54,9 @@ struct NetworkPrinter {
 
   friend bool operator==(const NetworkPrinter&, const NetworkPrinter&) = default;
 };
+
+// The port a printer reported, or 9100 when it reported none (0 or less).
+std::int32_t ReportedPort(const NetworkPrinter& printer);
 
 // One attached USB printer or USB-to-serial adapter.
 struct UsbPrinter {
@@ -79,9 +85,13 @@ std::uint32_t Ipv4ToHost(const std::string& text);
 // Host order to dotted quad, plain decimal octets.
 std::string HostToIpv4(std::uint32_t host);
 
-// On success stores the four address bytes in text order (network order) and
-// returns true; on failure leaves `out` untouched.
-bool ParseIpv4(const std::string& text, std::uint32_t& out);
+// "%u.%u.%u.%u" of four address bytes, first octet first, as inet_ntop writes
+// an IPv4 address.
+std::string FormatIpv4(const std::array<std::uint8_t, 4>& bytes);
+
+// A hardware address as the records keep it: two upper-case hex digits a
+// byte, joined by '-' ("00-1A-2B-3C-4D-5E"); empty for no bytes.
+std::string FormatMac(std::span<const std::uint8_t> bytes);
 
 // The four address bytes in the order they appear in the text, when it parses.
 std::optional<std::array<std::uint8_t, 4>> Ipv4Bytes(const std::string& text);
@@ -89,6 +99,12 @@ std::optional<std::array<std::uint8_t, 4>> Ipv4Bytes(const std::string& text);
 // The text before the third '.': 192.168.1.25 gives 192.168.1. A text with
 // fewer than three dots is returned whole.
 std::string NetworkPrefix(const std::string& ip);
+
+// True for an address (host order) that a printer can be given: not 0.x,
+// which is "this network" (and what bad text reads as), and below 224, where
+// multicast, the reserved block and the limited broadcast begin. A printer
+// given any other one is lost.
+bool IsHostAddress(std::uint32_t host);
 
 // n leading one bits, n clamped to 0..32.
 std::uint32_t PrefixMask(int prefixLength);
@@ -104,10 +120,6 @@ std::vector<std::string> BroadcastTargets(const NetworkProfile& profile);
 // Numeric address order: by Ipv4ToHost(ip), unsigned; bad text sorts as 0.
 bool NumericAddressLess(const NetworkPrinter& a, const NetworkPrinter& b);
 void SortByNumericAddress(std::vector<NetworkPrinter>& printers);
-
-// Text address order: the bytes of ip, a prefix before any longer text.
-// 10.0.0.100 comes before 10.0.0.2; this is what the window lists.
-bool TextAddressLess(const NetworkPrinter& a, const NetworkPrinter& b);
 
 // --- Selection ------------------------------------------------------------------
 

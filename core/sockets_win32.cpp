@@ -4,8 +4,10 @@
 #include <ws2tcpip.h>
 #include <mstcpip.h>
 
+#include <chrono>
 #include <optional>
 
+#include "core/printer_records.h"
 #include "core/sockets_win32.h"
 #include "core/tcp_connect_rules.h"
 
@@ -13,28 +15,9 @@ namespace korvante {
 
 namespace {
 
-constexpr u_short kPrinterTcpPort = 9100;
-
 bool SetBlocking(SOCKET s, bool blocking) {
   u_long nonBlocking = blocking ? 0 : 1;
   return ioctlsocket(s, FIONBIO, &nonBlocking) == 0;
-}
-
-// A select limit: whole seconds and microseconds.
-timeval SelectLimit(unsigned timeoutMs) {
-  timeval limit{};
-  limit.tv_sec = static_cast<long>(timeoutMs / 1000);
-  limit.tv_usec = static_cast<long>((timeoutMs % 1000) * 1000);
-  return limit;
-}
-
-// select on one socket.
-bool WaitFor(SOCKET s, unsigned timeoutMs, bool writable) {
-  fd_set set;
-  FD_ZERO(&set);
-  FD_SET(s, &set);
-  timeval limit = SelectLimit(timeoutMs);
-  return select(0, writable ? nullptr : &set, writable ? &set : nullptr, nullptr, &limit) > 0;
 }
 
 std::optional<sockaddr_in> Ipv4SocketAddress(const std::string& ip, std::uint16_t port) {
@@ -46,6 +29,13 @@ std::optional<sockaddr_in> Ipv4SocketAddress(const std::string& ip, std::uint16_
 }
 
 }  // namespace
+
+timeval SelectLimit(std::chrono::microseconds wait) {
+  timeval limit{};
+  limit.tv_sec = static_cast<long>(wait.count() / 1000000);
+  limit.tv_usec = static_cast<long>(wait.count() % 1000000);
+  return limit;
+}
 
 SocketOwner OpenBroadcastSocket() {
   SocketOwner s(socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
@@ -76,9 +66,13 @@ bool SendDatagram(SOCKET s, const std::string& ip, std::uint16_t port,
   return sent >= 0 && static_cast<std::size_t>(sent) == bytes.size();
 }
 
-bool WaitReadable(SOCKET s, unsigned timeoutMs) { return WaitFor(s, timeoutMs, false); }
-
-bool WaitWritable(SOCKET s, unsigned timeoutMs) { return WaitFor(s, timeoutMs, true); }
+bool WaitReadable(SOCKET s, unsigned timeoutMs) {
+  fd_set set;
+  FD_ZERO(&set);
+  FD_SET(s, &set);
+  timeval limit = SelectLimit(std::chrono::milliseconds(timeoutMs));
+  return select(0, &set, nullptr, nullptr, &limit) > 0;
+}
 
 namespace {
 
@@ -93,7 +87,7 @@ bool WaitConnected(SOCKET s, unsigned timeoutMs) {
   FD_ZERO(&failed);
   FD_SET(s, &writable);
   FD_SET(s, &failed);
-  timeval limit = SelectLimit(timeoutMs);
+  timeval limit = SelectLimit(std::chrono::milliseconds(timeoutMs));
   if (select(0, nullptr, &writable, &failed, &limit) <= 0 || FD_ISSET(s, &failed)) return false;
   return ConnectSucceeded(s);
 }
@@ -126,7 +120,8 @@ SocketOwner StartConnectTcp9100(const std::string& ip, unsigned timeoutMs, bool&
   connected = false;
   // Text that does not parse is no address to connect to (0.0.0.0 would
   // reach this computer itself on some systems).
-  const std::optional<sockaddr_in> address = Ipv4SocketAddress(ip, kPrinterTcpPort);
+  const std::optional<sockaddr_in> address =
+      Ipv4SocketAddress(ip, static_cast<std::uint16_t>(kPrinterPort));
   if (!address) return SocketOwner();
   SocketOwner s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
   if (!s) return s;

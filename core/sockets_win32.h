@@ -5,6 +5,7 @@
 
 #include <winsock2.h>
 
+#include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -22,9 +23,11 @@ struct SocketTraits {
 // Owns one socket; closes it when it goes out of scope.
 using SocketOwner = UniqueHandle<SocketTraits>;
 
-// True when the socket becomes readable (or writable) within timeoutMs.
+// A wait as select takes it: whole seconds and microseconds; not negative.
+timeval SelectLimit(std::chrono::microseconds wait);
+
+// True when the socket becomes readable within timeoutMs.
 bool WaitReadable(SOCKET s, unsigned timeoutMs);
-bool WaitWritable(SOCKET s, unsigned timeoutMs);
 
 // A UDP socket allowed to send to broadcast addresses; empty when none opens.
 SocketOwner OpenBroadcastSocket();

@@ -1,4 +1,5 @@
-// How long a refused connection to port 9100 may cost. Windows answers a
+// How long a connection to port 9100 may take, and what a refused one may
+// cost. Windows answers a
 // refusal (a reset to its SYN) by sending the SYN again at each retransmission
 // timeout, and reports the refusal only after the last retransmission: two
 // seconds and more, longer than the sweep's 420 ms or a send's 1,400 ms, so
@@ -8,6 +9,11 @@
 #pragma once
 
 namespace korvante {
+
+// How long a connection to a printer's port 9100 may take when a command is
+// sent to it, or when an address change checks that it answers at its new
+// address.
+inline constexpr unsigned kSendConnectTimeoutMs = 1400;
 
 // Windows' first SYN retransmission comes one second after the SYN (its
 // default initial retransmission timeout), and each gap doubles: the

@@ -24,6 +24,11 @@ std::u16string FromUtf8(std::string_view text);
 // are known to be ASCII, such as dotted addresses).
 std::u16string WidenAscii(std::string_view text);
 
+// The six white-space characters of the C locale: space, \t \n \v \f \r.
+constexpr bool IsAsciiSpace(char16_t unit) {
+  return unit == u' ' || (unit >= u'\t' && unit <= u'\r');
+}
+
 // Lower-cases the letters A to Z only; every other unit is left unchanged.
 std::u16string AsciiLower(std::u16string_view text);
 

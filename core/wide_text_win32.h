@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace korvante {
 
@@ -11,6 +12,11 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 wide text is UTF-16");
 // UTF-16 text as the wide Win32 calls take it.
 inline const wchar_t* WideText(const std::u16string& text) {
   return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+// The same for a view of a string literal, whose terminator follows it.
+inline const wchar_t* WideText(std::u16string_view literal) {
+  return reinterpret_cast<const wchar_t*>(literal.data());
 }
 
 // A wide text from the platform; a missing (null) text is empty.

@@ -4,9 +4,11 @@
 #include <ws2tcpip.h>
 #include <iphlpapi.h>
 
-#include <cstdio>
+#include <algorithm>
+#include <span>
 #include <thread>
 
+#include "core/printer_records.h"
 #include "core/sockets_win32.h"
 #include "discovery/neighbours.h"
 #include "discovery/neighbours_win32.h"
@@ -19,13 +21,8 @@ namespace {
 constexpr std::uint16_t kDiscardPort = 9;
 
 std::string MacText(const MIB_IPNET_ROW2& row) {
-  std::string text;
-  char pair[4];
-  for (ULONG i = 0; i < row.PhysicalAddressLength && i < IF_MAX_PHYS_ADDRESS_LENGTH; ++i) {
-    std::snprintf(pair, sizeof pair, i == 0 ? "%02X" : "-%02X", row.PhysicalAddress[i]);
-    text += pair;
-  }
-  return text;
+  const ULONG length = std::min<ULONG>(row.PhysicalAddressLength, IF_MAX_PHYS_ADDRESS_LENGTH);
+  return FormatMac(std::span<const std::uint8_t>(row.PhysicalAddress, length));
 }
 
 std::vector<NeighbourEntry> ReadNeighbours(const std::string& ip) {

@@ -39,15 +39,6 @@ bool HoldsSuggestedMask(const std::u16string& text) {
 
 }  // namespace
 
-std::string FormatIpv4(const std::array<std::uint8_t, 4>& bytes) {
-  std::string text;
-  for (std::uint8_t b : bytes) {
-    if (!text.empty()) text += '.';
-    text += std::to_string(b);
-  }
-  return text;
-}
-
 bool IsWirelessAdapter(std::uint32_t ifType, std::u16string_view friendlyName,
                        std::u16string_view description) {
   if (ifType == kIfTypeIeee80211) return true;

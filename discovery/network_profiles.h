@@ -49,9 +49,6 @@ struct AdapterRecord {
   std::vector<AdapterAddress> gateways;
 };
 
-// "%u.%u.%u.%u" of four address bytes, as inet_ntop writes an IPv4 address.
-std::string FormatIpv4(const std::array<std::uint8_t, 4>& bytes);
-
 // True for an IEEE 802.11 adapter, or when friendly name + " " + description
 // contains "wi-fi", "wifi", "wireless", "wlan" or "802.11", ignoring case:
 // many Wi-Fi adapters report themselves as Ethernet.

@@ -2,7 +2,6 @@
 
 #include <map>
 
-#include "discovery/network_profiles.h"
 #include "discovery/tcp_sweep.h"
 #include "discovery/udp_discovery.h"
 
@@ -32,9 +31,7 @@ TargetsResult CollectTargets(ConnectionMode mode, std::int32_t generation,
   }
   result.profiles = sources.enumerateProfiles();
   const std::vector<NetworkPrinter> found =
-      sources.discoverEveryNetwork
-          ? sources.discoverEveryNetwork(result.profiles, kRefreshListenMs)
-          : sources.discoverUdp(ChooseProfile(result.profiles), kRefreshListenMs);
+      sources.discoverEveryNetwork(result.profiles, kRefreshListenMs);
   std::vector<NetworkPrinter> swept;
   if (found.empty()) swept = SweepEveryNetwork(SweepProfiles(result.profiles), sources.scanTcp9100);
   result.networkPrinters = MergeNetworkPrinters(found, swept);

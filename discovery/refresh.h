@@ -29,21 +29,17 @@ std::vector<NetworkPrinter> MergeNetworkPrinters(const std::vector<NetworkPrinte
 // The operations a refresh calls; the Win32 refresh passes the real ones.
 struct RefreshSources {
   std::function<std::vector<NetworkProfile>()> enumerateProfiles;
-  // Discovery on one profile; used only when discoverEveryNetwork is not given.
-  std::function<std::vector<NetworkPrinter>(const NetworkProfile&, std::uint32_t listenMs)>
-      discoverUdp;
-  // The sweep of one network; the refresh runs one per network side by side.
-  std::function<std::vector<NetworkPrinter>(const NetworkProfile&)> scanTcp9100;
-  std::function<std::vector<UsbPrinter>()> enumerateUsbPrinters;
   // Discovery on every profile of the list at once (DiscoverEveryNetwork).
   std::function<std::vector<NetworkPrinter>(const std::vector<NetworkProfile>&,
                                             std::uint32_t listenMs)>
-      discoverEveryNetwork = {};
+      discoverEveryNetwork;
+  // The sweep of one network; the refresh runs one per network side by side.
+  std::function<std::vector<NetworkPrinter>(const NetworkProfile&)> scanTcp9100;
+  std::function<std::vector<UsbPrinter>()> enumerateUsbPrinters;
 };
 
 // Runs one refresh: mode 0 lists the USB printers; any other mode enumerates
-// the profiles, discovers on every network for 900 ms (on the chosen profile
-// alone when the sources cannot do more), sweeps the networks of
+// the profiles, discovers on every network for 900 ms, sweeps the networks of
 // SweepProfiles only when discovery found nothing, and merges.
 TargetsResult CollectTargets(ConnectionMode mode, std::int32_t generation,
                              const RefreshSources& sources);

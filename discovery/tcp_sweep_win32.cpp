@@ -95,9 +95,7 @@ class SelectSweepSockets final : public SweepSockets {
       }
     }
     const SweepTime left = std::max(until - Now(), SweepTime::zero());
-    timeval limit{};
-    limit.tv_sec = static_cast<long>(left.count() / 1000000);
-    limit.tv_usec = static_cast<long>(left.count() % 1000000);
+    timeval limit = SelectLimit(left);
     std::vector<SocketReady> ready;
     const int count = select(0, readable_.fd_count ? readable_.Get() : nullptr,
                              writable_.fd_count ? writable_.Get() : nullptr,

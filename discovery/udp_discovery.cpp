@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <string_view>
 
 #include "discovery/network_profiles.h"
@@ -23,20 +22,11 @@ class ReplyReader {
   explicit ReplyReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
   std::uint8_t Byte() { return bytes_[at_++]; }
   std::string Mac() {
-    char text[18];
-    std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", bytes_[at_], bytes_[at_ + 1],
-                  bytes_[at_ + 2], bytes_[at_ + 3], bytes_[at_ + 4], bytes_[at_ + 5]);
+    const std::string text = FormatMac(bytes_.subspan(at_, 6));
     at_ += 6;
     return text;
   }
-  std::string Ipv4() {
-    std::string text;
-    for (int i = 0; i < 4; ++i) {
-      if (i != 0) text += '.';
-      text += std::to_string(Byte());
-    }
-    return text;
-  }
+  std::string Ipv4() { return FormatIpv4({Byte(), Byte(), Byte(), Byte()}); }
   std::uint16_t LittleEndian16() {
     const unsigned low = Byte();
     const unsigned high = Byte();
@@ -95,26 +85,6 @@ std::vector<NetworkPrinter> ReplyCollector::Take() {
   return printers;
 }
 
-namespace {
-
-// One socket seen through the several-socket interface.
-class SingleSocket final : public DatagramSockets {
- public:
-  explicit SingleSocket(DatagramSource& source) : source_(source) {}
-  std::vector<std::size_t> WaitReadable(std::chrono::milliseconds limit) override {
-    if (source_.WaitReadable(limit)) return {0};
-    return {};
-  }
-  std::optional<std::size_t> Receive(std::size_t, std::span<std::uint8_t> buffer) override {
-    return source_.Receive(buffer);
-  }
-
- private:
-  DatagramSource& source_;
-};
-
-}  // namespace
-
 bool BindsEveryNetwork(const std::vector<NetworkProfile>& profiles) {
   std::set<std::uint32_t> addresses;
   for (const NetworkProfile& profile : profiles) {
@@ -140,12 +110,6 @@ std::vector<DiscoverySocketPlan> PlanDiscoverySockets(const std::vector<NetworkP
     if (!planned) plan.push_back({profile.ip, BroadcastTargets(profile), profile.ip});
   }
   return plan;
-}
-
-std::vector<NetworkPrinter> CollectReplies(DatagramSource& source, std::uint32_t listenMs,
-                                           const ClockNow& now) {
-  SingleSocket socket(source);
-  return CollectReplies(socket, {std::string()}, listenMs, now);
 }
 
 std::vector<NetworkPrinter> CollectReplies(DatagramSockets& sockets,

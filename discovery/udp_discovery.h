@@ -1,8 +1,8 @@
 // UDP discovery on port 9000: the "XP0001FIND" request, the "XP0001FOUND"
 // reply, and the listening loop that collects one record per printer.
 //
-// The loop is portable over a small datagram interface; the Win32 socket that
-// stands behind it is in udp_discovery_win32.cpp.
+// The loop is portable over a small datagram interface; the Win32 sockets that
+// stand behind it are in udp_discovery_win32.cpp.
 #pragma once
 
 #include <chrono>
@@ -20,7 +20,6 @@ namespace korvante {
 
 inline constexpr std::uint16_t kDiscoveryPort = 9000;
 inline constexpr std::uint32_t kRefreshListenMs = 900;
-inline constexpr std::uint32_t kProbeReportListenMs = 1600;
 // How long one wait for a datagram lasts; bounds how late the deadline is seen.
 inline constexpr std::chrono::milliseconds kDiscoveryPoll{180};
 inline constexpr std::size_t kDiscoveryReceiveBytes = 512;
@@ -49,7 +48,8 @@ class ReplyCollector {
   std::vector<NetworkPrinter> printers_;
 };
 
-// The receiving side of a discovery socket.
+// The receiving side of one socket: the address change's, which asks one
+// printer and waits for its reply alone.
 class DatagramSource {
  public:
   virtual ~DatagramSource() = default;
@@ -68,7 +68,7 @@ class DatagramSockets {
   // Waits up to `limit` for datagrams; the indices of the sockets holding
   // one, ascending (empty on time-out or error).
   virtual std::vector<std::size_t> WaitReadable(std::chrono::milliseconds limit) = 0;
-  // Receives one datagram of socket `index`, as DatagramSource::receive.
+  // Receives one datagram of socket `index`, as DatagramSource::Receive.
   virtual std::optional<std::size_t> Receive(std::size_t index, std::span<std::uint8_t> buffer) = 0;
 };
 
@@ -101,15 +101,12 @@ std::vector<DiscoverySocketPlan> PlanDiscoverySockets(const std::vector<NetworkP
 using MonotonicClock = std::chrono::steady_clock;
 using ClockNow = std::function<MonotonicClock::time_point()>;
 
-// Listens for the whole listening time, in waits of at most 180 ms (the last
-// one ending with it), and returns the collected records. The deadline is on
-// the monotonic clock: a change of the computer's wall clock neither ends the
-// listening early nor makes it run on. `now` is injectable for tests.
-std::vector<NetworkPrinter> CollectReplies(DatagramSource& source, std::uint32_t listenMs,
-                                           const ClockNow& now = MonotonicClock::now);
-
-// The same over several sockets in one wait: a record heard on socket i keeps
-// heardOn[i]; one record per MAC over all of them.
+// Listens on every socket of a run in one wait for the whole listening time,
+// in waits of at most 180 ms (the last one ending with it), and returns the
+// collected records: a record heard on socket i keeps heardOn[i]; one record
+// per MAC over all of them. The deadline is on the monotonic clock: a change
+// of the computer's wall clock neither ends the listening early nor makes it
+// run on. `now` is injectable for tests.
 std::vector<NetworkPrinter> CollectReplies(DatagramSockets& sockets,
                                            const std::vector<std::string>& heardOn,
                                            std::uint32_t listenMs,

@@ -21,9 +21,7 @@ class WinsockDatagramSockets final : public DatagramSockets {
     fd_set set;
     FD_ZERO(&set);
     for (const SocketOwner& s : sockets_) FD_SET(s.get(), &set);
-    timeval wait{};
-    wait.tv_sec = static_cast<long>(limit.count() / 1000);
-    wait.tv_usec = static_cast<long>((limit.count() % 1000) * 1000);
+    timeval wait = SelectLimit(limit);
     if (select(0, &set, nullptr, nullptr, &wait) <= 0) return {};
     std::vector<std::size_t> readable;
     for (std::size_t i = 0; i < sockets_.size(); ++i) {
@@ -63,8 +61,11 @@ SocketOwner OpenDiscoverySocket(const DiscoverySocketPlan& plan) {
   return s;
 }
 
-std::vector<NetworkPrinter> RunDiscovery(const std::vector<DiscoverySocketPlan>& plan,
-                                         std::uint32_t listenMs) {
+}  // namespace
+
+std::vector<NetworkPrinter> DiscoverEveryNetwork(const std::vector<NetworkProfile>& profiles,
+                                                 std::uint32_t listenMs) {
+  const std::vector<DiscoverySocketPlan> plan = PlanDiscoverySockets(profiles);
   std::vector<SocketOwner> sockets;
   std::vector<const DiscoverySocketPlan*> opened;
   std::vector<std::string> heardOn;
@@ -86,17 +87,6 @@ std::vector<NetworkPrinter> RunDiscovery(const std::vector<DiscoverySocketPlan>&
 
   WinsockDatagramSockets source(sockets);
   return CollectReplies(source, heardOn, listenMs);
-}
-
-}  // namespace
-
-std::vector<NetworkPrinter> DiscoverUdp(const NetworkProfile& profile, std::uint32_t listenMs) {
-  return RunDiscovery({{kAnyAddress, BroadcastTargets(profile), profile.ip}}, listenMs);
-}
-
-std::vector<NetworkPrinter> DiscoverEveryNetwork(const std::vector<NetworkProfile>& profiles,
-                                                 std::uint32_t listenMs) {
-  return RunDiscovery(PlanDiscoverySockets(profiles), listenMs);
 }
 
 }  // namespace korvante

@@ -9,13 +9,10 @@
 
 namespace korvante {
 
-// Broadcasts the request to every target of the profile and listens for
-// listenMs. Empty when no socket can be made.
-std::vector<NetworkPrinter> DiscoverUdp(const NetworkProfile& profile, std::uint32_t listenMs);
-
 // Discovery on every network at once: the sockets of PlanDiscoverySockets,
-// listened to together for listenMs. With one profile (or none) this is
-// DiscoverUdp of the chosen profile.
+// each broadcasting the request to its targets, listened to together for
+// listenMs. With one profile (or none) that is one wildcard socket asking the
+// chosen profile's broadcast targets. Empty when no socket can be made.
 std::vector<NetworkPrinter> DiscoverEveryNetwork(const std::vector<NetworkProfile>& profiles,
                                                  std::uint32_t listenMs);
 

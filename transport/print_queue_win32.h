@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/command_vocabulary.h"
+#include "core/command_buffer.h"
 
 namespace korvante {
 

@@ -42,7 +42,7 @@ void RunSendAsync(const SendJobHooks& hooks, SendJob job, std::u16string success
 
 void RunSendAsync(const SendJobHooks& hooks, ReportingSendJob job, std::u16string failureText) {
   if (hooks.busy->exchange(1) == 1) {
-    hooks.showMessage(kSendBusyText);
+    hooks.showMessage(hooks.busyText);
     return;  // `job` is destroyed here, never run
   }
   hooks.setBusy(true);

@@ -1,5 +1,5 @@
 // Send jobs: every command leaves the window thread as a job run on a detached
-// worker, one at a time, whose outcome text comes back to the window.
+// worker, one at a time, whose outcome comes back to the window.
 //
 // This header is the portable core, driven through SendJobHooks so that it is
 // tested without a window; app/window_send_hooks_win32.h binds it to the main
@@ -13,7 +13,6 @@
 #include <string>
 #include <string_view>
 
-#include "core/command_vocabulary.h"
 #include "core/printer_records.h"
 #include "core/move_only_task.h"
 
@@ -51,8 +50,6 @@ using ReportingSendJob = MoveOnlyTask<SendOutcome>;
 ReportingSendJob WithOutcomeTexts(SendJob job, std::u16string successText,
                                   std::u16string failureText);
 
-inline constexpr std::u16string_view kSendBusyText = u"Đang gửi lệnh, vui lòng đợi.";
-
 // What RunSendAsync needs from the window and the platform.
 struct SendJobHooks {
   // The window's send-busy flag: 0 idle, 1 from the moment a job is accepted
@@ -61,6 +58,8 @@ struct SendJobHooks {
   std::atomic<std::uint8_t>* busy = nullptr;
   // Window thread: the show-message operation, and the busy controls on/off.
   std::function<void(std::u16string_view text)> showMessage;
+  // What showMessage says when a job is refused because one runs.
+  std::u16string_view busyText;
   std::function<void(bool on)> setBusy;
   // Any thread: posts the outcome to the window. On true the outcome belongs
   // to the window; on false the caller still owns it and frees it.
@@ -71,7 +70,7 @@ struct SendJobHooks {
 };
 
 // Window thread only; never waits for the job. When a job is already running
-// it shows kSendBusyText and destroys `job` without running it (nothing is
+// it shows the busy text and destroys `job` without running it (nothing is
 // queued). Otherwise it sets the flag and the busy controls and runs the job on
 // a detached worker, which posts a copy of successText or failureText.
 //

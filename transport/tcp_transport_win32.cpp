@@ -2,7 +2,8 @@
 #include <winsock2.h>
 
 #include "core/sockets_win32.h"
-#include "transport/transports_win32.h"
+#include "core/tcp_connect_rules.h"
+#include "transport/tcp_transport_win32.h"
 
 namespace korvante {
 

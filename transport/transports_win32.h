@@ -4,21 +4,13 @@
 // all block and run on worker threads only.
 #pragma once
 
-#include "core/command_vocabulary.h"
+#include "core/command_buffer.h"
 #include "core/printer_records.h"
+#include "core/tcp_connect_rules.h"
+#include "transport/tcp_transport_win32.h"
+#include "transport/usb_send_win32.h"
 
 namespace korvante {
-
-inline constexpr unsigned kSendConnectTimeoutMs = 1400;
-
-// Connects to printer.ip:9100 within 1,400 ms, sends the whole buffer in one
-// send and closes. True exactly when every byte was sent. printer.port is not
-// used: printers always print on 9100.
-bool SendTcp9100(const NetworkPrinter& printer, const CommandBuffer& bytes);
-
-// The print queue first (when named and the buffer is not empty), then the
-// device path, or \\.\ and the port when there is no path.
-bool SendUsb(const UsbPrinter& printer, const CommandBuffer& bytes);
 
 // SendTcp9100 for a network target, SendUsb otherwise; no fallback between them.
 bool SendToTarget(const PrinterTarget& target, const CommandBuffer& bytes);

@@ -7,7 +7,7 @@
 #include "core/wide_text_win32.h"
 #include "transport/device_sharing.h"
 #include "transport/print_queue_win32.h"
-#include "transport/transports_win32.h"
+#include "transport/usb_send_win32.h"
 #include "core/win32_handles_win32.h"
 
 namespace korvante {
@@ -90,11 +90,6 @@ bool SendUsb(const UsbPrinter& printer, const CommandBuffer& bytes) {
   if (!printer.path.empty()) return WriteDevice(printer.path, bytes);
   if (printer.port.empty()) return false;
   return WriteDevice(u"\\\\.\\" + printer.port, bytes);
-}
-
-bool SendToTarget(const PrinterTarget& target, const CommandBuffer& bytes) {
-  if (target.kind == kModeNetwork) return SendTcp9100(target.net, bytes);
-  return SendUsb(target.usb, bytes);
 }
 
 }  // namespace korvante

@@ -42,10 +42,6 @@ bool SameNonEmpty(std::u16string_view a, std::u16string_view b) {
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
-bool IsWhiteSpace(char16_t c) {
-  return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f';
-}
-
 bool HasPath(const std::vector<UsbPrinter>& list, std::u16string_view path) {
   return std::any_of(list.begin(), list.end(), [&](const UsbPrinter& entry) {
     return EqualsIgnoreAsciiCase(entry.path, path);
@@ -110,8 +106,8 @@ std::u16string MonitorNameFromDeviceId(std::u16string_view deviceId) {
   for (char16_t& c : model) {
     if (c == u'&' || c == u'_') c = u' ';
   }
-  const auto first = std::find_if_not(model.begin(), model.end(), IsWhiteSpace);
-  const auto last = std::find_if_not(model.rbegin(), model.rend(), IsWhiteSpace).base();
+  const auto first = std::find_if_not(model.begin(), model.end(), IsAsciiSpace);
+  const auto last = std::find_if_not(model.rbegin(), model.rend(), IsAsciiSpace).base();
   if (first >= last) return std::u16string(kDefaultMonitorName);
   return std::u16string(first, last);
 }

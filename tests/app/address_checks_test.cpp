@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/window_texts.h"
+
 namespace korvante {
 namespace {
 

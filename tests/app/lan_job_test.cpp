@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/commands/bytes.h"
+#include "app/window_texts.h"
+#include "tests/core/bytes.h"
 
 namespace korvante {
 namespace {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/window_texts.h"
+
 namespace korvante {
 namespace {
 

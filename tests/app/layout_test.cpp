@@ -371,5 +371,14 @@ TEST(LayoutRules, MinimumHeightNeverExceedsTheWorkArea) {
   }
 }
 
+TEST(SizeLists, CounterPreviewHeights) {
+  const int expected[] = {14, 14, 17, 21, 26, 34};
+  for (int level = 1; level <= 6; ++level) {
+    EXPECT_EQ(CounterPreviewHeight(level), expected[level - 1]) << level;
+  }
+  EXPECT_EQ(CounterPreviewHeight(9), 34);
+  EXPECT_EQ(CounterPreviewHeight(0), 14);
+}
+
 }  // namespace
 }  // namespace korvante

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/window_texts.h"
 #include "commands/network_settings.h"
 
 namespace korvante {

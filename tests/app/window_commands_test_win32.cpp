@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/command_vocabulary.h"
+#include "core/command_buffer.h"
 #include "discovery/refresh.h"
 
 namespace korvante::testing {

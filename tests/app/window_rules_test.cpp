@@ -167,7 +167,7 @@ TEST(ButtonLooks, SevenLooksAndTheDisabledLook) {
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
-    const ButtonLook look = ChooseButtonLook(c.state);
+    const ButtonLook look = ChooseButtonLook(c.state, WindowPalette());
     const Rgb f = rgb(look.fill), b = rgb(look.border), t = rgb(look.text);
     EXPECT_TRUE(f.r == c.fill.r && f.g == c.fill.g && f.b == c.fill.b) << "fill, case " << i;
     EXPECT_TRUE(b.r == c.border.r && b.g == c.border.g && b.b == c.border.b) << "border, " << i;
@@ -323,6 +323,25 @@ TEST(WindowTexts, PrinterListItems) {
   EXPECT_EQ(SearchingItem(1), u"Đang tìm máy in LAN / Wi-Fi...");
   EXPECT_EQ(NothingFoundItem(0), u"Không tìm thấy máy in USB");
   EXPECT_EQ(NothingFoundItem(1), u"Không tìm thấy máy in LAN / Wi-Fi");
+}
+
+TEST(AddressChecks, Messages) {
+  const std::pair<AddressField, std::u16string_view> cases[] = {
+      {AddressField::LanNewIp, u"Địa chỉ không hợp lệ: IP mới"},
+      {AddressField::WifiIp, u"Địa chỉ không hợp lệ: IP máy in WiFi"},
+      {AddressField::Mask, u"Địa chỉ không hợp lệ: Subnet mask"},
+      {AddressField::Gateway, u"Địa chỉ không hợp lệ: Gateway"},
+  };
+  for (const auto& [field, message] : cases) EXPECT_EQ(InvalidAddressMessage(field), message);
+}
+
+TEST(SizeLists, WidthWordsAndCaption) {
+  const std::pair<int, std::u16string_view> words[] = {
+      {0, u"Hẹp"}, {1, u"Hẹp"}, {2, u"Thường"}, {3, u"Rộng"}, {4, u"Rộng"},
+  };
+  for (const auto& [level, word] : words) EXPECT_EQ(WidthLevelWord(level), word) << level;
+  EXPECT_EQ(WidthButtonCaption(3), u"Rộng  \u25BE");
+  EXPECT_EQ(WidthButtonCaption(2), u"Thường  \u25BE");
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "commands/device_settings.h"
-#include "tests/commands/bytes.h"
+#include "commands/number_fields.h"
+#include "tests/core/bytes.h"
 
 namespace korvante {
 namespace {

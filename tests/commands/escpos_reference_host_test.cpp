@@ -15,7 +15,7 @@
 
 #include "commands/queue_ticket.h"
 #include "commands/ticket_sizes.h"
-#include "tests/commands/bytes.h"
+#include "tests/core/bytes.h"
 
 namespace korvante {
 namespace {

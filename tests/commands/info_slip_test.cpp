@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/commands/bytes.h"
+#include "tests/core/bytes.h"
 
 namespace korvante {
 namespace {

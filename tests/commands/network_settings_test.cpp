@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "commands/network_settings.h"
-#include "tests/commands/bytes.h"
+#include "tests/core/bytes.h"
 
 namespace korvante {
 namespace {
@@ -144,16 +144,6 @@ TEST(AddressChecks, LanPathsCheckWhatTheyCarry) {
   printer = FoundPrinter(9100);
   printer.foundByUdp = false;
   EXPECT_FALSE(UsesSaveBroadcast(printer, true));
-}
-
-TEST(AddressChecks, Messages) {
-  const std::pair<AddressField, std::u16string_view> cases[] = {
-      {AddressField::LanNewIp, u"Địa chỉ không hợp lệ: IP mới"},
-      {AddressField::WifiIp, u"Địa chỉ không hợp lệ: IP máy in WiFi"},
-      {AddressField::Mask, u"Địa chỉ không hợp lệ: Subnet mask"},
-      {AddressField::Gateway, u"Địa chỉ không hợp lệ: Gateway"},
-  };
-  for (const auto& [field, message] : cases) EXPECT_EQ(InvalidAddressMessage(field), message);
 }
 
 }  // namespace

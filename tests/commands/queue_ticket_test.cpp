@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "commands/queue_ticket.h"
-#include "tests/commands/bytes.h"
+#include "tests/core/bytes.h"
 
 namespace korvante {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "commands/ticket_sizes.h"
-#include "tests/commands/bytes.h"
+#include "tests/core/bytes.h"
 
 namespace korvante {
 namespace {
@@ -121,24 +121,6 @@ TEST(SizeLists, LevelFromSelectedItemData) {
       {std::nullopt, 6}, {1, 1}, {4, 4}, {9, 9}, {0, 1}, {-1, 1}, {12, 9},
   };
   for (const auto& [data, level] : cases) EXPECT_EQ(SizeListLevel(data), level);
-}
-
-TEST(SizeLists, WidthWordsAndCaption) {
-  const std::pair<int, std::u16string_view> words[] = {
-      {0, u"Hẹp"}, {1, u"Hẹp"}, {2, u"Thường"}, {3, u"Rộng"}, {4, u"Rộng"},
-  };
-  for (const auto& [level, word] : words) EXPECT_EQ(WidthLevelWord(level), word) << level;
-  EXPECT_EQ(WidthButtonCaption(3), u"Rộng  \u25BE");
-  EXPECT_EQ(WidthButtonCaption(2), u"Thường  \u25BE");
-}
-
-TEST(SizeLists, CounterPreviewHeights) {
-  const int expected[] = {14, 14, 17, 21, 26, 34};
-  for (int level = 1; level <= 6; ++level) {
-    EXPECT_EQ(CounterPreviewHeight(level), expected[level - 1]) << level;
-  }
-  EXPECT_EQ(CounterPreviewHeight(9), 34);
-  EXPECT_EQ(CounterPreviewHeight(0), 14);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <cwctype>
 #include <string>
 
-#include "commands/device_settings.h"
+#include "commands/number_fields.h"
 
 namespace korvante {
 namespace {

@@ -11,7 +11,7 @@
 #include "discovery/refresh.h"
 #include "discovery/tcp_sweep.h"
 #include "discovery/udp_discovery.h"
-#include "tests/commands/bytes.h"
+#include "tests/core/bytes.h"
 
 namespace korvante {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/keyword_literals.h"
+#include "tests/core/keyword_literals.h"
 
 namespace korvante {
 namespace {

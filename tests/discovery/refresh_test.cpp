@@ -41,9 +41,33 @@ TEST(Merge, OnePerAddressInTextOrderDiscoveryWinning) {
   EXPECT_FALSE(merged[1].foundByUdp);
 }
 
+// The list the window shows is in text address order, the merge's; the
+// numeric order is what discovery hands it.
+TEST(AddressOrder, NumericAndTextOrdersDiffer) {
+  std::vector<NetworkPrinter> printers;
+  for (const char* ip : {"10.0.0.20", "10.0.0.100", "bad", "10.0.0.2", "9.255.255.255"}) {
+    printers.push_back(Swept(ip));
+  }
+
+  SortByNumericAddress(printers);
+  EXPECT_EQ(Ips(printers), (std::vector<std::string>{"bad", "9.255.255.255", "10.0.0.2",
+                                                     "10.0.0.20", "10.0.0.100"}));
+
+  EXPECT_EQ(
+      Ips(MergeNetworkPrinters(printers, {})),
+      (std::vector<std::string>{"10.0.0.100", "10.0.0.2", "10.0.0.20", "9.255.255.255", "bad"}));
+}
+
+TEST(AddressOrder, TextOrderComparesBytesUnsigned) {
+  // A byte above 0x7F must sort after ASCII.
+  EXPECT_EQ(Ips(MergeNetworkPrinters({Swept("\xC3\xA9")}, {Swept("z")})),
+            (std::vector<std::string>{"z", "\xC3\xA9"}));
+}
+
 struct Calls {
   int profiles = 0, discover = 0, sweep = 0, usb = 0;
-  NetworkProfile discoveredOn, sweptOn;
+  std::vector<NetworkProfile> discoveredOn;
+  NetworkProfile sweptOn;
   std::uint32_t listenMs = 0;
 };
 
@@ -54,9 +78,9 @@ RefreshSources FakeSources(Calls& calls, std::vector<NetworkProfile> profiles,
         ++calls.profiles;
         return profiles;
       },
-      [&calls, found](const NetworkProfile& p, std::uint32_t ms) {
+      [&calls, found](const std::vector<NetworkProfile>& all, std::uint32_t ms) {
         ++calls.discover;
-        calls.discoveredOn = p;
+        calls.discoveredOn = all;
         calls.listenMs = ms;
         return found;
       },
@@ -92,7 +116,9 @@ TEST(Refresh, DiscoveryFindingAPrinterSkipsTheSweep) {
   EXPECT_TRUE(r.usbPrinters.empty());
   EXPECT_EQ(calls.sweep, 0);
   EXPECT_EQ(calls.usb, 0);
-  EXPECT_EQ(calls.discoveredOn.ip, "192.168.1.25");  // ChooseProfile of the fresh list
+  // Every profile of the fresh list, as enumerated.
+  ASSERT_EQ(calls.discoveredOn.size(), 2u);
+  EXPECT_EQ(calls.discoveredOn[1].ip, "192.168.1.25");
   EXPECT_EQ(calls.listenMs, 900u);
 }
 
@@ -102,7 +128,8 @@ TEST(Refresh, NothingDiscoveredSweepsTheDefaultProfile) {
       1, 3, FakeSources(calls, {}, {}, {Swept("192.168.1.3"), Swept("192.168.1.20")}));
   EXPECT_EQ(calls.sweep, 1);
   EXPECT_EQ(calls.sweptOn.ip, "192.168.1.1");
-  EXPECT_EQ(calls.discoveredOn.mask, "255.255.255.0");
+  EXPECT_EQ(calls.sweptOn.mask, "255.255.255.0");
+  EXPECT_TRUE(calls.discoveredOn.empty());
   EXPECT_EQ(Ips(r.networkPrinters), (std::vector<std::string>{"192.168.1.20", "192.168.1.3"}));
   for (const auto& p : r.networkPrinters) {
     EXPECT_TRUE(p.mac.empty());

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "discovery/sweep_scheduler.h"
-#include "tests/commands/bytes.h"
+#include "tests/core/bytes.h"
 #include "tests/discovery/fake_sweep_network.h"
 
 namespace korvante {

@@ -4,7 +4,7 @@
 
 #include <deque>
 
-#include "tests/commands/bytes.h"
+#include "tests/core/bytes.h"
 
 namespace korvante {
 namespace {
@@ -106,9 +106,9 @@ TEST(DiscoveryWire, CollectorKeepsFirstReplyPerMacAndSortsNumerically) {
   EXPECT_NE(printers[2].mac, printers[3].mac);
 }
 
-// A scripted socket on a fake monotonic clock: each wait advances the clock by
-// its step and delivers the next datagram, if any.
-class ScriptedSource final : public DatagramSource {
+// One scripted socket on a fake monotonic clock: each wait advances the clock
+// by its step and delivers the next datagram, if any.
+class ScriptedSource final : public DatagramSockets {
  public:
   struct Step {
     std::chrono::milliseconds elapsed;
@@ -117,22 +117,23 @@ class ScriptedSource final : public DatagramSource {
   ScriptedSource(MonotonicClock::time_point& now, std::deque<Step> steps)
       : now_(now), steps_(std::move(steps)) {}
 
-  bool WaitReadable(std::chrono::milliseconds limit) override {
+  std::vector<std::size_t> WaitReadable(std::chrono::milliseconds limit) override {
     ++waits;
     EXPECT_LE(limit, std::chrono::milliseconds(180));
     EXPECT_GT(limit, std::chrono::milliseconds(0));
     if (steps_.empty()) {
       now_ += limit;
-      return false;
+      return {};
     }
     now_ += steps_.front().elapsed;
     if (!steps_.front().datagram) {
       steps_.pop_front();
-      return false;
+      return {};
     }
-    return true;
+    return {0};
   }
-  std::optional<std::size_t> Receive(std::span<std::uint8_t> buffer) override {
+  std::optional<std::size_t> Receive(std::size_t index, std::span<std::uint8_t> buffer) override {
+    EXPECT_EQ(index, 0u);
     EXPECT_EQ(buffer.size(), 512u);
     for (std::uint8_t b : buffer) EXPECT_EQ(b, 0) << "buffer not cleared";
     const auto datagram = std::move(*steps_.front().datagram);
@@ -159,7 +160,7 @@ TEST(DiscoveryListen, ListensForTheWholeTimeAndCollects) {
                                  {milliseconds(180), std::nullopt},
                                  {milliseconds(10), Reply()},
                              });
-  const auto printers = CollectReplies(source, 900, [&] { return now; });
+  const auto printers = CollectReplies(source, {""}, 900, [&] { return now; });
   ASSERT_EQ(printers.size(), 1u);
   EXPECT_EQ(printers[0].ip, "192.168.1.100");
   // No early exit after the first reply: the loop runs to the deadline, and
@@ -170,10 +171,10 @@ TEST(DiscoveryListen, ListensForTheWholeTimeAndCollects) {
 TEST(DiscoveryListen, NothingAnsweringReturnsEmptyAfterTheListeningTime) {
   MonotonicClock::time_point now{};
   ScriptedSource source(now, {});
-  EXPECT_TRUE(CollectReplies(source, 900, [&] { return now; }).empty());
+  EXPECT_TRUE(CollectReplies(source, {""}, 900, [&] { return now; }).empty());
   EXPECT_EQ(source.waits, 5);  // 5 x 180 ms reach 900 ms
   ScriptedSource none(now, {});
-  EXPECT_TRUE(CollectReplies(none, 0, [&] { return now; }).empty());
+  EXPECT_TRUE(CollectReplies(none, {""}, 0, [&] { return now; }).empty());
   EXPECT_EQ(none.waits, 0);
 }
 

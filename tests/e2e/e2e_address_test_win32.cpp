@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/ui-driver/tool_in_lab_win32.h"
 #include "tests/ui-driver/ui_driver_win32.h"
 
 namespace korvante {
@@ -24,73 +25,23 @@ namespace {
 
 using namespace std::chrono_literals;
 using ui::EnvPath;
-using ui::ToolWindow;
+using ui::LabJournal;
 using enum ui::ToolControlId;
 
 constexpr char16_t kFactoryPrinter[] = u"192.168.123.100    Máy in bill/tem (00-1A-2B-3C-7F-01)";
 constexpr char16_t kShopPrinter[] = u"192.168.77.100    Máy in bill/tem (00-1A-2B-3C-4D-5E)";
 constexpr char16_t kWanderingPrinter[] = u"192.168.77.9    Máy in bill/tem (00-1A-2B-3C-4D-09)";
 
-std::vector<std::string> FileLines(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
+LabJournal Shop() { return LabJournal(100); }
+LabJournal Wandering() { return LabJournal(9); }
+LabJournal Device() { return LabJournal(30); }
+LabJournal Factory() { return LabJournal("KV_LAB_JOURNAL_WIRELESS"); }
 
-// The lines a printer journals from the moment a case creates this on.
-class JournalSince {
- public:
-  explicit JournalSince(const char* variable)
-      : path_(EnvPath(variable)), skip_(FileLines(path_).size()) {}
-  // The new lines holding `fragment`, and `also` when given.
-  std::size_t Count(const std::string& fragment, const std::string& also = {}) const {
-    std::vector<std::string> lines = FileLines(path_);
-    lines.erase(lines.begin(), lines.begin() + static_cast<long>(std::min(skip_, lines.size())));
-    return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [&](const auto& l) {
-      return l.find(fragment) != std::string::npos && l.find(also) != std::string::npos;
-    }));
-  }
-
- private:
-  std::wstring path_;
-  std::size_t skip_;
-};
-
-JournalSince Shop() { return JournalSince("KV_LAB_JOURNAL_100"); }
-JournalSince Wandering() { return JournalSince("KV_LAB_JOURNAL_9"); }
-JournalSince Device() { return JournalSince("KV_LAB_JOURNAL_30"); }
-JournalSince Factory() { return JournalSince("KV_LAB_JOURNAL_WIRELESS"); }
-
-class AddressChange : public ::testing::Test {
+class AddressChange : public ui::ToolInLabTest {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(EnvPath("KV_TOOL_EXE").empty()) << "KV_TOOL_EXE not set";
     ASSERT_FALSE(EnvPath("KV_LAB_JOURNAL_WIRELESS").empty()) << "no wireless network in the lab";
-    ASSERT_TRUE(tool_.Start(L"\"" + EnvPath("KV_TOOL_EXE") + L"\""));
-    window_ = ToolWindow::Find(10s);
-    ASSERT_TRUE(window_) << "main window did not appear";
-  }
-  void TearDown() override {
-    for (int i = 0; i < 3 && ui::AnswerMessageBox(0ms); ++i) {
-    }
-    for (int i = 0; i < 3 && ui::AnswerQuestion(0ms, false); ++i) {
-    }
-    if (window_) PostMessageW(window_->hwnd(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(tool_.Wait(5000), 0) << "the tool did not end with 0 after closing";
-  }
-  const ToolWindow& W() const { return *window_; }
-
-  bool SearchDone() const {
-    const auto items = W().PrinterItems();
-    return W().Caption(kFind) == u"Tìm" &&
-           !(items.size() == 1 && items[0].rfind(u"Đang tìm", 0) == 0);
-  }
-  std::vector<std::u16string> Search() {
-    W().Click(kLanRadio);
-    EXPECT_TRUE(ui::WaitUntil([&] { return W().Caption(kFind) == u"Đang tìm..."; }, 2s));
-    EXPECT_TRUE(ui::WaitUntil([&] { return SearchDone(); }, 20s));
-    return W().PrinterItems();
+    ToolInLabTest::SetUp();
   }
   // Selects a listed printer and fills the LAN page's three fields.
   void PrepareChange(int printer, const char16_t* newIp, const char16_t* gateway) {
@@ -99,17 +50,14 @@ class AddressChange : public ::testing::Test {
     W().SetField(ui::kLanPage, 1, u"255.255.255.0");
     W().SetField(ui::kLanPage, 2, gateway);
   }
-
-  ui::Process tool_;
-  std::optional<ToolWindow> window_;
 };
 
 // Each network is asked through its own adapter: the factory printer hears
 // the wireless network's limited broadcast, and the shop printer hears only
 // the cable's three requests, none of the wireless network's.
 TEST_F(AddressChange, TheSearchAsksEachNetworkThroughItsOwnAdapter) {
-  JournalSince shop = Shop();
-  JournalSince factory = Factory();
+  LabJournal shop = Shop();
+  LabJournal factory = Factory();
   EXPECT_EQ(Search(),
             (std::vector<std::u16string>{kFactoryPrinter, kShopPrinter, kWanderingPrinter}));
   EXPECT_EQ(factory.Count("udp 10.30.0.2:9000 hex=58 50 30 30 30 31 46 49 4E 44 |"), 1u);
@@ -136,8 +84,8 @@ TEST_F(AddressChange, AFailedSendToAPrinterOnAnotherNetworkSaysWhy) {
 
 TEST_F(AddressChange, AnotherListedPrintersAddressIsAskedAbout) {
   ASSERT_EQ(Search().size(), 3u);
-  JournalSince shop = Shop();
-  JournalSince wandering = Wandering();
+  LabJournal shop = Shop();
+  LabJournal wandering = Wandering();
   PrepareChange(1, u"192.168.77.9", u"192.168.77.1");
   W().Click(kSaveIp);
   EXPECT_EQ(ui::QuestionDefaultButton(5s), IDNO);
@@ -159,8 +107,8 @@ constexpr char16_t kDeviceQuestion[] =
 // confirms nothing.
 TEST_F(AddressChange, ATakenAddressIsAskedAboutAndNoSendsNothing) {
   ASSERT_EQ(Search().size(), 3u);
-  JournalSince wandering = Wandering();
-  JournalSince device = Device();
+  LabJournal wandering = Wandering();
+  LabJournal device = Device();
   PrepareChange(2, u"192.168.77.30", u"192.168.77.1");
   W().Click(kSaveIp);
   EXPECT_EQ(ui::AnswerQuestion(5s, false), kDeviceQuestion);
@@ -173,8 +121,8 @@ TEST_F(AddressChange, ATakenAddressIsAskedAboutAndNoSendsNothing) {
 
 TEST_F(AddressChange, YesSendsAndAnotherDeviceAtTheNewAddressIsNoConfirmation) {
   ASSERT_EQ(Search().size(), 3u);
-  JournalSince wandering = Wandering();
-  JournalSince device = Device();
+  LabJournal wandering = Wandering();
+  LabJournal device = Device();
   PrepareChange(2, u"192.168.77.30", u"192.168.77.1");
   W().Click(kSaveIp);
   EXPECT_EQ(ui::AnswerQuestion(5s, true), kDeviceQuestion);
@@ -190,9 +138,9 @@ TEST_F(AddressChange, YesSendsAndAnotherDeviceAtTheNewAddressIsNoConfirmation) {
 // searched again with the printer selected there.
 TEST_F(AddressChange, TheFactoryPrinterIsMovedInAndSelectedAtItsNewAddress) {
   ASSERT_EQ(Search().size(), 3u);
-  JournalSince factory = Factory();
-  JournalSince shop = Shop();
-  JournalSince wandering = Wandering();
+  LabJournal factory = Factory();
+  LabJournal shop = Shop();
+  LabJournal wandering = Wandering();
   PrepareChange(0, u"10.30.0.222", u"10.30.0.1");
   const auto start = std::chrono::steady_clock::now();
   W().Click(kSaveIp);

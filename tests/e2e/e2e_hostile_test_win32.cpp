@@ -31,6 +31,7 @@
 
 #include "core/text_encoding.h"
 #include "tests/ui-driver/answer_timer_win32.h"
+#include "tests/ui-driver/tool_in_lab_win32.h"
 #include "tests/ui-driver/ui_driver_win32.h"
 
 namespace korvante {
@@ -39,8 +40,6 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using ui::AnswerTimer;
-using ui::Process;
-using ui::ToolWindow;
 using enum ui::ToolControlId;
 
 // The refresh's limits: 900 ms of listening, one 180 ms poll and the time to
@@ -104,33 +103,20 @@ void Figure(const std::string& what, double ms, const AnswerTimer& timer) {
   std::fflush(stdout);
 }
 
-class HostileNetwork : public ::testing::Test {
+class HostileNetwork : public ui::ToolInLabTest {
  protected:
   void SetUp() override {
     SetScene("silent");
-    const std::wstring tool = ui::EnvPath("KV_TOOL_EXE");
-    ASSERT_FALSE(tool.empty()) << "KV_TOOL_EXE not set";
-    ASSERT_TRUE(tool_.Start(L"\"" + tool + L"\""));
-    window_ = ToolWindow::Find(10s);
-    ASSERT_TRUE(window_) << "main window did not appear";
+    ToolInLabTest::SetUp();
     // The start-up USB search (no USB printer in this lab).
-    ASSERT_TRUE(ui::WaitUntil([&] { return W().Caption(kFind) == u"Tìm" && !Searching(); }, 10s));
+    ASSERT_TRUE(ui::WaitUntil([&] { return SearchDone(); }, 10s));
   }
   void TearDown() override {
     SetScene("silent");
     ui::SetLabDiscoveryMuted(false);
-    for (int i = 0; i < 3 && ui::AnswerMessageBox(0ms); ++i) {
-    }
     // Whatever it met, the tool is still there and ends normally.
     EXPECT_TRUE(tool_.Running()) << "the tool ended during the case";
-    if (window_) PostMessageW(window_->hwnd(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(tool_.Wait(5000), 0) << "the tool did not end with 0 after closing";
-  }
-
-  const ToolWindow& W() const { return *window_; }
-  bool Searching() const {
-    const auto items = W().PrinterItems();
-    return items.size() == 1 && items[0].rfind(u"Đang tìm", 0) == 0;
+    ToolInLabTest::TearDown();
   }
   // Presses a button that opens no message box, once the window has taken it.
   void Press(int id) const {
@@ -179,9 +165,6 @@ class HostileNetwork : public ::testing::Test {
     }
     return -1;
   }
-
-  Process tool_;
-  std::optional<ToolWindow> window_;
 };
 
 // A counter of the computer's UDP in Linux's /proc/net/snmp ("RcvbufErrors":

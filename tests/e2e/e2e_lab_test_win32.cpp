@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/ui-driver/tool_in_lab_win32.h"
 #include "tests/ui-driver/ui_driver_win32.h"
 
 namespace korvante {
@@ -25,100 +26,11 @@ namespace {
 
 using namespace std::chrono_literals;
 using ui::EnvPath;
+using ui::HexOf;
+using ui::LabJournal;
 using ui::Process;
-using ui::ToolWindow;
+using ui::SerialCapture;
 using enum ui::ToolControlId;
-
-std::string ReadWhole(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes;
-  char chunk[4096];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-  CloseHandle(file);
-  return bytes;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-// One simulated printer's journal, read from where a case began.
-class Journal {
- public:
-  explicit Journal(int host)
-      : path_(EnvPath(("KV_LAB_JOURNAL_" + std::to_string(host)).c_str())),
-        start_(ReadWhole(path_).size()) {}
-  std::vector<std::string> NewLines() const { return Lines(ReadWhole(path_).substr(start_)); }
-  // The bytes of every TCP connection closed since the case began, in hex.
-  std::vector<std::string> TcpPayloads() const {
-    std::vector<std::string> payloads;
-    for (const std::string& line : NewLines()) {
-      const std::size_t hex = line.find(" hex=");
-      if (line.find(" tcp-close ") != std::string::npos && hex != std::string::npos)
-        payloads.push_back(line.substr(hex + 5));
-    }
-    return payloads;
-  }
-  // The bytes received on every TCP connection opened since the case began,
-  // in hex, in the order the connections were made, whether or not they have
-  // closed (a printer that moves to a new address may never see the close).
-  std::vector<std::string> TcpStreams() const {
-    std::vector<std::string> peers, streams;
-    for (const std::string& line : NewLines()) {
-      std::istringstream fields(line);
-      std::string time, what, peer;
-      fields >> time >> what >> peer;
-      if (what == "tcp-connect") {
-        peers.push_back(peer);
-        streams.emplace_back();
-      }
-      const auto at = std::find(peers.begin(), peers.end(), peer);
-      const std::size_t hex = line.find(" hex=");
-      if (what != "tcp-data" || at == peers.end() || hex == std::string::npos) continue;
-      std::string& stream = streams[static_cast<std::size_t>(at - peers.begin())];
-      const std::string bytes = line.substr(hex + 5, line.find(" |", hex) - hex - 5);
-      stream += (stream.empty() ? "" : " ") + bytes;
-    }
-    return streams;
-  }
-  std::size_t Count(const std::string& fragment) const {
-    const auto lines = NewLines();
-    return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [&](const auto& l) {
-      return l.find(fragment) != std::string::npos;
-    }));
-  }
-
- private:
-  std::wstring path_;
-  std::size_t start_;
-};
-
-std::string HexOf(const std::string& bytes) {
-  std::string text;
-  char one[4];
-  for (unsigned char b : bytes) {
-    std::snprintf(one, sizeof one, text.empty() ? "%02X" : " %02X", b);
-    text += one;
-  }
-  return text;
-}
-
-// What reached the serial printer's pseudo-terminal since a case began.
-class SerialCapture {
- public:
-  SerialCapture() : path_(EnvPath("KV_SERIAL_OUT")), start_(ReadWhole(path_).size()) {}
-  std::string NewHex() const { return HexOf(ReadWhole(path_).substr(start_)); }
-
- private:
-  std::wstring path_;
-  std::size_t start_;
-};
 
 std::wstring ToolPath() { return EnvPath("KV_TOOL_EXE"); }
 
@@ -127,27 +39,8 @@ constexpr char16_t kStoredGraphicsQuestion[] =
     u"Lưu nội dung phiếu sẽ xoá logo và mọi hình ảnh đã lưu trong máy in. Tiếp tục?";
 
 // Every case gets a freshly started tool, as a user who just opened it.
-class ToolInLab : public ::testing::Test {
+class ToolInLab : public ui::ToolInLabTest {
  protected:
-  void SetUp() override {
-    ASSERT_FALSE(ToolPath().empty()) << "KV_TOOL_EXE not set";
-    ASSERT_TRUE(tool_.Start(L"\"" + ToolPath() + L"\""));
-    window_ = ToolWindow::Find(10s);
-    ASSERT_TRUE(window_) << "main window did not appear";
-  }
-  void TearDown() override {
-    // A box left open by a failed case would keep the tool from closing.
-    for (int i = 0; i < 3 && ui::AnswerMessageBox(0ms); ++i) {
-    }
-    if (window_) PostMessageW(window_->hwnd(), WM_CLOSE, 0, 0);
-    // A close during a send waits for its outcome, shown in a box.
-    long code = tool_.Wait(5000);
-    for (int i = 0; i < 5 && code == -1 && ui::AnswerMessageBox(1s); ++i) code = tool_.Wait(2000);
-    EXPECT_EQ(code, 0) << "the tool did not end with 0 after closing";
-  }
-
-  const ToolWindow& W() const { return *window_; }
-
   // Clicks the LAN / Wi-Fi radio and waits for the refreshed list. The
   // search takes the 900 ms of discovery, long enough to see its placeholder.
   std::vector<std::u16string> SearchLan() {
@@ -166,7 +59,7 @@ class ToolInLab : public ::testing::Test {
   // Waits for the send's box and returns its text; the payloads of the
   // connections it made follow in `sent` (the printer journals a connection
   // when it closes, which may come a moment after the box).
-  std::u16string AnswerAndCollect(const Journal& journal, std::size_t expected,
+  std::u16string AnswerAndCollect(const LabJournal& journal, std::size_t expected,
                                   std::vector<std::string>& sent) {
     const std::u16string text = ui::AnswerMessageBox(10s).value_or(u"(no message box)");
     ui::WaitUntil([&] { return journal.TcpPayloads().size() >= expected; }, 2s);
@@ -185,7 +78,7 @@ class ToolInLab : public ::testing::Test {
   // answered Yes.
   std::u16string SaveQueue(std::vector<std::string>& sent, SYSTEMTIME& date,
                            bool contentShown = false) {
-    Journal journal(100);
+    LabJournal journal(100);
     W().Click(kSaveQueue);
     GetLocalTime(&date);
     if (contentShown) {
@@ -193,13 +86,6 @@ class ToolInLab : public ::testing::Test {
     }
     return AnswerAndCollect(journal, 1, sent);
   }
-  bool Searching() const {
-    const auto items = W().PrinterItems();
-    return items.size() == 1 && items[0].rfind(u"Đang tìm", 0) == 0;
-  }
-
-  Process tool_;
-  std::optional<ToolWindow> window_;
 };
 
 // The printers answer discovery; the probe run lists them without a window.
@@ -220,11 +106,11 @@ TEST(ProbeInLab, ReportsProfileSuggestionAndDiscoveredPrinters) {
   ASSERT_TRUE(probe.Start(L"\"" + exe + L"\" --probe"));
   ASSERT_EQ(probe.Wait(20000), 0);
   // Another process must not hold the tool's report open.
-  const std::string bytes = ReadWhole(report);
+  const std::string bytes = ui::ReadWholeFile(report);
   ASSERT_FALSE(bytes.empty());
   ASSERT_EQ(bytes.back(), '\n');
   EXPECT_EQ(bytes.find("xxxx"), std::string::npos);
-  const std::vector<std::string> lines = Lines(bytes);
+  const std::vector<std::string> lines = ui::TextLines(bytes);
   ASSERT_EQ(lines.size(), 16u + 4u + 3u + 2u) << bytes;
   EXPECT_EQ(lines[0], "Build=korvante-native-v1.0-restore-size-four-20261004");
   EXPECT_EQ(lines[3], "QUEUE_DATE_PREFIX=In ng\xC3\xA0y:");
@@ -315,12 +201,12 @@ TEST_F(ToolInLab, LanSearchListsThePrintersInTextAddressOrder) {
 
 TEST_F(ToolInLab, SaveIpWithoutSelectionSendsNothing) {
   ASSERT_EQ(SearchLan().size(), 3u);
-  Journal journals[] = {Journal(100), Journal(20), Journal(9)};
+  LabJournal journals[] = {LabJournal(100), LabJournal(20), LabJournal(9)};
   W().SelectPrinter(-1);
   W().Click(kSaveIp);
   EXPECT_EQ(ui::AnswerMessageBox(5s), u"Chưa chọn máy in LAN.");
   Sleep(300);
-  for (const Journal& j : journals) EXPECT_EQ(j.Count("XP0001SAVE"), 0u);
+  for (const LabJournal& j : journals) EXPECT_EQ(j.Count("XP0001SAVE"), 0u);
 }
 
 // A double click on "Tìm" is one search, one set of requests on the network;
@@ -328,7 +214,7 @@ TEST_F(ToolInLab, SaveIpWithoutSelectionSendsNothing) {
 // none (it would have gone to the first printer of the last list).
 TEST_F(ToolInLab, ASearchRunsOnceAndASaveDuringItReachesNoPrinter) {
   ASSERT_EQ(SearchLan().size(), 3u);
-  Journal journals[] = {Journal(100), Journal(20), Journal(9)};
+  LabJournal journals[] = {LabJournal(100), LabJournal(20), LabJournal(9)};
   W().Click(kFind);
   PostMessageW(W().hwnd(), WM_COMMAND, MAKEWPARAM(kFind, BN_DOUBLECLICKED),
                reinterpret_cast<LPARAM>(W().Control(kFind)));
@@ -339,7 +225,7 @@ TEST_F(ToolInLab, ASearchRunsOnceAndASaveDuringItReachesNoPrinter) {
   Sleep(300);
   // 255.255.255.255 and the shop network's broadcast twice, once each.
   EXPECT_EQ(journals[0].Count("| XP0001FIND"), 3u);
-  for (const Journal& j : journals) EXPECT_EQ(j.Count("tcp-connect"), 0u);
+  for (const LabJournal& j : journals) EXPECT_EQ(j.Count("tcp-connect"), 0u);
 }
 
 bool Checked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -377,7 +263,7 @@ TEST_F(ToolInLab, TechnicalPageSendsDensityAndBuzzer) {
       PostMessageW(beep, BM_CLICK, 0, 0);
       ASSERT_TRUE(ui::WaitUntil([&] { return !Checked(beep); }, 2s));
     }
-    Journal journal(100);
+    LabJournal journal(100);
     W().Click(step.button);
     std::vector<std::string> sent;
     EXPECT_EQ(AnswerAndCollect(journal, 1, sent), step.message);
@@ -411,7 +297,7 @@ std::string QueueSettings(unsigned copies, const SYSTEMTIME& date) {
 TEST_F(ToolInLab, InformationSlipOfTheSelectedPrinter) {
   ASSERT_EQ(SearchLan().size(), 3u);
   W().SelectPrinter(0);  // .100
-  Journal journal(100);
+  LabJournal journal(100);
   W().Click(kPrintInfo);
   std::vector<std::string> sent;
   EXPECT_EQ(AnswerAndCollect(journal, 1, sent), u"Đã gửi lệnh in thông tin máy in.");
@@ -425,7 +311,7 @@ TEST_F(ToolInLab, InformationSlipOfTheSelectedPrinter) {
   std::wstring page = EnvPath("KV_LAB_JOURNAL_100");
   page.replace(page.size() - 4, 4, L".html");
   EXPECT_TRUE(ui::WaitUntil(
-      [&] { return ReadWhole(page).find("THÔNG TIN MÁY IN") != std::string::npos; }, 3s));
+      [&] { return ui::ReadWholeFile(page).find("THÔNG TIN MÁY IN") != std::string::npos; }, 3s));
 }
 
 TEST_F(ToolInLab, WifiAndQueueSettingsReachTheSelectedPrinter) {
@@ -437,7 +323,7 @@ TEST_F(ToolInLab, WifiAndQueueSettingsReachTheSelectedPrinter) {
   ASSERT_EQ(ui::WindowText(W().Field(ui::kWifiPage, 3)), u"255.255.255.0");
   ASSERT_EQ(ui::WindowText(W().Field(ui::kWifiPage, 4)), u"192.168.77.1");
   {
-    Journal journal(100);
+    LabJournal journal(100);
     W().Click(kSaveWifi);
     std::vector<std::string> sent;
     EXPECT_EQ(AnswerAndCollect(journal, 1, sent), u"Đã gửi cấu hình WiFi.");
@@ -465,12 +351,12 @@ TEST_F(ToolInLab, WifiAndQueueSettingsReachTheSelectedPrinter) {
   const std::u16string link = u"https://example.com/" + std::u16string(880, u'q');
   W().SetField(ui::kQueuePage, 5, link);
   ASSERT_EQ(ui::WindowText(W().Field(ui::kQueuePage, 5)).size(), 900u);
-  Journal journals[] = {Journal(100), Journal(20), Journal(9)};
+  LabJournal journals[] = {LabJournal(100), LabJournal(20), LabJournal(9)};
   W().Click(kSaveQueue);
   EXPECT_EQ(ui::AnswerMessageBox(5s),
             u"Nội dung phiếu quá dài. Vui lòng rút gọn các dòng hoặc Link QR trước khi lưu.");
   Sleep(300);
-  for (const Journal& j : journals) EXPECT_EQ(j.NewLines(), std::vector<std::string>{});
+  for (const LabJournal& j : journals) EXPECT_EQ(j.NewLines(), std::vector<std::string>{});
 }
 
 // The queue page with its content editor shown, set up as a shop would: the
@@ -514,12 +400,12 @@ TEST_F(ToolInLab, QueueTicketWithContentReachesThePrinter) {
   // The question comes first, No its default; No sends nothing to anyone and
   // leaves the window as it was.
   {
-    Journal journals[] = {Journal(100), Journal(20), Journal(9)};
+    LabJournal journals[] = {LabJournal(100), LabJournal(20), LabJournal(9)};
     W().Click(kSaveQueue);
     EXPECT_EQ(ui::QuestionDefaultButton(5s), IDNO);
     EXPECT_EQ(ui::AnswerQuestion(5s, false), kStoredGraphicsQuestion);
     EXPECT_EQ(ui::ReadMessageBox(500ms), std::nullopt) << "a message after No";
-    for (const Journal& j : journals) EXPECT_EQ(j.NewLines(), std::vector<std::string>{});
+    for (const LabJournal& j : journals) EXPECT_EQ(j.NewLines(), std::vector<std::string>{});
     EXPECT_TRUE(W().IsEnabled(kSaveQueue));
     EXPECT_EQ(W().Caption(kContentToggle), u"Ẩn nội dung");
     EXPECT_EQ(W().Caption(813), u"Rộng  ▾");
@@ -567,7 +453,7 @@ TEST_F(ToolInLab, QueueTicketWithContentReachesThePrinter) {
 TEST_F(ToolInLab, DensityToAPrinterRefusingTheConnectionReportsTheFailure) {
   ASSERT_EQ(SearchLan().size(), 3u);
   W().SelectPrinter(1);  // .20
-  Journal journal(20);
+  LabJournal journal(20);
   const auto start = std::chrono::steady_clock::now();
   W().Click(kSaveDensity);
   EXPECT_EQ(ui::AnswerMessageBox(5s), u"Chưa gửi được độ đậm.");
@@ -595,8 +481,8 @@ std::string SaveDatagramHex(const std::string& macBytes, const std::string& newI
 // first job runs and is refused.
 TEST_F(ToolInLab, SaveIpToAPrinterThatDoesNotComeBack) {
   ASSERT_EQ(SearchLan().size(), 3u);
-  Journal journal(20);
-  Journal bystander(100);
+  LabJournal journal(20);
+  LabJournal bystander(100);
   W().SelectPrinter(1);
   W().SetField(ui::kLanPage, 0, u"192.168.77.120");
   W().SetField(ui::kLanPage, 1, u"255.255.255.0");
@@ -641,7 +527,7 @@ TEST_F(ToolInLab, SaveIpToASweepFoundPrinterSendsTheCommandOverTcp) {
   // the computer's unanswered address lookups run out first, or the
   // confirmation's connection waits on a stale one.
   Sleep(4000);
-  Journal journal(100);
+  LabJournal journal(100);
   W().SelectPrinter(0);
   // Its own address again: over TCP only the address goes, so nothing would
   // change; nothing is sent.
@@ -666,8 +552,8 @@ TEST_F(ToolInLab, SaveIpByBroadcastMovesThePrinter) {
   ASSERT_EQ(items.size(), 3u);
   // .100 and .20 were moved to .101 and .120 by the cases before.
   ASSERT_EQ(items[2], u"192.168.77.9    Máy in bill/tem (00-1A-2B-3C-4D-09)");
-  Journal journal(9);
-  Journal bystander(100);
+  LabJournal journal(9);
+  LabJournal bystander(100);
   W().SelectPrinter(2);
   W().SetField(ui::kLanPage, 0, u"192.168.77.150");
   W().SetField(ui::kLanPage, 1, u"255.255.255.0");

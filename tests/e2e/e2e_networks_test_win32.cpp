@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/ui-driver/tool_in_lab_win32.h"
 #include "tests/ui-driver/ui_driver_win32.h"
 
 namespace korvante {
@@ -22,92 +23,27 @@ namespace {
 
 using namespace std::chrono_literals;
 using ui::EnvPath;
-using ui::ToolWindow;
+using ui::LabJournal;
 using enum ui::ToolControlId;
 
 constexpr char16_t kShopPrinter[] = u"192.168.77.100    Máy in bill/tem (00-1A-2B-3C-4D-5E)";
 constexpr char16_t kSecondPrinter[] = u"10.20.0.50    Máy in bill/tem (00-1A-2B-3C-5D-50)";
 constexpr char kDensityFive[] = "1F 1B 1F 13 14 05";
 
-std::vector<std::string> FileLines(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
+LabJournal Shop() { return LabJournal(100); }
+LabJournal Second() { return LabJournal("KV_LAB_JOURNAL_SECOND"); }
+LabJournal Routed() { return LabJournal("KV_LAB_JOURNAL_ROUTED"); }
 
-// The lines a printer journals from the moment a case creates this on.
-class JournalSince {
- public:
-  explicit JournalSince(const char* variable)
-      : path_(EnvPath(variable)), skip_(FileLines(path_).size()) {}
-  std::vector<std::string> Lines() const {
-    std::vector<std::string> lines = FileLines(path_);
-    lines.erase(lines.begin(), lines.begin() + static_cast<long>(std::min(skip_, lines.size())));
-    return lines;
-  }
-  std::size_t Count(const std::string& fragment) const {
-    const auto lines = Lines();
-    return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [&](const auto& l) {
-      return l.find(fragment) != std::string::npos;
-    }));
-  }
-  // The hex bytes of every data line of a TCP connection, in order.
-  std::vector<std::string> TcpData() const {
-    std::vector<std::string> data;
-    for (const std::string& line : Lines()) {
-      const std::size_t hex = line.find(" hex=");
-      if (line.find(" tcp-data ") == std::string::npos || hex == std::string::npos) continue;
-      data.push_back(line.substr(hex + 5, line.find(" |", hex) - hex - 5));
-    }
-    return data;
-  }
-
- private:
-  std::wstring path_;
-  std::size_t skip_;
-};
-
-JournalSince Shop() { return JournalSince("KV_LAB_JOURNAL_100"); }
-JournalSince Second() { return JournalSince("KV_LAB_JOURNAL_SECOND"); }
-JournalSince Routed() { return JournalSince("KV_LAB_JOURNAL_ROUTED"); }
-
-class ToolOnTwoNetworks : public ::testing::Test {
+class ToolOnTwoNetworks : public ui::ToolInLabTest {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(EnvPath("KV_TOOL_EXE").empty()) << "KV_TOOL_EXE not set";
     ASSERT_FALSE(EnvPath("KV_LAB_JOURNAL_SECOND").empty()) << "no second network in the lab";
-    ASSERT_TRUE(tool_.Start(L"\"" + EnvPath("KV_TOOL_EXE") + L"\""));
-    window_ = ToolWindow::Find(10s);
-    ASSERT_TRUE(window_) << "main window did not appear";
-  }
-  void TearDown() override {
-    for (int i = 0; i < 3 && ui::AnswerMessageBox(0ms); ++i) {
-    }
-    if (window_) PostMessageW(window_->hwnd(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(tool_.Wait(5000), 0) << "the tool did not end with 0 after closing";
-  }
-  const ToolWindow& W() const { return *window_; }
-
-  bool SearchDone() const {
-    const auto items = W().PrinterItems();
-    return W().Caption(kFind) == u"Tìm" &&
-           !(items.size() == 1 && items[0].rfind(u"Đang tìm", 0) == 0);
-  }
-  // Clicks the LAN / Wi-Fi radio (or the find button) and waits for the list.
-  std::vector<std::u16string> Search(int button = kLanRadio) {
-    W().Click(button);
-    EXPECT_TRUE(ui::WaitUntil([&] { return W().Caption(kFind) == u"Đang tìm..."; }, 2s));
-    EXPECT_TRUE(ui::WaitUntil([&] { return SearchDone(); }, 20s));
-    return W().PrinterItems();
+    ToolInLabTest::SetUp();
   }
   bool ShowTechnicalPage() {
     W().Click(kTechnicalPageButton);
     return ui::WaitUntil([&] { return IsWindowVisible(W().Page(ui::kTechnicalPage)); }, 2s);
   }
-
-  ui::Process tool_;
-  std::optional<ToolWindow> window_;
 };
 
 TEST(ProbeOnTwoNetworks, ListsThePrintersOfBothNetworksUnderTheChosenProfile) {
@@ -117,12 +53,13 @@ TEST(ProbeOnTwoNetworks, ListsThePrintersOfBothNetworksUnderTheChosenProfile) {
   CreateDirectoryW(dir.c_str(), nullptr);
   const std::wstring exe = dir + L"\\korvante-config.exe";
   ASSERT_TRUE(CopyFileW(EnvPath("KV_TOOL_EXE").c_str(), exe.c_str(), FALSE));
-  JournalSince second = Second();
-  JournalSince routed = Routed();
+  LabJournal second = Second();
+  LabJournal routed = Routed();
   ui::Process probe;
   ASSERT_TRUE(probe.Start(L"\"" + exe + L"\" --probe"));
   ASSERT_EQ(probe.Wait(20000), 0);
-  const std::vector<std::string> lines = FileLines(dir + L"\\korvante-native-probe.txt");
+  const std::vector<std::string> lines =
+      ui::TextLines(ui::ReadWholeFile(dir + L"\\korvante-native-probe.txt"));
   ASSERT_EQ(lines.size(), 16u + 4u + 2u + 1u);
   EXPECT_EQ(lines[16], "Profiles=2");
   // The one network line is the chosen profile's, the shop network.
@@ -136,7 +73,7 @@ TEST(ProbeOnTwoNetworks, ListsThePrintersOfBothNetworksUnderTheChosenProfile) {
             "Gateway=192.168.77.1|Port=9100");
   // The limited broadcast and the directed one, twice, from eth1's address.
   EXPECT_EQ(second.Count("udp 10.20.0.2:"), 3u);
-  EXPECT_EQ(routed.Lines(), std::vector<std::string>{});
+  EXPECT_EQ(routed.NewLines(), std::vector<std::string>{});
 }
 
 TEST_F(ToolOnTwoNetworks, TheListHoldsThePrintersOfBothNetworks) {
@@ -149,7 +86,7 @@ TEST_F(ToolOnTwoNetworks, TheListHoldsThePrintersOfBothNetworks) {
 // box, and a send reaches it over TCP 9100, byte for byte.
 TEST_F(ToolOnTwoNetworks, ATypedAddressReachesThePrinterBehindTheRouter) {
   ASSERT_EQ(Search().size(), 2u);
-  JournalSince routed = Routed();
+  LabJournal routed = Routed();
   ASSERT_TRUE(W().TypePrinter(u"172.30.0.100"));
   ASSERT_TRUE(ShowTechnicalPage());
   W().Click(kSaveDensity);
@@ -161,7 +98,7 @@ TEST_F(ToolOnTwoNetworks, ATypedAddressReachesThePrinterBehindTheRouter) {
 
 TEST_F(ToolOnTwoNetworks, AMalformedTypedAddressIsRefusedAndNothingIsSent) {
   ASSERT_EQ(Search().size(), 2u);
-  JournalSince journals[] = {Shop(), Second(), Routed()};
+  LabJournal journals[] = {Shop(), Second(), Routed()};
   ASSERT_TRUE(W().TypePrinter(u"172.30.0"));
   ASSERT_TRUE(ShowTechnicalPage());
   W().Click(kSaveDensity);
@@ -169,7 +106,7 @@ TEST_F(ToolOnTwoNetworks, AMalformedTypedAddressIsRefusedAndNothingIsSent) {
   W().Click(kSaveIp);
   EXPECT_EQ(ui::AnswerMessageBox(5s), u"Địa chỉ không hợp lệ: IP máy in");
   Sleep(300);
-  for (const JournalSince& j : journals) EXPECT_EQ(j.Count(" tcp-"), 0u);
+  for (const LabJournal& j : journals) EXPECT_EQ(j.Count(" tcp-"), 0u);
   EXPECT_EQ(journals[1].Count("XP0001SAVE"), 0u);
 }
 
@@ -192,8 +129,8 @@ TEST_F(ToolOnTwoNetworks, ARefreshKeepsATypedAddressAndReplacesAPick) {
 TEST_F(ToolOnTwoNetworks, SaveIpBroadcastsOnTheSecondNetworkOnly) {
   ASSERT_EQ(Search().size(), 2u);
   W().SelectPrinter(0);  // 10.20.0.50
-  JournalSince shop = Shop();
-  JournalSince second = Second();
+  LabJournal shop = Shop();
+  LabJournal second = Second();
   W().SetField(ui::kLanPage, 0, u"10.20.0.60");
   W().SetField(ui::kLanPage, 1, u"255.255.255.0");
   W().SetField(ui::kLanPage, 2, u"10.20.0.1");

@@ -13,7 +13,7 @@
 #include "discovery/tcp_sweep.h"
 #include "discovery/udp_discovery.h"
 #include "tests/fuzz/fuzz_support.h"
-#include "tests/keyword_literals.h"
+#include "tests/core/keyword_literals.h"
 
 namespace korvante::fuzz {
 namespace {

@@ -85,16 +85,16 @@ void CheckRun(std::vector<NetworkPrinter> got, std::vector<NetworkPrinter> expec
 // A socket that delivers the datagrams in order; one larger than the buffer
 // fails to arrive, as a datagram socket reports it. The fake clock stands
 // still while datagrams arrive and runs out once all are delivered.
-class ScriptedSource : public DatagramSource {
+class ScriptedSource : public DatagramSockets {
  public:
   explicit ScriptedSource(const std::vector<std::string_view>& datagrams) : datagrams_(datagrams) {}
-  bool WaitReadable(std::chrono::milliseconds) override {
-    if (next_ < datagrams_.size()) return true;
+  std::vector<std::size_t> WaitReadable(std::chrono::milliseconds) override {
+    if (next_ < datagrams_.size()) return {0};
     clock += std::chrono::hours(1);
-    return false;
+    return {};
   }
-  std::optional<std::size_t> Receive(std::span<std::uint8_t> buffer) override {
-    KV_FUZZ_CHECK(buffer.size() == kDiscoveryReceiveBytes);
+  std::optional<std::size_t> Receive(std::size_t index, std::span<std::uint8_t> buffer) override {
+    KV_FUZZ_CHECK(index == 0 && buffer.size() == kDiscoveryReceiveBytes);
     const std::string_view d = datagrams_[next_++];
     if (d.size() > buffer.size()) return std::nullopt;
     std::copy(d.begin(), d.end(), buffer.begin());
@@ -125,7 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckRun(collector.Take(), ExpectedRun(datagrams, SIZE_MAX));
 
   ScriptedSource source(datagrams);
-  const auto listened = CollectReplies(source, kRefreshListenMs, [&] { return source.clock; });
+  const auto listened =
+      CollectReplies(source, {""}, kRefreshListenMs, [&] { return source.clock; });
   CheckRun(listened, ExpectedRun(datagrams, kDiscoveryReceiveBytes));
   return 0;
 }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "commands/device_settings.h"
+#include "commands/number_fields.h"
 #include "commands/queue_ticket.h"
 #include "tests/fuzz/fuzz_support.h"
 

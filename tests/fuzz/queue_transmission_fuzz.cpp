@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <array>
 
-#include "commands/device_settings.h"
+#include "commands/number_fields.h"
 #include "commands/queue_ticket.h"
 #include "tests/fuzz/fuzz_support.h"
 
@@ -45,7 +45,7 @@ std::size_t Utf8Length(const std::u16string& text) {
 // A line's share of the program: 13 bytes of style and LF, its VISCII text
 // (CR dropped), 6 for underline on and off, 4 for italic; blank lines none.
 std::size_t LineSize(const TicketLine& line) {
-  if (std::all_of(line.text.begin(), line.text.end(), IsWideSpace)) return 0;
+  if (IsBlankText(line.text)) return 0;
   const auto textBytes = static_cast<std::size_t>(
       line.text.size() - std::count(line.text.begin(), line.text.end(), u'\r'));
   return 13 + textBytes + (line.underline ? 6 : 0) + (line.italic ? 4 : 0);

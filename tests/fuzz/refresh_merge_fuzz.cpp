@@ -75,8 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool sweepRan = false;
   RefreshSources sources;
   sources.enumerateProfiles = [] { return std::vector<NetworkProfile>{}; };
-  sources.discoverUdp = [&](const NetworkProfile& profile, std::uint32_t listenMs) {
-    KV_FUZZ_CHECK(profile.ip == "192.168.1.1" && listenMs == 900);
+  sources.discoverEveryNetwork = [&](const std::vector<NetworkProfile>& profiles,
+                                     std::uint32_t listenMs) {
+    KV_FUZZ_CHECK(profiles.empty() && listenMs == 900);
     return found;
   };
   sources.scanTcp9100 = [&](const NetworkProfile&) {

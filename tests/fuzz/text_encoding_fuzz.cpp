@@ -10,7 +10,8 @@
 #include <algorithm>
 #include <array>
 
-#include "core/command_vocabulary.h"
+#include "core/command_buffer.h"
+#include "core/text_encoding.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace korvante::fuzz {

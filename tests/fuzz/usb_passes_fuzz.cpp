@@ -10,7 +10,7 @@
 #include <algorithm>
 
 #include "tests/fuzz/fuzz_support.h"
-#include "tests/keyword_literals.h"
+#include "tests/core/keyword_literals.h"
 #include "usb/usb_rules.h"
 
 namespace korvante::fuzz {

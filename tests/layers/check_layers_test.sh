@@ -2,7 +2,9 @@
 # tools/check-layers.sh passes on the tree as it is, and fails, naming the
 # file and line, on each kind of include it exists to refuse, planted into a
 # copy of the tree: one up a layer, one sideways, one from tests/ into the
-# product, and a Windows header in a portable file.
+# product, a Windows header in a portable file, and a test of a product folder
+# reaching up or sideways, to a product header or to another folder's test
+# header.
 #
 #   check_layers_test.sh REPO
 set -euo pipefail
@@ -20,9 +22,14 @@ cases=(
   "commands/device_settings.h|#include \"discovery/refresh.h\"|which stands beside it"
   "usb/usb_rules.h|#include \"transport/send_jobs.h\"|which stands beside it"
   "discovery/refresh.cpp|#include \"app/layout.h\"|from the layer above it"
-  "transport/send_jobs.cpp|#include \"tests/commands/bytes.h\"|product code includes"
+  "transport/send_jobs.cpp|#include \"tests/core/bytes.h\"|product code includes"
   "commands/queue_ticket.cpp|#include <windows.h>|a portable file includes <windows.h>"
   "discovery/udp_discovery.cpp|#include \"discovery/udp_discovery_win32.h\"|Windows-only"
+  "tests/core/printer_records_test.cpp|#include \"discovery/refresh.h\"|from the layer above it"
+  "tests/transport/send_jobs_test.cpp|#include \"app/lan_job.h\"|from the layer above it"
+  "tests/discovery/refresh_test.cpp|#include \"usb/usb_rules.h\"|which stands beside it"
+  "tests/commands/info_slip_test.cpp|#include \"tests/discovery/fake_sweep_network.h\"|which stands beside it"
+  "tests/core/unique_handle_test.cpp|#include \"tests/app/png_writer.h\"|from the layer above it"
 )
 for entry in "${cases[@]}"; do
   IFS='|' read -r file line expected <<<"$entry"

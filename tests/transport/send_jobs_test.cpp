@@ -33,6 +33,7 @@ class RecordingWindow {
     SendJobHooks h;
     h.busy = &busy;
     h.showMessage = [this](std::u16string_view text) { shown.emplace_back(text); };
+    h.busyText = u"Đang gửi lệnh, vui lòng đợi.";
     h.setBusy = [this](bool on) { busyCalls.push_back(on); };
     // The mailbox is shared with the workers, which may still be leaving
     // the post when a test ends.

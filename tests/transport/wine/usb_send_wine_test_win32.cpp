@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/transport/wine/bench_win32.h"
+#include "tests/usb-bench/bench_win32.h"
 #include "transport/transports_win32.h"
 
 namespace korvante {

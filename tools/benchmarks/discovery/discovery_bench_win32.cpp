@@ -31,7 +31,7 @@
 #include <vector>
 
 #include "app/lan_job.h"
-#include "app/save_actions_win32.h"
+#include "app/lan_job_win32.h"
 #include "discovery/neighbours_win32.h"
 #include "discovery/network_profiles.h"
 #include "discovery/network_profiles_win32.h"
@@ -225,9 +225,9 @@ double TimeOnce(const std::string& what, std::size_t& found) {
   if (what == "burst") {
     ConnectBurst(korvante::ChooseProfile(korvante::EnumerateProfiles()), found);
   } else if (what == "refresh") {
-    const korvante::RefreshSources sources{korvante::EnumerateProfiles, korvante::DiscoverUdp,
-                                           korvante::ScanTcp9100, korvante::EnumerateUsbPrinters,
-                                           korvante::DiscoverEveryNetwork};
+    const korvante::RefreshSources sources{korvante::EnumerateProfiles,
+                                           korvante::DiscoverEveryNetwork, korvante::ScanTcp9100,
+                                           korvante::EnumerateUsbPrinters};
     found = korvante::CollectTargets(korvante::kModeNetwork, 1, sources).networkPrinters.size();
   } else if (what == "sweep-every") {
     found = korvante::SweepEveryNetwork(korvante::SweepProfiles(korvante::EnumerateProfiles()),

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/commands/bytes.h"
+#include "tests/core/bytes.h"
 #include "tools/printer-lab/printer-sim/escpos_reader.h"
 #include "tools/printer-lab/printer-sim/ticket_layout.h"
 

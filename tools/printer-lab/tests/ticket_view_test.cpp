@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/commands/bytes.h"
+#include "tests/core/bytes.h"
 #include "tools/printer-lab/printer-sim/print_stream.h"
 #include "tools/printer-lab/printer-sim/render_file.h"
 #include "tools/printer-lab/printer-sim/ticket_render.h"

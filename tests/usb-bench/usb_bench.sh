@@ -21,9 +21,9 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
-wine_run="$here/../../../cmake/wine-run.sh"
-# shellcheck source=../../../cmake/processes.sh
-source "$here/../../../cmake/processes.sh"
+wine_run="$here/../../cmake/wine-run.sh"
+# shellcheck source=../../cmake/processes.sh
+source "$here/../../cmake/processes.sh"
 export PATH="/usr/lib/wine:$PATH"
 export WINEDEBUG="${WINEDEBUG:--all}"
 : "${WINEPREFIX:?usb_bench.sh needs WINEPREFIX}"
@@ -64,8 +64,8 @@ setup() {
   rm -f "$state"/*.out
 
   # A display of our own, whichever number is free; its number lands in `display`.
-  # shellcheck source=../../../cmake/xvfb.sh
-  source "$here/../../../cmake/xvfb.sh"
+  # shellcheck source=../../cmake/xvfb.sh
+  source "$here/../../cmake/xvfb.sh"
   start_xvfb
   echo "$XVFB_PID Xvfb" >>"$state/pids"
   echo "${XVFB_DISPLAY#:}" >"$state/display"

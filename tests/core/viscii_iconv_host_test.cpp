@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/command_vocabulary.h"
+#include "core/command_buffer.h"
 
 namespace korvante {
 namespace {

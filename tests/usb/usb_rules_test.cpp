@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/keyword_literals.h"
+#include "tests/core/keyword_literals.h"
 
 namespace korvante {
 namespace {

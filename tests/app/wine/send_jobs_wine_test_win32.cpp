@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/transport/wine/bench_win32.h"
+#include "tests/usb-bench/bench_win32.h"
 #include "app/window_send_hooks_win32.h"
 #include "transport/transports_win32.h"
 

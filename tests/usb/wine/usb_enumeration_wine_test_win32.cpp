@@ -7,8 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/transport/wine/bench_win32.h"
-#include "app/old_address_queues_win32.h"
+#include "tests/usb-bench/bench_win32.h"
 #include "usb/usb_enumeration_win32.h"
 
 namespace korvante {
@@ -54,16 +53,6 @@ TEST(UsbEnumerationWine, TwoThreadsAtOnceSeeTheSameList) {
   second.join();
   EXPECT_EQ(a.size(), 6u);
   EXPECT_EQ(a, b);
-}
-
-// The queues still printing to a printer's old address, from the Standard
-// TCP/IP port monitor's keys and the spooler, as the window names them after
-// an address change.
-TEST(UsbEnumerationWine, QueuesOnTcpPortsNamingAnAddress) {
-  EXPECT_EQ(WindowsQueuesAtAddress("192.168.77.100"),
-            (std::vector<std::u16string>{u"Bep", u"Thu ngan"}));
-  EXPECT_EQ(WindowsQueuesAtAddress("192.168.77.9"), std::vector<std::u16string>{u"Van phong"});
-  EXPECT_TRUE(WindowsQueuesAtAddress("192.168.77.10").empty());
 }
 
 }  // namespace

@@ -5,10 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 
 #include "core/printer_records.h"
 
 namespace korvante {
+
+// Ipv4Bytes as the platform's parser reports it: on success the four address
+// bytes in text order (network order) in `out`; on failure `out` untouched.
+inline bool ParseIpv4(const std::string& text, std::uint32_t& out) {
+  const auto bytes = Ipv4Bytes(text);
+  if (!bytes) return false;
+  std::memcpy(&out, bytes->data(), sizeof out);
+  return true;
+}
 
 inline constexpr const char* kIpv4ReferenceCases[] = {
     "192.168.1.25", "0.0.0.0",   "255.255.255.255", "1.2.3.4",    "10.0.0.100", "",
@@ -18,13 +28,14 @@ inline constexpr const char* kIpv4ReferenceCases[] = {
     "1.2.3.4/24",   "999.1.1.1", "1.2.3.4.",        "1.2.3.1000", "127.0.0.1",  "172.16.5.9",
 };
 
-// platformParse(text, networkOrder) -> bool wraps the platform's inet_pton;
-// toHost converts network to host order (ntohl).
-template <typename PlatformParse, typename ToHost>
-void ExpectAgreementWithPlatform(PlatformParse platformParse, ToHost toHost) {
+// The comparison with the platform's inet_pton and ntohl, whose address
+// record is InAddr (its s_addr in network order).
+template <typename InAddr, typename InetPton, typename Ntohl>
+void ExpectAgreementWithInetPton(int addressFamily, InetPton inetPton, Ntohl toHost) {
   for (const char* text : kIpv4ReferenceCases) {
-    std::uint32_t platformValue = 0;
-    const bool platform = platformParse(text, platformValue);
+    InAddr address{};
+    const bool platform = inetPton(addressFamily, text, &address) == 1;
+    const std::uint32_t platformValue = platform ? address.s_addr : 0;
     std::uint32_t ours = 0;
     EXPECT_EQ(ParseIpv4(text, ours), platform) << '"' << text << '"';
     if (platform) {

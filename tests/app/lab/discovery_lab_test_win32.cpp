@@ -1,6 +1,6 @@
 // Discovery, the sweep, the TCP transport and the refresh cycle against the
 // lab's simulated printers (tools/printer-lab/lab; the printers are set up by
-// the discovery_lab_up test in tests/discovery/CMakeLists.txt). Runs only inside
+// the discovery_lab_up test in tests/app/lab/CMakeLists.txt). Runs only inside
 // the lab's computer namespace: main refuses to start anywhere else, so no
 // broadcast or sweep ever reaches a real network.
 #include <winsock2.h>
@@ -110,7 +110,7 @@ class LabDiscovery : public ::testing::Test {
   static void SetUpTestSuite() {
     journalsBefore = new std::vector<std::string>{ReadJournal(100), ReadJournal(50)};
     const auto start = Clock::now();
-    found = new std::vector<NetworkPrinter>(DiscoverUdp(LabProfile(), 900));
+    found = new std::vector<NetworkPrinter>(DiscoverEveryNetwork({LabProfile()}, 900));
     elapsedMs = MsSince(start);
   }
   static void TearDownTestSuite() {
@@ -182,7 +182,7 @@ TEST(LabDiscoveryQuiet, NothingAnsweringReturnsEmptyAfterTheListeningTime) {
   const std::string mute = WinePath(Env("KV_LAB_MUTE_FILE"));
   { std::ofstream(mute).put('\n'); }
   const auto start = Clock::now();
-  const auto found = DiscoverUdp(LabProfile(), 900);
+  const auto found = DiscoverEveryNetwork({LabProfile()}, 900);
   const long long elapsed = MsSince(start);
   DeleteFileA(mute.c_str());
   EXPECT_TRUE(found.empty());

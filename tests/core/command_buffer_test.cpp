@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "core/command_buffer.h"
 #include "core/command_vocabulary.h"
-#include "tests/commands/bytes.h"
+#include "core/text_encoding.h"
+#include "tests/core/bytes.h"
 
 namespace korvante {
 namespace {
