@@ -64,6 +64,16 @@ struct MainWindow {
   std::atomic<std::uint8_t> sendBusy{0};  // 1 while a send job runs
   // Which searches run; at most one for each mode.
   SearchTracker searches;
+  // The start-up search is shown from creation, but its worker waits until
+  // the window has painted: its device and registry calls would otherwise
+  // slow the first paint down. While `holdSearchWorker` is set, a search that
+  // starts is kept here instead, until kMsgStartHeldSearch comes.
+  struct HeldSearch {
+    ConnectionMode mode = kModeUsb;
+    std::int32_t generation = 0;
+  };
+  bool holdSearchWorker = false;
+  std::optional<HeldSearch> heldSearch;
   // The user closed the window while a send ran: it closes when the send ends.
   bool closeAfterSend = false;
 

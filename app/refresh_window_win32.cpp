@@ -21,6 +21,16 @@ bool StartRefreshWorker(const MainWindow& w, ConnectionMode mode, std::int32_t g
   return started;
 }
 
+void StartHeldSearch(MainWindow& w) {
+  if (!w.heldSearch) return;
+  const MainWindow::HeldSearch held = *w.heldSearch;
+  w.heldSearch.reset();
+  if (!StartRefreshWorker(w, held.mode, held.generation)) {
+    w.searches.Abandoned(held.mode);
+    UpdateFindButton(w);
+  }
+}
+
 void ApplySuggestions(MainWindow& w, bool force) {
   const Slot fields[] = {Slot::kLanIpField,  Slot::kLanMaskField,  Slot::kLanGatewayField,
                          Slot::kWifiIpField, Slot::kWifiMaskField, Slot::kWifiGatewayField};

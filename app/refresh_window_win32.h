@@ -13,6 +13,9 @@ namespace korvante {
 // Starts the background refresh of a mode with its generation; false when
 // no thread could be started.
 bool StartRefreshWorker(const MainWindow& w, ConnectionMode mode, std::int32_t generation);
+// kMsgStartHeldSearch: starts the worker of the search that creation held
+// back; without a thread the search ends as one that could not start.
+void StartHeldSearch(MainWindow& w);
 // kMsgTargetsReady: takes over the result in lParam.
 void OnTargetsReady(MainWindow& w, LPARAM lParam);
 

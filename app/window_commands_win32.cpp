@@ -159,7 +159,13 @@ void StartRefresh(MainWindow& w, std::optional<ConnectionMode> switchTo, bool fr
     SelectPrinterItem(w, 0);
   }
   UpdateWindow(list);
-  if (start && !started) started = StartRefreshWorker(w, mode, generation);
+  if (start && !started) {
+    if (w.holdSearchWorker) {
+      w.heldSearch = MainWindow::HeldSearch{mode, generation};  // StartHeldSearch starts it
+    } else {
+      started = StartRefreshWorker(w, mode, generation);
+    }
+  }
   // No thread, no result: the list keeps its placeholder and the find button
   // starts the next try.
   if (started && !*started) w.searches.Abandoned(mode);
@@ -239,6 +245,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case kMsgSendDone:
       OnSendDone(*w, lParam);
+      return 0;
+    case kMsgStartHeldSearch:
+      StartHeldSearch(*w);
       return 0;
     default:
       break;

@@ -10,8 +10,9 @@
 //
 // A GUI-subsystem program like the tool, so that the loader does the same.
 // When KV_STARTUP_TRACE_FILE names a file, it writes there, after its first
-// paint, when its entry and its first paint came, as the tool's traced build
-// does, so that the two starts can be set side by side step by step.
+// paint, when each of its steps ended (its entry, its window, the controls of
+// each class, the show and the first paint), as the tool's traced build does,
+// so that the two starts can be set side by side step by step.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -77,22 +78,31 @@ HFONT FontLike(const LOGFONTW& base, int height) {
 
 }  // namespace
 
-// The entry's and the first paint's counter values, in the traced build's form.
-void WriteTrace(LONGLONG entry, LONGLONG painted) {
+LONGLONG Now() {
+  LARGE_INTEGER now{};
+  QueryPerformanceCounter(&now);
+  return now.QuadPart;
+}
+
+// The counter values of the floor's steps, in the traced build's form.
+struct Step {
+  std::string name;
+  LONGLONG ticks;
+};
+void WriteTrace(const std::vector<Step>& steps) {
   wchar_t path[MAX_PATH] = {};
   if (GetEnvironmentVariableW(L"KV_STARTUP_TRACE_FILE", path, MAX_PATH) == 0) return;
   FILE* file = _wfopen(path, L"w");
   if (!file) return;
   LARGE_INTEGER frequency{};
   QueryPerformanceFrequency(&frequency);
-  std::fprintf(file, "frequency %lld\n%lld process entry\n%lld first paint\n", frequency.QuadPart,
-               entry, painted);
+  std::fprintf(file, "frequency %lld\n", frequency.QuadPart);
+  for (const Step& step : steps) std::fprintf(file, "%lld %s\n", step.ticks, step.name.c_str());
   std::fclose(file);
 }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  LARGE_INTEGER entry{};
-  QueryPerformanceCounter(&entry);
+  std::vector<Step> steps{{"process entry", Now()}};
   const std::vector<ClassCount> counts = ReadCounts(__argc, __wargv);
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
@@ -131,6 +141,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   HWND hwnd = CreateWindowExW(0, kFloorClass, L"Korvante start-up floor",
                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                               900, height > 0 ? height : 830, nullptr, nullptr, instance, nullptr);
+  steps.push_back({"window created", Now()});
   CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr, instance, nullptr);
 
@@ -164,13 +175,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
           nullptr, instance, nullptr);
       SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont), TRUE);
     }
+    // The step's name is ASCII: the class names are.
+    const std::string name(c.name.begin(), c.name.end());
+    steps.push_back({"controls: " + name + " x" + std::to_string(c.shown + c.hidden), Now()});
   }
 
   ShowWindow(hwnd, SW_SHOWNORMAL);
+  steps.push_back({"shown", Now()});
   UpdateWindow(hwnd);
-  LARGE_INTEGER painted{};
-  QueryPerformanceCounter(&painted);
-  WriteTrace(entry.QuadPart, painted.QuadPart);
+  steps.push_back({"first paint", Now()});
+  WriteTrace(steps);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
