@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cwchar>
 #include <functional>
 #include <map>
 #include <string>
@@ -104,14 +105,25 @@ double PaintedAfter(const wchar_t* windowClass, Clock::time_point started, HWND&
   return -1;
 }
 
-// The floor's arguments: the tool's controls by class, shown and hidden
-// ("page" for its panels), those a control makes for itself left out.
+// The floor's arguments: the tool's controls by class and style, shown and
+// hidden ("page" for its panels), those a control makes for itself left out.
 std::wstring FloorArguments(HWND tool) {
   std::map<std::wstring, std::pair<int, int>> counts;
   for (HWND child : Descendants(tool)) {
     if (_wcsicmp(ClassOf(GetParent(child)).c_str(), L"ComboBox") == 0) continue;
     std::wstring name = ClassOf(child);
-    if (name == L"KorvanteNativePage") name = L"page";
+    if (name == L"KorvanteNativePage") {
+      name = L"page";
+    } else {
+      // The control's own bits; being a child and being shown the floor sets.
+      const auto style = static_cast<DWORD>(GetWindowLongPtrW(child, GWL_STYLE)) &
+                         ~static_cast<DWORD>(WS_CHILD | WS_VISIBLE);
+      const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(child, GWL_EXSTYLE));
+      wchar_t bits[32];
+      std::swprintf(bits, 32, L"/%lx/%lx", static_cast<unsigned long>(style),
+                    static_cast<unsigned long>(exStyle));
+      name += bits;
+    }
     auto& [shown, hidden] = counts[name];
     ++(IsWindowVisible(child) ? shown : hidden);
   }

@@ -1,12 +1,16 @@
 // The floor of the tool's start-up for tools/benchmarks/e2e.sh: what any window of
 // its kind costs on this computer. Loads common controls 6 by the tool's own
 // manifest, registers a main and a page class, creates the tool's fonts and
-// brushes and the tooltip window, then as many controls of each class as the
-// tool's window holds, as many shown and hidden, with the message font; shows
-// the window and paints its background. Nothing of the tool's own work:
-// no Winsock, network profiles, USB search, layout or owner drawing.
+// brushes and the tooltip window, then as many controls of each class and
+// style as the tool's window holds, as many shown and hidden, with the message
+// font; shows the window and paints its background. Nothing of the tool's own
+// work: no Winsock, network profiles, USB search, list items, subclassing,
+// layout or owner drawing.
 //
-//   startup_floor.exe CLASS:SHOWN:HIDDEN ...   (class "page" for the panels)
+//   startup_floor.exe CLASS[/STYLE/EXSTYLE]:SHOWN:HIDDEN ...
+//       (class "page" for the panels; STYLE and EXSTYLE in hexadecimal, the
+//       control's own bits: a drop-down list is a dearer control than a
+//       combo box of the default style, about 3 ms more each under Wine)
 //
 // A GUI-subsystem program like the tool, so that the loader does the same.
 // When KV_STARTUP_TRACE_FILE names a file, it writes there, after its first
@@ -51,6 +55,8 @@ LRESULT CALLBACK FloorProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 
 struct ClassCount {
   std::wstring name;
+  DWORD style = WS_TABSTOP;
+  DWORD exStyle = 0;
   int shown = 0;
   int hidden = 0;
 };
@@ -61,9 +67,17 @@ std::vector<ClassCount> ReadCounts(int argc, wchar_t** argv) {
     wchar_t* first = std::wcschr(argv[i], L':');
     wchar_t* second = first ? std::wcschr(first + 1, L':') : nullptr;
     if (!second) continue;
-    counts.push_back({std::wstring(argv[i], first),
-                      static_cast<int>(std::wcstol(first + 1, nullptr, 10)),
-                      static_cast<int>(std::wcstol(second + 1, nullptr, 10))});
+    ClassCount count{std::wstring(argv[i], first)};
+    count.shown = static_cast<int>(std::wcstol(first + 1, nullptr, 10));
+    count.hidden = static_cast<int>(std::wcstol(second + 1, nullptr, 10));
+    // "CLASS/STYLE/EXSTYLE": the class name ends at the first slash.
+    if (const std::size_t slash = count.name.find(L'/'); slash != std::wstring::npos) {
+      wchar_t* end = nullptr;
+      count.style = std::wcstoul(count.name.c_str() + slash + 1, &end, 16);
+      if (end && *end == L'/') count.exStyle = std::wcstoul(end + 1, nullptr, 16);
+      count.name.resize(slash);
+    }
+    counts.push_back(count);
   }
   return counts;
 }
@@ -165,19 +179,25 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   HWND shownParent = shownPanels.empty() ? hwnd : shownPanels.front();
   HWND hiddenParent = hiddenPanels.empty() ? hwnd : hiddenPanels.front();
   int made = 0;
-  for (const ClassCount& c : counts) {
+  int ofClass = 0;
+  for (std::size_t k = 0; k < counts.size(); ++k) {
+    const ClassCount& c = counts[k];
     if (c.name == L"page") continue;
     for (int i = 0; i < c.shown + c.hidden; ++i, ++made) {
       const bool shown = i < c.shown;
       HWND control = CreateWindowExW(
-          0, c.name.c_str(), L"Korvante", WS_CHILD | WS_TABSTOP | (shown ? WS_VISIBLE : 0),
+          c.exStyle, c.name.c_str(), L"Korvante", WS_CHILD | c.style | (shown ? WS_VISIBLE : 0),
           10 + made % 5 * 120, 10 + made / 5 % 16 * 30, 110, 26, shown ? shownParent : hiddenParent,
           nullptr, instance, nullptr);
       SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont), TRUE);
     }
-    // The step's name is ASCII: the class names are.
+    // One step per class, however many styles it comes in. The step's name
+    // is ASCII: the class names are.
+    ofClass += c.shown + c.hidden;
+    if (k + 1 < counts.size() && counts[k + 1].name == c.name) continue;
     const std::string name(c.name.begin(), c.name.end());
-    steps.push_back({"controls: " + name + " x" + std::to_string(c.shown + c.hidden), Now()});
+    steps.push_back({"controls: " + name + " x" + std::to_string(ofClass), Now()});
+    ofClass = 0;
   }
 
   ShowWindow(hwnd, SW_SHOWNORMAL);
