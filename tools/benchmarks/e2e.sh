@@ -3,9 +3,9 @@
 # the LAN / Wi-Fi click to the filled list with one UDP printer (in a lab of
 # its own, on an Xvfb display of its own), and the executable's size.
 # Start-up is set against a floor measured in the same runs (a window with the
-# tool's manifest, classes, fonts, brushes and controls (each with its own style
-# bits), and none of its own
-# work: tools/benchmarks/e2e/startup_floor_win32.cpp), as a ratio, and broken down
+# tool's manifest, classes, fonts, brushes and controls, each with the tool's
+# style bits, and none of its own work:
+# tools/benchmarks/e2e/startup_floor_win32.cpp), as a ratio, and broken down
 # into the tool's own steps, timed by its traced build (app/startup_trace.h).
 #
 #   tools/benchmarks/e2e.sh [RUNS]     after cmake --build --preset windows
